@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, run and test,
+# skipping the work when all of them are already there. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # build tools
+  cmake ninja-build g++ pkg-config
+  # Qt 6 Widgets and Test (the windowing layer)
+  qt6-base-dev qt6-base-dev-tools libxcb-cursor0
+  # database engines and access: embedded SQLite, ODBC with the PostgreSQL driver
+  libsqlite3-dev sqlite3 unixodbc-dev unixodbc odbc-postgresql
+  # PostgreSQL server, started throwaway by the tests
+  postgresql
+  # locale-aware collation
+  libicu-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # end-to-end tests in a real X server
+  xvfb xdotool x11-utils x11-apps netpbm
+  # CJK font standing in for the design font
+  fonts-wqy-zenhei
+  # C.UTF-8 and zh_CN.UTF-8 locales for collation tests
+  locales
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The collation tests compare against Chinese pinyin order.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  "${sudo_cmd[@]}" locale-gen >/dev/null
+fi

@@ -1,0 +1,183 @@
+// DataSet: the generic dataset machinery, the record window and the data events.
+//
+// A dataset keeps a small ring of record buffers (the record window) around its
+// current record, sized for the largest buffer count any of its data links asks for.
+// Consumers see the window only through TDataSource and TDataLink; every change is
+// announced as a data event, dispatched to the sources in attachment order.
+//
+// Invariants while open: 0 <= activeRecord < max(recordCount, 1);
+// recordCount <= windowSize; buffers.size() == windowSize + 1 (the last slot is the
+// temporary slot fetches land in); cursorRecord is -1 or a loaded slot.
+//
+// Derived datasets (TADODataSet) supply the record source through the protected
+// virtuals: opening and closing the cursor, fetching a record into a slot,
+// positioning on a slot, reading a field value and the bookmark operations.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/Component.h"
+#include "runtime/Variant.h"
+#include "data/Field.h"
+
+namespace qelvor {
+
+class TDataSource;
+class TDataLink;
+
+enum class TDataSetState {
+    dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,
+    dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening,
+};
+
+enum class TDataEvent {
+    deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
+    deUpdateRecord, deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange,
+    deFocusControl, deParentScroll, deConnectChange, deReconcileError, deDisabledStateChange,
+};
+
+// Bookmark flag of a record buffer.
+enum class TBookmarkFlag : std::uint8_t { bfCurrent = 0, bfBOF = 1, bfEOF = 2, bfInserted = 3, bfNA = 4 };
+
+enum class TGetMode { gmCurrent, gmNext, gmPrior };
+enum class TGetResult { grOK, grBOF, grEOF, grError };
+
+// Resynchronisation flags.
+enum TResyncModeFlag : unsigned { rmExact = 1, rmCenter = 2 };
+
+// A bookmark as a byte string of BookmarkSize() bytes; empty = no bookmark.
+using TBookmark = std::string;
+
+class TDataSet : public TComponent {
+public:
+    ~TDataSet() override;
+
+    // --- state ---
+    bool Active() const { return state_ != TDataSetState::dsInactive; }
+    void SetActive(bool active);
+    void Open() { SetActive(true); }
+    void Close() { SetActive(false); }
+    TDataSetState State() const { return state_; }
+
+    // --- fields ---
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    TField* Fields(int index) const { return fields_.at(static_cast<std::size_t>(index)).get(); }
+    // Case-insensitive lookup in field order; nullptr when missing.
+    TField* FindField(const std::string& fieldName) const;
+    // As FindField, but raises "Field '%s' not found" (with this dataset's name).
+    TField* FieldByName(const std::string& fieldName) const;
+    // True while the fields were generated at open (no persistent fields).
+    bool DefaultFields() const { return defaultFields_; }
+    // Moves a field to a new position in the field list (a layout change).
+    void MoveField(TField* field, int newIndex);
+
+    // --- navigation ---
+    void First();
+    void Last();
+    void Next() { MoveBy(1); }
+    void Prior() { MoveBy(-1); }
+    // Moves the active record by distance, fetching as needed; returns records moved.
+    int MoveBy(int distance);
+    bool Bof() const { return bof_; }
+    bool Eof() const { return eof_; }
+    bool IsEmpty() const { return activeRecord_ >= recordCount_; }
+    // Number of records in the whole result; needs an open dataset.
+    virtual int RecordCount() const;
+    // 1-based number of the active record (-1 when empty); needs an open dataset.
+    virtual int RecNo() const;
+    virtual void SetRecNo(int recordNumber);
+    // True when records can be addressed by number (RecNo, RecordCount exact).
+    virtual bool IsSequenced() const;
+    // Reloads the window around the record source's current record.
+    void Resync(unsigned modeFlags);
+    // Fails with the closed-dataset error when inactive; sends deCheckBrowseMode.
+    void CheckBrowseMode();
+    // Cancels pending edits (nothing to cancel while browsing).
+    void Cancel();
+
+    // --- bookmarks ---
+    int BookmarkSize() const { return bookmarkSize_; }
+    bool BookmarkAvailable() const;
+    // Bookmark of the active record, or empty when none is available.
+    TBookmark GetBookmark() const;
+    void GotoBookmark(const TBookmark& bookmark);
+    virtual int CompareBookmarks(const TBookmark& first, const TBookmark& second) const;
+    virtual bool BookmarkValid(const TBookmark& bookmark);
+
+    // --- notifications ---
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ != 0; }
+    bool IsUnidirectional() const { return unidirectional_; }
+
+    // --- record window, read by data links ---
+    int WindowSize() const { return windowSize_; }
+    int WindowRecordCount() const { return recordCount_; }
+    int ActiveRecord() const { return activeRecord_; }
+    // Makes slot `slot` the active record without any event (used while painting).
+    void SetActiveRecordSlot(int slot);
+
+protected:
+    explicit TDataSet(std::string name = {});
+
+    // Record source, supplied by derived datasets.
+    virtual void InternalOpen() = 0;    // open the cursor, define fields
+    virtual void InternalClose() = 0;   // drop the cursor
+    virtual void InternalFirst() = 0;   // before the first row
+    virtual void InternalLast() = 0;    // after the last row
+    virtual TGetResult GetRecord(int slot, TGetMode mode, bool doCheck) = 0;
+    virtual void InternalSetToRecord(int slot) = 0;
+    virtual void InternalGotoBookmark(const TBookmark& bookmark) = 0;
+    // Reads the value of `field` for window slot `slot` (may consult the cursor).
+    virtual Variant ReadFieldValue(int slot, const TField& field) = 0;
+
+    // Data events.
+    void DataEvent(TDataEvent event, std::intptr_t info);
+    void SetState(TDataSetState state);
+
+    // Buffer bookkeeping shared with derived datasets.
+    struct RecordBuffer {
+        TBookmark bookmark;
+        TBookmarkFlag bookmarkFlag = TBookmarkFlag::bfNA;
+        int recordStatus = 0;
+        int recordNumber = -2;
+        std::vector<Variant> values;      // one slot per field
+        std::vector<bool> valueLoaded;
+    };
+    RecordBuffer& Buffer(int slot) { return buffers_.at(static_cast<std::size_t>(slot)); }
+    int TemporarySlot() const { return windowSize_; }
+    void SetBookmarkSize(int size) { bookmarkSize_ = size; }
+    void SetUnidirectional(bool value) { unidirectional_ = value; }
+    void CursorPosChanged() { cursorRecord_ = -1; }
+    void AddField(std::unique_ptr<TField> field);
+    void DestroyFields();
+    void SetDefaultFields(bool value) { defaultFields_ = value; }
+
+private:
+    friend class TDataSource;
+    friend class TDataLink;
+    friend class TField;
+
+    std::vector<std::unique_ptr<TField>> fields_;
+    std::vector<TDataSource*> dataSources_;
+    TDataLink* firstLink_ = nullptr;
+    std::vector<RecordBuffer> buffers_;
+    TDataSetState state_ = TDataSetState::dsInactive;
+    int windowSize_ = 0;
+    int recordCount_ = 0;
+    int activeRecord_ = 0;
+    int cursorRecord_ = -1;
+    int bookmarkSize_ = 0;
+    int disableCount_ = 0;
+    TDataSetState disableState_ = TDataSetState::dsInactive;
+    TDataEvent enableEvent_ = TDataEvent::deDataSetChange;
+    bool bof_ = true;
+    bool eof_ = true;
+    bool defaultFields_ = false;
+    bool unidirectional_ = false;
+};
+
+}  // namespace qelvor

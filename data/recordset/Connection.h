@@ -1,0 +1,44 @@
+// Connection: an open session with one database through a provider.
+//
+// The connection string chooses the provider:
+//   "Provider=SQLite;Data Source=FILE"                     embedded SQLite
+//   "Driver={...};Server=...;..." or "DSN=...;..."          ODBC through unixODBC
+// Statements are UTF-8. Failures raise ERecordSetError with the provider's own text.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "data/recordset/RecordSetTypes.h"
+
+namespace qelvor::recordset {
+
+class Provider;
+class ResultBatch;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens the connection described by connectionString (ConnectionString() when empty).
+    void Open(const std::string& connectionString = {});
+    // Closes the connection; closing a closed connection does nothing.
+    void Close();
+    ObjectStateEnum State() const;
+
+    const std::string& ConnectionString() const { return connectionString_; }
+    void SetConnectionString(const std::string& value) { connectionString_ = value; }
+
+    // Runs statementText and fetches every result it produces (see ResultBatch).
+    // timeoutSeconds 0 means no limit; maxRecords 0 means no limit.
+    std::unique_ptr<ResultBatch> Execute(const std::string& statementText, int timeoutSeconds, std::int64_t maxRecords);
+
+private:
+    std::string connectionString_;
+    std::unique_ptr<Provider> provider_;
+};
+
+}  // namespace qelvor::recordset

@@ -1,0 +1,108 @@
+// RecordSet: a client cursor over the whole result of one statement.
+//
+// Open executes the command on its connection and fetches every row before it
+// returns; the rows are held compactly per column (ResultTable), never one heap
+// object per cell. A bookmark is a row's ordinal in fetch order (0-based), so it
+// survives Sort. The cursor position is an index into the current order:
+//   -1 = BOF (before the first row), RecordCount() = EOF (after the last row).
+// Moves, bookmarks, AbsolutePosition and RecordCount are O(1).
+//
+// Sort takes "name [ASC|DESC], ..." with names optionally in [brackets]; it is stable,
+// compares text with the ICU collator of the user's locale, numbers numerically,
+// dates chronologically, nulls first when ascending. An empty text restores fetch
+// order. A rejected sort text raises and keeps the previous order.
+//
+// Failures raise ERecordSetError carrying the provider's own message.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/recordset/RecordSetTypes.h"
+#include "runtime/Variant.h"
+
+namespace qelvor::recordset {
+
+class Command;
+class ResultBatch;
+class ResultTable;
+class SortState;
+
+class RecordSet {
+public:
+    RecordSet();
+    ~RecordSet();
+    RecordSet(const RecordSet&) = delete;
+    RecordSet& operator=(const RecordSet&) = delete;
+
+    // Settings read by Open.
+    CursorLocationEnum CursorLocation() const { return cursorLocation_; }
+    void SetCursorLocation(CursorLocationEnum value) { cursorLocation_ = value; }
+    int CacheSize() const { return cacheSize_; }
+    void SetCacheSize(int value) { cacheSize_ = value; }
+    std::int64_t MaxRecords() const { return maxRecords_; }
+    void SetMaxRecords(std::int64_t value) { maxRecords_ = value; }
+
+    // Executes source on its active connection and fetches the whole result. When the
+    // first result produces no row set, State() stays closed (see NextRecordset).
+    void Open(Command& source, CursorTypeEnum cursorType, LockTypeEnum lockType, int options);
+    // Moves to the next result of the statement; false when there is none.
+    bool NextRecordset();
+    void Close();
+    ObjectStateEnum State() const;
+
+    // Result columns.
+    int FieldCount() const;
+    const FieldInfo& Field(int index) const;
+    // Value of column `index` at the current row; raises at BOF or EOF.
+    Variant Value(int index) const;
+
+    bool BOF() const;
+    bool EOF() const;
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+
+    // Bookmark of the current row (its fetch ordinal); raises at BOF or EOF.
+    std::int64_t Bookmark() const;
+    // Moves to the row with that bookmark; raises for a bookmark outside the result.
+    void SetBookmark(std::int64_t bookmark);
+    CompareEnum CompareBookmarks(std::int64_t first, std::int64_t second) const;
+
+    // 1-based position of the current row in the current order; -1 at BOF, -3 at EOF
+    // (the unknown-position value is -2).
+    std::int64_t AbsolutePosition() const;
+    // Moves to the row at 1-based position; raises when out of range.
+    void SetAbsolutePosition(std::int64_t position);
+    std::int64_t RecordCount() const;
+    // Status of the current row (adRecOK for every fetched row).
+    int Status() const;
+
+    bool SupportsBookmarks() const { return true; }
+    bool SupportsMovePrevious() const { return true; }
+    bool SupportsApproxPosition() const { return true; }
+
+    const std::string& Sort() const { return sortText_; }
+    void SetSort(const std::string& sortText);
+
+    // Bytes held for the result (column arenas, offsets, null bits, order arrays).
+    std::size_t MemoryUsage() const;
+
+private:
+    void RequireOpen() const;
+    void RequireRow() const;
+
+    CursorLocationEnum cursorLocation_ = adUseServer;
+    int cacheSize_ = 1;
+    std::int64_t maxRecords_ = 0;
+    std::unique_ptr<ResultBatch> batch_;
+    const ResultTable* table_ = nullptr;  // current result of batch_, or none
+    std::unique_ptr<SortState> sortState_;
+    std::string sortText_;
+    std::int64_t position_ = -1;
+};
+
+}  // namespace qelvor::recordset

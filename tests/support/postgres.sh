@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Starts or stops a throwaway PostgreSQL server for the tests.
+#   postgres.sh start DIR   initialises DIR, starts the server on a free loopback port and
+#                           prints the ODBC connection string on standard output
+#   postgres.sh stop DIR    stops the server and removes DIR
+set -euo pipefail
+
+action=$1
+dir=$2
+bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
+as_postgres() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+case "$action" in
+start)
+  [ -n "$bin" ] || { echo "PostgreSQL server binaries not found" >&2; exit 1; }
+  mkdir -p "$dir"
+  [ "$(id -u)" -ne 0 ] || chown postgres "$dir"
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  as_postgres "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 -N >"$dir/initdb.log" 2>&1
+  as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
+    -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
+  echo "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=postgres;Uid=postgres;Pwd=;TextAsLongVarchar=0"
+  ;;
+stop)
+  if [ -n "$bin" ] && [ -d "$dir/data" ]; then
+    as_postgres "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
+  fi
+  rm -rf "$dir"
+  ;;
+*)
+  echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+esac

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing and builds the project into build/ (release with debug info).
+#   QELVOR_BUILD_DIR    build folder (default: build)
+#   QELVOR_SANITIZE=1   build with the address and undefined-behaviour sanitizers
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/install-dependencies.sh"
+build_dir=${QELVOR_BUILD_DIR:-$root/build}
+sanitize=OFF
+[ "${QELVOR_SANITIZE:-0}" = 1 ] && sanitize=ON
+cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQELVOR_SANITIZE=$sanitize >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts a throwaway PostgreSQL server and runs the
+# whole test suite. Exits non-zero when any test fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/build.sh"
+build_dir=${QELVOR_BUILD_DIR:-$root/build}
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+pg_dir=$(mktemp -d /tmp/qelvor-pg.XXXXXX)
+trap '"$root/tests/support/postgres.sh" stop "$pg_dir"' EXIT
+QELVOR_TEST_ODBC=$("$root/tests/support/postgres.sh" start "$pg_dir")
+export QELVOR_TEST_ODBC
+# CI must never skip the server tests.
+export QELVOR_REQUIRE_ODBC=1
+
+cd "$build_dir"
+ctest --output-on-failure -j"$(nproc)" --timeout 600

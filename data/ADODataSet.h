@@ -1,0 +1,87 @@
+// ADODataSet: the query dataset that runs one statement over a TADOConnection.
+//
+// The whole result is fetched into a client-side record set on open; the dataset
+// exposes it through the record window of TDataSet and can reorder the held rows
+// by a sort string ("name ASC, other DESC") without asking the database again.
+// TCustomADODataSet holds the behaviour; TADODataSet publishes it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "data/DataSet.h"
+#include "data/recordset/RecordSetTypes.h"
+
+namespace qelvor {
+
+class TADOConnection;
+class TADOCommand;
+namespace recordset { class RecordSet; }
+
+enum class TCommandType { cmdUnknown, cmdText, cmdTable, cmdStoredProc, cmdFile, cmdTableDirect };
+enum class TCursorLocation { clUseServer, clUseClient };
+enum class TCursorType { ctUnspecified, ctOpenForwardOnly, ctKeyset, ctDynamic, ctStatic };
+enum class TADOLockType { ltUnspecified, ltReadOnly, ltPessimistic, ltOptimistic, ltBatchOptimistic };
+
+class TCustomADODataSet : public TDataSet {
+public:
+    ~TCustomADODataSet() override;
+
+    TADOConnection* Connection() const { return connection_; }
+    // Attaches the dataset (and its inner command) to connection as a client.
+    void SetConnection(TADOConnection* connection);
+    const std::string& CommandText() const;
+    // An equal text is ignored; a different one on an open dataset raises
+    // "Cannot perform this operation on an open dataset".
+    void SetCommandText(const std::string& text);
+    TCommandType CommandType() const;
+    void SetCommandType(TCommandType type);
+    int CommandTimeout() const;
+    void SetCommandTimeout(int seconds);
+    bool ParamCheck() const;
+    void SetParamCheck(bool check);
+    TCursorLocation CursorLocation() const { return cursorLocation_; }
+    TCursorType CursorType() const { return cursorType_; }
+    TADOLockType LockType() const { return lockType_; }
+    int CacheSize() const { return cacheSize_; }
+    int MaxRecords() const { return maxRecords_; }
+    bool EnableBCD() const { return enableBCD_; }
+    void SetEnableBCD(bool enable) { enableBCD_ = enable; }
+    // The inner command (statement, scanned text, parameters, connection uses).
+    TADOCommand& Command() { return *command_; }
+
+    // The record set's sort string; setting needs an open dataset.
+    std::string Sort() const;
+    void SetSort(const std::string& sortText);
+
+    int RecordCount() const override;
+    int RecNo() const override;
+    void SetRecNo(int recordNumber) override;
+    bool IsSequenced() const override;
+    int CompareBookmarks(const TBookmark& first, const TBookmark& second) const override;
+    bool BookmarkValid(const TBookmark& bookmark) override;
+
+    // The open record set, or nullptr.
+    recordset::RecordSet* Recordset() const { return recordSet_.get(); }
+
+protected:
+    explicit TCustomADODataSet(std::string name = {});
+
+private:
+    TADOConnection* connection_ = nullptr;
+    std::unique_ptr<TADOCommand> command_;
+    std::unique_ptr<recordset::RecordSet> recordSet_;
+    TCursorLocation cursorLocation_ = TCursorLocation::clUseClient;
+    TCursorType cursorType_ = TCursorType::ctKeyset;
+    TADOLockType lockType_ = TADOLockType::ltOptimistic;
+    int cacheSize_ = 1;
+    int maxRecords_ = 0;
+    bool enableBCD_ = true;
+};
+
+class TADODataSet : public TCustomADODataSet {
+public:
+    explicit TADODataSet(std::string name = {}) : TCustomADODataSet(std::move(name)) {}
+};
+
+}  // namespace qelvor

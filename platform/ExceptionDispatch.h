@@ -1,0 +1,31 @@
+// ExceptionDispatch: where failures raised while a window message is handled end up.
+//
+// Exceptions must never cross Qt's event loop. Every event override and every
+// signal handler of our controls runs its work through GuardedCall, which hands a
+// failure to HandleException: the application object shows its message in an error
+// box owned by the application window and titled with the application title
+// (adding "." when the last character sorts after "."); EAbort shows nothing.
+#pragma once
+
+#include <exception>
+#include <utility>
+
+namespace qelvor {
+
+// Reports the exception as the application object does (message box or nothing).
+void HandleException(std::exception_ptr failure);
+
+// Runs action(); a failure is reported by HandleException. True when nothing failed.
+template <typename Action>
+bool GuardedCall(Action&& action)
+{
+    try {
+        std::forward<Action>(action)();
+        return true;
+    } catch (...) {
+        HandleException(std::current_exception());
+        return false;
+    }
+}
+
+}  // namespace qelvor

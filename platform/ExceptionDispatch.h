@@ -8,12 +8,25 @@
 #pragma once
 
 #include <exception>
+#include <functional>
+#include <string>
 #include <utility>
 
 namespace qelvor {
 
 // Reports the exception as the application object does (message box or nothing).
 void HandleException(std::exception_ptr failure);
+
+// The text an error box shows for message: "." appended when the message's last
+// character (a code point) sorts after ".".
+std::string ErrorBoxText(const std::string& message);
+
+// Shows one error box (title and text in UTF-8). Replaceable, so that a test can see
+// what the user would see without a modal box.
+using ErrorPresenter = std::function<void(const std::string& title, const std::string& text)>;
+
+// Installs presenter (an empty one restores the standard box); returns the previous one.
+ErrorPresenter SetErrorPresenter(ErrorPresenter presenter);
 
 // Runs action(); a failure is reported by HandleException. True when nothing failed.
 template <typename Action>

@@ -1,5 +1,7 @@
 #include "runtime/Variant.h"
 
+#include "runtime/FormatSettings.h"
+
 #include <cmath>
 #include <cstdio>
 #include <type_traits>
@@ -15,7 +17,7 @@ std::string FormatDouble(double value)
     return buffer;
 }
 
-// Days since 1899-12-30 to "YYYY-MM-DD", "HH:MM:SS" or both.
+// Days since 1899-12-30 to "YYYY-MM-DD" (with the date separator), "HH:MM:SS" or both.
 std::string FormatDateTime(const DateTimeValue& value)
 {
     const double wholeDays = std::floor(value.days);
@@ -36,9 +38,10 @@ std::string FormatDateTime(const DateTimeValue& value)
     const long long month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
     const long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
 
-    char date[32];
-    char time[16];
-    std::snprintf(date, sizeof date, "%04lld-%02lld-%02lld", year, month, day);
+    char date[64];
+    char time[64];
+    const char separator = DateSeparator();
+    std::snprintf(date, sizeof date, "%04lld%c%02lld%c%02lld", year, separator, month, separator, day);
     std::snprintf(time, sizeof time, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
     switch (value.kind) {
     case DateTimeValue::Kind::Date: return date;

@@ -1,0 +1,89 @@
+#include "platform/ExceptionDispatch.h"
+
+#include <QMessageBox>
+#include <cassert>
+#include <QString>
+
+#include "platform/Application.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor {
+
+namespace {
+
+// The code point of the last UTF-8 character of text (0 when empty).
+char32_t LastCodePoint(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    std::size_t start = text.size() - 1;
+    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    const QString last = QString::fromUtf8(text.data() + start, static_cast<qsizetype>(text.size() - start));
+    const QList<uint> codePoints = last.toUcs4();
+    return codePoints.isEmpty() ? 0 : static_cast<char32_t>(codePoints.last());
+}
+
+// The standard box: an error icon, owned by the application window.
+void ShowErrorBox(const std::string& title, const std::string& text)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok, Application().OwnerWidget());
+    Application().AdoptWindow(&box);
+    box.exec();
+}
+
+ErrorPresenter& CurrentPresenter()
+{
+    static ErrorPresenter presenter;
+    return presenter;
+}
+
+// The message a failure carries; empty for the silent kind.
+std::string FailureMessage(std::exception_ptr failure, bool& silent)
+{
+    silent = false;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const EAbort&) {
+        silent = true;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "Unknown exception";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string ErrorBoxText(const std::string& message)
+{
+    if (LastCodePoint(message) > U'.')
+        return message + ".";
+    return message;
+}
+
+ErrorPresenter SetErrorPresenter(ErrorPresenter presenter)
+{
+    ErrorPresenter previous = std::move(CurrentPresenter());
+    CurrentPresenter() = std::move(presenter);
+    return previous;
+}
+
+void HandleException(std::exception_ptr failure)
+{
+    assert(failure != nullptr);
+    bool silent = false;
+    const std::string message = FailureMessage(failure, silent);
+    if (silent)
+        return;
+    const std::string title = Application().Title().toStdString();
+    const std::string text = ErrorBoxText(message);
+    if (CurrentPresenter())
+        CurrentPresenter()(title, text);
+    else
+        ShowErrorBox(title, text);
+}
+
+}  // namespace qelvor

@@ -1,0 +1,66 @@
+#include "platform/Form.h"
+
+#include <QKeyEvent>
+#include <QShowEvent>
+
+#include "platform/Application.h"
+#include "platform/ExceptionDispatch.h"
+#include "platform/Screen.h"
+
+namespace qelvor {
+
+TForm::TForm()
+    : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                           | Qt::WindowCloseButtonHint)
+{
+    setSizeGripEnabled(false);
+}
+
+void TForm::SetDesignBounds(const QRect& outer, const QSize& client)
+{
+    designOuter_ = outer;
+    move(outer.topLeft());
+    resize(client);
+}
+
+int TForm::ShowModal()
+{
+    Application().AdoptWindow(this);
+    setWindowModality(Qt::ApplicationModal);
+    return exec();
+}
+
+void TForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous() || shownOnce_)
+        return;
+    shownOnce_ = true;
+    GuardedCall([this] { FormShow(); });
+    move(PlaceForm(position_, designOuter_.topLeft(), designOuter_.size(), Screen().Geometry()));
+    FocusFirstControl();
+}
+
+void TForm::keyPressEvent(QKeyEvent* event)
+{
+    // No cancel button: Esc must not end the modal loop.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm::FocusFirstControl()
+{
+    if (focusWidget() != nullptr)
+        return;
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() && widget->isVisibleTo(this)) {
+            widget->setFocus(Qt::ActiveWindowFocusReason);
+            return;
+        }
+    }
+}
+
+}  // namespace qelvor

@@ -1,0 +1,37 @@
+#include "platform/TextControls.h"
+
+#include <QFontMetrics>
+
+namespace qelvor {
+
+TLabel::TLabel(QWidget* parent) : QLabel(parent)
+{
+    setMargin(0);
+    setIndent(0);
+}
+
+void TLabel::SetCaption(const QString& caption)
+{
+    setText(caption);
+    FitToText();
+}
+
+void TLabel::SetAutoSize(bool autoSize)
+{
+    autoSize_ = autoSize;
+    FitToText();
+}
+
+void TLabel::FitToText()
+{
+    if (!autoSize_)
+        return;
+    const QFontMetrics metrics(font());
+    resize(metrics.horizontalAdvance(text()), metrics.height());
+}
+
+TEdit::TEdit(QWidget* parent) : QLineEdit(parent)
+{
+}
+
+}  // namespace qelvor

@@ -68,6 +68,7 @@ private:
 
     void UpdateRange();
     void UpdateState();
+    bool InSetKeyState() const;
 
     TDataSource* dataSource_ = nullptr;
     TDataLink* next_ = nullptr;  // the dataset's chain of links

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,8 @@ using TBookmark = std::string;
 
 class TDataSet : public TComponent {
 public:
+    using TDataSetNotifyEvent = std::function<void(TDataSet& dataSet)>;
+
     ~TDataSet() override;
 
     // --- state ---
@@ -120,6 +123,13 @@ public:
     // Makes slot `slot` the active record without any event (used while painting).
     void SetActiveRecordSlot(int slot);
 
+    // The source this dataset takes its master values from (none for a plain query);
+    // data sources use it to refuse circular links.
+    virtual TDataSource* MasterSource() const { return nullptr; }
+
+    // Notifications around opening, closing and every scroll (unassigned = skipped).
+    TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll, AfterScroll;
+
 protected:
     explicit TDataSet(std::string name = {});
 
@@ -152,6 +162,10 @@ protected:
     void SetBookmarkSize(int size) { bookmarkSize_ = size; }
     void SetUnidirectional(bool value) { unidirectional_ = value; }
     void CursorPosChanged() { cursorRecord_ = -1; }
+    // Positions the record source on a loaded slot (no move when it is the cursor record).
+    void SetCurrentRecord(int slot);
+    // Raises the closed-dataset error while inactive.
+    void CheckActive() const;
     void AddField(std::unique_ptr<TField> field);
     void DestroyFields();
     void SetDefaultFields(bool value) { defaultFields_ = value; }
@@ -160,6 +174,28 @@ private:
     friend class TDataSource;
     friend class TDataLink;
     friend class TField;
+
+    // Opening and closing (DataSetState.cpp).
+    void OpenCursor();
+    void CloseCursor();
+    void DoNotify(const TDataSetNotifyEvent& event);
+    // Data sources and the window size (DataSetLinks.cpp).
+    void AddDataSource(TDataSource* dataSource);
+    void RemoveDataSource(TDataSource* dataSource);
+    void UpdateBufferCount();
+    void ResizeWindow(int newSize);
+    // Fetches (DataSetWindow.cpp).
+    TGetResult FetchInto(int slot, TGetMode mode, bool doCheck);
+    bool GetNextRecord();
+    bool GetPriorRecord();
+    int GetNextRecords();
+    int GetPriorRecords();
+    void ClearBuffers();
+    void ActivateBuffers();
+    void FreeBuffers();
+    void SendMoveEvent(int oldRecordCount, int scrollCount);
+    // The value of `field` in the active record, read at most once per fetch.
+    Variant ActiveFieldValue(const TField& field);
 
     std::vector<std::unique_ptr<TField>> fields_;
     std::vector<TDataSource*> dataSources_;

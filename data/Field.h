@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "runtime/Component.h"
@@ -14,6 +15,9 @@
 namespace qelvor {
 
 class TDataSet;
+class TField;
+struct TFieldDef;
+std::unique_ptr<TField> CreateField(TDataSet* dataSet, const TFieldDef& def);
 
 enum class TFieldType {
     ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
@@ -96,9 +100,11 @@ protected:
 
 private:
     friend class TDataSet;
+    friend std::unique_ptr<TField> CreateField(TDataSet* dataSet, const TFieldDef& def);
     std::string Text(bool displayText) const;
 
     TDataSet* dataSet_;
+    int valueSlot_ = -1;  // index of the field's value in every record buffer
     TFieldType dataType_;
     TFieldKind fieldKind_ = TFieldKind::fkData;
     int size_;

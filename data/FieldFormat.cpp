@@ -1,0 +1,250 @@
+#include "data/FieldFormat.h"
+
+#include <cassert>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace qelvor::fieldformat {
+
+namespace {
+
+bool ParseInteger(const std::string& text, std::int64_t& result)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0')
+        return false;
+    result = parsed;
+    return true;
+}
+
+bool ParseFloat(const std::string& text, double& result)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (*end != '\0')
+        return false;
+    result = parsed;
+    return true;
+}
+
+// A decimal number as sign, integer digits and fraction digits.
+struct Decimal {
+    bool negative = false;
+    std::string whole;     // no leading zeros except a single "0"
+    std::string fraction;  // may carry trailing zeros
+};
+
+Decimal SplitDecimal(const std::string& plain)
+{
+    Decimal result;
+    std::size_t pos = 0;
+    if (pos < plain.size() && (plain[pos] == '-' || plain[pos] == '+'))
+        result.negative = plain[pos++] == '-';
+    const std::size_t point = plain.find('.', pos);
+    result.whole = plain.substr(pos, point == std::string::npos ? std::string::npos : point - pos);
+    if (point != std::string::npos)
+        result.fraction = plain.substr(point + 1);
+    const std::size_t firstDigit = result.whole.find_first_not_of('0');
+    result.whole = firstDigit == std::string::npos ? "0" : result.whole.substr(firstDigit);
+    return result;
+}
+
+bool IsZero(const Decimal& value)
+{
+    return value.whole == "0" && value.fraction.find_first_not_of('0') == std::string::npos;
+}
+
+// Rounds half away from zero to `decimals` fraction digits.
+void Round(Decimal& value, std::size_t decimals)
+{
+    if (value.fraction.size() <= decimals) {
+        value.fraction.append(decimals - value.fraction.size(), '0');
+        return;
+    }
+    const bool up = value.fraction[decimals] >= '5';
+    value.fraction.resize(decimals);
+    if (!up)
+        return;
+    std::string digits = value.whole + value.fraction;
+    int index = static_cast<int>(digits.size()) - 1;
+    while (index >= 0 && digits[static_cast<std::size_t>(index)] == '9')
+        digits[static_cast<std::size_t>(index--)] = '0';
+    if (index < 0)
+        digits.insert(digits.begin(), '1');
+    else
+        ++digits[static_cast<std::size_t>(index)];
+    value.whole = digits.substr(0, digits.size() - decimals);
+    value.fraction = digits.substr(digits.size() - decimals);
+}
+
+// Splits a format into its ';' sections, honouring quoted text.
+std::vector<std::string> Sections(const std::string& format)
+{
+    std::vector<std::string> sections(1);
+    char quote = 0;
+    for (const char c : format) {
+        if (quote) {
+            quote = c == quote ? 0 : quote;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == ';') {
+            sections.emplace_back();
+            continue;
+        }
+        sections.back() += c;
+    }
+    return sections;
+}
+
+struct Pattern {
+    std::string prefix, suffix;
+    int wholeZeros = 0, fractionZeros = 0, fractionDigits = 0;
+    bool thousands = false, hasDigits = false, hasPoint = false;
+};
+
+Pattern ParsePattern(const std::string& section)
+{
+    Pattern pattern;
+    bool afterPoint = false;
+    for (std::size_t i = 0; i < section.size(); ++i) {
+        const char c = section[i];
+        std::string& literal = pattern.hasDigits ? pattern.suffix : pattern.prefix;
+        if (c == '\'' || c == '"') {
+            const std::size_t close = section.find(c, i + 1);
+            const std::size_t end = close == std::string::npos ? section.size() : close;
+            literal += section.substr(i + 1, end - i - 1);
+            i = end;
+        } else if (c == '0' || c == '#') {
+            pattern.hasDigits = true;
+            if (afterPoint) {
+                ++pattern.fractionDigits;
+                if (c == '0')
+                    pattern.fractionZeros = pattern.fractionDigits;
+            } else if (c == '0') {
+                ++pattern.wholeZeros;
+            }
+        } else if (c == '.' && !afterPoint) {
+            afterPoint = pattern.hasPoint = true;
+            pattern.hasDigits = true;
+        } else if (c == ',' && !afterPoint) {
+            pattern.thousands = true;
+        } else {
+            literal += c;
+        }
+    }
+    return pattern;
+}
+
+std::string GroupThousands(const std::string& digits)
+{
+    std::string grouped;
+    const std::size_t size = digits.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i > 0 && (size - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+std::string Apply(const Pattern& pattern, Decimal value, bool withSign)
+{
+    if (!pattern.hasDigits)
+        return pattern.prefix + pattern.suffix;
+    Round(value, static_cast<std::size_t>(pattern.fractionDigits));
+    std::string fraction = value.fraction;
+    while (static_cast<int>(fraction.size()) > pattern.fractionZeros && fraction.back() == '0')
+        fraction.pop_back();
+    std::string whole = value.whole == "0" ? std::string() : value.whole;
+    if (static_cast<int>(whole.size()) < pattern.wholeZeros)
+        whole.insert(0, static_cast<std::size_t>(pattern.wholeZeros) - whole.size(), '0');
+    if (pattern.thousands)
+        whole = GroupThousands(whole);
+    std::string number = whole;
+    if (whole.empty() && fraction.empty())
+        number = "0";  // a value that rounds away entirely still shows
+    if (!fraction.empty())
+        number += '.' + fraction;
+    const bool negative = withSign && value.negative && !IsZero(value);
+    return (negative ? "-" : "") + pattern.prefix + number + pattern.suffix;
+}
+
+}  // namespace
+
+bool ToInteger(const Variant& value, std::int64_t& result)
+{
+    if (value.Holds<std::int64_t>()) {
+        result = value.Get<std::int64_t>();
+        return true;
+    }
+    if (value.Holds<bool>()) {
+        result = value.Get<bool>() ? 1 : 0;
+        return true;
+    }
+    if (value.Holds<double>()) {
+        const double number = value.Get<double>();
+        if (!std::isfinite(number) || number != std::trunc(number) || std::fabs(number) > 9.2e18)
+            return false;
+        result = static_cast<std::int64_t>(number);
+        return true;
+    }
+    if (value.Holds<DecimalValue>() || value.Holds<std::string>())
+        return ParseInteger(value.ToString(), result);
+    return false;
+}
+
+bool ToFloat(const Variant& value, double& result)
+{
+    if (value.Holds<double>()) {
+        result = value.Get<double>();
+        return true;
+    }
+    std::int64_t whole = 0;
+    if (value.Holds<std::int64_t>() || value.Holds<bool>()) {
+        ToInteger(value, whole);
+        result = static_cast<double>(whole);
+        return true;
+    }
+    if (value.Holds<DecimalValue>() || value.Holds<std::string>())
+        return ParseFloat(value.ToString(), result);
+    return false;
+}
+
+std::string PlainDecimal(const Variant& value)
+{
+    std::int64_t whole = 0;
+    if (value.Holds<std::int64_t>() || value.Holds<bool>()) {
+        ToInteger(value, whole);
+        return std::to_string(whole);
+    }
+    if (value.Holds<DecimalValue>())
+        return value.Get<DecimalValue>().text;
+    double number = 0;
+    if (!ToFloat(value, number) || !std::isfinite(number))
+        return {};
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.15f", number);
+    return buffer;
+}
+
+std::string FormatDecimal(const std::string& format, const std::string& plainDecimal)
+{
+    const Decimal value = SplitDecimal(plainDecimal);
+    const std::vector<std::string> sections = Sections(format);
+    if (IsZero(value) && sections.size() >= 3 && !sections[2].empty())
+        return Apply(ParsePattern(sections[2]), value, false);
+    if (value.negative && sections.size() >= 2 && !sections[1].empty())
+        return Apply(ParsePattern(sections[1]), value, false);
+    return Apply(ParsePattern(sections[0]), value, true);
+}
+
+}  // namespace qelvor::fieldformat

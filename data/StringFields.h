@@ -1,0 +1,41 @@
+// StringFields: the text field classes (8-bit declared, wide declared, GUID text).
+//
+// All text is UTF-8 inside the system, so the string and wide-string classes differ
+// only in their field type and native size; neither converts anything.
+#pragma once
+
+#include "data/Field.h"
+
+namespace qelvor {
+
+class TStringField : public TField {
+public:
+    // size 0 means the class default of 20 characters.
+    explicit TStringField(TDataSet* dataSet, int size = 0, TFieldType dataType = TFieldType::ftString);
+    int DataSize() const override { return Size() + 1; }
+    // True for a fixed-width column (its values are padded to Size()).
+    bool FixedChar() const { return fixedChar_; }
+    void SetFixedChar(bool fixed) { fixedChar_ = fixed; }
+    // Always true: the dataset's character translation leaves UTF-8 unchanged.
+    bool Transliterate() const { return true; }
+
+protected:
+    int DefaultDisplayWidth() const override { return Size(); }
+
+private:
+    bool fixedChar_ = false;
+};
+
+class TWideStringField : public TStringField {
+public:
+    explicit TWideStringField(TDataSet* dataSet, int size = 0);
+    int DataSize() const override { return (Size() + 1) * 2; }
+};
+
+// A GUID in its 38-character braced text form.
+class TGuidField : public TStringField {
+public:
+    explicit TGuidField(TDataSet* dataSet);
+};
+
+}  // namespace qelvor

@@ -6,8 +6,10 @@
 // Statements are UTF-8. Failures raise ERecordSetError with the provider's own text.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/recordset/RecordSetTypes.h"
 
@@ -15,6 +17,7 @@ namespace qelvor::recordset {
 
 class Provider;
 class ResultBatch;
+struct Parameter;
 
 class Connection {
 public:
@@ -35,10 +38,17 @@ public:
     // Runs statementText and fetches every result it produces (see ResultBatch).
     // timeoutSeconds 0 means no limit; maxRecords 0 means no limit.
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, int timeoutSeconds, std::int64_t maxRecords);
+    // The same with values for the statement's "?" markers, in order.
+    std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
+                                         int timeoutSeconds, std::int64_t maxRecords);
+
+    // Called with the exact text of every statement just before it goes to the database.
+    void SetStatementObserver(std::function<void(const std::string&)> observer) { observer_ = std::move(observer); }
 
 private:
     std::string connectionString_;
     std::unique_ptr<Provider> provider_;
+    std::function<void(const std::string&)> observer_;
 };
 
 }  // namespace qelvor::recordset

@@ -59,8 +59,10 @@ public:
     // Value of column `index` at the current row; raises at BOF or EOF.
     Variant Value(int index) const;
 
-    bool BOF() const;
-    bool EOF() const;
+    // Before the first row / after the last row; both on an empty result. (Not "EOF":
+    // that name is a macro of the C library.)
+    bool IsBOF() const;
+    bool IsEOF() const;
     void MoveFirst();
     void MoveLast();
     void MoveNext();
@@ -72,14 +74,19 @@ public:
     void SetBookmark(std::int64_t bookmark);
     CompareEnum CompareBookmarks(std::int64_t first, std::int64_t second) const;
 
-    // 1-based position of the current row in the current order; -1 at BOF, -3 at EOF
-    // (the unknown-position value is -2).
+    // 1-based position of the current row in the current order; adPosBOF (-2) at BOF,
+    // adPosEOF (-3) at EOF, adPosUnknown (-1) when the result is empty.
     std::int64_t AbsolutePosition() const;
     // Moves to the row at 1-based position; raises when out of range.
     void SetAbsolutePosition(std::int64_t position);
     std::int64_t RecordCount() const;
     // Status of the current row (adRecOK for every fetched row).
     int Status() const;
+
+    // The row set being read (null while closed); for callers that read many cells.
+    const ResultTable* Table() const { return table_; }
+    // Fetch ordinal of the row at 0-based position in the current order.
+    std::int64_t RowAt(std::int64_t position) const;
 
     bool SupportsBookmarks() const { return true; }
     bool SupportsMovePrevious() const { return true; }
@@ -94,6 +101,7 @@ public:
 private:
     void RequireOpen() const;
     void RequireRow() const;
+    void SelectCurrentResult();
 
     CursorLocationEnum cursorLocation_ = adUseServer;
     int cacheSize_ = 1;

@@ -26,6 +26,7 @@ enum LockTypeEnum : int { adLockUnspecified = -1, adLockReadOnly = 1, adLockPess
 enum CommandTypeEnum : int { adCmdUnknown = 8, adCmdText = 1, adCmdTable = 2, adCmdStoredProc = 4, adCmdFile = 256, adCmdTableDirect = 512 };
 enum ObjectStateEnum : int { adStateClosed = 0, adStateOpen = 1 };
 enum CompareEnum : int { adCompareLessThan = 0, adCompareEqual = 1, adCompareGreaterThan = 2, adCompareNotEqual = 3, adCompareNotComparable = 4 };
+enum PositionEnum : int { adPosUnknown = -1, adPosBOF = -2, adPosEOF = -3 };
 enum RecordStatusEnum : int { adRecOK = 0, adRecDeleted = 0x40000 };
 
 // Field attribute bits.

@@ -1,0 +1,196 @@
+#include "data/recordset/ColumnBuilder.h"
+
+#include <algorithm>
+#include <cassert>
+#include <limits>
+#include <string>
+
+#include "runtime/Exceptions.h"
+
+namespace qelvor::recordset {
+
+namespace {
+
+std::int64_t CharacterCount(std::string_view utf8)
+{
+    return std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+}
+
+template <typename T>
+void TrimCapacity(std::vector<T>& values)
+{
+    // Copying costs a little time once; spare capacity would cost memory for as long as
+    // the result is held.
+    if (values.capacity() > values.size() + values.size() / 16 + 64)
+        values.shrink_to_fit();
+}
+
+}  // namespace
+
+ColumnBuilder::ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize)
+    : column_(&column), field_(&field), deriveSize_(deriveSize)
+{
+    column_->storage_ = storage;
+}
+
+ColumnBuilder ColumnBuilder::Undetermined(ResultColumn& column, FieldInfo& field)
+{
+    ColumnBuilder builder(column, field, ColumnStorage::Text, true);
+    builder.determined_ = false;
+    field.type = adVarWChar;
+    return builder;
+}
+
+void ColumnBuilder::Determine(ColumnStorage storage, DataTypeEnum type)
+{
+    assert(!determined_ && column_->rows_ == column_->nullCount_);
+    determined_ = true;
+    field_->type = type;
+    column_->storage_ = storage;
+    // Every row so far is null: give each its empty slot in the new storage.
+    const auto rows = static_cast<std::size_t>(column_->rows_);
+    if (storage == ColumnStorage::Integer || storage == ColumnStorage::Boolean)
+        column_->integers_.assign(rows, 0);
+    else if (storage == ColumnStorage::Real || storage == ColumnStorage::DateTime)
+        column_->reals_.assign(rows, 0.0);
+    if (!UsesArena(storage))
+        column_->offsets_.assign(1, 0);
+}
+
+void ColumnBuilder::Reserve(std::int64_t rows, std::size_t bytesPerRow)
+{
+    const auto count = static_cast<std::size_t>(column_->rows_ + rows);
+    column_->nulls_.reserve(count / 64 + 1);
+    if (UsesArena(column_->storage_)) {
+        column_->offsets_.reserve(count + 1);
+        column_->bytes_.reserve(column_->bytes_.size() + static_cast<std::size_t>(rows) * bytesPerRow);
+    } else if (column_->storage_ == ColumnStorage::Integer || column_->storage_ == ColumnStorage::Boolean) {
+        column_->integers_.reserve(count);
+    } else {
+        column_->reals_.reserve(count);
+    }
+}
+
+void ColumnBuilder::AppendNullBit(bool isNull)
+{
+    const auto row = static_cast<std::size_t>(column_->rows_);
+    if ((row & 63) == 0)
+        column_->nulls_.push_back(0);
+    if (isNull) {
+        column_->nulls_.back() |= std::uint64_t{1} << (row & 63);
+        ++column_->nullCount_;
+    }
+    ++column_->rows_;
+}
+
+void ColumnBuilder::PushOffset()
+{
+    if (column_->bytes_.size() > std::numeric_limits<std::uint32_t>::max())
+        throw ERecordSetError("The result is too large: a column holds more than 4 GiB of data");
+    column_->offsets_.push_back(static_cast<std::uint32_t>(column_->bytes_.size()));
+}
+
+void ColumnBuilder::AppendNull()
+{
+    switch (column_->storage_) {
+    case ColumnStorage::Text:
+    case ColumnStorage::Binary:
+    case ColumnStorage::Decimal: PushOffset(); break;
+    case ColumnStorage::Integer:
+    case ColumnStorage::Boolean: column_->integers_.push_back(0); break;
+    case ColumnStorage::Real:
+    case ColumnStorage::DateTime: column_->reals_.push_back(0.0); break;
+    }
+    AppendNullBit(true);
+}
+
+void ColumnBuilder::AppendBytes(std::string_view bytes)
+{
+    assert(determined_ && UsesArena(column_->storage_));
+    column_->bytes_.insert(column_->bytes_.end(), bytes.begin(), bytes.end());
+    PushOffset();
+    AppendNullBit(false);
+    // A character never takes less than a byte: count only when it could be a new longest.
+    if (static_cast<std::int64_t>(bytes.size()) > longestText_)
+        longestText_ = std::max(longestText_, CharacterCount(bytes));
+}
+
+void ColumnBuilder::AppendInteger(std::int64_t value)
+{
+    assert(determined_ && (column_->storage_ == ColumnStorage::Integer || column_->storage_ == ColumnStorage::Boolean));
+    column_->integers_.push_back(value);
+    smallest_ = std::min(smallest_, value);
+    largest_ = std::max(largest_, value);
+    AppendNullBit(false);
+}
+
+void ColumnBuilder::AppendReal(double value)
+{
+    assert(determined_ && (column_->storage_ == ColumnStorage::Real || column_->storage_ == ColumnStorage::DateTime));
+    column_->reals_.push_back(value);
+    AppendNullBit(false);
+}
+
+void ColumnBuilder::WidenToReal()
+{
+    assert(column_->storage_ == ColumnStorage::Integer);
+    column_->reals_.assign(column_->integers_.begin(), column_->integers_.end());
+    column_->integers_ = {};
+    column_->storage_ = ColumnStorage::Real;
+    field_->type = adDouble;
+    field_->precision = 15;
+    field_->numericScale = 0;
+}
+
+void ColumnBuilder::WidenToText()
+{
+    if (column_->storage_ == ColumnStorage::Text)
+        return;
+    ResultColumn widened;
+    widened.storage_ = ColumnStorage::Text;
+    ResultColumn* const original = column_;
+    column_ = &widened;
+    determined_ = true;
+    longestText_ = 0;
+    for (std::int64_t row = 0; row < original->rows_; ++row) {
+        if (original->IsNull(row))
+            AppendNull();
+        else
+            AppendBytes(original->Value(row).ToString());
+    }
+    *original = std::move(widened);
+    column_ = original;
+    deriveSize_ = true;
+    field_->type = adVarWChar;
+    field_->definedSize = 0;
+    field_->precision = 0;
+    field_->numericScale = 0;
+    field_->attributes &= ~static_cast<std::uint32_t>(adFldFixed);
+}
+
+void ColumnBuilder::Finish()
+{
+    if (column_->storage_ == ColumnStorage::Integer) {
+        const auto fits = [&](std::int64_t limit) { return smallest_ >= -limit - 1 && largest_ <= limit; };
+        DataTypeEnum& type = field_->type;
+        if (type == adTinyInt && !fits(127))
+            type = adSmallInt;
+        if (type == adSmallInt && !fits(32767))
+            type = adInteger;
+        if (type == adInteger && !fits(2147483647))
+            type = adBigInt;
+    }
+    TrimCapacity(column_->bytes_);
+    TrimCapacity(column_->offsets_);
+    TrimCapacity(column_->integers_);
+    TrimCapacity(column_->reals_);
+    TrimCapacity(column_->nulls_);
+    if (column_->storage_ == ColumnStorage::Text) {
+        // Declared lengths are not enforced by every engine: never report a size that a
+        // held value exceeds.
+        if (deriveSize_ || field_->definedSize < longestText_)
+            field_->definedSize = std::max<std::int64_t>({longestText_, 1, deriveSize_ ? 0 : field_->definedSize});
+    }
+}
+
+}  // namespace qelvor::recordset

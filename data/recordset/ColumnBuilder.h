@@ -1,0 +1,70 @@
+// ColumnBuilder: fills a ResultColumn row by row while a provider fetches.
+//
+// The provider appends exactly one value per row in the storage it chose from the
+// column's declared type. Databases with dynamic typing may hand over a value that does
+// not fit that storage; the provider then widens the column (integer -> real -> text),
+// which converts the values already held, so that nothing is lost or corrupted.
+// A column whose type is known only from its values starts undetermined: its first
+// non-null value picks the storage. Finish() settles the derived sizes and trims spare
+// capacity so that memory held stays close to the payload.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "data/recordset/RecordSetTypes.h"
+#include "data/recordset/ResultColumn.h"
+
+namespace qelvor::recordset {
+
+class ColumnBuilder {
+public:
+    // field is described by the provider; deriveSize asks Finish() to set a text field's
+    // definedSize from its longest value (at least 1).
+    ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize);
+    // A builder whose storage follows the first non-null value (see Determine).
+    static ColumnBuilder Undetermined(ResultColumn& column, FieldInfo& field);
+
+    // The kind of date a DateTime column holds (date, time or both).
+    static void SetDateKind(ResultColumn& column, DateTimeValue::Kind kind) { column.dateKind_ = kind; }
+
+    ColumnStorage Storage() const { return column_->storage_; }
+    bool Determined() const { return determined_; }
+    // Chooses the storage and the field type of an undetermined column.
+    void Determine(ColumnStorage storage, DataTypeEnum type);
+
+    // Reserves room for rows more rows of about bytesPerRow arena bytes each.
+    void Reserve(std::int64_t rows, std::size_t bytesPerRow);
+
+    void AppendNull();
+    // Text, binary or decimal-text storage.
+    void AppendBytes(std::string_view bytes);
+    // Integer or boolean storage.
+    void AppendInteger(std::int64_t value);
+    // Real or date storage.
+    void AppendReal(double value);
+
+    // Integer -> real; the field becomes adDouble.
+    void WidenToReal();
+    // Any storage -> text (values as Variant::ToString gives them); the field becomes
+    // adVarWChar with a size derived from the values.
+    void WidenToText();
+
+    // Completes the column; call once after the last row. An integer field whose values
+    // do not fit its declared width is reported with a wider type, so no reader truncates.
+    void Finish();
+
+private:
+    void AppendNullBit(bool isNull);
+    void PushOffset();
+
+    ResultColumn* column_;
+    FieldInfo* field_;
+    bool deriveSize_;
+    bool determined_ = true;
+    std::int64_t longestText_ = 0;  // characters, for derived sizes
+    std::int64_t smallest_ = 0;     // integer range seen, to widen a too narrow type
+    std::int64_t largest_ = 0;
+};
+
+}  // namespace qelvor::recordset

@@ -1,0 +1,78 @@
+#include "data/recordset/Connection.h"
+
+#include <cctype>
+
+#include "data/recordset/Command.h"
+#include "data/recordset/ConnectionString.h"
+#include "data/recordset/Provider.h"
+#include "data/recordset/ResultBatch.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor::recordset {
+
+namespace {
+
+bool EqualsAscii(const std::string& a, const char* b)
+{
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
+
+std::unique_ptr<Provider> OpenProvider(const std::string& text)
+{
+    const ConnectionString settings(text);
+    if (const auto provider = settings.Find("Provider")) {
+        if (EqualsAscii(*provider, "SQLite"))
+            return OpenSqliteProvider(settings);
+        throw ERecordSetError("Provider cannot be found. It may not be properly installed: \"" + *provider + "\"");
+    }
+    if (settings.Has("Driver") || settings.Has("DSN") || settings.Has("FILEDSN"))
+        return OpenOdbcProvider(text);
+    throw ERecordSetError("The connection string names no provider, driver or data source name");
+}
+
+}  // namespace
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+
+void Connection::Open(const std::string& connectionString)
+{
+    if (provider_)
+        throw ERecordSetError("Operation is not allowed when the object is open.");
+    if (!connectionString.empty())
+        connectionString_ = connectionString;
+    provider_ = OpenProvider(connectionString_);
+}
+
+void Connection::Close()
+{
+    provider_.reset();
+}
+
+ObjectStateEnum Connection::State() const
+{
+    return provider_ ? adStateOpen : adStateClosed;
+}
+
+std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementText, int timeoutSeconds,
+                                                 std::int64_t maxRecords)
+{
+    return Execute(statementText, {}, timeoutSeconds, maxRecords);
+}
+
+std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementText,
+                                                 const std::vector<Parameter>& parameters, int timeoutSeconds,
+                                                 std::int64_t maxRecords)
+{
+    if (!provider_)
+        throw ERecordSetError("Operation is not allowed when the object is closed.");
+    if (observer_)
+        observer_(statementText);
+    return provider_->Execute(statementText, parameters, timeoutSeconds, maxRecords);
+}
+
+}  // namespace qelvor::recordset

@@ -1,0 +1,331 @@
+// SqliteProvider: the embedded engine behind "Provider=SQLite;Data Source=FILE".
+//
+// Each statement of the text is prepared and stepped to its end; rows go straight from
+// SQLite's buffers into the column arenas (no per-cell string objects). Field types
+// come from the declared column types (SqliteTypes.h) or, for expressions, from the
+// values. The command time-out is enforced by a progress handler that interrupts the
+// statement once the deadline has passed.
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/recordset/ColumnBuilder.h"
+#include "data/recordset/ConnectionString.h"
+#include "data/recordset/DateText.h"
+#include "data/recordset/Provider.h"
+#include "data/recordset/ResultBatch.h"
+#include "data/recordset/SqliteTypes.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor::recordset {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+std::string_view TextOf(sqlite3_stmt* statement, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return {text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+std::string_view BlobOf(sqlite3_stmt* statement, int column)
+{
+    const auto* blob = static_cast<const char*>(sqlite3_column_blob(statement, column));
+    return {blob ? blob : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+// An exact numeric's canonical text with the column's scale ("12" -> "12.00").
+std::string DecimalText(sqlite3_stmt* statement, int column, int valueType, int scale)
+{
+    char text[64];
+    if (valueType == SQLITE_INTEGER) {
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(sqlite3_column_int64(statement, column)));
+        std::string result = text;
+        if (scale > 0)
+            result += "." + std::string(static_cast<std::size_t>(scale), '0');
+        return result;
+    }
+    std::snprintf(text, sizeof text, "%.*f", scale, sqlite3_column_double(statement, column));
+    std::string result = text;
+    if (result.find_first_not_of("-0.") == std::string::npos && result[0] == '-')
+        result.erase(0, 1);  // no negative zero
+    return result;
+}
+
+// One result column while its rows are fetched.
+struct FetchColumn {
+    ColumnBuilder builder;
+    int scale = 0;
+};
+
+void DetermineFromValue(ColumnBuilder& builder, int valueType)
+{
+    switch (valueType) {
+    case SQLITE_INTEGER: builder.Determine(ColumnStorage::Integer, adInteger); break;
+    case SQLITE_FLOAT: builder.Determine(ColumnStorage::Real, adDouble); break;
+    case SQLITE_BLOB: builder.Determine(ColumnStorage::Binary, adLongVarBinary); break;
+    default: builder.Determine(ColumnStorage::Text, adVarWChar); break;
+    }
+}
+
+// Appends the cell in the column's storage, widening the column when the value's
+// storage class does not fit it (dynamic typing lets any value into any column).
+void AppendCell(sqlite3_stmt* statement, int index, FetchColumn& column)
+{
+    const int valueType = sqlite3_column_type(statement, index);
+    ColumnBuilder& builder = column.builder;
+    if (valueType == SQLITE_NULL) {
+        builder.AppendNull();
+        return;
+    }
+    if (!builder.Determined())
+        DetermineFromValue(builder, valueType);
+    const bool numeric = valueType == SQLITE_INTEGER || valueType == SQLITE_FLOAT;
+    switch (builder.Storage()) {
+    case ColumnStorage::Text: builder.AppendBytes(TextOf(statement, index)); return;
+    case ColumnStorage::Binary: builder.AppendBytes(BlobOf(statement, index)); return;
+    case ColumnStorage::Integer:
+        if (valueType == SQLITE_INTEGER) {
+            builder.AppendInteger(sqlite3_column_int64(statement, index));
+            return;
+        }
+        if (valueType == SQLITE_FLOAT) {
+            builder.WidenToReal();
+            builder.AppendReal(sqlite3_column_double(statement, index));
+            return;
+        }
+        break;
+    case ColumnStorage::Boolean:
+        if (valueType == SQLITE_INTEGER) {
+            builder.AppendInteger(sqlite3_column_int64(statement, index) != 0);
+            return;
+        }
+        break;
+    case ColumnStorage::Real:
+        if (numeric) {
+            builder.AppendReal(sqlite3_column_double(statement, index));
+            return;
+        }
+        break;
+    case ColumnStorage::Decimal:
+        if (numeric) {
+            builder.AppendBytes(DecimalText(statement, index, valueType, column.scale));
+            return;
+        }
+        break;
+    case ColumnStorage::DateTime:
+        if (valueType == SQLITE_TEXT) {
+            if (const auto days = ParseDateTimeText(TextOf(statement, index))) {
+                builder.AppendReal(*days);
+                return;
+            }
+        }
+        break;
+    }
+    builder.WidenToText();
+    builder.AppendBytes(TextOf(statement, index));
+}
+
+class SqliteProvider final : public Provider {
+public:
+    explicit SqliteProvider(const std::string& path)
+    {
+        const int opened = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
+        if (opened != SQLITE_OK) {
+            const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(opened);
+            sqlite3_close_v2(db_);
+            throw ERecordSetError("Cannot open the database \"" + path + "\": " + message);
+        }
+        sqlite3_extended_result_codes(db_, 1);
+    }
+
+    ~SqliteProvider() override { sqlite3_close_v2(db_); }
+
+    std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
+                                         int timeoutSeconds, std::int64_t maxRecords) override
+    {
+        deadline_.reset();
+        if (timeoutSeconds > 0) {
+            deadline_ = Clock::now() + std::chrono::seconds(timeoutSeconds);
+            sqlite3_busy_timeout(db_, timeoutSeconds * 1000);
+        }
+        sqlite3_progress_handler(db_, timeoutSeconds > 0 ? 4096 : 0, &SqliteProvider::Progress, this);
+        timedOut_ = false;
+
+        auto batch = std::make_unique<ResultBatch>();
+        const char* tail = statementText.c_str();
+        const char* const end = tail + statementText.size();
+        std::size_t nextParameter = 0;
+        while (tail < end) {
+            sqlite3_stmt* raw = nullptr;
+            const char* next = nullptr;
+            if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &raw, &next) != SQLITE_OK)
+                Fail();
+            StatementPtr statement(raw);
+            tail = next;
+            if (!statement)
+                continue;  // blanks or a comment after the last statement
+            Bind(statement.get(), parameters, nextParameter);
+            if (sqlite3_column_count(statement.get()) == 0) {
+                StepToEnd(statement.get());
+                batch->Add(nullptr);
+            } else {
+                batch->Add(Fetch(statement.get(), maxRecords));
+            }
+        }
+        return batch;
+    }
+
+private:
+    static int Progress(void* context)
+    {
+        auto* self = static_cast<SqliteProvider*>(context);
+        if (self->deadline_ && Clock::now() > *self->deadline_)
+            self->timedOut_ = true;
+        return self->timedOut_ ? 1 : 0;
+    }
+
+    [[noreturn]] void Fail() const
+    {
+        if (timedOut_)
+            throw ERecordSetError("Query timeout expired");
+        throw ERecordSetError(sqlite3_errmsg(db_));
+    }
+
+    void Bind(sqlite3_stmt* statement, const std::vector<Parameter>& parameters, std::size_t& next) const
+    {
+        const int count = sqlite3_bind_parameter_count(statement);
+        for (int index = 1; index <= count; ++index, ++next) {
+            if (next >= parameters.size())
+                throw ERecordSetError("No value given for one or more required parameters.");
+            const Variant& value = parameters[next].value;
+            int bound = SQLITE_OK;
+            if (value.IsNull())
+                bound = sqlite3_bind_null(statement, index);
+            else if (value.Holds<bool>())
+                bound = sqlite3_bind_int(statement, index, value.Get<bool>() ? 1 : 0);
+            else if (value.Holds<std::int64_t>())
+                bound = sqlite3_bind_int64(statement, index, value.Get<std::int64_t>());
+            else if (value.Holds<double>())
+                bound = sqlite3_bind_double(statement, index, value.Get<double>());
+            else if (value.Holds<qelvor::Bytes>())
+                bound = sqlite3_bind_blob64(statement, index, value.Get<qelvor::Bytes>().data(),
+                                            value.Get<qelvor::Bytes>().size(), SQLITE_TRANSIENT);
+            else {
+                const std::string text = value.ToString();
+                bound = sqlite3_bind_text64(statement, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            }
+            if (bound != SQLITE_OK)
+                Fail();
+        }
+    }
+
+    void StepToEnd(sqlite3_stmt* statement) const
+    {
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE)
+            Fail();
+    }
+
+    // Field description of result column `index` from the declared type and, when the
+    // column comes straight from a table, the table's column metadata.
+    FieldInfo Describe(sqlite3_stmt* statement, int index, const std::optional<DeclaredType>& declared) const
+    {
+        FieldInfo field;
+        const char* name = sqlite3_column_name(statement, index);
+        field.name = name ? name : "";
+        if (declared) {
+            field.type = declared->type;
+            field.definedSize = declared->size;
+            field.precision = declared->precision;
+            field.numericScale = declared->scale;
+            if (declared->storage != ColumnStorage::Text && declared->storage != ColumnStorage::Binary)
+                field.attributes |= adFldFixed;
+        }
+        field.attributes |= adFldIsNullable | adFldMayBeNull;
+        const char* table = sqlite3_column_table_name(statement, index);
+        const char* origin = sqlite3_column_origin_name(statement, index);
+        if (table && origin) {
+            int notNull = 0;
+            int primaryKey = 0;
+            int autoIncrement = 0;
+            if (sqlite3_table_column_metadata(db_, sqlite3_column_database_name(statement, index), table, origin,
+                                              nullptr, nullptr, &notNull, &primaryKey, &autoIncrement) == SQLITE_OK) {
+                field.attributes |= adFldUpdatable;
+                if (notNull)
+                    field.attributes &= ~static_cast<std::uint32_t>(adFldIsNullable | adFldMayBeNull);
+                field.isAutoIncrement = autoIncrement != 0;
+            }
+        }
+        return field;
+    }
+
+    std::unique_ptr<ResultTable> Fetch(sqlite3_stmt* statement, std::int64_t maxRecords) const
+    {
+        const int count = sqlite3_column_count(statement);
+        std::vector<std::optional<DeclaredType>> declared;
+        std::vector<FieldInfo> fields;
+        for (int i = 0; i < count; ++i) {
+            declared.push_back(MapDeclaredType(sqlite3_column_decltype(statement, i)));
+            fields.push_back(Describe(statement, i, declared.back()));
+        }
+        auto table = std::make_unique<ResultTable>(std::move(fields));
+        std::vector<FetchColumn> columns;
+        columns.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            ResultColumn& column = table->MutableColumn(i);
+            FieldInfo& field = table->MutableField(i);
+            if (declared[i]) {
+                columns.push_back({ColumnBuilder(column, field, declared[i]->storage, declared[i]->size == 0),
+                                   declared[i]->scale});
+                if (declared[i]->storage == ColumnStorage::DateTime)
+                    ColumnBuilder::SetDateKind(column, declared[i]->dateKind);
+            } else {
+                columns.push_back({ColumnBuilder::Undetermined(column, field), 0});
+            }
+        }
+
+        std::int64_t rows = 0;
+        int rc = SQLITE_ROW;
+        while ((maxRecords <= 0 || rows < maxRecords) && (rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            for (int i = 0; i < count; ++i)
+                AppendCell(statement, i, columns[static_cast<std::size_t>(i)]);
+            ++rows;
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            Fail();
+        for (FetchColumn& column : columns)
+            column.builder.Finish();
+        table->SetRowCount(rows);
+        return table;
+    }
+
+    sqlite3* db_ = nullptr;
+    std::optional<Clock::time_point> deadline_;
+    bool timedOut_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Provider> OpenSqliteProvider(const ConnectionString& settings)
+{
+    const auto path = settings.Find("Data Source");
+    if (!path || path->empty())
+        throw ERecordSetError("The connection string names no Data Source");
+    return std::make_unique<SqliteProvider>(*path);
+}
+
+}  // namespace qelvor::recordset

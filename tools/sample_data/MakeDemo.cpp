@@ -1,0 +1,57 @@
+// qelvor-make-demo FILE [--rows N] [--seed S]: writes a demo SQLite database of
+// answer sheets and registrations for the host program and the benchmarks.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include "tools/sample_data/SampleDatabase.h"
+
+namespace {
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: qelvor-make-demo FILE [--rows N] [--seed S]\n");
+    return 2;
+}
+
+bool ParseNumber(const char* text, unsigned long long& value)
+{
+    char* end = nullptr;
+    value = std::strtoull(text, &end, 10);
+    return end != text && *end == '\0' && text[0] != '-';
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string path;
+    unsigned long long rows = 10000;
+    unsigned long long seed = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if ((argument == "--rows" || argument == "--seed") && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], argument == "--rows" ? rows : seed))
+                return Usage();
+        } else if (path.empty() && argument.rfind("--", 0) != 0) {
+            path = argument;
+        } else {
+            return Usage();
+        }
+    }
+    if (path.empty())
+        return Usage();
+
+    try {
+        const auto start = std::chrono::steady_clock::now();
+        qelvor::CreateSampleDatabase(path, static_cast<std::int64_t>(rows), seed);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%s: %llu answer sheets (seed %llu) in %.1f s\n", path.c_str(), rows, seed, seconds);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "qelvor-make-demo: %s\n", failure.what());
+        return 1;
+    }
+    return 0;
+}

@@ -13,10 +13,10 @@
 
 namespace qelvor {
 
-using TNotifyEvent = std::function<void()>;
-
 class TBitBtn : public QPushButton {
 public:
+    using TNotifyEvent = std::function<void()>;
+
     explicit TBitBtn(QWidget* parent);
 
     // glyph holds numGlyphs images side by side (normal, disabled); drawn left of the caption.
@@ -29,6 +29,8 @@ public:
 
 class TSpeedButton : public QToolButton {
 public:
+    using TNotifyEvent = std::function<void()>;
+
     explicit TSpeedButton(QWidget* parent);
 
     void SetGlyph(const QImage& glyph, int numGlyphs);

@@ -1,0 +1,44 @@
+// The browse form's four handlers. None of them catches: failures reach the message
+// dispatch, which shows them and leaves the form usable.
+#include "browse/QELVOR_Unit.h"
+
+#include "browse/QueryComposition.h"
+#include "data/ADODataSet.h"
+#include "grid/DBGridEh.h"
+#include "module/StandardInfo.h"
+#include "platform/Screen.h"
+#include "platform/TextControls.h"
+
+namespace qelvor {
+
+void TQELVOR_Form::FormShow()
+{
+    QELV_Set->SetConnection(HostConnection);
+}
+
+void TQELVOR_Form::BitBtn1Click()
+{
+    QELV_Set->SetActive(false);
+    QELV_Set->SetCommandText(ComposeSearchStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString()));
+    QELV_Set->SetActive(true);
+}
+
+void TQELVOR_Form::SpeedButton3Click()
+{
+    Close();
+}
+
+void TQELVOR_Form::DBGridEh1SortMarkingChanged()
+{
+    Screen().SetCursor(crHourGlass);
+    // The default cursor comes back whether or not the sort succeeds.
+    struct RestoreCursor {
+        ~RestoreCursor() { Screen().SetCursor(crDefault); }
+    } restoreCursor;
+    std::vector<SortMarkedColumn> marked;
+    for (const TColumnEh* column : DBGridEh1->SortMarkedColumnList())
+        marked.push_back({column->FieldName(), column->Title()->SortMarker()});
+    QELV_Set->SetSort(ComposeSortString(marked));
+}
+
+}  // namespace qelvor

@@ -1,0 +1,44 @@
+#include "host/DemoDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <exception>
+
+#include "runtime/Exceptions.h"
+#include "tools/sample_data/SampleDatabase.h"
+
+namespace qelvor::host {
+
+QString DemoDatabasePath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("demo.db"));
+}
+
+QString SqliteConnectionString(const QString& path)
+{
+    return QStringLiteral("Provider=SQLite;Data Source=") + path;
+}
+
+void MakeDemoDatabase(const QString& path, std::int64_t rows, const DemoProgress& progress)
+{
+    const QFileInfo target(path);
+    if (!QDir().mkpath(target.absolutePath()))
+        throw Exception(QStringLiteral("Cannot create the folder %1").arg(target.absolutePath()).toStdString());
+    const QString partial = path + QStringLiteral(".partial");
+    QFile::remove(partial);
+    try {
+        CreateSampleDatabase(QFile::encodeName(partial).toStdString(), rows, kDemoSeed, progress);
+    } catch (const std::exception& error) {
+        QFile::remove(partial);
+        throw Exception(QStringLiteral("Cannot make the demo database %1: %2").arg(path, QString::fromUtf8(error.what())).toStdString());
+    }
+    QFile::remove(path);
+    if (!QFile::rename(partial, path)) {
+        QFile::remove(partial);
+        throw Exception(QStringLiteral("Cannot write the demo database %1").arg(path).toStdString());
+    }
+}
+
+}  // namespace qelvor::host

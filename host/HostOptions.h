@@ -1,0 +1,33 @@
+// HostOptions: the host program's command line.
+//
+//   --module PATH          the module to load (default: beside the executable)
+//   --connect STRING       the database connection string (default: the demo database)
+//   --demo-rows N          rows of a demo database made here (default 20,000)
+//   --browse               opens the browse window right away
+//   --screenshot FILE      writes a PNG of the browse window once shown, then closes it
+//   --make-demo FILE       makes a demo database at FILE and exits
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+namespace qelvor::host {
+
+inline constexpr std::int64_t kDefaultDemoRows = 20000;
+
+struct HostOptions {
+    QString modulePath;        // empty: beside the executable
+    QString connectionString;  // empty: the demo database
+    std::int64_t demoRows = kDefaultDemoRows;
+    bool browse = false;
+    QString screenshotPath;
+    QString makeDemoPath;
+};
+
+// Parses arguments (argv[0] first). On a usage error returns nullopt and sets error;
+// --help sets error to the usage text and helpRequested.
+std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString& error, bool& helpRequested);
+
+}  // namespace qelvor::host

@@ -1,0 +1,146 @@
+#include "host/HostWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QStatusBar>
+#include <QToolBar>
+#include <cstdio>
+#include <exception>
+
+#include "data/ADOConnection.h"
+#include "host/BrowseWindowCapture.h"
+#include "host/DemoDatabase.h"
+#include "host/ModuleLoader.h"
+
+namespace qelvor::host {
+
+namespace {
+
+const QString kBrowseCaption = QString::fromUtf8("卷面信息浏览");
+
+}  // namespace
+
+HostWindow::HostWindow(HostOptions options) : options_(std::move(options))
+{
+    setWindowTitle(QString::fromUtf8("考务管理"));
+    resize(640, 400);
+    browseAction_ = new QAction(kBrowseCaption, this);
+    browseAction_->setEnabled(false);
+    connect(browseAction_, &QAction::triggered, this, &HostWindow::OpenBrowseWindow);
+    menuBar()->addMenu(QString::fromUtf8("卷面处理"))->addAction(browseAction_);
+    addToolBar(QString::fromUtf8("卷面处理"))->addAction(browseAction_);
+    auto* placeholder = new QLabel(QString::fromUtf8("考务管理系统"), this);
+    placeholder->setAlignment(Qt::AlignCenter);
+    setCentralWidget(placeholder);
+    statusBar()->showMessage(QStringLiteral("No module loaded"));
+}
+
+HostWindow::~HostWindow() = default;
+
+void HostWindow::Start()
+{
+    OpenDatabase();
+    LoadModule();
+    if (!options_.browse)
+        return;
+    if (Unattended()) {
+        RunBrowseWindowOnce();
+        return;
+    }
+    if (browseAction_->isEnabled())
+        OpenBrowseWindow();
+}
+
+void HostWindow::ReportError(const QString& message)
+{
+    failed_ = true;
+    std::fprintf(stderr, "qelvor-host: %s\n", message.toLocal8Bit().constData());
+    if (!Unattended())
+        QMessageBox::critical(this, windowTitle(), message);
+}
+
+void HostWindow::LoadModule()
+{
+    const QString path =
+        options_.modulePath.isEmpty() ? ModuleLoader::DefaultPath(QCoreApplication::applicationDirPath()) : options_.modulePath;
+    try {
+        module_ = std::make_unique<ModuleLoader>(path);
+    } catch (const std::exception& error) {
+        ReportError(QString::fromUtf8(error.what()));
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("%1 version %2").arg(QFileInfo(path).fileName(), QString::fromLatin1(module_->GetVersion()())));
+    browseAction_->setEnabled(true);
+}
+
+void HostWindow::OpenDatabase()
+{
+    connection_ = std::make_unique<TADOConnection>("HostConnection");
+    try {
+        connection_->SetConnectionString(ConnectionString().toStdString());
+        connection_->Open();
+    } catch (const std::exception& error) {
+        // The browse window still opens; its searches report the same failure.
+        ReportError(QStringLiteral("Cannot open the database: %1").arg(QString::fromUtf8(error.what())));
+    }
+}
+
+QString HostWindow::ConnectionString()
+{
+    if (!options_.connectionString.isEmpty())
+        return options_.connectionString;
+    const QString path = DemoDatabasePath();
+    if (!QFileInfo::exists(path))
+        MakeDemoDatabaseWithProgress(path);
+    return SqliteConnectionString(path);
+}
+
+void HostWindow::MakeDemoDatabaseWithProgress(const QString& path)
+{
+    const QString label = QStringLiteral("Making the demo database (%1 answer sheets)…").arg(options_.demoRows);
+    statusBar()->showMessage(label);
+    std::unique_ptr<QProgressDialog> dialog;
+    if (!Unattended()) {
+        dialog = std::make_unique<QProgressDialog>(label, QString(), 0, 100, this);
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->setMinimumDuration(300);
+    }
+    MakeDemoDatabase(path, options_.demoRows, [&](std::int64_t done, std::int64_t total) {
+        if (dialog && total > 0)
+            dialog->setValue(static_cast<int>(done * 100 / total));
+        QCoreApplication::processEvents();
+    });
+    statusBar()->clearMessage();
+}
+
+void HostWindow::OpenBrowseWindow()
+{
+    if (!module_)
+        return;
+    try {
+        module_->ShowForm()(static_cast<std::uintptr_t>(winId()), 0, 0, 0, 0, 0, 0, connection_.get());
+    } catch (const std::exception& error) {
+        ReportError(QStringLiteral("The browse window failed: %1").arg(QString::fromUtf8(error.what())));
+    }
+}
+
+void HostWindow::RunBrowseWindowOnce()
+{
+    if (module_) {
+        BrowseWindowCapture capture(options_.screenshotPath, kBrowseCaption);
+        OpenBrowseWindow();
+        if (!capture.Written())
+            ReportError(capture.Failure().isEmpty() ? QStringLiteral("The browse window closed before it was captured")
+                                                    : capture.Failure());
+        else
+            std::printf("Wrote %s\n", options_.screenshotPath.toLocal8Bit().constData());
+    }
+    QCoreApplication::exit(failed_ ? 1 : 0);
+}
+
+}  // namespace qelvor::host

@@ -1,0 +1,52 @@
+// HostWindow: the examination-management host's main window.
+//
+// It owns the database connection and the loaded module. Its action "卷面信息浏览"
+// calls the module's ShowForm with the window's handle and the connection; the
+// module's version is shown in the status bar. Failures (no module, a module without
+// its exports, a connection that cannot be opened, a failure leaving ShowForm) are
+// reported as messages and the host goes on running; in unattended mode
+// (--screenshot) they go to standard error only and the host ends with exit code 1.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "host/HostOptions.h"
+
+class QAction;
+
+namespace qelvor {
+class TADOConnection;
+}
+
+namespace qelvor::host {
+
+class ModuleLoader;
+
+class HostWindow : public QMainWindow {
+public:
+    explicit HostWindow(HostOptions options);
+    ~HostWindow() override;
+
+    // Opens the database and loads the module; opens the browse window when asked to.
+    void Start();
+    // Shows the module's browse window (the action's handler).
+    void OpenBrowseWindow();
+
+private:
+    bool Unattended() const { return !options_.screenshotPath.isEmpty(); }
+    void ReportError(const QString& message);
+    void LoadModule();
+    void OpenDatabase();
+    QString ConnectionString();
+    void MakeDemoDatabaseWithProgress(const QString& path);
+    void RunBrowseWindowOnce();
+
+    HostOptions options_;
+    QAction* browseAction_ = nullptr;
+    std::unique_ptr<ModuleLoader> module_;
+    std::unique_ptr<TADOConnection> connection_;
+    bool failed_ = false;
+};
+
+}  // namespace qelvor::host

@@ -1,0 +1,29 @@
+#include "host/ModuleLoader.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "runtime/Exceptions.h"
+
+namespace qelvor::host {
+
+ModuleLoader::ModuleLoader(const QString& path) : library_(path)
+{
+    if (!QFileInfo::exists(path))
+        throw Exception(QStringLiteral("The module %1 does not exist").arg(path).toStdString());
+    if (!library_.load())
+        throw Exception(QStringLiteral("Cannot load the module %1: %2").arg(path, library_.errorString()).toStdString());
+    getVersion_ = reinterpret_cast<TGetVersionFunction>(library_.resolve(kGetVersionName));
+    showForm_ = reinterpret_cast<TShowFormFunction>(library_.resolve(kShowFormName));
+    if (getVersion_ == nullptr || showForm_ == nullptr) {
+        library_.unload();
+        throw Exception(QStringLiteral("The module %1 does not export GetVersion and ShowForm").arg(path).toStdString());
+    }
+}
+
+QString ModuleLoader::DefaultPath(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("libQELVORDLL.so"));
+}
+
+}  // namespace qelvor::host

@@ -1,0 +1,47 @@
+// The module's exported functions: the version and the browse window.
+#include "module/ModuleInterface.h"
+
+#include <QString>
+#include <memory>
+
+#include "browse/QELVOR_Unit.h"
+#include "module/GuiSession.h"
+#include "module/ModuleLifetime.h"
+#include "module/StandardInfo.h"
+#include "platform/Application.h"
+#include "runtime/Exceptions.h"
+#include "runtime/FormatSettings.h"
+
+namespace {
+
+// Lives in the module image; every call hands out this same pointer.
+constexpr char kVersion[] = "3.00";
+
+}  // namespace
+
+extern "C" {
+
+QELVOR_EXPORT const char* QELVOR_CALL GetVersion()
+{
+    return kVersion;
+}
+
+QELVOR_EXPORT void QELVOR_CALL ShowForm(std::uintptr_t hostWindow, std::int32_t, std::int32_t, std::int32_t,
+                                        std::int32_t, std::int32_t, std::int32_t,
+                                        qelvor::TADOConnection* connection)
+{
+    using namespace qelvor;
+    if (!ModuleLoadFailure().empty())
+        throw EOutOfResources(ModuleLoadFailure());
+    const GuiSession session;  // a Qt GUI application object for hosts without one
+    SetDateSeparator('-');
+    Application().SetHandle(static_cast<WId>(hostWindow));
+    HostConnection = connection;
+    // The form goes when this call ends, however it ends.
+    const auto form = std::make_unique<TQELVOR_Form>();
+    QELVOR_Form = form.get();
+    form->SetCaption(form->Caption() + QStringLiteral("(V") + QString::fromLatin1(GetVersion()) + QStringLiteral(")"));
+    form->ShowModal();
+}
+
+}  // extern "C"

@@ -1,0 +1,7 @@
+#include "module/StandardInfo.h"
+
+namespace qelvor {
+
+TADOConnection* HostConnection = nullptr;
+
+}  // namespace qelvor

@@ -1,0 +1,379 @@
+// OdbcProvider: any database reachable through the ODBC driver manager (unixODBC).
+//
+// Only the wide (UTF-16) API is used; statements are converted from UTF-8 once. Rows
+// are fetched in blocks into column-wise bound buffers and copied into the column
+// arenas. Columns without a useful size (long text, long binary, unknown types) cannot
+// be bound; a result that has one is read row by row with SQLGetData instead. A value
+// longer than the size the driver announced is never cut silently: it raises.
+#include <clocale>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "data/recordset/ColumnBuilder.h"
+#include "data/recordset/DateText.h"
+#include "data/recordset/OdbcSupport.h"
+#include "data/recordset/OdbcTypes.h"
+#include "data/recordset/Provider.h"
+#include "data/recordset/ResultBatch.h"
+#include "data/recordset/Utf16.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor::recordset {
+
+namespace {
+
+constexpr SQLLEN kMaxBoundBytes = 16 * 1024;  // larger cells are read piecewise
+constexpr SQLLEN kBlockBytes = 4 * 1024 * 1024;
+constexpr SQLULEN kMaxBlockRows = 512;
+
+// unixODBC converts between the wide and narrow calls with the process's character
+// type; a program that never set its locale would convert through ASCII. Only the
+// character-type category is set, so number formatting elsewhere stays untouched.
+void AdoptUserCharacterLocale()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const char* current = std::setlocale(LC_CTYPE, nullptr);
+        if (!current || std::strcmp(current, "C") == 0 || std::strcmp(current, "POSIX") == 0)
+            std::setlocale(LC_CTYPE, "");
+    });
+}
+
+double TimeFraction(unsigned hour, unsigned minute, unsigned second, double nanoseconds = 0)
+{
+    return (hour * 3600.0 + minute * 60.0 + second + nanoseconds / 1e9) / 86400.0;
+}
+
+// One result column while its rows are fetched.
+struct OdbcColumn {
+    OdbcColumnType mapped;
+    SQLULEN size = 0;
+    SQLLEN elementBytes = 0;  // bound bytes per row
+    std::vector<unsigned char> buffer;
+    std::vector<SQLLEN> indicators;
+    std::string name;
+};
+
+SQLLEN ElementBytes(const OdbcColumnType& mapped, SQLULEN size)
+{
+    switch (mapped.cType) {
+    case SQL_C_WCHAR: return size == 0 ? 0 : static_cast<SQLLEN>((size * 2 + 1) * sizeof(SQLWCHAR));
+    case SQL_C_CHAR: return static_cast<SQLLEN>((size == 0 ? 60 : size) + 4);
+    case SQL_C_BINARY: return static_cast<SQLLEN>(size);
+    case SQL_C_SBIGINT: return sizeof(SQLBIGINT);
+    case SQL_C_DOUBLE: return sizeof(SQLDOUBLE);
+    case SQL_C_BIT: return sizeof(SQLCHAR);
+    case SQL_C_TYPE_DATE: return sizeof(SQL_DATE_STRUCT);
+    case SQL_C_TYPE_TIME: return sizeof(SQL_TIME_STRUCT);
+    case SQL_C_TYPE_TIMESTAMP: return sizeof(SQL_TIMESTAMP_STRUCT);
+    default: return 0;
+    }
+}
+
+// Appends one fetched cell (data of `length` bytes, already complete) to the builder.
+void AppendCell(ColumnBuilder& builder, const OdbcColumnType& mapped, const unsigned char* data, SQLLEN length,
+                std::string& scratch)
+{
+    if (length == SQL_NULL_DATA) {
+        builder.AppendNull();
+        return;
+    }
+    switch (mapped.cType) {
+    case SQL_C_WCHAR:
+        scratch.clear();
+        AppendUtf8(reinterpret_cast<const std::uint16_t*>(data), static_cast<std::size_t>(length) / sizeof(SQLWCHAR), scratch);
+        builder.AppendBytes(scratch);
+        return;
+    case SQL_C_CHAR:
+    case SQL_C_BINARY:
+        builder.AppendBytes({reinterpret_cast<const char*>(data), static_cast<std::size_t>(length)});
+        return;
+    case SQL_C_SBIGINT: {
+        SQLBIGINT value;
+        std::memcpy(&value, data, sizeof value);
+        builder.AppendInteger(value);
+        return;
+    }
+    case SQL_C_BIT: builder.AppendInteger(*data != 0); return;
+    case SQL_C_DOUBLE: {
+        SQLDOUBLE value;
+        std::memcpy(&value, data, sizeof value);
+        builder.AppendReal(value);
+        return;
+    }
+    case SQL_C_TYPE_DATE: {
+        SQL_DATE_STRUCT date;
+        std::memcpy(&date, data, sizeof date);
+        builder.AppendReal(static_cast<double>(DaysFromCivil(date.year, date.month, date.day)));
+        return;
+    }
+    case SQL_C_TYPE_TIME: {
+        SQL_TIME_STRUCT time;
+        std::memcpy(&time, data, sizeof time);
+        builder.AppendReal(TimeFraction(time.hour, time.minute, time.second));
+        return;
+    }
+    case SQL_C_TYPE_TIMESTAMP: {
+        SQL_TIMESTAMP_STRUCT stamp;
+        std::memcpy(&stamp, data, sizeof stamp);
+        builder.AppendReal(static_cast<double>(DaysFromCivil(stamp.year, stamp.month, stamp.day))
+                           + TimeFraction(stamp.hour, stamp.minute, stamp.second, stamp.fraction));
+        return;
+    }
+    default: builder.AppendNull(); return;
+    }
+}
+
+class OdbcProvider final : public Provider {
+public:
+    explicit OdbcProvider(const std::string& connectionString)
+        : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE)
+    {
+        AdoptUserCharacterLocale();
+        CheckOdbc(SQLSetEnvAttr(environment_.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                  environment_, "SQLSetEnvAttr");
+        connection_ = std::make_unique<OdbcHandle>(SQL_HANDLE_DBC, environment_.Get());
+        std::u16string wide = ToUtf16(connectionString);
+        SQLWCHAR completed[1024];
+        SQLSMALLINT completedLength = 0;
+        CheckOdbc(SQLDriverConnectW(connection_->Get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                                    static_cast<SQLSMALLINT>(wide.size()), completed, 1024, &completedLength,
+                                    SQL_DRIVER_NOPROMPT),
+                  *connection_, "SQLDriverConnectW");
+        connected_ = true;
+    }
+
+    ~OdbcProvider() override
+    {
+        if (connected_)
+            SQLDisconnect(connection_->Get());
+    }
+
+    std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
+                                         int timeoutSeconds, std::int64_t maxRecords) override
+    {
+        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds > 0 ? timeoutSeconds : 0)), 0);
+        if (maxRecords > 0)
+            SQLSetStmtAttrW(statement.Get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(maxRecords)), 0);
+        std::vector<std::u16string> parameterTexts;
+        std::vector<SQLLEN> parameterLengths(parameters.size());
+        BindParameters(statement, parameters, parameterTexts, parameterLengths);
+
+        std::u16string wide = ToUtf16(statementText);
+        SQLRETURN rc = SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(wide.data()), static_cast<SQLINTEGER>(wide.size()));
+        if (rc != SQL_NO_DATA)
+            CheckOdbc(rc, statement, "SQLExecDirectW");
+        auto batch = std::make_unique<ResultBatch>();
+        for (;;) {
+            SQLSMALLINT columns = 0;
+            CheckOdbc(SQLNumResultCols(statement.Get(), &columns), statement, "SQLNumResultCols");
+            batch->Add(columns == 0 ? nullptr : Fetch(statement, columns, maxRecords));
+            rc = SQLMoreResults(statement.Get());
+            if (rc == SQL_NO_DATA)
+                break;
+            CheckOdbc(rc, statement, "SQLMoreResults");
+        }
+        return batch;
+    }
+
+private:
+    static void BindParameters(const OdbcHandle& statement, const std::vector<Parameter>& parameters,
+                               std::vector<std::u16string>& texts, std::vector<SQLLEN>& lengths)
+    {
+        texts.reserve(parameters.size());  // bound pointers must stay valid
+        for (std::size_t i = 0; i < parameters.size(); ++i) {
+            const Variant& value = parameters[i].value;
+            texts.push_back(ToUtf16(value.ToString()));
+            std::u16string& text = texts.back();
+            lengths[i] = value.IsNull() ? SQL_NULL_DATA : static_cast<SQLLEN>(text.size() * sizeof(SQLWCHAR));
+            CheckOdbc(SQLBindParameter(statement.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                       SQL_WVARCHAR, text.empty() ? 1 : text.size(), 0, text.data(),
+                                       static_cast<SQLLEN>(text.size() * sizeof(SQLWCHAR)), &lengths[i]),
+                      statement, "SQLBindParameter");
+        }
+    }
+
+    static SQLLEN NumericAttribute(const OdbcHandle& statement, SQLUSMALLINT column, SQLUSMALLINT field)
+    {
+        SQLLEN value = 0;
+        if (!SQL_SUCCEEDED(SQLColAttributeW(statement.Get(), column, field, nullptr, 0, nullptr, &value)))
+            return -1;
+        return value;
+    }
+
+    static FieldInfo Describe(const OdbcHandle& statement, SQLUSMALLINT index, OdbcColumn& column)
+    {
+        SQLWCHAR name[1024] = {};
+        SQLSMALLINT nameLength = 0;
+        SQLSMALLINT sqlType = 0;
+        SQLSMALLINT digits = 0;
+        SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
+        CheckOdbc(SQLDescribeColW(statement.Get(), index, name, 1023, &nameLength, &sqlType, &column.size, &digits, &nullable),
+                  statement, "SQLDescribeColW");
+        column.mapped = MapOdbcType(sqlType);
+        FieldInfo field;
+        // Read the name up to its terminator: nameLength is in the driver's units.
+        AppendUtf8(reinterpret_cast<const std::uint16_t*>(name), Utf16Length(reinterpret_cast<const std::uint16_t*>(name), 1023), field.name);
+        column.name = field.name;
+        field.type = column.mapped.type;
+        if (column.mapped.storage == ColumnStorage::Text || column.mapped.storage == ColumnStorage::Binary)
+            field.definedSize = static_cast<std::int64_t>(column.size);
+        if (column.mapped.storage == ColumnStorage::Decimal) {
+            field.precision = static_cast<int>(column.size);
+            field.numericScale = digits;
+        } else if (column.mapped.storage != ColumnStorage::Text && column.mapped.storage != ColumnStorage::Binary) {
+            field.precision = static_cast<int>(column.size);
+        }
+        if (nullable != SQL_NO_NULLS)
+            field.attributes |= adFldIsNullable | adFldMayBeNull;
+        if (column.mapped.isFixed)
+            field.attributes |= adFldFixed;
+        if (column.mapped.isLong)
+            field.attributes |= adFldLong;
+        const SQLLEN updatable = NumericAttribute(statement, index, SQL_DESC_UPDATABLE);
+        if (updatable == SQL_ATTR_WRITE)
+            field.attributes |= adFldUpdatable;
+        else if (updatable != SQL_ATTR_READONLY)
+            field.attributes |= adFldUnknownUpdatable;
+        field.isAutoIncrement = NumericAttribute(statement, index, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE;
+        return field;
+    }
+
+    std::unique_ptr<ResultTable> Fetch(const OdbcHandle& statement, SQLSMALLINT count, std::int64_t maxRecords)
+    {
+        std::vector<OdbcColumn> columns(static_cast<std::size_t>(count));
+        std::vector<FieldInfo> fields;
+        bool bindable = true;
+        SQLLEN rowBytes = 0;
+        for (SQLSMALLINT i = 0; i < count; ++i) {
+            OdbcColumn& column = columns[static_cast<std::size_t>(i)];
+            fields.push_back(Describe(statement, static_cast<SQLUSMALLINT>(i + 1), column));
+            column.elementBytes = ElementBytes(column.mapped, column.size);
+            if (column.mapped.isLong || column.elementBytes <= 0 || column.elementBytes > kMaxBoundBytes)
+                bindable = false;
+            rowBytes += column.elementBytes;
+        }
+        auto table = std::make_unique<ResultTable>(std::move(fields));
+        std::vector<ColumnBuilder> builders;
+        for (SQLSMALLINT i = 0; i < count; ++i) {
+            const OdbcColumn& column = columns[static_cast<std::size_t>(i)];
+            const bool deriveSize = column.mapped.storage == ColumnStorage::Text && column.size == 0;
+            builders.emplace_back(table->MutableColumn(i), table->MutableField(i), column.mapped.storage, deriveSize);
+            if (column.mapped.storage == ColumnStorage::DateTime)
+                ColumnBuilder::SetDateKind(table->MutableColumn(i), column.mapped.dateKind);
+        }
+        const std::int64_t rows = bindable ? FetchBlocks(statement, columns, builders, rowBytes, maxRecords)
+                                           : FetchRows(statement, columns, builders, maxRecords);
+        for (ColumnBuilder& builder : builders)
+            builder.Finish();
+        table->SetRowCount(rows);
+        SQLCloseCursor(statement.Get());
+        return table;
+    }
+
+    static std::int64_t FetchBlocks(const OdbcHandle& statement, std::vector<OdbcColumn>& columns,
+                                    std::vector<ColumnBuilder>& builders, SQLLEN rowBytes, std::int64_t maxRecords)
+    {
+        const SQLULEN blockRows = std::max<SQLULEN>(1, std::min<SQLULEN>(kMaxBlockRows, static_cast<SQLULEN>(kBlockBytes / std::max<SQLLEN>(rowBytes, 1))));
+        SQLULEN fetched = 0;
+        CheckOdbc(SQLSetStmtAttrW(statement.Get(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0), statement, "SQLSetStmtAttrW");
+        CheckOdbc(SQLSetStmtAttrW(statement.Get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0), statement, "SQLSetStmtAttrW");
+        CheckOdbc(SQLSetStmtAttrW(statement.Get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0), statement, "SQLSetStmtAttrW");
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            OdbcColumn& column = columns[i];
+            column.buffer.resize(static_cast<std::size_t>(column.elementBytes) * blockRows);
+            column.indicators.resize(blockRows);
+            CheckOdbc(SQLBindCol(statement.Get(), static_cast<SQLUSMALLINT>(i + 1), column.mapped.cType, column.buffer.data(),
+                                 column.elementBytes, column.indicators.data()),
+                      statement, "SQLBindCol");
+        }
+        std::string scratch;
+        std::int64_t rows = 0;
+        SQLRETURN rc;
+        while ((maxRecords <= 0 || rows < maxRecords) && SQL_SUCCEEDED(rc = SQLFetch(statement.Get()))) {
+            for (SQLULEN row = 0; row < fetched && (maxRecords <= 0 || rows < maxRecords); ++row, ++rows) {
+                for (std::size_t i = 0; i < columns.size(); ++i) {
+                    const OdbcColumn& column = columns[i];
+                    SQLLEN length = column.indicators[row];
+                    const bool terminated = column.mapped.cType == SQL_C_WCHAR || column.mapped.cType == SQL_C_CHAR;
+                    const SQLLEN room = column.elementBytes - (terminated ? (column.mapped.cType == SQL_C_WCHAR ? 2 : 1) : 0);
+                    if (length == SQL_NO_TOTAL || (length != SQL_NULL_DATA && length > room && column.mapped.storage != ColumnStorage::Integer))
+                        throw ERecordSetError("The value of column \"" + column.name
+                                              + "\" is longer than the size the driver reported for it");
+                    AppendCell(builders[i], column.mapped, column.buffer.data() + row * static_cast<SQLULEN>(column.elementBytes), length, scratch);
+                }
+            }
+        }
+        if (maxRecords <= 0 || rows < maxRecords)
+            if (rc != SQL_NO_DATA)
+                CheckOdbc(rc, statement, "SQLFetch");
+        SQLFreeStmt(statement.Get(), SQL_UNBIND);
+        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+        return rows;
+    }
+
+    // Reads one cell with SQLGetData, in pieces for long values, into data.
+    static SQLLEN GetCell(const OdbcHandle& statement, SQLUSMALLINT index, const OdbcColumn& column,
+                          std::vector<unsigned char>& data)
+    {
+        const SQLLEN fixed = ElementBytes(column.mapped, 0);
+        const bool piecewise = column.mapped.cType == SQL_C_WCHAR || column.mapped.cType == SQL_C_CHAR
+                            || column.mapped.cType == SQL_C_BINARY;
+        const SQLLEN terminator = column.mapped.cType == SQL_C_WCHAR ? 2 : column.mapped.cType == SQL_C_CHAR ? 1 : 0;
+        data.resize(piecewise ? 4096 : static_cast<std::size_t>(fixed));
+        std::size_t used = 0;
+        for (;;) {
+            SQLLEN length = 0;
+            const SQLRETURN rc = SQLGetData(statement.Get(), index, column.mapped.cType, data.data() + used,
+                                            static_cast<SQLLEN>(data.size() - used), &length);
+            if (rc == SQL_NO_DATA)
+                return static_cast<SQLLEN>(used);
+            CheckOdbc(rc, statement, "SQLGetData");
+            if (length == SQL_NULL_DATA)
+                return SQL_NULL_DATA;
+            const SQLLEN room = static_cast<SQLLEN>(data.size() - used) - terminator;
+            if (!piecewise || rc == SQL_SUCCESS || (length != SQL_NO_TOTAL && length <= room))
+                return static_cast<SQLLEN>(used) + (piecewise ? length : fixed);
+            used += static_cast<std::size_t>(room);
+            data.resize(data.size() * 2);
+        }
+    }
+
+    static std::int64_t FetchRows(const OdbcHandle& statement, std::vector<OdbcColumn>& columns,
+                                  std::vector<ColumnBuilder>& builders, std::int64_t maxRecords)
+    {
+        std::vector<unsigned char> data;
+        std::string scratch;
+        std::int64_t rows = 0;
+        SQLRETURN rc = SQL_SUCCESS;
+        while ((maxRecords <= 0 || rows < maxRecords) && SQL_SUCCEEDED(rc = SQLFetch(statement.Get()))) {
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const SQLLEN length = GetCell(statement, static_cast<SQLUSMALLINT>(i + 1), columns[i], data);
+                AppendCell(builders[i], columns[i].mapped, data.data(), length, scratch);
+            }
+            ++rows;
+        }
+        if ((maxRecords <= 0 || rows < maxRecords) && rc != SQL_NO_DATA)
+            CheckOdbc(rc, statement, "SQLFetch");
+        return rows;
+    }
+
+    OdbcHandle environment_;
+    std::unique_ptr<OdbcHandle> connection_;
+    bool connected_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString)
+{
+    return std::make_unique<OdbcProvider>(connectionString);
+}
+
+}  // namespace qelvor::recordset

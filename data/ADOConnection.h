@@ -52,6 +52,10 @@ public:
 
     std::function<void(TADOConnection&)> BeforeConnect, AfterConnect;
 
+protected:
+    // Drops a client that is destroyed without detaching.
+    void Notification(TComponent* component, TOperation operation) override;
+
 private:
     struct Client {
         TComponent* component;

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/DataSet.h"
 #include "data/recordset/RecordSetTypes.h"
@@ -63,11 +64,29 @@ public:
 
     // The open record set, or nullptr.
     recordset::RecordSet* Recordset() const { return recordSet_.get(); }
+    // The fields named by the current sort text, in its order.
+    const std::vector<TField*>& IndexFields() const { return indexFields_; }
 
 protected:
     explicit TCustomADODataSet(std::string name = {});
 
+    void InternalOpen() override;
+    void InternalClose() override;
+    void InternalFirst() override;
+    void InternalLast() override;
+    TGetResult GetRecord(int slot, TGetMode mode, bool doCheck) override;
+    void InternalSetToRecord(int slot) override;
+    void InternalGotoBookmark(const TBookmark& bookmark) override;
+    Variant ReadFieldValue(int slot, const TField& field) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
 private:
+    void CreateFields();
+    void UpdateIndexFields();
+    // Moves the record set onto the record of `slot` unless it is there already.
+    void PositionOn(const RecordBuffer& buffer);
+
+    std::vector<TField*> indexFields_;
     TADOConnection* connection_ = nullptr;
     std::unique_ptr<TADOCommand> command_;
     std::unique_ptr<recordset::RecordSet> recordSet_;

@@ -166,6 +166,8 @@ protected:
     void SetCurrentRecord(int slot);
     // Raises the closed-dataset error while inactive.
     void CheckActive() const;
+    // Runs one of the notifications (BeforeScroll, ...) when it is assigned.
+    void DoNotify(const TDataSetNotifyEvent& event);
     void AddField(std::unique_ptr<TField> field);
     void DestroyFields();
     void SetDefaultFields(bool value) { defaultFields_ = value; }
@@ -178,7 +180,6 @@ private:
     // Opening and closing (DataSetState.cpp).
     void OpenCursor();
     void CloseCursor();
-    void DoNotify(const TDataSetNotifyEvent& event);
     // Data sources and the window size (DataSetLinks.cpp).
     void AddDataSource(TDataSource* dataSource);
     void RemoveDataSource(TDataSource* dataSource);

@@ -1,0 +1,128 @@
+// The browse form's handlers on a real database: attaching at show, searching by
+// button and by Enter (once per key), failures shown in the error box with the
+// window still usable, sorting by the grid's markers.
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "BrowseTestSupport.h"
+#include "browse/QELVOR_Unit.h"
+#include "data/ADODataSet.h"
+#include "data/Field.h"
+#include "grid/DBGridEh.h"
+#include "module/StandardInfo.h"
+#include "platform/Buttons.h"
+#include "platform/Screen.h"
+#include "platform/TextControls.h"
+
+namespace qelvor {
+namespace {
+
+class FormHandlersTest : public testing::Test {
+protected:
+    explicit FormHandlersTest(std::int64_t rows = 300) : database_(rows) {}
+
+    void ShowForm()
+    {
+        HostConnection = database_.connection.get();
+        form_ = std::make_unique<TQELVOR_Form>();
+        form_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+    }
+
+    std::string FirstTicket() const { return database_.Scalar("select min(zkzh) from t_omr"); }
+
+    test::TestDatabase database_;
+    test::ErrorRecorder errors_;
+    std::unique_ptr<TQELVOR_Form> form_;
+};
+
+class EmptyDatabaseTest : public FormHandlersTest {
+protected:
+    EmptyDatabaseTest() : FormHandlersTest(-1) {}
+};
+
+TEST_F(FormHandlersTest, ShowAttachesTheDatasetToTheHostConnection)
+{
+    ShowForm();
+    EXPECT_EQ(form_->QELV_Set->Connection(), database_.connection.get());
+    EXPECT_FALSE(form_->QELV_Set->Active());
+}
+
+TEST_F(FormHandlersTest, SearchWithEmptyEditsListsEverySheet)
+{
+    ShowForm();
+    form_->BitBtn1->click();
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    EXPECT_EQ(form_->QELV_Set->RecordCount(), std::stoi(database_.Scalar("select count(*) from t_omr")));
+    EXPECT_EQ(form_->QELV_Set->FieldCount(), 7);
+}
+
+TEST_F(FormHandlersTest, EnterInAnEditSearchesOnceForTheTypedNumber)
+{
+    ShowForm();
+    const std::string ticket = FirstTicket();
+    form_->Edit1->setFocus();
+    QTest::keyClicks(form_->Edit1, QString::fromStdString(ticket));
+    QTest::keyClick(form_->Edit1, Qt::Key_Return);
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    EXPECT_EQ(form_->QELV_Set->RecordCount(), 1);
+    EXPECT_EQ(form_->QELV_Set->FieldByName("准考证号")->AsString(), ticket);
+    EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(EmptyDatabaseTest, EachEnterRunsExactlyOneSearchAndFailuresLeaveTheWindowUsable)
+{
+    ShowForm();
+    // Every search fails here (no tables), so each one leaves exactly one error box.
+    form_->Edit1->setFocus();
+    QTest::keyClick(form_->Edit1, Qt::Key_Return);
+    ASSERT_EQ(errors_.texts.size(), 1u);
+    form_->Edit2->setFocus();
+    QTest::keyClick(form_->Edit2, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(errors_.texts.size(), 2u);
+    // The database's own message, made a sentence by the box.
+    EXPECT_NE(errors_.texts.front().find("t_omr"), std::string::npos) << errors_.texts.front();
+    EXPECT_EQ(errors_.texts.front().back(), '.');
+    EXPECT_FALSE(form_->QELV_Set->Active());
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(form_->BitBtn1->isEnabled());
+}
+
+TEST_F(FormHandlersTest, SortMarkingBeforeAnySearchReportsTheClosedDataset)
+{
+    ShowForm();
+    TColumnEh* column = form_->DBGridEh1->Columns()[0];
+    column->Title()->SetSortMarker(smDownEh);
+    GuardedCall([&] { form_->DBGridEh1SortMarkingChanged(); });
+    ASSERT_EQ(errors_.texts.size(), 1u);
+    EXPECT_EQ(errors_.texts.front(), "QELV_Set: Cannot perform this operation on a closed dataset.");
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(column->Title()->SortMarker(), smDownEh);  // the user's marker stays visible
+}
+
+TEST_F(FormHandlersTest, SortMarkersReorderTheFetchedRows)
+{
+    ShowForm();
+    form_->BitBtn1->click();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    form_->DBGridEh1->Columns()[0]->Title()->SetSortMarker(smDownEh);
+    GuardedCall([&] { form_->DBGridEh1SortMarkingChanged(); });
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    EXPECT_EQ(form_->QELV_Set->Sort(), "准考证号 DESC");
+    form_->QELV_Set->First();
+    EXPECT_EQ(form_->QELV_Set->FieldByName("准考证号")->AsString(), database_.Scalar("select max(zkzh) from t_omr"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(FormHandlersTest, ExitButtonClosesTheForm)
+{
+    ShowForm();
+    form_->SpeedButton3->click();
+    EXPECT_FALSE(form_->isVisible());
+}
+
+}  // namespace
+}  // namespace qelvor

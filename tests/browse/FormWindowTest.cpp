@@ -1,0 +1,87 @@
+// The browse form as a window: anchors on resize, placement and focus when shown,
+// Esc kept from closing it, and the anchoring rule itself.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "browse/QELVOR_Unit.h"
+#include "data/ADODataSet.h"
+#include "grid/DBGridEh.h"
+#include "module/StandardInfo.h"
+#include "platform/Anchors.h"
+#include "platform/Buttons.h"
+#include "platform/FormPlacement.h"
+#include "platform/Panel.h"
+#include "platform/TextControls.h"
+
+namespace qelvor {
+namespace {
+
+TEST(AnchoredBoundsTest, EachCombinationOfEdges)
+{
+    const QRect design(100, 50, 40, 20);
+    const QSize parent(300, 200), grown(400, 260);
+    EXPECT_EQ(AnchoredBounds(design, parent, grown, akLeft | akTop), design);
+    EXPECT_EQ(AnchoredBounds(design, parent, grown, akRight | akBottom), QRect(200, 110, 40, 20));
+    EXPECT_EQ(AnchoredBounds(design, parent, grown, akLeft | akTop | akRight | akBottom), QRect(100, 50, 140, 80));
+    // Shrinking below the design size narrows a stretched control, never below zero.
+    EXPECT_EQ(AnchoredBounds(design, parent, QSize(100, 100), akLeft | akRight | akTop).width(), 0);
+    // Neither edge of an axis: the centre stays at the same proportion (120 of 300 → 160 of 400).
+    EXPECT_EQ(AnchoredBounds(design, parent, grown, akTop).center().x(), QRect(140, 0, 40, 1).center().x());
+}
+
+TEST(FormPlacementTest, CentresTheStoredOuterSizeOnTheScreen)
+{
+    const QSize outer(667, 405);
+    EXPECT_EQ(PlaceForm(TPosition::poOwnerFormCenter, {235, 198}, outer, QRect(0, 0, 1024, 768)), QPoint(178, 181));
+    EXPECT_EQ(PlaceForm(TPosition::poScreenCenter, {235, 198}, outer, QRect(0, 0, 800, 600)), QPoint(66, 97));
+    EXPECT_EQ(PlaceForm(TPosition::poDesigned, {235, 198}, outer, QRect(0, 0, 1024, 768)), QPoint(235, 198));
+    // A screen smaller than the form: truncation toward zero, not flooring.
+    EXPECT_EQ(PlaceForm(TPosition::poScreenCenter, {0, 0}, outer, QRect(0, 0, 640, 400)), QPoint(-13, -2));
+    EXPECT_EQ(PlaceForm(TPosition::poOwnerFormCenter, {0, 0}, outer, QRect(0, 0, 1024, 768), QRect(100, 100, 867, 605)),
+              QPoint(200, 200));
+}
+
+TEST(FormWindowTest, ResizingMovesTheExitButtonAndStretchesOnlyTheGrid)
+{
+    TQELVOR_Form form;
+    form.resize(form.width() + 100, form.height() + 40);
+    EXPECT_EQ(form.SpeedButton3->geometry(), QRect(688, 390, 65, 25));
+    EXPECT_EQ(form.DBGridEh1->geometry(), QRect(8, 53, 743, 332));
+    EXPECT_EQ(form.Panel1->geometry(), QRect(8, 6, 591, 41));
+    EXPECT_EQ(form.BitBtn1->geometry(), QRect(504, 8, 75, 25));
+    // Back to the design size: everything where it started (no drift).
+    form.resize(659, 378);
+    EXPECT_EQ(form.SpeedButton3->geometry(), QRect(588, 350, 65, 25));
+    EXPECT_EQ(form.DBGridEh1->geometry(), QRect(8, 53, 643, 292));
+}
+
+TEST(FormWindowTest, ShownCentredOnTheScreenWithTheFocusInTheGrid)
+{
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1024, 768));
+    HostConnection = nullptr;
+    TQELVOR_Form form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(178, 181));
+    EXPECT_EQ(form.size(), QSize(659, 378));
+    EXPECT_EQ(form.focusWidget(), static_cast<QWidget*>(form.DBGridEh1));
+    EXPECT_TRUE(form.Edit1->Text().isEmpty());
+    EXPECT_FALSE(form.QELV_Set->Active());
+}
+
+TEST(FormWindowTest, EscDoesNotCloseTheForm)
+{
+    TQELVOR_Form form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.Edit1->setFocus();
+    QTest::keyClick(form.Edit1, Qt::Key_Escape);
+    EXPECT_TRUE(form.isVisible());
+    form.SpeedButton3->click();
+    EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
+}  // namespace qelvor

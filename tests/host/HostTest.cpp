@@ -1,0 +1,159 @@
+// The host program: its command line, loading modules that are missing or wrong,
+// the demo database, and whole runs of qelvor-host that must end cleanly.
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "host/DemoDatabase.h"
+#include "host/HostOptions.h"
+#include "host/ModuleLoader.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor::host {
+namespace {
+
+std::optional<HostOptions> Parse(QStringList arguments, QString& error)
+{
+    bool help = false;
+    arguments.prepend(QStringLiteral("qelvor-host"));
+    return ParseHostOptions(arguments, error, help);
+}
+
+TEST(HostOptionsTest, DefaultsAndEveryOption)
+{
+    QString error;
+    const auto defaults = Parse({}, error);
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->demoRows, kDefaultDemoRows);
+    EXPECT_FALSE(defaults->browse);
+    EXPECT_TRUE(defaults->connectionString.isEmpty());
+
+    const auto all = Parse({"--module", "/m.so", "--connect", "DSN=x;Uid=a", "--demo-rows", "10", "--screenshot", "s.png"}, error);
+    ASSERT_TRUE(all) << error.toStdString();
+    EXPECT_EQ(all->modulePath, "/m.so");
+    EXPECT_EQ(all->connectionString, "DSN=x;Uid=a");
+    EXPECT_EQ(all->demoRows, 10);
+    EXPECT_TRUE(all->browse);  // a screenshot needs the window
+    EXPECT_EQ(all->screenshotPath, "s.png");
+}
+
+TEST(HostOptionsTest, UsageErrorsAreReportedNotGuessed)
+{
+    QString error;
+    EXPECT_FALSE(Parse({"--demo-rows", "many"}, error));
+    EXPECT_TRUE(error.contains("many"));
+    EXPECT_FALSE(Parse({"--demo-rows", "-5"}, error));
+    EXPECT_FALSE(Parse({"--frobnicate"}, error));
+    EXPECT_FALSE(Parse({"stray"}, error));
+    EXPECT_FALSE(Parse({"--connect"}, error));
+}
+
+TEST(ModuleLoaderTest, MissingAndWrongModulesAreClearFailures)
+{
+    const auto failure = [](const QString& path) {
+        try {
+            ModuleLoader loader(path);
+        } catch (const Exception& error) {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
+    EXPECT_NE(failure("/nonexistent/libQELVORDLL.so").find("does not exist"), std::string::npos);
+    // A real library without the two exports.
+    EXPECT_NE(failure(QELVOR_RUNTIME_PATH).find("does not export GetVersion and ShowForm"), std::string::npos);
+    QTemporaryDir dir;
+    const QString notALibrary = dir.filePath("libQELVORDLL.so");
+    QFile file(notALibrary);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a library");
+    file.close();
+    EXPECT_NE(failure(notALibrary).find("Cannot load the module"), std::string::npos);
+    ModuleLoader loader(QELVOR_MODULE_PATH);
+    EXPECT_STREQ(loader.GetVersion()(), "3.00");
+}
+
+TEST(DemoDatabaseTest, MadeCompleteOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sub/folder/demo.db");
+    std::int64_t lastDone = -1;
+    MakeDemoDatabase(path, 120, [&](std::int64_t done, std::int64_t total) {
+        EXPECT_EQ(total, 120);
+        lastDone = done;
+    });
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(path + ".partial"));
+    EXPECT_EQ(lastDone, 120);
+    // A folder that cannot be made: a message naming it, no file left behind.
+    QFile blocker(dir.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_THROW(MakeDemoDatabase(dir.filePath("blocker/demo.db"), 10), Exception);
+    EXPECT_EQ(SqliteConnectionString("/x/y.db"), "Provider=SQLite;Data Source=/x/y.db");
+}
+
+// Runs qelvor-host offscreen with a private data folder; returns its exit code.
+int RunHost(const QStringList& arguments, QString& output, const QString& dataHome)
+{
+    QProcess host;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_DATA_HOME", dataHome);
+    host.setProcessEnvironment(environment);
+    host.setProcessChannelMode(QProcess::MergedChannels);
+    host.start(QELVOR_HOST_PATH, arguments);
+    if (!host.waitForFinished(60000)) {
+        host.kill();
+        host.waitForFinished();
+        output = "timed out: " + QString::fromLocal8Bit(host.readAll());
+        return -1;
+    }
+    output = QString::fromLocal8Bit(host.readAll());
+    return host.exitStatus() == QProcess::NormalExit ? host.exitCode() : -2;
+}
+
+TEST(HostProgramTest, ScreenshotOfTheBrowseWindowOnANewDemoDatabase)
+{
+    QTemporaryDir dir;
+    const QString shot = dir.filePath("browse.png");
+    QString output;
+    ASSERT_EQ(RunHost({"--demo-rows", "200", "--screenshot", shot}, output, dir.path()), 0) << output.toStdString();
+    const QImage image(shot);
+    EXPECT_EQ(image.size(), QSize(659, 378));
+    EXPECT_TRUE(QFile::exists(dir.filePath("qelvor-host/demo.db")));
+}
+
+TEST(HostProgramTest, FailuresAreMessagesAndAnExitCodeNeverACrash)
+{
+    QTemporaryDir dir;
+    QString output;
+    EXPECT_EQ(RunHost({"--module", dir.filePath("missing.so"), "--screenshot", dir.filePath("a.png")}, output, dir.path()), 1);
+    EXPECT_TRUE(output.contains("does not exist")) << output.toStdString();
+
+    EXPECT_EQ(RunHost({"--module", QELVOR_RUNTIME_PATH, "--screenshot", dir.filePath("b.png")}, output, dir.path()), 1);
+    EXPECT_TRUE(output.contains("does not export")) << output.toStdString();
+
+    // A connection string no provider accepts: reported, and the window still opens.
+    EXPECT_EQ(RunHost({"--connect", "Provider=Nothing;Data Source=x", "--screenshot", dir.filePath("c.png")}, output, dir.path()), 1);
+    EXPECT_TRUE(output.contains("Cannot open the database")) << output.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("c.png")));
+
+    EXPECT_EQ(RunHost({"--connect", "Provider=SQLite;Data Source=/nonexistent/folder/x.db", "--screenshot", dir.filePath("d.png")},
+                      output, dir.path()), 1);
+    EXPECT_TRUE(output.contains("Cannot open the database")) << output.toStdString();
+
+    EXPECT_EQ(RunHost({"--demo-rows", "lots"}, output, dir.path()), 2);
+}
+
+TEST(HostProgramTest, MakeDemoWritesTheDatabaseAndExits)
+{
+    QTemporaryDir dir;
+    QString output;
+    ASSERT_EQ(RunHost({"--make-demo", dir.filePath("made.db"), "--demo-rows", "30"}, output, dir.path()), 0) << output.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("made.db")));
+}
+
+}  // namespace
+}  // namespace qelvor::host

@@ -1,0 +1,56 @@
+// ShowForm called by a host without a Qt application object: the module makes one
+// for the call and removes it afterwards, and a second call works as the first.
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include "module/ModuleInterface.h"
+
+namespace {
+
+int windowsSeen = 0;
+
+void CloseBrowseWindowWhenShown()
+{
+    QWidget* window = QApplication::activeModalWidget();
+    if (window == nullptr || !window->isVisible()) {
+        QTimer::singleShot(10, CloseBrowseWindowWhenShown);
+        return;
+    }
+    if (window->windowTitle() == QString::fromUtf8("卷面信息浏览(V3.00)"))
+        ++windowsSeen;
+    window->close();
+}
+
+// Runs whenever an application object is constructed: here, inside ShowForm.
+void OnApplicationCreated()
+{
+    QTimer::singleShot(0, CloseBrowseWindowWhenShown);
+}
+Q_COREAPP_STARTUP_FUNCTION(OnApplicationCreated)
+
+TEST(ForeignHostTest, ShowFormMakesItsOwnApplicationObjectForTheCall)
+{
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    void* module = dlopen(QELVOR_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    const auto showForm = reinterpret_cast<TShowFormFunction>(dlsym(module, kShowFormName));
+    ASSERT_NE(showForm, nullptr);
+    showForm(0, 0, 0, 0, 0, 0, 0, nullptr);
+    EXPECT_EQ(QCoreApplication::instance(), nullptr);
+    showForm(0, 1, 2, 3, 4, 5, 6, nullptr);
+    EXPECT_EQ(QCoreApplication::instance(), nullptr);
+    EXPECT_EQ(windowsSeen, 2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,94 @@
+// ShowForm as a Qt host calls it: the caption, owned by the host window, ignored
+// arguments, a fresh form per call, and the host's connection left to the host.
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <dlfcn.h>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "data/ADOConnection.h"
+#include "module/ModuleInterface.h"
+#include "tools/sample_data/SampleDatabase.h"
+
+namespace {
+
+constexpr const char* kCaption = "卷面信息浏览(V3.00)";
+
+class ShowFormTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        module_ = dlopen(QELVOR_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(module_, nullptr) << dlerror();
+        showForm_ = reinterpret_cast<TShowFormFunction>(dlsym(module_, kShowFormName));
+        ASSERT_NE(showForm_, nullptr);
+        const std::string path = dir_.filePath(QStringLiteral("demo.db")).toStdString();
+        qelvor::CreateSampleDatabase(path, 50, 1);
+        connection_.SetConnectionString("Provider=SQLite;Data Source=" + path);
+        connection_.Open();
+    }
+
+    // Runs ShowForm; inspect sees the browse window from inside the modal loop, then it is closed.
+    void ShowFormAndInspect(std::uintptr_t hostWindow, std::int32_t filler, const std::function<void(QWidget&)>& inspect)
+    {
+        bool inspected = false;
+        QTimer::singleShot(0, [&] { Inspect(inspect, inspected); });
+        showForm_(hostWindow, filler, filler, filler, filler, filler, filler, &connection_);
+        EXPECT_TRUE(inspected);
+    }
+
+    static void Inspect(const std::function<void(QWidget&)>& inspect, bool& inspected)
+    {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr || !window->isVisible()) {
+            QTimer::singleShot(10, [&] { Inspect(inspect, inspected); });
+            return;
+        }
+        inspected = true;
+        inspect(*window);
+        window->close();
+    }
+
+    QTemporaryDir dir_;
+    void* module_ = nullptr;
+    TShowFormFunction showForm_ = nullptr;
+    qelvor::TADOConnection connection_{"HostConnection"};
+};
+
+TEST_F(ShowFormTest, ShowsTheCaptionedWindowOwnedByTheHostWindow)
+{
+    QMainWindow host;
+    host.show();
+    ShowFormAndInspect(static_cast<std::uintptr_t>(host.winId()), 0, [&](QWidget& window) {
+        EXPECT_EQ(window.windowTitle(), QString::fromUtf8(kCaption));
+        EXPECT_EQ(window.parentWidget(), &host);
+        EXPECT_TRUE(window.isModal());
+        EXPECT_EQ(window.size(), QSize(659, 378));
+    });
+    // The host's connection is still the host's: open, with no dataset of the module attached.
+    EXPECT_TRUE(connection_.Connected());
+    EXPECT_TRUE(connection_.ClientDataSets().empty());
+}
+
+TEST_F(ShowFormTest, EveryCallBuildsAFreshWindowWhateverTheIgnoredArguments)
+{
+    const QWidget* firstWindow = nullptr;
+    ShowFormAndInspect(0, 0, [&](QWidget& window) {
+        firstWindow = &window;
+        window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("101"));
+    });
+    ShowFormAndInspect(0, -123456, [&](QWidget& window) {
+        EXPECT_EQ(window.windowTitle(), QString::fromUtf8(kCaption));
+        EXPECT_TRUE(window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text().isEmpty());
+        EXPECT_TRUE(window.findChild<QLineEdit*>(QStringLiteral("Edit2"))->text().isEmpty());
+    });
+    EXPECT_NE(firstWindow, nullptr);
+    // Both forms are gone: only the test's own windows remain.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_NE(widget->windowTitle(), QString::fromUtf8(kCaption));
+}
+
+}  // namespace

@@ -11,6 +11,10 @@
 
 namespace qelvor {
 
+// The composition reads the grid's marker values as they are.
+static_assert(static_cast<int>(SortMarker::smNone) == smNoneEh && static_cast<int>(SortMarker::smDown) == smDownEh
+              && static_cast<int>(SortMarker::smUp) == smUpEh);
+
 void TQELVOR_Form::FormShow()
 {
     QELV_Set->SetConnection(HostConnection);
@@ -19,7 +23,7 @@ void TQELVOR_Form::FormShow()
 void TQELVOR_Form::BitBtn1Click()
 {
     QELV_Set->SetActive(false);
-    QELV_Set->SetCommandText(ComposeSearchStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString()));
+    QELV_Set->SetCommandText(ComposeAnswerSheetStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString()));
     QELV_Set->SetActive(true);
 }
 
@@ -35,9 +39,9 @@ void TQELVOR_Form::DBGridEh1SortMarkingChanged()
     struct RestoreCursor {
         ~RestoreCursor() { Screen().SetCursor(crDefault); }
     } restoreCursor;
-    std::vector<SortMarkedColumn> marked;
+    std::vector<SortItem> marked;
     for (const TColumnEh* column : DBGridEh1->SortMarkedColumnList())
-        marked.push_back({column->FieldName(), column->Title()->SortMarker()});
+        marked.push_back({column->FieldName(), static_cast<SortMarker>(column->Title()->SortMarker())});
     QELV_Set->SetSort(ComposeSortString(marked));
 }
 

@@ -4,14 +4,14 @@
 set -euo pipefail
 
 packages=(
-  # build tools
-  cmake ninja-build g++ pkg-config
-  # Qt 6 Widgets and Test (the windowing layer)
-  qt6-base-dev qt6-base-dev-tools libxcb-cursor0
+  # build tools (binutils' nm reads the module's symbol table in the tests)
+  cmake ninja-build g++ pkg-config binutils
+  # Qt 6 Widgets and Test (the windowing layer) with its X11 and offscreen platforms
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libxcb-cursor0
   # database engines and access: embedded SQLite, ODBC with the PostgreSQL driver
   libsqlite3-dev sqlite3 unixodbc-dev unixodbc odbc-postgresql
-  # PostgreSQL server, started throwaway by the tests
-  postgresql
+  # PostgreSQL server, started throwaway by the tests (python3 finds it a free port)
+  postgresql python3
   # locale-aware collation
   libicu-dev
   # tests and benchmarks

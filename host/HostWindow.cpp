@@ -105,7 +105,10 @@ void HostWindow::MakeDemoDatabaseWithProgress(const QString& path)
     const QString label = QStringLiteral("Making the demo database (%1 answer sheets)…").arg(options_.demoRows);
     statusBar()->showMessage(label);
     std::unique_ptr<QProgressDialog> dialog;
-    if (!Unattended()) {
+    if (Unattended()) {
+        std::printf("%s\n", label.toLocal8Bit().constData());
+        std::fflush(stdout);
+    } else {
         dialog = std::make_unique<QProgressDialog>(label, QString(), 0, 100, this);
         dialog->setWindowModality(Qt::WindowModal);
         dialog->setMinimumDuration(300);

@@ -1,0 +1,91 @@
+#include "tools/query/QueryRunner.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "browse/QueryComposition.h"
+#include "data/ADOConnection.h"
+#include "data/ADODataSet.h"
+#include "data/DataLink.h"
+#include "data/DataSource.h"
+
+namespace qelvor::query {
+
+namespace {
+
+constexpr int kWindowRecords = 100;
+
+// A consumer that only asks for a window of records.
+class WindowLink : public TDataLink {
+public:
+    explicit WindowLink(TDataSource& source)
+    {
+        SetBufferCount(kWindowRecords);
+        SetDataSource(&source);
+    }
+};
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void AppendLine(std::string& out, const TDataSet& dataSet, bool header)
+{
+    for (int i = 0; i < dataSet.FieldCount(); ++i) {
+        if (i > 0)
+            out += '\t';
+        const TField* field = dataSet.Fields(i);
+        out += EscapeValue(header ? field->FieldName() : field->DisplayText());
+    }
+    out += '\n';
+}
+
+}  // namespace
+
+std::string EscapeValue(const std::string& value)
+{
+    std::string escaped;
+    escaped.reserve(value.size());
+    for (const char c : value) {
+        switch (c) {
+        case '\t': escaped += "\\t"; break;
+        case '\n': escaped += "\\n"; break;
+        case '\r': escaped += "\\r"; break;
+        case '\\': escaped += "\\\\"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string RunQuery(const QueryOptions& options, std::ostream& timingOut)
+{
+    TADOConnection connection("Connection");
+    connection.SetConnectionString(options.connect);
+    TADODataSet dataSet("QELV_Set");
+    TDataSource source("DataSource");
+    source.SetDataSet(&dataSet);
+    WindowLink link(source);
+
+    dataSet.SetConnection(&connection);
+    dataSet.SetCommandText(ComposeAnswerSheetStatement(options.start, options.end));
+    auto started = std::chrono::steady_clock::now();
+    dataSet.Open();
+    if (options.timing)
+        timingOut << "open: " << MillisecondsSince(started) << " ms (" << dataSet.RecordCount() << " records)\n";
+    if (options.hasSort) {
+        started = std::chrono::steady_clock::now();
+        dataSet.SetSort(options.sort);
+        if (options.timing)
+            timingOut << "sort: " << MillisecondsSince(started) << " ms\n";
+    }
+
+    std::string out;
+    AppendLine(out, dataSet, true);
+    for (dataSet.First(); !dataSet.Eof(); dataSet.Next())
+        AppendLine(out, dataSet, false);
+    return out;
+}
+
+}  // namespace qelvor::query

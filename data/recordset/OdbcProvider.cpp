@@ -272,7 +272,7 @@ private:
         for (ColumnBuilder& builder : builders)
             builder.Finish();
         table->SetRowCount(rows);
-        SQLCloseCursor(statement.Get());
+        // No SQLCloseCursor here: it would discard the statement's further results.
         return table;
     }
 

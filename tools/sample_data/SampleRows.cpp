@@ -40,11 +40,12 @@ std::uint64_t Mix(std::uint64_t value)
     return value ^ (value >> 31);
 }
 
-// Skewed pick: the square of a uniform number favours small indexes.
+// Skewed pick: the cube of a uniform number favours small indexes, as the most common
+// surnames and name characters dominate real candidate lists.
 std::uint32_t SkewedBelow(SampleRandom& random, std::uint32_t bound)
 {
     const std::uint64_t u = random.Below(bound);
-    return static_cast<std::uint32_t>(u * u / bound);
+    return static_cast<std::uint32_t>(u * u * u / (std::uint64_t{bound} * bound));
 }
 
 std::string Name(SampleRandom& random)

@@ -1,0 +1,201 @@
+// The record set over each provider: field descriptions, values, cursor movement,
+// results without rows or without a row set, provider errors and the statement observer.
+#include <gtest/gtest.h>
+
+#include "TestDatabase.h"
+#include "data/recordset/ResultBatch.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor::recordset::test {
+namespace {
+
+using ProviderSuite = ProviderTest;
+
+void CreateTypesTable(TestDatabase& db)
+{
+    db.Run("CREATE TABLE t_types(i INTEGER, s SMALLINT, b BIGINT, r DOUBLE PRECISION, n NUMERIC(10,2), "
+           "d DATE, t TIME, ts TIMESTAMP, v VARCHAR(20), c CHAR(3))");
+    db.Run("INSERT INTO t_types VALUES(1, 2, 3000000000, 1.5, 12.5, '2024-03-01', '13:45:30', "
+           "'2024-03-01 13:45:30', '张三', 'abc')");
+    db.Run("INSERT INTO t_types VALUES(NULL, NULL, NULL, NULL, -0.25, NULL, NULL, NULL, NULL, NULL)");
+}
+
+TEST_P(ProviderSuite, DeclaredTypesBecomeFieldDescriptions)
+{
+    CreateTypesTable(*db_);
+    auto records = db_->Query("SELECT i, s, b, r, n, d, t, ts, v, c FROM t_types");
+    ASSERT_EQ(records->FieldCount(), 10);
+    const DataTypeEnum expected[] = {adInteger, adSmallInt, adBigInt, adDouble, adNumeric,
+                                     adDBDate, adDBTime, adDBTimeStamp, adVarWChar};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(records->Field(i).type, expected[i]) << records->Field(i).name;
+    EXPECT_EQ(records->Field(4).precision, 10);
+    EXPECT_EQ(records->Field(4).numericScale, 2);
+    EXPECT_EQ(records->Field(8).definedSize, 20);
+    // A fixed-length text column: SQLite has no such storage, the server reports one.
+    EXPECT_EQ(records->Field(9).type, db_->IsSqlite() ? adVarWChar : adWChar);
+    EXPECT_EQ(records->Field(9).definedSize, 3);
+    EXPECT_EQ(records->Field(0).name, "i");
+    EXPECT_TRUE(records->Field(0).attributes & adFldMayBeNull);
+}
+
+TEST_P(ProviderSuite, ValuesKeepTheirKindAndNullsStayNull)
+{
+    CreateTypesTable(*db_);
+    auto records = db_->Query("SELECT i, s, b, r, n, d, t, ts, v, c FROM t_types ORDER BY n DESC");
+    EXPECT_EQ(records->Value(0), Variant(std::int64_t{1}));
+    EXPECT_EQ(records->Value(2), Variant(std::int64_t{3000000000}));
+    EXPECT_EQ(records->Value(3), Variant(1.5));
+    EXPECT_EQ(records->Value(4), Variant(DecimalValue{"12.50"}));
+    EXPECT_EQ(records->Value(5).ToString(), "2024-03-01");
+    EXPECT_TRUE(records->Value(5).Holds<DateTimeValue>());
+    EXPECT_EQ(records->Value(6).ToString(), "13:45:30");
+    EXPECT_EQ(records->Value(7).ToString(), "2024-03-01 13:45:30");
+    EXPECT_EQ(records->Value(8), Variant("张三"));
+    EXPECT_EQ(records->Value(9), Variant("abc"));
+    records->MoveNext();
+    EXPECT_EQ(records->Value(4), Variant(DecimalValue{"-0.25"}));
+    for (int column : {0, 1, 2, 3, 5, 6, 7, 8, 9})
+        EXPECT_TRUE(records->Value(column).IsNull()) << column;
+}
+
+TEST_P(ProviderSuite, EmptyResultIsOpenAtBothEnds)
+{
+    CreateTypesTable(*db_);
+    auto records = db_->Query("SELECT i, v FROM t_types WHERE 1 = 0");
+    EXPECT_EQ(records->State(), adStateOpen);
+    EXPECT_EQ(records->RecordCount(), 0);
+    EXPECT_EQ(records->FieldCount(), 2);
+    EXPECT_TRUE(records->IsBOF());
+    EXPECT_TRUE(records->IsEOF());
+    records->MoveFirst();
+    records->MoveLast();
+    EXPECT_TRUE(records->IsBOF() && records->IsEOF());
+    EXPECT_EQ(records->AbsolutePosition(), adPosUnknown);
+    EXPECT_THROW(records->Value(0), ERecordSetError);
+    EXPECT_THROW(records->MoveNext(), ERecordSetError);
+    records->SetSort("v DESC");  // sorting nothing is fine
+    EXPECT_TRUE(records->IsEOF());
+}
+
+TEST_P(ProviderSuite, DuplicateColumnNamesComeThroughUnchanged)
+{
+    CreateTypesTable(*db_);
+    auto records = db_->Query("SELECT i, i, v AS i FROM t_types");
+    ASSERT_EQ(records->FieldCount(), 3);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(records->Field(column).name, "i");
+}
+
+TEST_P(ProviderSuite, MovesFollowTheBofEofRules)
+{
+    db_->Run("CREATE TABLE t_sort(id INTEGER)");
+    db_->Run("INSERT INTO t_sort VALUES(10), (20), (30)");
+    auto records = db_->Query("SELECT id FROM t_sort ORDER BY id");
+    ASSERT_EQ(records->RecordCount(), 3);
+    EXPECT_FALSE(records->IsBOF());  // opens on the first row
+    EXPECT_EQ(records->AbsolutePosition(), 1);
+    records->MovePrevious();
+    EXPECT_TRUE(records->IsBOF());
+    EXPECT_FALSE(records->IsEOF());
+    EXPECT_EQ(records->AbsolutePosition(), adPosBOF);
+    EXPECT_THROW(records->MovePrevious(), ERecordSetError);
+    EXPECT_THROW(records->Bookmark(), ERecordSetError);
+    records->MoveNext();
+    EXPECT_EQ(records->Value(0), Variant(std::int64_t{10}));
+    records->MoveLast();
+    EXPECT_EQ(records->Value(0), Variant(std::int64_t{30}));
+    EXPECT_EQ(records->AbsolutePosition(), 3);
+    records->MoveNext();
+    EXPECT_TRUE(records->IsEOF());
+    EXPECT_EQ(records->AbsolutePosition(), adPosEOF);
+    EXPECT_THROW(records->MoveNext(), ERecordSetError);
+    EXPECT_THROW(records->Status(), ERecordSetError);
+    records->SetAbsolutePosition(2);
+    EXPECT_EQ(records->Value(0), Variant(std::int64_t{20}));
+    EXPECT_EQ(records->Status(), adRecOK);
+    EXPECT_THROW(records->SetAbsolutePosition(4), ERecordSetError);
+    EXPECT_THROW(records->SetAbsolutePosition(0), ERecordSetError);
+    EXPECT_EQ(records->Value(0), Variant(std::int64_t{20}));  // a rejected move stays put
+    EXPECT_THROW(records->SetBookmark(3), ERecordSetError);
+}
+
+TEST_P(ProviderSuite, MaxRecordsLimitsTheFetch)
+{
+    db_->Run("CREATE TABLE t_sort(id INTEGER)");
+    db_->Run("INSERT INTO t_sort VALUES(1), (2), (3), (4), (5)");
+    auto records = db_->Query("SELECT id FROM t_sort ORDER BY id", 2);
+    EXPECT_EQ(ColumnTexts(*records, 0), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST_P(ProviderSuite, ProviderErrorsCarryTheEngineText)
+{
+    try {
+        db_->Query("SELECT * FROM no_such_table");
+        FAIL() << "the statement should have been rejected";
+    } catch (const ERecordSetError& failure) {
+        const std::string message = failure.what();
+        EXPECT_NE(message.find("no_such_table"), std::string::npos) << message;
+        if (!db_->IsSqlite()) {
+            EXPECT_NE(message.find("SQLSTATE 42P01"), std::string::npos) << message;
+        }
+    }
+    // The connection stays usable after a failure.
+    EXPECT_EQ(db_->Query("SELECT 1 AS one")->RecordCount(), 1);
+}
+
+TEST_P(ProviderSuite, SeveralResultsAreReachedInOrder)
+{
+    db_->Run("CREATE TABLE t_sort(id INTEGER)");
+    auto records = db_->Query("INSERT INTO t_sort VALUES(7); SELECT id AS a FROM t_sort; SELECT 2 AS b, 3 AS c");
+    EXPECT_EQ(records->State(), adStateClosed);  // the insert produced no row set
+    EXPECT_THROW(records->RecordCount(), ERecordSetError);
+    ASSERT_TRUE(records->NextRecordset());
+    ASSERT_EQ(records->State(), adStateOpen);
+    EXPECT_EQ(records->Field(0).name, "a");
+    EXPECT_EQ(records->Value(0), Variant(std::int64_t{7}));
+    ASSERT_TRUE(records->NextRecordset());
+    EXPECT_EQ(records->FieldCount(), 2);
+    EXPECT_EQ(records->Field(1).name, "c");
+    EXPECT_FALSE(records->NextRecordset());
+    EXPECT_EQ(records->State(), adStateClosed);
+}
+
+TEST_P(ProviderSuite, ObserverSeesTheExactTextBeforeItRuns)
+{
+    std::vector<std::string> seen;
+    db_->Session().SetStatementObserver([&](const std::string& text) { seen.push_back(text); });
+    const std::string statement = "select 1 as 准考证号 where 'a''b' <> ''";
+    auto records = db_->Query(statement);
+    EXPECT_EQ(records->Field(0).name, "准考证号");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], statement);
+    // Observed even when the database rejects the text.
+    EXPECT_THROW(db_->Query("selec 1"), ERecordSetError);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1], "selec 1");
+    db_->Session().SetStatementObserver({});
+}
+
+TEST_P(ProviderSuite, ReopeningNeedsACloseFirst)
+{
+    Command command;
+    command.SetActiveConnection(&db_->Session());
+    command.SetCommandText("SELECT 1 AS one");
+    RecordSet records;
+    records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
+    EXPECT_THROW(records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText), ERecordSetError);
+    records.Close();
+    EXPECT_EQ(records.State(), adStateClosed);
+    EXPECT_THROW(records.MoveFirst(), ERecordSetError);
+    records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
+    EXPECT_EQ(records.RecordCount(), 1);
+    command.SetCommandText("");
+    RecordSet other;
+    EXPECT_THROW(other.Open(command, adOpenKeyset, adLockOptimistic, adCmdText), ERecordSetError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Providers, ProviderSuite, ::testing::ValuesIn(kProviders));
+
+}  // namespace
+}  // namespace qelvor::recordset::test

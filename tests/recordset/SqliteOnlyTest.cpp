@@ -1,0 +1,104 @@
+// What only the SQLite provider does: typing expressions and dynamically typed values,
+// the command time-out, opening files and the connection-string checks.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "TestDatabase.h"
+#include "data/recordset/ResultBatch.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor::recordset::test {
+namespace {
+
+class SqliteOnly : public ::testing::Test {
+protected:
+    void SetUp() override { db_ = TestDatabase::Open("sqlite"); }
+    std::unique_ptr<TestDatabase> db_;
+};
+
+TEST_F(SqliteOnly, ExpressionsAreTypedFromTheirValues)
+{
+    auto records = db_->Query("SELECT 1 + 1 AS n, 'xyz' AS s, 1.5 AS r, NULL AS z, x'00ff' AS bin");
+    EXPECT_EQ(records->Field(0).type, adInteger);
+    EXPECT_EQ(records->Field(1).type, adVarWChar);
+    EXPECT_EQ(records->Field(1).definedSize, 3);
+    EXPECT_EQ(records->Field(2).type, adDouble);
+    EXPECT_EQ(records->Field(3).type, adVarWChar);
+    EXPECT_EQ(records->Field(3).definedSize, 1);
+    EXPECT_EQ(records->Field(4).type, adLongVarBinary);
+    EXPECT_EQ(records->Value(0), Variant(std::int64_t{2}));
+    EXPECT_TRUE(records->Value(3).IsNull());
+    EXPECT_EQ(records->Value(4), Variant(Bytes{0x00, 0xff}));
+}
+
+TEST_F(SqliteOnly, ValuesThatDoNotFitTheDeclaredTypeWidenTheColumn)
+{
+    db_->Run("CREATE TABLE t_types(i INTEGER, small SMALLINT, d DATE, t TEXT, flag BOOLEAN, u VARCHAR(2))");
+    db_->Run("INSERT INTO t_types VALUES(1, 1, '2024-01-02', '一二三', 1, 'abcd'), "
+             "(2.5, 70000, 'not a date', 'x', 0, NULL), ('abc', 2, NULL, NULL, NULL, 'a')");
+    auto records = db_->Query("SELECT i, small, d, t, flag, u FROM t_types");
+    EXPECT_EQ(records->Field(0).type, adVarWChar);
+    EXPECT_EQ(ColumnTexts(*records, 0), (std::vector<std::string>{"1", "2.5", "abc"}));
+    records->MoveFirst();
+    EXPECT_EQ(records->Field(1).type, adInteger);  // 70000 does not fit a small integer
+    EXPECT_EQ(records->Field(2).type, adVarWChar);
+    EXPECT_EQ(ColumnTexts(*records, 2), (std::vector<std::string>{"2024-01-02", "not a date", "<null>"}));
+    // Text without a declared length: the longest value in characters.
+    EXPECT_EQ(records->Field(3).definedSize, 3);
+    EXPECT_EQ(records->Field(4).type, adBoolean);
+    records->MoveFirst();
+    EXPECT_EQ(records->Value(4), Variant(true));
+    // A declared length that a stored value exceeds is not reported.
+    EXPECT_EQ(records->Field(5).definedSize, 4);
+}
+
+TEST_F(SqliteOnly, CommandTimeoutInterruptsALongStatement)
+{
+    Command command;
+    command.SetActiveConnection(&db_->Session());
+    command.SetCommandTimeout(1);
+    command.SetCommandText("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT max(x) FROM c");
+    RecordSet records;
+    try {
+        records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
+        FAIL() << "the endless statement returned";
+    } catch (const ERecordSetError& failure) {
+        EXPECT_STREQ(failure.what(), "Query timeout expired");
+    }
+    EXPECT_EQ(records.State(), adStateClosed);
+    EXPECT_EQ(db_->Query("SELECT 5 AS five")->Value(0), Variant(std::int64_t{5}));
+}
+
+TEST_F(SqliteOnly, ParametersAreBoundInOrder)
+{
+    Command command;
+    command.SetActiveConnection(&db_->Session());
+    command.SetCommandText("SELECT ? AS a, ? AS b, ? AS c");
+    command.Parameters().resize(3);
+    command.Parameters()[0].value = std::int64_t{42};
+    command.Parameters()[1].value = std::string("it's");
+    RecordSet records;
+    records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
+    EXPECT_EQ(records.Value(0), Variant(std::int64_t{42}));
+    EXPECT_EQ(records.Value(1), Variant("it's"));
+    EXPECT_TRUE(records.Value(2).IsNull());
+}
+
+TEST(SqliteConnection, OpeningFailuresNameTheCause)
+{
+    Connection connection;
+    try {
+        connection.Open("Provider=SQLite;Data Source=/nonexistent/dir/file.db");
+        FAIL() << "opened a missing file";
+    } catch (const ERecordSetError& failure) {
+        EXPECT_NE(std::string(failure.what()).find("/nonexistent/dir/file.db"), std::string::npos);
+    }
+    EXPECT_EQ(connection.State(), adStateClosed);
+    EXPECT_THROW(connection.Open("Provider=Nothing;Data Source=x"), ERecordSetError);
+    EXPECT_THROW(connection.Open("Data Source=x"), ERecordSetError);
+    EXPECT_THROW(connection.Execute("SELECT 1", 0, 0), ERecordSetError);
+}
+
+}  // namespace
+}  // namespace qelvor::recordset::test

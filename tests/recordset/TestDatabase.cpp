@@ -1,0 +1,84 @@
+#include "TestDatabase.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+#include "data/recordset/ResultBatch.h"
+
+namespace qelvor::recordset::test {
+
+std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
+{
+    auto db = std::unique_ptr<TestDatabase>(new TestDatabase);
+    if (provider == "sqlite") {
+        static std::atomic<int> counter{0};
+        db->path_ = "/tmp/qelvor-recordset-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".db";
+        std::remove(db->path_.c_str());
+        // The provider opens existing files only: create an empty one first.
+        sqlite3* created = nullptr;
+        sqlite3_open(db->path_.c_str(), &created);
+        sqlite3_close(created);
+        db->connection_.Open("Provider=SQLite;Data Source=" + db->path_);
+    } else {
+        const char* odbc = std::getenv("QELVOR_TEST_ODBC");
+        if (!odbc || !*odbc) {
+            const char* required = std::getenv("QELVOR_REQUIRE_ODBC");
+            if (required && std::string(required) == "1")
+                ADD_FAILURE() << "QELVOR_REQUIRE_ODBC=1 but QELVOR_TEST_ODBC is not set";
+            return nullptr;
+        }
+        db->isSqlite_ = false;
+        db->connection_.Open(odbc);
+        // Tests run in parallel processes: each gets a schema of its own.
+        db->schema_ = "qelvor_test_" + std::to_string(getpid());
+        db->Run("DROP SCHEMA IF EXISTS " + db->schema_ + " CASCADE; CREATE SCHEMA " + db->schema_
+                + "; SET search_path TO " + db->schema_);
+    }
+    db->command_.SetActiveConnection(&db->connection_);
+    return db;
+}
+
+TestDatabase::~TestDatabase()
+{
+    if (!schema_.empty()) {
+        try {
+            Run("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
+        } catch (const std::exception& failure) {
+            ADD_FAILURE() << "cannot drop the test schema: " << failure.what();
+        }
+    }
+    connection_.Close();
+    if (!path_.empty())
+        std::remove(path_.c_str());
+}
+
+void TestDatabase::Run(const std::string& sql)
+{
+    connection_.Execute(sql, 30, 0);
+}
+
+std::unique_ptr<RecordSet> TestDatabase::Query(const std::string& sql, std::int64_t maxRecords)
+{
+    auto records = std::make_unique<RecordSet>();
+    records->SetCursorLocation(adUseClient);
+    records->SetMaxRecords(maxRecords);
+    command_.SetCommandText(sql);
+    records->Open(command_, adOpenKeyset, adLockOptimistic, adCmdText);
+    return records;
+}
+
+std::vector<std::string> ColumnTexts(RecordSet& records, int column)
+{
+    std::vector<std::string> texts;
+    for (; !records.IsEOF(); records.MoveNext()) {
+        const Variant value = records.Value(column);
+        texts.push_back(value.IsNull() ? "<null>" : value.ToString());
+    }
+    return texts;
+}
+
+}  // namespace qelvor::recordset::test

@@ -1,0 +1,57 @@
+// TestDatabase: one open connection per provider for the shared record-set suite.
+//
+// "sqlite" uses a fresh file; "odbc" uses the server named by QELVOR_TEST_ODBC, and the
+// tests skip visibly when it is unset unless QELVOR_REQUIRE_ODBC=1 demands the server.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/recordset/Command.h"
+#include "data/recordset/Connection.h"
+#include "data/recordset/RecordSet.h"
+
+namespace qelvor::recordset::test {
+
+class TestDatabase {
+public:
+    // Opens the provider's database; returns null (after GTEST_SKIP/ADD_FAILURE) when unavailable.
+    static std::unique_ptr<TestDatabase> Open(const std::string& provider);
+    ~TestDatabase();
+
+    Connection& Session() { return connection_; }
+    bool IsSqlite() const { return isSqlite_; }
+    // Runs statements that return no rows.
+    void Run(const std::string& sql);
+    // Opens a record set over sql (maxRecords 0 = all).
+    std::unique_ptr<RecordSet> Query(const std::string& sql, std::int64_t maxRecords = 0);
+
+private:
+    Connection connection_;
+    Command command_;
+    bool isSqlite_ = true;
+    std::string path_;
+    std::string schema_;
+};
+
+// Values of one column from the current row to EOF, as text ("<null>" for null).
+std::vector<std::string> ColumnTexts(RecordSet& records, int column);
+
+// Provider names for INSTANTIATE_TEST_SUITE_P.
+inline const std::vector<std::string> kProviders = {"sqlite", "odbc"};
+
+class ProviderTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        db_ = TestDatabase::Open(GetParam());
+        if (!db_)
+            GTEST_SKIP() << "QELVOR_TEST_ODBC is not set: ODBC tests skipped";
+    }
+    std::unique_ptr<TestDatabase> db_;
+};
+
+}  // namespace qelvor::recordset::test

@@ -1,0 +1,99 @@
+// ColumnDefValuesEh: grid-wide defaults that unassigned column and title values take.
+//
+// The title defaults' Alignment and Color carry their own assigned flags: unassigned,
+// the colour is the grid's FixedColor and the alignment follows the grid's
+// UseMultiTitle. Setters notify the grid as far as the value affects it (layout or
+// repaint); TitleButton and ToolTips are stored silently.
+#pragma once
+
+#include "data/Field.h"
+#include "grid/GridSets.h"
+#include "grid/SystemColors.h"
+
+namespace qelvor {
+
+class TCustomDBGridEh;
+
+class TColumnTitleDefValuesEh {
+public:
+    explicit TColumnTitleDefValuesEh(TCustomDBGridEh* grid) : grid_(grid) {}
+
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment alignment);
+    TColor Color() const;
+    void SetColor(TColor color);
+    bool EndEllipsis() const { return endEllipsis_; }
+    void SetEndEllipsis(bool value);
+    TTextOrientationEh Orientation() const { return orientation_; }
+    void SetOrientation(TTextOrientationEh orientation);
+    bool TitleButton() const { return titleButton_; }
+    void SetTitleButton(bool value) { titleButton_ = value; }
+    bool ToolTips() const { return toolTips_; }
+    void SetToolTips(bool value) { toolTips_ = value; }
+
+private:
+    TCustomDBGridEh* grid_;
+    bool colorAssigned_ = false;
+    bool alignmentAssigned_ = false;
+    TColor color_ = clBtnFace;
+    TAlignment alignment_ = TAlignment::taLeftJustify;
+    bool endEllipsis_ = false;
+    TTextOrientationEh orientation_ = tohHorizontal;
+    bool titleButton_ = false;
+    bool toolTips_ = false;
+};
+
+class TColumnFooterDefValuesEh {
+public:
+    bool ToolTips() const { return toolTips_; }
+    void SetToolTips(bool value) { toolTips_ = value; }
+
+private:
+    bool toolTips_ = false;
+};
+
+class TColumnDefValuesEh {
+public:
+    explicit TColumnDefValuesEh(TCustomDBGridEh* grid) : grid_(grid), title_(grid) {}
+    virtual ~TColumnDefValuesEh() = default;
+
+    TColumnTitleDefValuesEh& Title() { return title_; }
+    const TColumnTitleDefValuesEh& Title() const { return title_; }
+    TColumnFooterDefValuesEh& Footer() { return footer_; }
+    bool AlwaysShowEditButton() const { return alwaysShowEditButton_; }
+    void SetAlwaysShowEditButton(bool value);
+    bool AutoDropDown() const { return autoDropDown_; }
+    void SetAutoDropDown(bool value) { autoDropDown_ = value; }
+    bool DblClickNextVal() const { return dblClickNextVal_; }
+    void SetDblClickNextVal(bool value) { dblClickNextVal_ = value; }
+    bool DropDownShowTitles() const { return dropDownShowTitles_; }
+    void SetDropDownShowTitles(bool value) { dropDownShowTitles_ = value; }
+    bool DropDownSizing() const { return dropDownSizing_; }
+    void SetDropDownSizing(bool value) { dropDownSizing_ = value; }
+    bool EndEllipsis() const { return endEllipsis_; }
+    void SetEndEllipsis(bool value);
+    bool ToolTips() const { return toolTips_; }
+    void SetToolTips(bool value) { toolTips_ = value; }
+
+protected:
+    TCustomDBGridEh* grid_;
+
+private:
+    TColumnTitleDefValuesEh title_;
+    TColumnFooterDefValuesEh footer_;
+    bool alwaysShowEditButton_ = false;
+    bool autoDropDown_ = false;
+    bool dblClickNextVal_ = false;
+    bool dropDownShowTitles_ = false;
+    bool dropDownSizing_ = false;
+    bool endEllipsis_ = false;
+    bool toolTips_ = false;
+};
+
+// The published defaults class of the data grid.
+class TDBGridEhColumnDefValuesEh : public TColumnDefValuesEh {
+public:
+    using TColumnDefValuesEh::TColumnDefValuesEh;
+};
+
+}  // namespace qelvor

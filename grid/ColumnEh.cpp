@@ -1,0 +1,545 @@
+// ColumnEh: binding by FieldName, effective values, widths and cell text.
+#include "grid/ColumnEh.h"
+
+#include <cassert>
+#include <cmath>
+#include <cstdio>
+
+#include <QFontMetrics>
+
+#include "data/DataSet.h"
+#include "grid/ColumnsEh.h"
+#include "grid/DBGridEh.h"
+
+namespace qelvor {
+
+namespace {
+
+bool IsTextType(TFieldType type)
+{
+    return type == TFieldType::ftString || type == TFieldType::ftMemo
+           || type == TFieldType::ftFmtMemo || type == TFieldType::ftWideString;
+}
+
+bool IsNumericType(TFieldType type)
+{
+    switch (type) {
+    case TFieldType::ftSmallint: case TFieldType::ftInteger: case TFieldType::ftWord:
+    case TFieldType::ftFloat: case TFieldType::ftCurrency: case TFieldType::ftBCD:
+    case TFieldType::ftAutoInc: case TFieldType::ftLargeint: case TFieldType::ftFMTBcd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Digits after the decimal point that a numeric format asks for ("0.00" -> 2).
+int FormatDecimals(const std::string& format)
+{
+    const auto point = format.find('.');
+    if (point == std::string::npos)
+        return 0;
+    int digits = 0;
+    for (std::size_t i = point + 1; i < format.size() && (format[i] == '0' || format[i] == '#'); ++i)
+        ++digits;
+    return digits;
+}
+
+double NumericValue(const Variant& value)
+{
+    if (value.Holds<std::int64_t>())
+        return static_cast<double>(value.Get<std::int64_t>());
+    if (value.Holds<double>())
+        return value.Get<double>();
+    return std::strtod(value.ToString().c_str(), nullptr);
+}
+
+}  // namespace
+
+// Numbers follow the format's decimals; other values keep their own display text.
+std::string FormatFieldValue(const TField& field, const std::string& format)
+{
+    if (format.empty())
+        return field.DisplayText();
+    const Variant value = field.Value();
+    if (value.IsNull())
+        return {};
+    if (IsNumericType(field.DataType())) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.*f", FormatDecimals(format), NumericValue(value));
+        return buffer;
+    }
+    return field.DisplayText();
+}
+
+TColumnEh::TColumnEh(TDBGridColumnsEh* collection) : collection_(collection)
+{
+    font_ = DefaultFontSource();
+    title_ = std::make_unique<TColumnTitleEh>(this);
+    autoFitBaseWidth_ = Width();
+}
+
+TColumnEh::~TColumnEh()
+{
+    if (TCustomDBGridEh* grid = Grid())
+        grid->SortMarkedColumnListRef().Remove(this);
+}
+
+TCustomDBGridEh* TColumnEh::Grid() const
+{
+    return collection_ ? collection_->Grid() : nullptr;
+}
+
+int TColumnEh::Index() const
+{
+    return collection_ ? collection_->IndexOf(this) : -1;
+}
+
+void TColumnEh::SetIndex(int index)
+{
+    if (!collection_ || index == Index())
+        return;
+    if (WritesThrough() && index >= 0 && index < collection_->Count()) {
+        if (TField* shown = collection_->Items(index)->BoundField())
+            boundField_->DataSet()->MoveField(boundField_, shown->Index());
+    }
+    collection_->Move(Index(), index);
+}
+
+void TColumnEh::SetExplicit(TColumnEhValue value, bool on)
+{
+    if (on)
+        explicitValues_.Include(value);
+    else
+        explicitValues_.Exclude(value);
+}
+
+bool TColumnEh::WritesThrough() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return IsGenerated() && grid && grid->DataLink().Active() && boundField_;
+}
+
+void TColumnEh::ColumnChanged(bool allColumns)
+{
+    if (collection_)
+        collection_->Update(allColumns ? nullptr : this);
+}
+
+std::string TColumnEh::DisplayName() const
+{
+    return fieldName_.empty() ? "TColumnEh" : fieldName_;
+}
+
+// --- binding ---
+
+TField* TColumnEh::ResolveField() const
+{
+    TCustomDBGridEh* grid = Grid();
+    if (boundField_ || fieldName_.empty() || !grid)
+        return boundField_;
+    TDataSet* dataSet = grid->DataLink().DataSet();
+    if (!dataSet || !(dataSet->Active() || !dataSet->DefaultFields()))
+        return boundField_;
+    if (TField* field = dataSet->FindField(fieldName_)) {
+        boundField_ = field;
+        fieldName_ = field->FieldName();
+        field->FreeNotification(grid);
+    }
+    return boundField_;
+}
+
+void TColumnEh::SetFieldName(const std::string& name)
+{
+    fieldName_ = name;
+    TField* field = nullptr;
+    TCustomDBGridEh* grid = Grid();
+    if (grid && !name.empty() && !grid->Loading()) {
+        if (TDataSet* dataSet = grid->DataLink().DataSet())
+            field = dataSet->FindField(name);
+    }
+    SetBoundField(field);
+    autoFitBaseWidth_ = Width();
+    ColumnChanged(false);
+}
+
+void TColumnEh::SetBoundField(TField* field)
+{
+    if (field == boundField_)
+        return;
+    boundField_ = field;
+    if (field) {
+        fieldName_ = field->FieldName();
+        if (TCustomDBGridEh* grid = Grid())
+            field->FreeNotification(grid);
+    }
+    if (IsGenerated()) {
+        if (!field)
+            fieldName_.clear();
+        RestoreDefaults();
+        autoFitBaseWidth_ = Width();
+    }
+    ColumnChanged(false);
+}
+
+// --- effective values ---
+
+TAlignment TColumnEh::DefaultAlignment() const
+{
+    TField* field = Field();
+    return field ? field->Alignment() : TAlignment::taLeftJustify;
+}
+
+TAlignment TColumnEh::Alignment() const
+{
+    return Assigned(cvAlignment) ? alignment_ : DefaultAlignment();
+}
+
+void TColumnEh::SetAlignment(TAlignment alignment)
+{
+    if (WritesThrough()) {
+        boundField_->SetAlignment(alignment);
+        return;
+    }
+    if (Assigned(cvAlignment) && alignment == alignment_)
+        return;
+    alignment_ = alignment;
+    SetExplicit(cvAlignment, true);
+    ColumnChanged(false);
+}
+
+TColor TColumnEh::DefaultColor() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid ? grid->Color() : clWindow;
+}
+
+TColor TColumnEh::Color() const
+{
+    return Assigned(cvColor) ? color_ : DefaultColor();
+}
+
+void TColumnEh::SetColor(TColor color)
+{
+    if (Assigned(cvColor) && color == color_)
+        return;
+    color_ = color;
+    SetExplicit(cvColor, true);
+    ColumnChanged(false);
+}
+
+const QFont& TColumnEh::DefaultFontSource() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid ? grid->Font() : font_;
+}
+
+void TColumnEh::RefreshDefaultFont() const
+{
+    if (Assigned(cvFont))
+        return;
+    const QFont& source = DefaultFontSource();
+    if (&source != &font_ && (!(font_ == source) || font_.resolveMask() != source.resolveMask()))
+        font_ = source;
+}
+
+const QFont& TColumnEh::Font() const
+{
+    RefreshDefaultFont();
+    return font_;
+}
+
+void TColumnEh::SetFont(const QFont& font)
+{
+    font_ = font;
+    SetExplicit(cvFont, true);
+    title_->RefreshDefaultFont();
+    ColumnChanged(false);
+}
+
+bool TColumnEh::DefaultReadOnly() const
+{
+    TField* field = Field();
+    const bool fieldReadOnly = field && field->ReadOnly();
+    const TCustomDBGridEh* grid = Grid();
+    return grid ? (grid->ReadOnly() || fieldReadOnly) : fieldReadOnly;
+}
+
+bool TColumnEh::ReadOnly() const
+{
+    return Assigned(cvReadOnly) ? readOnly_ : DefaultReadOnly();
+}
+
+void TColumnEh::SetReadOnly(bool value)
+{
+    if (WritesThrough()) {
+        boundField_->SetReadOnly(value);
+        return;
+    }
+    if (Assigned(cvReadOnly) && value == readOnly_)
+        return;
+    readOnly_ = value;
+    SetExplicit(cvReadOnly, true);
+    ColumnChanged(false);
+}
+
+int TColumnEh::DefaultWidth() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    if (!grid)
+        return 64;
+    TField* field = Field();
+    if (!field)
+        return grid->DefaultColWidth();
+    const QFontMetrics metrics(Font());
+    const int overhang = 0;
+    return (metrics.horizontalAdvance(QLatin1Char('0')) - overhang) * field->DisplayWidth() + overhang + 4;
+}
+
+int TColumnEh::Width() const
+{
+    return Assigned(cvWidth) ? width_ : DefaultWidth();
+}
+
+int TColumnEh::AllowableWidth(int proposed) const
+{
+    if (maxWidth_ > 0 && proposed > maxWidth_)
+        return maxWidth_;
+    if (minWidth_ > 0 && proposed < minWidth_)
+        return minWidth_;
+    return proposed;
+}
+
+void TColumnEh::SetWidth(int width)
+{
+    TCustomDBGridEh* grid = Grid();
+    bool store = true;
+    if (IsGenerated() && grid && boundField_) {
+        const QFontMetrics metrics(Font());
+        const int zero = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
+        boundField_->SetDisplayWidth((width + metrics.averageCharWidth() / 2 - 3) / zero);
+        store = Assigned(cvWidth) || !grid->LayoutFromLink();
+    }
+    if (store && width != -1 && (Assigned(cvWidth) || width != DefaultWidth())) {
+        width_ = AllowableWidth(width);
+        SetExplicit(cvWidth, true);
+    }
+    ColumnChanged(false);
+}
+
+void TColumnEh::SetMaxWidth(int width)
+{
+    maxWidth_ = width;
+    if (width > 0 && Width() > width)
+        SetWidth(Width());
+}
+
+void TColumnEh::SetMinWidth(int width)
+{
+    minWidth_ = width;
+    if (width > 0 && Width() < width)
+        SetWidth(Width());
+}
+
+bool TColumnEh::DefaultWordWrap() const
+{
+    TField* field = Field();
+    return Grid() && field && IsTextType(field->DataType());
+}
+
+bool TColumnEh::WordWrap() const
+{
+    return Assigned(cvWordWrap) ? wordWrap_ : DefaultWordWrap();
+}
+
+void TColumnEh::SetWordWrap(bool value)
+{
+    if (Assigned(cvWordWrap) && value == wordWrap_)
+        return;
+    wordWrap_ = value;
+    SetExplicit(cvWordWrap, true);
+    ColumnChanged(false);
+}
+
+bool TColumnEh::DefaultEndEllipsis() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid && grid->ColumnDefValues().EndEllipsis();
+}
+
+bool TColumnEh::EndEllipsis() const
+{
+    return Assigned(cvEndEllipsis) ? endEllipsis_ : DefaultEndEllipsis();
+}
+
+void TColumnEh::SetEndEllipsis(bool value)
+{
+    if (Assigned(cvEndEllipsis) && value == endEllipsis_)
+        return;
+    endEllipsis_ = value;
+    SetExplicit(cvEndEllipsis, true);
+    ColumnChanged(false);
+}
+
+bool TColumnEh::DefaultToolTips() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid && grid->ColumnDefValues().ToolTips();
+}
+
+bool TColumnEh::ToolTips() const
+{
+    return Assigned(cvToolTips) ? toolTips_ : DefaultToolTips();
+}
+
+void TColumnEh::SetToolTips(bool value)
+{
+    if (Assigned(cvToolTips) && value == toolTips_)
+        return;
+    toolTips_ = value;
+    SetExplicit(cvToolTips, true);
+    ColumnChanged(false);
+}
+
+bool TColumnEh::DefaultCheckboxes() const
+{
+    TField* field = Field();
+    return field && field->DataType() == TFieldType::ftBoolean;
+}
+
+bool TColumnEh::Checkboxes() const
+{
+    return Assigned(cvCheckboxes) ? checkboxes_ : DefaultCheckboxes();
+}
+
+void TColumnEh::SetCheckboxes(bool value)
+{
+    if (Assigned(cvCheckboxes) && value == checkboxes_)
+        return;
+    checkboxes_ = value;
+    SetExplicit(cvCheckboxes, true);
+    ColumnChanged(false);
+}
+
+TImeMode TColumnEh::ImeMode() const
+{
+    return imeMode_;
+}
+
+void TColumnEh::SetImeMode(TImeMode mode)
+{
+    if (Assigned(cvImeMode) && mode == imeMode_)
+        return;
+    imeMode_ = mode;
+    SetExplicit(cvImeMode, true);
+    ColumnChanged(false);
+}
+
+void TColumnEh::SetImeName(const std::string& name)
+{
+    if (Assigned(cvImeName) && name == imeName_)
+        return;
+    imeName_ = name;
+    SetExplicit(cvImeName, true);
+    ColumnChanged(false);
+}
+
+void TColumnEh::SetVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    ColumnChanged(true);
+}
+
+void TColumnEh::SetButtonStyle(TColumnButtonStyleEh style)
+{
+    if (style == buttonStyle_)
+        return;
+    buttonStyle_ = style;
+    ColumnChanged(false);
+}
+
+void TColumnEh::SetDisplayFormat(const std::string& format)
+{
+    if (format == displayFormat_)
+        return;
+    displayFormat_ = format;
+    ColumnChanged(false);
+}
+
+std::vector<std::string>& TColumnEh::PickList()
+{
+    if (!pickList_)
+        pickList_ = std::make_unique<std::vector<std::string>>();
+    return *pickList_;
+}
+
+std::vector<std::string>& TColumnEh::KeyList()
+{
+    if (!keyList_)
+        keyList_ = std::make_unique<std::vector<std::string>>();
+    return *keyList_;
+}
+
+TColumnEhKind TColumnEh::ColumnKind() const
+{
+    if (Checkboxes())
+        return TColumnEhKind::Checkbox;
+    TField* field = Field();
+    if (field && field->FieldKind() == TFieldKind::fkLookup)
+        return TColumnEhKind::LookupField;
+    if (HasPickList() && !HasKeyList())
+        return TColumnEhKind::PickList;
+    if (HasPickList() && HasKeyList())
+        return TColumnEhKind::KeyPickList;
+    return TColumnEhKind::Plain;
+}
+
+std::string TColumnEh::ColumnDisplayText() const
+{
+    TField* field = Field();
+    if (!field)
+        return {};
+    if (HasKeyList()) {
+        const std::string key = field->EditText();
+        const auto& keys = *keyList_;
+        const int pickCount = pickList_ ? static_cast<int>(pickList_->size()) : 0;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == key)
+                return static_cast<int>(i) < pickCount ? (*pickList_)[i] : std::string{};
+        if (notInKeyListIndex_ >= 0 && notInKeyListIndex_ < pickCount)
+            return (*pickList_)[static_cast<std::size_t>(notInKeyListIndex_)];
+        return {};
+    }
+    const TCustomDBGridEh* grid = Grid();
+    if (grid && grid->DrawMemoText() && field->DataType() == TFieldType::ftMemo)
+        return field->AsString();
+    return FormatFieldValue(*field, displayFormat_);
+}
+
+void TColumnEh::RestoreDefaults()
+{
+    title_->RestoreDefaults();
+    const bool hadFont = Assigned(cvFont);
+    explicitValues_ = {};
+    RefreshDefaultFont();
+    pickList_.reset();
+    buttonStyle_ = cbsAuto;
+    ColumnChanged(hadFont);
+    keyList_.reset();
+}
+
+// --- storage tests ---
+
+bool TColumnEh::IsAlignmentStored() const { return Assigned(cvAlignment) && alignment_ != DefaultAlignment(); }
+bool TColumnEh::IsColorStored() const { return Assigned(cvColor) && color_ != DefaultColor(); }
+bool TColumnEh::IsFontStored() const { return Assigned(cvFont); }
+bool TColumnEh::IsReadOnlyStored() const { return Assigned(cvReadOnly) && readOnly_ != DefaultReadOnly(); }
+bool TColumnEh::IsWidthStored() const { return Assigned(cvWidth) && width_ != DefaultWidth(); }
+bool TColumnEh::IsWordWrapStored() const { return Assigned(cvWordWrap) && wordWrap_ != DefaultWordWrap(); }
+bool TColumnEh::IsEndEllipsisStored() const { return Assigned(cvEndEllipsis) && endEllipsis_ != DefaultEndEllipsis(); }
+bool TColumnEh::IsToolTipsStored() const { return Assigned(cvToolTips) && toolTips_ != DefaultToolTips(); }
+bool TColumnEh::IsCheckboxesStored() const { return Assigned(cvCheckboxes); }
+
+}  // namespace qelvor

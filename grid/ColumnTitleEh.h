@@ -1,0 +1,108 @@
+// ColumnTitleEh: the title of one grid column — caption, font, colour, alignment,
+// button behaviour and the sort marker with its position among the marked columns.
+//
+// Unassigned properties take the grid's defaults (ColumnDefValues().Title(), the
+// grid's TitleFont); the assigned flags live in the owning column's ExplicitValues.
+// SortMarker and SortIndex keep the grid's SortMarkedColumnList in step outside a
+// collection update: marked columns are numbered 1..n without gaps, unmarked ones 0.
+#pragma once
+
+#include <string>
+
+#include <QFont>
+
+#include "data/Field.h"
+#include "grid/GridSets.h"
+#include "grid/SystemColors.h"
+
+namespace qelvor {
+
+class TColumnEh;
+
+class TColumnTitleEh {
+public:
+    explicit TColumnTitleEh(TColumnEh* column);
+    virtual ~TColumnTitleEh() = default;
+    TColumnTitleEh(const TColumnTitleEh&) = delete;
+    TColumnTitleEh& operator=(const TColumnTitleEh&) = delete;
+
+    TColumnEh* Column() const { return column_; }
+
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment alignment);
+    // The stored caption, else the bound field's display name, else the column's FieldName.
+    std::string Caption() const;
+    virtual void SetCaption(const std::string& caption);
+    TColor Color() const;
+    void SetColor(TColor color);
+    bool EndEllipsis() const;
+    void SetEndEllipsis(bool value);
+    // The stored font, else a copy of the grid's TitleFont (refreshed on every read).
+    const QFont& Font() const;
+    void SetFont(const QFont& font);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint) { hint_ = hint; }
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int index);
+    TTextOrientationEh Orientation() const;
+    void SetOrientation(TTextOrientationEh orientation);
+    bool TitleButton() const;
+    void SetTitleButton(bool value);
+    bool ToolTips() const;
+    void SetToolTips(bool value);
+
+    TSortMarkerEh SortMarker() const { return sortMarker_; }
+    // Sets the marker, keeping SortIndex and the grid's sort-marked list consistent.
+    void SetSortMarker(TSortMarkerEh marker);
+    int SortIndex() const { return sortIndex_; }
+    // Swaps positions with the marked column holding `index`; ignored otherwise.
+    void SetSortIndex(int index);
+    // One click's step of the marker cycle; other markers are cleared unless keepOthers.
+    void CycleSortMarker(bool keepOthers);
+
+    // Clears every assigned title value and refreshes the font.
+    virtual void RestoreDefaults();
+
+    // Storage tests: whether a stored layout would write the property.
+    bool IsCaptionStored() const;
+    bool IsAlignmentStored() const;
+    bool IsColorStored() const;
+    bool IsFontStored() const;
+    bool IsTitleButtonStored() const;
+    bool IsEndEllipsisStored() const;
+    bool IsToolTipsStored() const;
+    bool IsOrientationStored() const;
+
+    // Values the title takes when nothing is assigned.
+    std::string DefaultCaption() const;
+    TAlignment DefaultAlignment() const;
+    TColor DefaultColor() const;
+    bool DefaultTitleButton() const;
+    bool DefaultEndEllipsis() const;
+    bool DefaultToolTips() const;
+    TTextOrientationEh DefaultOrientation() const;
+
+private:
+    friend class TColumnEh;
+    // Copies the default font into the private copy unless assigned.
+    void RefreshDefaultFont() const;
+    const QFont& DefaultFontSource() const;
+    void Changed(bool allColumns);
+    void SetSortIndexRaw(int index) { sortIndex_ = index; }
+
+    TColumnEh* column_;
+    TAlignment alignment_ = TAlignment::taLeftJustify;
+    std::string caption_;
+    TColor color_ = clBtnFace;
+    bool endEllipsis_ = false;
+    mutable QFont font_;
+    std::string hint_;
+    int imageIndex_ = -1;
+    TTextOrientationEh orientation_ = tohHorizontal;
+    int sortIndex_ = 0;
+    TSortMarkerEh sortMarker_ = smNoneEh;
+    bool titleButton_ = false;
+    bool toolTips_ = false;
+};
+
+}  // namespace qelvor

@@ -1,0 +1,80 @@
+// ColumnsEh: the grid's owning column collection and the non-owning column list.
+//
+// TDBGridColumnsEh owns its TDBGridColumnEh items and reports changes to its grid:
+// one column, or all columns (adding, deleting, moving, end of an update). Inside
+// BeginUpdate/EndUpdate nothing reaches the grid; EndUpdate reports one change of all.
+// TColumnsEhList only refers to columns (VisibleColumnList, SortMarkedColumnList).
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "grid/ColumnEh.h"
+
+namespace qelvor {
+
+class TCustomDBGridEh;
+
+class TColumnsEhList {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    TColumnEh* Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    TColumnEh* operator[](int index) const { return Items(index); }
+    void Add(TColumnEh* column) { items_.push_back(column); }
+    void Clear() { items_.clear(); }
+    // Index of the column in the list, -1 when absent.
+    int IndexOf(const TColumnEh* column) const;
+    // Removes the column when present.
+    void Remove(const TColumnEh* column);
+    void Exchange(int first, int second);
+    // Sets the list length, new entries empty (nullptr).
+    void SetCount(int count) { items_.resize(static_cast<std::size_t>(count), nullptr); }
+    void Put(int index, TColumnEh* column) { items_.at(static_cast<std::size_t>(index)) = column; }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<TColumnEh*> items_;
+};
+
+class TDBGridColumnsEh {
+public:
+    explicit TDBGridColumnsEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    ~TDBGridColumnsEh();
+    TDBGridColumnsEh(const TDBGridColumnsEh&) = delete;
+    TDBGridColumnsEh& operator=(const TDBGridColumnsEh&) = delete;
+
+    TCustomDBGridEh* Grid() const { return grid_; }
+    int Count() const { return static_cast<int>(items_.size()); }
+    TDBGridColumnEh* Items(int index) const { return items_.at(static_cast<std::size_t>(index)).get(); }
+    TDBGridColumnEh* operator[](int index) const { return Items(index); }
+    // Appends a persistent (stored) column.
+    TDBGridColumnEh* Add();
+    // Appends a column the grid generated for a field.
+    TDBGridColumnEh* AddGenerated();
+    // Deletes the column at index.
+    void Delete(int index);
+    void Clear();
+    // Moves the column at `from` to index `to`.
+    void Move(int from, int to);
+    int IndexOf(const TColumnEh* column) const;
+    // True when the collection has columns and the first is persistent.
+    bool ColumnsArePersistent() const { return !items_.empty() && items_.front()->Persistent(); }
+
+    void BeginUpdate() { ++updateCount_; }
+    void EndUpdate();
+    int UpdateCount() const { return updateCount_; }
+
+    // Change notification: item == nullptr for all columns.
+    void Update(TColumnEh* item);
+
+private:
+    TDBGridColumnEh* AddItem(bool persistent);
+
+    TCustomDBGridEh* grid_;
+    std::vector<std::unique_ptr<TDBGridColumnEh>> items_;
+    int updateCount_ = 0;
+};
+
+}  // namespace qelvor

@@ -1,0 +1,404 @@
+// CustomGrid: construction, cell counts and extents, the current cell, invalidation,
+// the in-place editor and the event entry points of the generic grid base.
+#include "grid/CustomGrid.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include <QLineEdit>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+#include "platform/ExceptionDispatch.h"
+
+namespace qelvor {
+
+TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    // A sunken two-pixel client edge, as the grid's window border.
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ConnectScrollBar(TScrollBarKind::sbHorizontal);
+    ConnectScrollBar(TScrollBarKind::sbVertical);
+    ResizeExtents(colWidths_, colCount_, defaultColWidth_);
+    ResizeExtents(rowHeights_, rowCount_, defaultRowHeight_);
+    editor_ = new QLineEdit(viewport());
+    editor_->setReadOnly(true);
+    editor_->setFrame(false);
+    editor_->hide();
+}
+
+TCustomGrid::~TCustomGrid() = default;
+
+void TCustomGrid::ResizeExtents(std::vector<int>& extents, int count, int defaultExtent)
+{
+    extents.resize(static_cast<std::size_t>(std::max(count, 0)), defaultExtent);
+}
+
+// --- counts and extents ---
+
+void TCustomGrid::SetColCount(int count)
+{
+    count = std::max(count, 1);
+    if (count == colCount_)
+        return;
+    const int oldCols = colCount_;
+    colCount_ = count;
+    ResizeExtents(colWidths_, colCount_, defaultColWidth_);
+    if (fixedCols_ > colCount_)
+        fixedCols_ = colCount_;
+    if (current_.X >= colCount_)
+        current_.X = std::max(colCount_ - 1, 0);
+    if (anchor_.X >= colCount_)
+        anchor_.X = current_.X;
+    if (leftCol_ >= colCount_)
+        leftCol_ = std::max(fixedCols_, colCount_ - 1);
+    SizeChanged(oldCols, rowCount_);
+}
+
+void TCustomGrid::SetRowCount(int count)
+{
+    count = std::max(count, 1);
+    if (count == rowCount_)
+        return;
+    const int oldRows = rowCount_;
+    rowCount_ = count;
+    ResizeExtents(rowHeights_, rowCount_, defaultRowHeight_);
+    if (fixedRows_ > rowCount_)
+        fixedRows_ = rowCount_;
+    if (current_.Y >= rowCount_)
+        current_.Y = std::max(rowCount_ - 1, 0);
+    if (anchor_.Y >= rowCount_)
+        anchor_.Y = current_.Y;
+    if (topRow_ >= rowCount_)
+        topRow_ = std::max(fixedRows_, rowCount_ - 1);
+    SizeChanged(colCount_, oldRows);
+}
+
+void TCustomGrid::SizeChanged(int, int)
+{
+    InvalidateGrid();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::SetFixedCols(int count)
+{
+    count = std::clamp(count, 0, colCount_);
+    fixedCols_ = count;
+    leftCol_ = std::max(leftCol_, fixedCols_);
+    if (current_.X < fixedCols_ && fixedCols_ < colCount_)
+        current_.X = anchor_.X = fixedCols_;
+    InvalidateGrid();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::SetFixedRows(int count)
+{
+    count = std::clamp(count, 0, rowCount_);
+    fixedRows_ = count;
+    topRow_ = std::max(topRow_, fixedRows_);
+    if (current_.Y < fixedRows_ && fixedRows_ < rowCount_)
+        current_.Y = anchor_.Y = fixedRows_;
+    InvalidateGrid();
+}
+
+int TCustomGrid::ColWidths(int col) const
+{
+    assert(col >= 0 && col < colCount_);
+    return colWidths_[static_cast<std::size_t>(col)];
+}
+
+void TCustomGrid::SetColWidths(int col, int width)
+{
+    assert(col >= 0 && col < colCount_);
+    int& stored = colWidths_[static_cast<std::size_t>(col)];
+    if (stored == width)
+        return;
+    stored = width;
+    InvalidateGrid();
+    ColWidthsChanged();
+    UpdateScrollRange();
+}
+
+int TCustomGrid::RowHeights(int row) const
+{
+    assert(row >= 0 && row < rowCount_);
+    return rowHeights_[static_cast<std::size_t>(row)];
+}
+
+void TCustomGrid::SetRowHeights(int row, int height)
+{
+    assert(row >= 0 && row < rowCount_);
+    int& stored = rowHeights_[static_cast<std::size_t>(row)];
+    if (stored == height)
+        return;
+    stored = height;
+    InvalidateGrid();
+    RowHeightsChanged();
+}
+
+void TCustomGrid::SetDefaultColWidth(int width)
+{
+    defaultColWidth_ = width;
+    std::fill(colWidths_.begin(), colWidths_.end(), width);
+    InvalidateGrid();
+    ColWidthsChanged();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::SetDefaultRowHeight(int height)
+{
+    defaultRowHeight_ = height;
+    std::fill(rowHeights_.begin(), rowHeights_.end(), height);
+    InvalidateGrid();
+    RowHeightsChanged();
+}
+
+void TCustomGrid::SetGridLineWidth(int width)
+{
+    if (width == gridLineWidth_)
+        return;
+    gridLineWidth_ = std::max(width, 0);
+    InvalidateGrid();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::SetGridOptions(TGridOptions options)
+{
+    if (options == gridOptions_)
+        return;
+    gridOptions_ = options;
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetScrollBars(TScrollStyle style)
+{
+    if (style == scrollBars_)
+        return;
+    scrollBars_ = style;
+    ApplyScrollPolicy();
+    UpdateScrollRange();
+}
+
+// --- origin and current cell ---
+
+void TCustomGrid::SetLeftCol(int col)
+{
+    MoveLeftCol(std::clamp(col, fixedCols_, std::max(fixedCols_, MaxLeftCol())));
+}
+
+void TCustomGrid::SetTopRow(int row)
+{
+    row = std::clamp(row, fixedRows_, std::max(fixedRows_, rowCount_ - 1));
+    if (row == topRow_)
+        return;
+    topRow_ = row;
+    InvalidateGrid();
+    TopLeftChanged();
+}
+
+void TCustomGrid::SetCol(int col)
+{
+    if (col != current_.X)
+        FocusCell(col, current_.Y, true);
+}
+
+void TCustomGrid::SetRow(int row)
+{
+    if (row != current_.Y)
+        FocusCell(current_.X, row, true);
+}
+
+void TCustomGrid::FocusCell(int col, int row, bool moveAnchor)
+{
+    MoveCurrent(col, row, moveAnchor, true);
+}
+
+bool TCustomGrid::SelectCell(int, int)
+{
+    return true;
+}
+
+void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
+{
+    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+        return;
+    if (!SelectCell(col, row))
+        return;
+    const TGridCoord old = current_;
+    current_ = {col, row};
+    if (moveAnchor)
+        anchor_ = current_;
+    if (old != current_) {
+        InvalidateCell(old.X, old.Y);
+        InvalidateCell(col, row);
+    }
+    // Keep the current column in view.
+    if (col >= fixedCols_) {
+        if (col < leftCol_) {
+            MoveLeftCol(col);
+        } else {
+            const TGridDrawInfo info = CalcDrawInfo();
+            if (col > info.Horz.LastFullVisibleCell && col > leftCol_)
+                MoveLeftCol(std::min(MaxLeftCol(), col));
+        }
+    }
+    if (show && EditorMode())
+        InvalidateEditor();
+}
+
+int TCustomGrid::VisibleColCount() const
+{
+    const TGridDrawInfo info = CalcDrawInfo();
+    return info.Horz.LastFullVisibleCell - leftCol_ + 1;
+}
+
+int TCustomGrid::VisibleRowCount() const
+{
+    const TGridDrawInfo info = CalcDrawInfo();
+    return info.Vert.LastFullVisibleCell - topRow_ + 1;
+}
+
+// --- invalidation ---
+
+void TCustomGrid::InvalidateClientRect(const QRect& rect)
+{
+    if (!rect.isEmpty())
+        viewport()->update(rect);
+}
+
+void TCustomGrid::InvalidateCell(int col, int row)
+{
+    InvalidateClientRect(CellRect(col, row));
+}
+
+void TCustomGrid::InvalidateCol(int col)
+{
+    const QRect cell = CellRect(col, std::min(topRow_, rowCount_ - 1));
+    if (cell.isEmpty())
+        return;
+    InvalidateClientRect(QRect(cell.left(), 0, cell.width() + gridLineWidth_, ClientHeight()));
+}
+
+void TCustomGrid::InvalidateRow(int row)
+{
+    const TGridDrawInfo info = CalcDrawInfo();
+    const QRect cell = CellRect(0, row);
+    if (cell.isEmpty())
+        return;
+    InvalidateClientRect(QRect(0, cell.top(), info.Horz.GridBoundary, cell.height() + gridLineWidth_));
+}
+
+void TCustomGrid::InvalidateGrid()
+{
+    viewport()->update();
+}
+
+// --- in-place editor ---
+
+bool TCustomGrid::EditorMode() const
+{
+    return editorShown_;
+}
+
+QString TCustomGrid::GetEditText(int, int) const
+{
+    return {};
+}
+
+void TCustomGrid::ShowEditor()
+{
+    if (!CanEditShow())
+        return;
+    editorShown_ = true;
+    InvalidateEditor();
+    editor_->show();
+}
+
+void TCustomGrid::HideEditor()
+{
+    if (!editorShown_)
+        return;
+    editorShown_ = false;
+    editor_->hide();
+    InvalidateCell(current_.X, current_.Y);
+}
+
+void TCustomGrid::InvalidateEditor()
+{
+    if (!editorShown_)
+        return;
+    const QRect cell = CellRect(current_.X, current_.Y);
+    if (cell.isEmpty()) {
+        editor_->hide();
+        return;
+    }
+    editor_->setGeometry(cell);
+    editor_->setText(GetEditText(current_.X, current_.Y));
+    editor_->show();
+}
+
+// --- events ---
+
+void TCustomGrid::Paint(QPainter&, const QRegion& clip)
+{
+    const TGridDrawInfo info = CalcDrawInfo();
+    auto paintRow = [&](int row) {
+        auto paintCol = [&](int col) {
+            const QRect cell = CellRect(col, row);
+            if (cell.isEmpty() || !clip.intersects(cell))
+                return;
+            TGridDrawState state;
+            if (col < fixedCols_ || row < fixedRows_)
+                state.Include(gdFixed);
+            DrawCell(col, row, cell, state);
+        };
+        for (int col = 0; col < fixedCols_; ++col)
+            paintCol(col);
+        for (int col = leftCol_; col < colCount_ && CellLeft(info.Horz, col) < info.Horz.GridBoundary; ++col)
+            paintCol(col);
+    };
+    for (int row = 0; row < fixedRows_; ++row)
+        paintRow(row);
+    for (int row = topRow_; row < rowCount_ && CellLeft(info.Vert, row) < info.Vert.GridBoundary; ++row)
+        paintRow(row);
+}
+
+void TCustomGrid::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    GuardedCall([&] { Paint(painter, event->region()); });
+}
+
+void TCustomGrid::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+}
+
+bool TCustomGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize && !handlingResize_) {
+        handlingResize_ = true;
+        GuardedCall([&] { ClientResized(); });
+        handlingResize_ = false;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TCustomGrid::ClientResized()
+{
+    UpdateScrollRange();
+}
+
+void TCustomGrid::scrollContentsBy(int, int)
+{
+    // The grid moves its pixels itself when its origin changes.
+}
+
+}  // namespace qelvor

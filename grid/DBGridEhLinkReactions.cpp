@@ -1,0 +1,152 @@
+// DBGridEhLinkReactions: what the grid does when its data link reports a change —
+// activation, a changed or scrolled record window, a changed record, layout and
+// editing changes, focus requests and resets.
+#include <cstdlib>
+
+#include <QLineEdit>
+
+#include "data/DataSet.h"
+#include "grid/DBGridEh.h"
+
+namespace qelvor {
+
+void TCustomDBGridEh::LinkActive(bool active)
+{
+    if (Destroying())
+        return;
+    if (!active)
+        HideEditor();
+    selection_->LinkActiveChanged(active);
+    RequestLayout();
+    if (active && options_.Contains(dgAlwaysShowEditor))
+        ShowEditor();
+    UpdateVertScrollBar();
+}
+
+void TCustomDBGridEh::DataChanged()
+{
+    if (Destroying())
+        return;
+    UpdateRowCount();
+    UpdateVertScrollBar();
+    UpdateActive();
+    InvalidateEditor();
+    InvalidateGrid();
+}
+
+void TCustomDBGridEh::Scroll(int distance)
+{
+    if (Destroying())
+        return;
+    const int oldRow = Row();
+    if (dataLink_->ActiveRecord() >= RowCount() - titleRows_)
+        UpdateRowCount();
+    UpdateVertScrollBar();
+    UpdateActive();
+    InvalidateRow(oldRow);
+    InvalidateRow(Row());
+    if (distance != 0) {
+        HideEditor();
+        if (std::abs(distance) > VisibleDataRows()) {
+            InvalidateGrid();
+        } else {
+            const bool indicator = options_.Contains(dgIndicator);
+            if (indicator && indicatorRow_ >= 0 && indicatorRow_ < RowCount())
+                InvalidateRow(indicatorRow_);
+            const QRect firstRow = CellRect(0, titleRows_);
+            const int top = firstRow.isEmpty() ? CalcDrawInfo().Vert.FixedBoundary : firstRow.top();
+            ScrollClientRect(0, -distance * DataRowPitch(), QRect(0, top, ClientWidth(), ClientHeight() - top));
+            if (indicator)
+                InvalidateRow(Row());
+        }
+        if (options_.Contains(dgAlwaysShowEditor))
+            ShowEditor();
+    }
+    if (updateLock_ == 0 && isVisible())
+        viewport()->repaint();
+}
+
+void TCustomDBGridEh::RecordChanged(TField* field)
+{
+    if (Destroying())
+        return;
+    if (field) {
+        for (int i = 0; i < columns_->Count(); ++i)
+            if (columns_->Items(i)->BoundField() == field)
+                InvalidateRow(Row());
+    } else {
+        InvalidateGrid();
+    }
+    const int dataCol = ToDataColumn(Col());
+    if (dataCol < 0 || dataCol >= columns_->Count())
+        return;
+    TColumnEh* column = columns_->Items(dataCol);
+    TField* current = column->Field();
+    if (!current || (field && field != current))
+        return;
+    std::string text;
+    if (drawMemoText_ && current->DataType() == TFieldType::ftMemo) {
+        text = current->AsString();
+    } else if (column->ColumnKind() == TColumnEhKind::KeyPickList) {
+        text = column->ColumnDisplayText();
+    } else {
+        text = current->EditText();
+    }
+    if (QString::fromStdString(text) != InplaceEditor()->text()) {
+        InvalidateEditor();
+        InplaceEditor()->deselect();
+    }
+}
+
+void TCustomDBGridEh::LayoutChangedFromLink()
+{
+    if (Destroying())
+        return;
+    layoutFromLink_ = true;
+    struct Restore {
+        bool& flag;
+        ~Restore() { flag = false; }
+    } restore{layoutFromLink_};
+    RequestLayout();
+}
+
+void TCustomDBGridEh::EditingChanged()
+{
+    if (options_.Contains(dgIndicator) && indicatorRow_ >= 0)
+        InvalidateCell(0, indicatorRow_);
+}
+
+void TCustomDBGridEh::UpdateData()
+{
+    // The in-place editor is read-only: it never changes a cell's text, so there is
+    // nothing to write back; the pending flag is dropped.
+    dataLink_->SetModifiedSinceEdit(false);
+}
+
+void TCustomDBGridEh::FocusField(TField** field)
+{
+    if (!field || !*field)
+        return;
+    for (int i = 0; i < columns_->Count(); ++i)
+        if (columns_->Items(i)->BoundField() == *field && ToGridColumn(i) < ColCount())
+            MoveCurrent(ToGridColumn(i), Row(), true, false);
+    const int dataCol = ToDataColumn(Col());
+    if (dataCol < 0 || dataCol >= columns_->Count() || columns_->Items(dataCol)->BoundField() != *field)
+        return;
+    if (isVisible() && focusPolicy() != Qt::NoFocus) {
+        setFocus(Qt::OtherFocusReason);
+        *field = nullptr;
+        ShowEditor();
+    }
+}
+
+void TCustomDBGridEh::ResetFromLink()
+{
+    if (dataLink_->ModifiedSinceEdit()) {
+        RecordChanged(nullptr);
+    } else if (TDataSet* dataSet = dataLink_->DataSet()) {
+        dataSet->Cancel();
+    }
+}
+
+}  // namespace qelvor

@@ -1,0 +1,460 @@
+// DBGridEhPainting: the grid's paint — lines per region in one batch per direction,
+// fixed and data cells, the strips past the last column and row, the indicator
+// arrow, titles with their pressed look, sort glyph and number, data cells with
+// their highlight and focus rectangle, and the one-pixel 3D frame of fixed cells.
+#include <cassert>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include "data/DataSet.h"
+#include "grid/CellText.h"
+#include "grid/DBGridEh.h"
+#include "grid/GridResources.h"
+#include "grid/GridStyle.h"
+
+namespace qelvor {
+
+namespace {
+
+const TDBGridEhStyle& Style()
+{
+    static const TDBGridEhStyle fallback;
+    const TDBGridEhStyle* style = DBGridEhStyle();
+    return style ? *style : fallback;
+}
+
+void SetPainterFont(QPainter& painter, const QFont& font)
+{
+    if (!(painter.font() == font))
+        painter.setFont(font);
+}
+
+// Last cell of an axis painted (partly visible) from the first scrollable cell.
+int LastPaintedCell(const TGridAxisDrawInfo& axis)
+{
+    int offset = axis.FixedBoundary;
+    int cell = axis.FirstGridCell;
+    while (cell < axis.GridCellCount && offset < axis.GridBoundary) {
+        offset += axis.Extent(cell) + axis.EffectiveLineWidth;
+        ++cell;
+    }
+    return cell - 1;
+}
+
+void DrawFocusRect(QPainter& painter, const QRect& rect)
+{
+    if (rect.width() < 2 || rect.height() < 2)
+        return;
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen pen(Qt::white);
+    pen.setCosmetic(true);
+    pen.setDashPattern({1, 1});
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
+}  // namespace
+
+void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
+{
+    const TGridDrawInfo info = CalcDrawInfo();
+    const int fixedCols = FixedCols();
+    const int fixedRows = FixedRows();
+    const int lastCol = LastPaintedCell(info.Horz);
+    const int lastRow = LastPaintedCell(info.Vert);
+    const int fixedWidth = info.Horz.FixedBoundary;
+    const int fixedHeight = info.Vert.FixedBoundary;
+    const int gridWidth = info.Horz.GridBoundary;
+    const int gridHeight = info.Vert.GridBoundary;
+    struct Region {
+        QRect area;
+        int firstCol, lastCol, firstRow, lastRow;
+        bool fixed;
+    };
+    const Region regions[] = {
+        {QRect(0, 0, fixedWidth, fixedHeight), 0, fixedCols - 1, 0, fixedRows - 1, true},
+        {QRect(fixedWidth, 0, gridWidth - fixedWidth, fixedHeight), LeftCol(), lastCol, 0, fixedRows - 1, true},
+        {QRect(0, fixedHeight, fixedWidth, gridHeight - fixedHeight), 0, fixedCols - 1, TopRow(), lastRow, true},
+        {QRect(fixedWidth, fixedHeight, gridWidth - fixedWidth, gridHeight - fixedHeight), LeftCol(), lastCol,
+         TopRow(), lastRow, false},
+    };
+    activePainter_ = &painter;
+    struct Release {
+        QPainter*& painter;
+        ~Release() { painter = nullptr; }
+    } release{activePainter_};
+    for (const Region& region : regions)
+        PaintLines(painter, region.area, region.firstCol, region.lastCol, region.firstRow, region.lastRow,
+                   region.fixed, info);
+    for (const Region& region : regions)
+        PaintCells(clip, region.firstCol, region.lastCol, region.firstRow, region.lastRow,
+                   region.fixed, info);
+    const QColor background = ToQColor(color_);
+    if (gridWidth < ClientWidth())
+        painter.fillRect(QRect(gridWidth, 0, ClientWidth() - gridWidth, gridHeight), background);
+    if (gridHeight < ClientHeight())
+        painter.fillRect(QRect(0, gridHeight, ClientWidth(), ClientHeight() - gridHeight), background);
+}
+
+void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, int firstCol, int lastCol,
+                                 int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info)
+{
+    const int lineWidth = GridLineWidth();
+    if (area.isEmpty() || lineWidth <= 0 || firstCol > lastCol || firstRow > lastRow)
+        return;
+    TColor lineColor = clSilver;
+    if (fixedRegion)
+        lineColor = flat_ ? clGray : clBlack;
+    else if (ColorToRGB(color_) == RGBColor(192, 192, 192))
+        lineColor = clGray;
+    const TColor cellColor = fixedRegion ? fixedColor_ : color_;
+    const bool vertOn = GridOptions().Contains(fixedRegion ? goFixedVertLine : goVertLine);
+    const bool horzOn = GridOptions().Contains(fixedRegion ? goFixedHorzLine : goHorzLine);
+    const int half = lineWidth / 2;
+    auto batch = [&](const QList<QLine>& lines, bool on) {
+        if (lines.isEmpty())
+            return;
+        QPen pen(ToQColor(on ? lineColor : cellColor));
+        pen.setWidth(lineWidth);
+        pen.setCosmetic(lineWidth == 1);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawLines(lines);
+    };
+    QList<QLine> lines;
+    int x = area.left();
+    for (int col = firstCol; col <= lastCol && x <= area.right() + lineWidth; ++col) {
+        const int extent = info.Horz.Extent(col);
+        if (extent < 0)
+            continue;
+        x += extent;
+        lines.append(QLine(x + half, area.top(), x + half, area.bottom()));
+        x += lineWidth;
+    }
+    batch(lines, vertOn);
+    lines.clear();
+    int y = area.top();
+    for (int row = firstRow; row <= lastRow && y <= area.bottom() + lineWidth; ++row) {
+        y += info.Vert.Extent(row);
+        lines.append(QLine(area.left(), y + half, area.right(), y + half));
+        y += lineWidth;
+    }
+    batch(lines, horzOn);
+}
+
+void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
+                                 int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info)
+{
+    const int lineWidth = GridLineWidth();
+    const bool activeControl = window()->focusWidget() == this;
+    int y = firstRow < FixedRows() ? 0 : info.Vert.FixedBoundary;
+    for (int row = 0; row < firstRow && row < FixedRows(); ++row)
+        y += info.Vert.Extent(row) + info.Vert.EffectiveLineWidth;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const int height = info.Vert.Extent(row);
+        int x = firstCol < FixedCols() ? 0 : info.Horz.FixedBoundary;
+        for (int col = firstCol; col <= lastCol; ++col) {
+            const int width = info.Horz.Extent(col);
+            if (width > 0) {
+                const QRect cell(x, y, width, height);
+                const bool current = col == Col() && row == Row();
+                if (clip.intersects(cell) && !(current && EditorMode())) {
+                    TGridDrawState state;
+                    if (fixedRegion)
+                        state.Include(gdFixed);
+                    if (current && activeControl)
+                        state.Include(gdFocused);
+                    if (current && !fixedRegion)
+                        state.Include(gdSelected);
+                    DrawCell(col, row, cell, state);
+                }
+            }
+            x += width + lineWidth;
+        }
+        y += height + lineWidth;
+    }
+}
+
+void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawState state)
+{
+    assert(activePainter_);
+    QPainter& painter = *activePainter_;
+    if (Loading()) {
+        painter.fillRect(rect, ToQColor(color_));
+        return;
+    }
+    const bool frame = CellHas3DFrame(col, row, state);
+    CellBox box{rect, frame ? rect.adjusted(1, 1, -1, -1) : rect, frame ? 1 : 2};
+    const int dataCol = ToDataColumn(col);
+    const int dataRow = row - titleRows_;
+    bool sunken = false;
+    if (state.Contains(gdFixed) && dataCol < 0)
+        sunken = DrawIndicatorCell(painter, row, box);
+    else if (dataRow < 0 && options_.Contains(dgTitles))
+        sunken = DrawTitleCell(painter, col, box);
+    else
+        DrawDataCell(painter, col, row, box, state);
+    if (frame)
+        Draw3DFrame(painter, rect, sunken);
+}
+
+void TCustomDBGridEh::PaintingCellOf(int dataRow, const std::function<void()>& paint)
+{
+    const int saved = dataLink_->ActiveRecord();
+    struct Restore {
+        TGridDataLinkEh& link;
+        int record;
+        ~Restore() { link.SetActiveRecord(record); }
+    } restore{*dataLink_, saved};
+    dataLink_->SetActiveRecord(dataRow);
+    paint();
+}
+
+bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box)
+{
+    QColor background = ToQColor(fixedColor_);
+    bool sunken = false;
+    const int dataRow = gridRow - titleRows_;
+    const bool holdsRecord = dataLink_->Active() && dataRow >= 0 && dataRow < dataLink_->RecordCount();
+    if (holdsRecord && options_.Contains(dgMultiSelect)) {
+        PaintingCellOf(dataRow, [&] {
+            if (selectedRows_->CurrentRowSelected()) {
+                background = QColor(64, 64, 64);
+                sunken = true;
+            }
+        });
+    }
+    painter.fillRect(box.inner, background);
+    if (holdsRecord && dataRow == dataLink_->ActiveRecord()) {
+        int image = 0;
+        if (TDataSet* dataSet = dataLink_->DataSet()) {
+            if (dataSet->State() == TDataSetState::dsEdit)
+                image = 1;
+            else if (dataSet->State() == TDataSetState::dsInsert)
+                image = 2;
+        }
+        if (const TGridImageList* images = IndicatorImages()) {
+            const int right = box.inner.x() + box.inner.width();
+            const int bottom = box.inner.y() + box.inner.height();
+            const int x = right - images->Width() - box.offset;
+            const int y = (box.inner.y() + bottom - images->Height()) / 2;
+            painter.drawImage(x, y, images->Image(image));
+        }
+        indicatorRow_ = gridRow;
+    }
+    return sunken;
+}
+
+bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box)
+{
+    const int dataCol = ToDataColumn(gridCol);
+    if (dataCol < 0 || dataCol >= columns_->Count()) {
+        painter.fillRect(box.inner, ToQColor(fixedColor_));
+        return false;
+    }
+    TColumnEh* column = columns_->Items(dataCol);
+    TColumnTitleEh* title = column->Title();
+    QColor background = ToQColor(title->Color());
+    QColor textColor = ToQColor(clWindowText);
+    const bool pressed = gridCol == pressedTitleCol_ && titleButtonDown_;
+    const int shift = pressed ? 1 : 0;
+    const int innerLeft = box.inner.x();
+    const int innerTop = box.inner.y();
+    const int innerRight = innerLeft + box.inner.width();
+    const int innerBottom = innerTop + box.inner.height();
+    int textLeft = innerLeft;
+    int textRight = innerRight;
+    const int textTop = innerTop + shift;
+
+    bool glyph = title->SortMarker() != smNoneEh;
+    int numberWidth = 0;
+    QString number;
+    if (glyph) {
+        textRight -= 16;
+        if (sortMarkedColumns_.Count() >= 2) {
+            number = QString::number(title->SortIndex());
+            numberWidth = QFontMetrics(SortNumberFont()).horizontalAdvance(number);
+        }
+        if (textRight < textLeft) {
+            textRight += 14 - numberWidth;
+            glyph = false;
+            if (textRight < textLeft) {
+                textRight += numberWidth + 2;
+                numberWidth = 0;
+            }
+        }
+    }
+    bool highlighted = false;
+    if (selection_->SelectionType() == gstColumns && selection_->IsCellSelected(dataCol, {})) {
+        background = QColor(64, 64, 64);
+        textColor = Qt::white;
+        highlighted = true;
+    }
+    if (textRight < innerRight)
+        painter.fillRect(QRect(textRight, innerTop, innerRight - textRight, box.inner.height()), background);
+    if (shift > 0) {
+        // The pressed caption moves by one pixel; the strip it leaves is filled too.
+        painter.fillRect(QRect(innerLeft, innerTop, box.inner.width(), shift), background);
+        painter.fillRect(QRect(innerLeft, innerTop, shift, box.inner.height()), background);
+    }
+    textLeft += shift;
+    textRight += shift;
+    SetPainterFont(painter, title->Font());
+    if (textRight > textLeft) {
+        WriteCellText(painter, QRect(textLeft, textTop, textRight - textLeft, innerBottom - textTop), box.offset,
+                      box.offset, title->Alignment(), title->EndEllipsis(), false,
+                      QString::fromStdString(title->Caption()), background, textColor);
+    }
+    const int markerTop = (innerTop + innerBottom - 9) / 2 + shift;
+    if (glyph) {
+        if (const TGridImageList* images = SortMarkerImages()) {
+            const int image = title->SortMarker() == smDownEh ? 0 : 1;
+            painter.drawImage(innerRight + shift - 10 - numberWidth - 2, markerTop, images->Image(image));
+        }
+    }
+    if (numberWidth > 0) {
+        const QFont& numberFont = SortNumberFont();
+        SetPainterFont(painter, numberFont);
+        painter.setPen(highlighted ? QColor(Qt::white) : ToQColor(clWindowText));
+        const int top = markerTop - 1;
+        painter.drawText(innerRight + shift - numberWidth - 2, top + QFontMetrics(numberFont).ascent(), number);
+        SetPainterFont(painter, titleFont_);
+    }
+    return pressed || highlighted;
+}
+
+void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box,
+                                   TGridDrawState state)
+{
+    const int dataCol = ToDataColumn(gridCol);
+    const QRect& rect = box.inner;
+    if (dataCol < 0 || dataCol >= columns_->Count()) {
+        painter.fillRect(rect, ToQColor(color_));
+        return;
+    }
+    TColumnEh* column = columns_->Items(dataCol);
+    TColor background = column->Color();
+    if (!dataLink_->Active()) {
+        painter.fillRect(rect, ToQColor(background));
+        return;
+    }
+    const int dataRow = gridRow - titleRows_;
+    if (dataRow >= dataLink_->RecordCount()) {
+        painter.fillRect(rect, ToQColor(background));
+    } else {
+        PaintingCellOf(dataRow, [&] {
+            TColor fontColor = clWindowText;
+            bool selected = false;
+            if (selection_->SelectionType() != gstNon) {
+                TDataSet* dataSet = dataLink_->DataSet();
+                selected = selection_->IsCellSelected(dataCol, dataSet ? dataSet->GetBookmark() : TBookmark{});
+            }
+            const TCellHighlightEh highlight =
+                Style().HighlightDataCell(*this, dataCol, gridRow, state, selected, background, fontColor);
+            if (highlight.highlighted) {
+                state.Include(gdSelected);
+                background = highlight.background;
+                fontColor = highlight.fontColor;
+            }
+            if (!defaultDrawing_ || rect.isEmpty())
+                return;
+            SetPainterFont(painter, column->Font());
+            if (column->ColumnKind() == TColumnEhKind::Checkbox) {
+                painter.fillRect(rect, ToQColor(background));
+                TField* field = column->Field();
+                QStyleOptionButton option;
+                const int boxWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth);
+                const int boxHeight = style()->pixelMetric(QStyle::PM_IndicatorHeight);
+                QRect boxRect(rect.x() + rect.width() / 2 - boxWidth / 2, rect.y() + rect.height() / 2 - boxHeight / 2,
+                              boxWidth, boxHeight);
+                if (rect.width() < boxWidth) {
+                    boxRect.setLeft(rect.left());
+                    boxRect.setWidth(rect.width());
+                }
+                if (rect.height() < boxHeight) {
+                    boxRect.setTop(rect.top());
+                    boxRect.setHeight(rect.height());
+                }
+                const int side = std::min(boxRect.width(), boxRect.height());
+                option.rect = QRect(boxRect.x() + (boxRect.width() - side) / 2,
+                                    boxRect.y() + (boxRect.height() - side) / 2, side, side);
+                option.state = QStyle::State_Enabled;
+                if (!field || field->IsNull())
+                    option.state |= QStyle::State_NoChange;
+                else if (field->Value() == Variant(true))
+                    option.state |= QStyle::State_On;
+                else
+                    option.state |= QStyle::State_Off;
+                style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, this);
+                return;
+            }
+            WriteCellText(painter, rect, box.offset, box.offset, column->Alignment(), column->EndEllipsis(),
+                          column->WordWrap() && multiLineRows_, QString::fromStdString(column->ColumnDisplayText()),
+                          ToQColor(background), ToQColor(fontColor));
+        });
+    }
+    if (defaultDrawing_ && state.Contains(gdFocused) && hasFocus() && !options_.Contains(dgRowSelect)
+        && Style().DrawFocusFrame())
+        DrawFocusRect(painter, rect);
+}
+
+void TCustomDBGridEh::Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const
+{
+    if (rect.width() < 1 || rect.height() < 1)
+        return;
+    const QColor light = ToQColor(clBtnHighlight);
+    const QColor shadow = ToQColor(clBtnShadow);
+    const QColor& topLeft = sunken ? shadow : light;
+    const QColor& bottomRight = sunken ? light : shadow;
+    const int left = rect.left();
+    const int top = rect.top();
+    const int right = rect.left() + rect.width() - 1;
+    const int bottom = rect.top() + rect.height() - 1;
+    painter.fillRect(QRect(left, top, rect.width() - 1, 1), topLeft);
+    painter.fillRect(QRect(left, top, 1, rect.height() - 1), topLeft);
+    painter.fillRect(QRect(left, bottom, rect.width(), 1), bottomRight);
+    painter.fillRect(QRect(right, top, 1, rect.height()), bottomRight);
+}
+
+bool TCustomDBGridEh::CellHas3DFrame(int gridCol, int gridRow, TGridDrawState state) const
+{
+    const bool indicator = gridCol < indicatorColumns_;
+    const bool title = gridRow < titleRows_;
+    if (state.Contains(gdFixed)) {
+        if (indicator || title)
+            return optionsEh_.Contains(dghFixed3D);
+        return optionsEh_.Contains(dghFrozen3D);
+    }
+    return optionsEh_.Contains(dghData3D);
+}
+
+TCellTypeEh TCustomDBGridEh::GetCellType(int gridCol, int gridRow) const
+{
+    TCellTypeEh type;
+    type.dataCol = ToDataColumn(gridCol);
+    type.inDataColumn = type.dataCol >= 0;
+    if (gridRow < titleRows_) {
+        type.area = TCellAreaEh::Title;
+        type.areaRow = gridRow;
+    } else {
+        type.area = TCellAreaEh::Data;
+        type.areaRow = gridRow - titleRows_;
+    }
+    return type;
+}
+
+bool TCustomDBGridEh::FocusInGrid() const
+{
+    return hasFocus() || InplaceEditor()->hasFocus();
+}
+
+}  // namespace qelvor

@@ -1,0 +1,149 @@
+// DBGridEhSelection: the selection state, the rule that decides whether a selection
+// may start, clearing, membership and the reactions to dataset activation.
+#include "grid/DBGridEhSelection.h"
+
+#include <algorithm>
+
+#include "runtime/Exceptions.h"
+#include "grid/DBGridEh.h"
+
+namespace qelvor {
+
+// --- record list ---
+
+void TBookmarkListEh::Changed()
+{
+    cacheValid_ = false;
+}
+
+void TBookmarkListEh::Clear()
+{
+    if (items_.empty())
+        return;
+    items_.clear();
+    Changed();
+    grid_->Selection().UpdateState();
+    grid_->InvalidateGrid();
+}
+
+bool TBookmarkListEh::Find(const TBookmark& bookmark, int& index) const
+{
+    if (cacheValid_ && cacheBookmark_ == bookmark) {
+        index = cacheIndex_;
+        return cacheFound_;
+    }
+    TDataSet* dataSet = grid_->DataLink().DataSet();
+    auto less = [dataSet](const TBookmark& a, const TBookmark& b) {
+        return dataSet ? dataSet->CompareBookmarks(a, b) < 0 : a < b;
+    };
+    const auto found = std::lower_bound(items_.begin(), items_.end(), bookmark, less);
+    index = static_cast<int>(found - items_.begin());
+    const bool hit = found != items_.end() && !less(bookmark, *found);
+    cacheBookmark_ = bookmark;
+    cacheIndex_ = index;
+    cacheFound_ = hit;
+    cacheValid_ = true;
+    return hit;
+}
+
+bool TBookmarkListEh::CurrentRowSelected() const
+{
+    if (!grid_->DataLink().Active())
+        throw EDatabaseError("Cannot perform this operation on a closed dataset");
+    int index = 0;
+    return Find(grid_->DataLink().DataSet()->GetBookmark(), index);
+}
+
+// --- selection ---
+
+void TDBGridEhSelection::UpdateState()
+{
+    if (selectionType_ == gstRecordBookmarks && grid_->SelectedRows().Count() == 0)
+        selectionType_ = gstNon;
+    else if (selectionType_ == gstColumns && columns_.empty())
+        selectionType_ = gstNon;
+}
+
+void TDBGridEhSelection::Clear()
+{
+    struct Reset {
+        TDBGridEhSelectionType& type;
+        ~Reset() { type = gstNon; }
+    };
+    {
+        Reset reset{selectionType_};
+        switch (selectionType_) {
+        case gstRecordBookmarks: grid_->SelectedRows().Clear(); break;
+        case gstRectangle: rect_.Clear(); break;
+        case gstColumns: columns_.clear(); break;
+        case gstAll: grid_->InvalidateGrid(); break;
+        case gstNon: break;
+        }
+    }
+    if (grid_->Options().Contains(dgAlwaysShowEditor))
+        grid_->ShowEditor();
+}
+
+bool TDBGridEhSelection::IsCellSelected(int dataCol, const TBookmark& bookmark) const
+{
+    switch (selectionType_) {
+    case gstNon:
+        return false;
+    case gstRecordBookmarks: {
+        int index = 0;
+        return grid_->SelectedRows().Find(bookmark, index);
+    }
+    case gstRectangle:
+        return dataCol >= 0 && !rect_.Empty() && dataCol >= rect_.DataColFrom && dataCol <= rect_.DataColTo;
+    case gstColumns:
+        return dataCol >= 0 && dataCol < grid_->Columns().Count()
+               && std::find(columns_.begin(), columns_.end(), grid_->Columns().Items(dataCol)) != columns_.end();
+    case gstAll:
+        return true;
+    }
+    return false;
+}
+
+void TDBGridEhSelection::LinkActiveChanged(bool active)
+{
+    grid_->SelectedRows().Clear();
+    UpdateState();
+    grid_->SelectedRows().SetLinkActive(active);
+    Clear();
+}
+
+// --- grid side ---
+
+bool TCustomDBGridEh::SelectionTypeAllowed(TDBGridEhSelectionType type) const
+{
+    if (type == gstNon)
+        return true;
+    if (!options_.Contains(dgMultiSelect) || !allowedSelections_.Contains(type))
+        return false;
+    if (type == gstRecordBookmarks || type == gstAll)
+        return true;
+    return !options_.Contains(dgRowSelect);
+}
+
+void TCustomDBGridEh::ClearSelection()
+{
+    if (options_.Contains(dgMultiSelect) && optionsEh_.Contains(dghClearSelection))
+        selectedRows_->Clear();
+    selecting_ = false;
+    if (selection_->SelectionType() != gstNon && optionsEh_.Contains(dghClearSelection)) {
+        selection_->Clear();
+        InvalidateGrid();
+        InvalidateEditor();
+    }
+}
+
+void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections selections)
+{
+    if (selections == allowedSelections_)
+        return;
+    allowedSelections_ = selections;
+    if (selection_->SelectionType() != gstNon && !selections.Contains(selection_->SelectionType()))
+        selection_->Clear();
+}
+
+}  // namespace qelvor

@@ -1,0 +1,32 @@
+// Backends: the database providers a dataset test runs against.
+//
+// "sqlite" always runs (a throwaway file); "odbc" runs against the server named by
+// QELVOR_TEST_ODBC. When that variable is unset the ODBC cases skip with a visible
+// message, unless QELVOR_REQUIRE_ODBC=1 demands them (then they fail).
+#pragma once
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "data/ADOConnection.h"
+
+namespace qelvor::test {
+
+class BackendTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    bool IsOdbc() const { return GetParam() == "odbc"; }
+    // Runs a statement that returns no rows on the test connection.
+    void Exec(const std::string& statement);
+    // CREATE TABLE private to this test's session.
+    void CreateTable(const std::string& name, const std::string& columns);
+
+    std::string connectionString_;
+    std::string sqliteFile_;
+    TADOConnection connection_{"HostConnection"};
+};
+
+}  // namespace qelvor::test

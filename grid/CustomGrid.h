@@ -171,7 +171,7 @@ protected:
     // Windows-style MulDiv: a * b / c rounded to the nearest integer; -1 when c is 0.
     static int MulDiv(int a, int b, int c);
     // Moves the pixels of a client rectangle (uncovered parts are invalidated).
-    void ScrollClientRect(int dx, int dy, const QRect& rect);
+    virtual void ScrollClientRect(int dx, int dy, const QRect& rect);
     // Moves the current cell without selection logic (the anchor follows when moveAnchor).
     void MoveCurrent(int col, int row, bool moveAnchor, bool show);
     TGridCoord Anchor() const { return anchor_; }

@@ -1,0 +1,230 @@
+// Geometry, the record window and the vertical scroll bar, on the browse form's grid.
+#include <QApplication>
+#include <QScrollBar>
+
+#include "tests/grid/support/GridFixture.h"
+
+namespace qelvor::test {
+namespace {
+
+using GridGeometry = GridFixture;
+
+TEST_F(GridGeometry, RowHeightsComeFromTheFont)
+{
+    AttachDataSet(5);
+    SizeForDataRows(10);
+    EXPECT_EQ(grid->RowHeights(0), TitleRowHeight());
+    EXPECT_EQ(grid->DefaultRowHeight(), DataRowHeight());
+    EXPECT_EQ(grid->DataRowPitch(), DataRowHeight() + 1);
+    EXPECT_EQ(grid->ColWidths(0), 11);
+    EXPECT_EQ(grid->ColCount(), 8);
+    EXPECT_EQ(grid->FixedCols(), 1);
+    // The client area the grid computes is the one the scroll area lays out.
+    EXPECT_EQ(grid->ClientWidth(), grid->viewport()->width());
+    EXPECT_EQ(grid->ClientHeight(), grid->viewport()->height());
+}
+
+TEST_F(GridGeometry, FewRecordsGiveFewRows)
+{
+    AttachDataSet(3);
+    SizeForDataRows(17);
+    EXPECT_EQ(grid->DataLink().BufferCount(), 17);
+    EXPECT_EQ(grid->DataLink().RecordCount(), 3);
+    EXPECT_EQ(grid->RowCount(), 4);
+    // Below the last row lies the grid's background.
+    const QImage image = Render();
+    const QRect last = Cell(1, 3);
+    const QRect below(0, last.bottom() + 2, grid->ClientWidth(), grid->ClientHeight() - last.bottom() - 2);
+    EXPECT_FALSE(AnyPixelOtherThan(image, below, ToQColor(clWindow).rgb()));
+}
+
+TEST_F(GridGeometry, EmptyResultShowsOneEmptyRowAndNoBar)
+{
+    AttachDataSet(0);
+    SizeForDataRows(17);
+    EXPECT_EQ(grid->RowCount(), 2);
+    EXPECT_FALSE(grid->ScrollBarShowing(TScrollBarKind::sbVertical));
+}
+
+TEST_F(GridGeometry, VerticalRangeAndThumbFollowTheDataset)
+{
+    AttachDataSet(10000);
+    SizeForDataRows(17);
+    const ScrollInfo info = grid->GetScrollInfo(TScrollBarKind::sbVertical);
+    EXPECT_EQ(info.min, 1);
+    EXPECT_EQ(info.max, 10016);
+    EXPECT_EQ(info.page, 17);
+    EXPECT_EQ(info.pos, 1);
+    EXPECT_TRUE(grid->ScrollBarShowing(TScrollBarKind::sbVertical));
+    // Qt's scroll bar holds the same range in its own terms.
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 10000);
+    EXPECT_EQ(grid->verticalScrollBar()->pageStep(), 17);
+
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_THUMBPOSITION, 5000);
+    EXPECT_EQ(dataSet->RecNo(), 5000);
+    EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 5000);
+    EXPECT_EQ(grid->Row(), grid->TitleRows() + grid->DataLink().ActiveRecord());
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_THUMBPOSITION, 2);
+    EXPECT_EQ(dataSet->RecNo(), 2);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_THUMBPOSITION, 10000);
+    EXPECT_EQ(dataSet->RecNo(), 10000);
+    EXPECT_TRUE(dataSet->Eof());
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_THUMBPOSITION, 1);
+    EXPECT_EQ(dataSet->RecNo(), 1);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_BOTTOM, 0);
+    EXPECT_EQ(dataSet->RecNo(), 10000);
+    EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_TOP, 0);
+    EXPECT_EQ(dataSet->RecNo(), 1);
+    EXPECT_EQ(grid->Row(), 1);
+}
+
+TEST_F(GridGeometry, ScrollCodesMoveTheDataset)
+{
+    AttachDataSet(100);
+    SizeForDataRows(17);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_PAGEDOWN, 0);
+    EXPECT_EQ(dataSet->RecNo(), 18);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_PAGEUP, 0);
+    EXPECT_EQ(dataSet->RecNo(), 1);
+    // Line down from a row in the middle: to the record below the last data row,
+    // which becomes the last row after a scroll of one row.
+    dataSet->MoveBy(8);
+    ASSERT_EQ(grid->Row(), 9);
+    grid->pixelScrolls = 0;
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_LINEDOWN, 0);
+    EXPECT_EQ(dataSet->RecNo(), 18);
+    EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+    EXPECT_EQ(grid->pixelScrolls, 1);
+    EXPECT_EQ(grid->lastScrollDy, -grid->DataRowPitch());
+    // Line up: to the record above the first data row.
+    const int firstShown = dataSet->RecNo() - grid->DataLink().ActiveRecord();
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_LINEUP, 0);
+    EXPECT_EQ(dataSet->RecNo(), firstShown - 1);
+    EXPECT_EQ(grid->Row(), 1);
+}
+
+TEST_F(GridGeometry, ScrollingPastTheWindowMovesPixelsLongJumpsRepaint)
+{
+    AttachDataSet(1000);
+    SizeForDataRows(17);
+    dataSet->MoveBy(16);
+    grid->pixelScrolls = 0;
+    dataSet->Next();
+    EXPECT_EQ(grid->pixelScrolls, 1);
+    EXPECT_EQ(grid->lastScrollDy, -grid->DataRowPitch());
+    EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+    grid->pixelScrolls = 0;
+    dataSet->Last();
+    EXPECT_EQ(grid->pixelScrolls, 0);
+    EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+}
+
+TEST_F(GridGeometry, ResizingResizesTheRecordWindow)
+{
+    AttachDataSet(100);
+    SizeForDataRows(10);
+    EXPECT_EQ(grid->RowCount(), 11);
+    SizeForDataRows(20);
+    EXPECT_EQ(grid->DataLink().BufferCount(), 20);
+    EXPECT_EQ(grid->RowCount(), 21);
+    dataSet->MoveBy(19);
+    ASSERT_EQ(grid->Row(), 20);
+    SizeForDataRows(5);
+    EXPECT_EQ(grid->RowCount(), 6);
+    EXPECT_EQ(grid->Row(), 5);
+    EXPECT_EQ(dataSet->RecNo(), 20);
+    EXPECT_EQ(grid->Row(), grid->TitleRows() + grid->DataLink().ActiveRecord());
+}
+
+TEST_F(GridGeometry, HorizontalScrollingByColumns)
+{
+    AttachDataSet(10);
+    SizeForDataRows(5, 400);
+    ASSERT_TRUE(grid->ScrollBarShowing(TScrollBarKind::sbHorizontal));
+    const ScrollInfo range = grid->GetScrollInfo(TScrollBarKind::sbHorizontal);
+    EXPECT_EQ(range.min, 0);
+    EXPECT_EQ(range.max, 127);
+    grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_LINEDOWN, 0);
+    EXPECT_EQ(grid->LeftCol(), 2);
+    grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_BOTTOM, 0);
+    EXPECT_EQ(grid->LeftCol(), grid->MaxLeftCol());
+    EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbHorizontal).pos, 127);
+    // From MaxLeftCol every column up to the last fits; one further left does not.
+    const TGridDrawInfo info = grid->CalcDrawInfo();
+    EXPECT_EQ(info.Horz.LastFullVisibleCell, grid->ColCount() - 1);
+    grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_THUMBPOSITION, 0);
+    EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+    // Widening until everything fits hides the bar and brings the left column back.
+    grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_BOTTOM, 0);
+    SizeForDataRows(5, 1400);
+    EXPECT_FALSE(grid->ScrollBarShowing(TScrollBarKind::sbHorizontal));
+    EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbHorizontal).max, 0);
+    EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+}
+
+TEST_F(GridGeometry, AllColumnsHiddenLeaveOneScrollableColumn)
+{
+    AttachDataSet(10);
+    SizeForDataRows(5);
+    const int usualFixed = grid->FixedCols();
+    for (int i = 0; i < grid->Columns().Count(); ++i)
+        grid->Columns()[i]->SetVisible(false);
+    EXPECT_EQ(grid->VisibleColumnList().Count(), 0);
+    EXPECT_EQ(grid->FixedCols(), usualFixed + grid->Columns().Count() - 1);
+    EXPECT_EQ(grid->ColCount() - grid->FixedCols(), 1);
+    EXPECT_EQ(grid->ColWidths(1), -1);
+}
+
+TEST_F(GridGeometry, ClosedDatasetShowsOneEmptyRowAndNoBar)
+{
+    AttachDataSet(500);
+    SizeForDataRows(17);
+    ASSERT_TRUE(grid->ScrollBarShowing(TScrollBarKind::sbVertical));
+    dataSet->Close();
+    EXPECT_EQ(grid->RowCount(), 2);
+    EXPECT_EQ(grid->Columns().Count(), 7);
+    EXPECT_EQ(grid->Columns()[0]->Title()->Caption(), "准考证号");
+    EXPECT_FALSE(grid->ScrollBarShowing(TScrollBarKind::sbVertical));
+    const ScrollInfo info = grid->GetScrollInfo(TScrollBarKind::sbVertical);
+    EXPECT_EQ(info.min, 0);
+    EXPECT_EQ(info.max, 1);
+    EXPECT_EQ(info.page, 2);
+}
+
+TEST_F(GridGeometry, DeferredLayoutIsQueuedOnceAndDroppedByARebuild)
+{
+    AttachDataSet(10);
+    SizeForDataRows(5);
+    grid->DeferLayout();
+    grid->DeferLayout();
+    int rebuilt = 0;
+    grid->Columns()[0]->SetWidth(50);
+    rebuilt = grid->ColWidths(1);
+    EXPECT_EQ(rebuilt, 50);
+    // The rebuild above removed the queued message; nothing is left to deliver.
+    grid->LockLayout();
+    grid->DeferLayout();
+    EXPECT_EQ(grid->LayoutLockCount(), 0);
+    EXPECT_EQ(grid->UpdateLockCount(), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->LayoutLockCount(), 0);
+}
+
+TEST_F(GridGeometry, ScaledWidthsAddUpWithoutDrift)
+{
+    grid->ChangeScale(3, 2);
+    int unscaled = 0;
+    int scaled = 0;
+    const int original[] = {107, 102, 0, 300, 300, 65, 65};
+    for (int i = 0; i < 7; ++i) {
+        if (original[i] == 0)
+            continue;
+        unscaled += original[i];
+        scaled += grid->Columns()[i]->Width();
+        EXPECT_EQ(scaled, (unscaled * 3 + 1) / 2) << "column " << i;
+    }
+}
+
+}  // namespace
+}  // namespace qelvor::test

@@ -1,0 +1,128 @@
+// GridFixture: the browse form's grid configuration for tests.
+#include "tests/grid/support/GridFixture.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "platform/FontSubstitution.h"
+
+namespace qelvor::test {
+
+QFont GridFixture::DesignFont() const
+{
+    QFont font(kDesignFontSubstitute);
+    font.setPixelSize(12);
+    return font;
+}
+
+void GridFixture::SetUp()
+{
+    dataSource = std::make_unique<TDataSource>("DataSource1");
+    host = std::make_unique<QWidget>();
+    host->setFont(DesignFont());
+    grid = new TestGrid(host.get());
+    BuildFormColumns();
+}
+
+void GridFixture::TearDown()
+{
+    host.reset();
+    dataSource.reset();
+    dataSet.reset();
+}
+
+void GridFixture::BuildFormColumns()
+{
+    grid->BeginLoad();
+    grid->SetReadOnly(true);
+    grid->SetOptionsEh({dghClearSelection, dghHighlightFocus, dghMultiSortMarking, dghAutoSortMarking, dghFixed3D});
+    grid->SetAllowedSelections({gstAll, gstRecordBookmarks});
+    grid->ColumnDefValues().Title().SetTitleButton(true);
+    grid->SetFooterColor(clWindow);
+    grid->SetFooterFont(DesignFont());
+    grid->SetTitleFont(DesignFont());
+    const struct {
+        const char* name;
+        int width;
+    } columns[] = {{"准考证号", 107}, {"报名号", 102}, {"姓名", 0}, {"笔试客观题答案字符串", 300},
+                   {"笔试主观题题分字符串", 300}, {"缺考标记", 65}, {"论文题题号", 65}};
+    for (const auto& spec : columns) {
+        TDBGridColumnEh* column = grid->Columns().Add();
+        column->SetFieldName(spec.name);
+        if (spec.width > 0)
+            column->SetWidth(spec.width);
+    }
+    grid->SetDataSource(dataSource.get());
+    grid->EndLoad();
+}
+
+void GridFixture::AttachDataSet(int rows, bool open)
+{
+    dataSource->SetDataSet(nullptr);
+    dataSet = std::make_unique<GridTestDataSet>(AnswerSheetFieldDefs(), rows, &AnswerSheetValue, "QELV_Set");
+    dataSource->SetDataSet(dataSet.get());
+    if (open)
+        dataSet->Open();
+}
+
+void GridFixture::SizeForDataRows(int dataRows, int width, int slack)
+{
+    const int frame = 2 * grid->frameWidth();
+    const int client = TitleRowHeight() + 1 + dataRows * (DataRowHeight() + 1) + slack;
+    int height = client + frame;
+    host->resize(width, height);
+    grid->setGeometry(0, 0, width, height);
+    host->show();
+    QApplication::processEvents();
+    // A horizontal bar takes room from the rows; give it back.
+    if (grid->ScrollBarShowing(TScrollBarKind::sbHorizontal)) {
+        height = client + frame + grid->horizontalScrollBar()->sizeHint().height();
+        host->resize(width, height);
+        grid->setGeometry(0, 0, width, height);
+        QApplication::processEvents();
+    }
+}
+
+QImage GridFixture::Render()
+{
+    QImage image(grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    grid->viewport()->render(&image);
+    return image;
+}
+
+bool AnyPixelOtherThan(const QImage& image, const QRect& rect, QRgb color)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFFu) != (color & 0xFFFFFFu))
+                return true;
+    return false;
+}
+
+int FirstInkColumn(const QImage& image, const QRect& rect, QRgb background)
+{
+    for (int x = rect.left(); x <= rect.right(); ++x)
+        if (AnyPixelOtherThan(image, QRect(x, rect.top(), 1, rect.height()), background))
+            return x;
+    return -1;
+}
+
+int LastInkColumn(const QImage& image, const QRect& rect, QRgb background)
+{
+    for (int x = rect.right(); x >= rect.left(); --x)
+        if (AnyPixelOtherThan(image, QRect(x, rect.top(), 1, rect.height()), background))
+            return x;
+    return -1;
+}
+
+int FirstInkRow(const QImage& image, const QRect& rect, QRgb background)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        if (AnyPixelOtherThan(image, QRect(rect.left(), y, rect.width(), 1), background))
+            return y;
+    return -1;
+}
+
+}  // namespace qelvor::test

@@ -1,0 +1,77 @@
+// GridFixture: a grid set up as the browse form sets it up (seven persistent columns,
+// the form's options, 12-pixel design font), over a GridTestDataSet, in a shown
+// top-level host; plus helpers to size it for a number of data rows and to render it.
+#pragma once
+
+#include <memory>
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "data/DataSource.h"
+#include "grid/DBGridEh.h"
+#include "tests/grid/support/GridTestDataSet.h"
+
+namespace qelvor::test {
+
+// Exposes the grid's protected state to the tests and counts pixel scrolls.
+class TestGrid : public TDBGridEh {
+public:
+    using TDBGridEh::TDBGridEh;
+    using TCustomDBGridEh::DrawCell;
+    using TCustomGrid::MoveCurrent;
+
+    void PressTitle(int gridCol, bool down)
+    {
+        pressedTitleCol_ = gridCol;
+        titleButtonDown_ = down;
+        InvalidateGrid();
+    }
+    int pixelScrolls = 0;
+    int lastScrollDy = 0;
+
+protected:
+    void ScrollClientRect(int dx, int dy, const QRect& rect) override
+    {
+        ++pixelScrolls;
+        lastScrollDy = dy;
+        TDBGridEh::ScrollClientRect(dx, dy, rect);
+    }
+};
+
+class GridFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Columns and options of the browse form, read as a stored layout.
+    void BuildFormColumns();
+    // Creates (and opens, unless told otherwise) a dataset of `rows` answer-sheet rows.
+    void AttachDataSet(int rows, bool open = true);
+    // Sizes the grid so that `dataRows` full data rows fit (plus `slack` pixels).
+    void SizeForDataRows(int dataRows, int width = 1100, int slack = 3);
+    // The grid's client area as painted now.
+    QImage Render();
+    // Client rectangle of a cell, from the grid's own geometry.
+    QRect Cell(int col, int row) const { return grid->CellRect(col, row); }
+    QFont DesignFont() const;
+    int TitleRowHeight() const { return QFontMetrics(DesignFont()).height() + 4; }
+    int DataRowHeight() const { return QFontMetrics(DesignFont()).height() + 3 + 1; }
+
+    std::unique_ptr<GridTestDataSet> dataSet;
+    std::unique_ptr<TDataSource> dataSource;
+    std::unique_ptr<QWidget> host;
+    TestGrid* grid = nullptr;
+};
+
+// True when any pixel of `rect` in `image` differs from `color`.
+bool AnyPixelOtherThan(const QImage& image, const QRect& rect, QRgb color);
+// Leftmost / rightmost column and topmost row of pixels in `rect` differing from `background`;
+// -1 when there is none.
+int FirstInkColumn(const QImage& image, const QRect& rect, QRgb background);
+int LastInkColumn(const QImage& image, const QRect& rect, QRgb background);
+int FirstInkRow(const QImage& image, const QRect& rect, QRgb background);
+
+}  // namespace qelvor::test

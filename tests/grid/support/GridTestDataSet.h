@@ -1,0 +1,57 @@
+// GridTestDataSet: a sequenced dataset over generated rows, for grid tests and
+// benchmarks. Values come from a function of (row, column), so a million rows cost
+// no memory; the dataset counts the record fetches it serves.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/DataSet.h"
+#include "data/FieldDefs.h"
+
+namespace qelvor::test {
+
+class GridTestDataSet : public TDataSet {
+public:
+    using ValueFunction = std::function<Variant(int row, int column)>;
+
+    GridTestDataSet(std::vector<TFieldDef> defs, int rowCount, ValueFunction value,
+                    std::string name = "GridData");
+    ~GridTestDataSet() override;
+
+    int RowCount() const { return rowCount_; }
+    // Changes the number of rows (takes effect at the next open).
+    void SetRowCount(int count) { rowCount_ = count; }
+    int FetchCount() const { return fetches_; }
+
+    int RecNo() const override;
+    int RecordCount() const override;
+    void SetRecNo(int recordNumber) override;
+    bool IsSequenced() const override { return true; }
+    int CompareBookmarks(const TBookmark& first, const TBookmark& second) const override;
+
+protected:
+    void InternalOpen() override;
+    void InternalClose() override {}
+    void InternalFirst() override { position_ = -1; }
+    void InternalLast() override { position_ = rowCount_; }
+    TGetResult GetRecord(int slot, TGetMode mode, bool doCheck) override;
+    void InternalSetToRecord(int slot) override;
+    void InternalGotoBookmark(const TBookmark& bookmark) override;
+    Variant ReadFieldValue(int slot, const TField& field) override;
+
+private:
+    std::vector<TFieldDef> defs_;
+    int rowCount_;
+    ValueFunction value_;
+    int position_ = -1;
+    int fetches_ = 0;
+};
+
+// The seven result columns of the answer-sheet query, in the form's column order.
+std::vector<TFieldDef> AnswerSheetFieldDefs();
+// A value of the answer-sheet row `row` for column `column` (deterministic).
+Variant AnswerSheetValue(int row, int column);
+
+}  // namespace qelvor::test

@@ -1,0 +1,198 @@
+// qelvor-query: its command line, and the binary end to end on a SQLite file whose
+// expected output is computed straight through SQLite.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "browse/QueryComposition.h"
+#include "tools/query/QueryOptions.h"
+#include "tools/query/QueryRunner.h"
+
+namespace qelvor::query {
+namespace {
+
+TEST(QueryToolOptions, BothFormsOfEveryOption)
+{
+    const QueryOptions options =
+        ParseQueryOptions({"--connect", "Provider=SQLite;Data Source=x", "--start=-12", "--end", "20", "--sort=a=b DESC", "--timing"});
+    EXPECT_EQ(options.connect, "Provider=SQLite;Data Source=x");
+    EXPECT_EQ(options.start, "-12");
+    EXPECT_EQ(options.end, "20");
+    EXPECT_EQ(options.sort, "a=b DESC") << "only the first '=' separates the name";
+    EXPECT_TRUE(options.hasSort);
+    EXPECT_TRUE(options.timing);
+    EXPECT_FALSE(ParseQueryOptions({"--connect=c"}).hasSort);
+    EXPECT_TRUE(ParseQueryOptions({"--connect=c", "--sort="}).hasSort);
+    EXPECT_TRUE(ParseQueryOptions({"--help"}).help);
+}
+
+TEST(QueryToolOptions, MalformedCommandLines)
+{
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--connect=c", "--bogus"}, {"--connect=c", "--start"}, {"--start", "1"},
+                                               {"--connect=c", "stray"}, {"--connect=c", "--timing=yes"}}) {
+        EXPECT_THROW(ParseQueryOptions(arguments), UsageError) << arguments.back();
+    }
+}
+
+TEST(QueryToolOutput, EscapesSeparatorsInValues)
+{
+    EXPECT_EQ(EscapeValue("a\tb\nc\\d\re"), "a\\tb\\nc\\\\d\\re");
+    EXPECT_EQ(EscapeValue("张三"), "张三");
+}
+
+// --- the binary ---------------------------------------------------------------
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string ShellQuote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+ToolRun RunTool(const std::vector<std::string>& arguments)
+{
+    const std::string errFile = "/tmp/qelvor-query-test-" + std::to_string(getpid()) + ".err";
+    std::string command = ShellQuote(QELVOR_QUERY_BINARY);
+    for (const std::string& argument : arguments)
+        command += " " + ShellQuote(argument);
+    command += " 2>" + errFile;
+    ToolRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = ReadFile(errFile);
+    std::remove(errFile.c_str());
+    return run;
+}
+
+std::string Escaped(const unsigned char* text)
+{
+    return text ? EscapeValue(reinterpret_cast<const char*>(text)) : std::string();
+}
+
+class QueryToolBinary : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path_ = "/tmp/qelvor-query-test-" + std::to_string(getpid()) + ".db";
+        std::remove(path_.c_str());
+        ASSERT_EQ(sqlite3_open(path_.c_str(), &db_), SQLITE_OK);
+        Exec("CREATE TABLE t_omr(zkzh VARCHAR(15) PRIMARY KEY, ttxx VARCHAR(120), tttt VARCHAR(64), qk CHAR(1), lwtth CHAR(1))");
+        Exec("CREATE TABLE t_bm(zkzh VARCHAR(15) PRIMARY KEY, bmh VARCHAR(12), xm VARCHAR(8))");
+        Exec("INSERT INTO t_omr VALUES('104','A\tB','1\n2','0','1'),('101','back\\slash','3','1',NULL),"
+             "('103','CC','','0','2'),('102',NULL,'4','0','1'),('105','DD','5',NULL,'3')");
+        Exec("INSERT INTO t_bm VALUES('101','B101','张三'),('103','B103','李四'),('105','B105','王五')");
+        connect_ = "--connect=Provider=SQLite;Data Source=" + path_;
+    }
+    void TearDown() override
+    {
+        sqlite3_close(db_);
+        std::remove(path_.c_str());
+    }
+    void Exec(const std::string& sql) { ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql; }
+
+    // The output qelvor-query must print for `sql`, computed through SQLite itself.
+    std::string Expected(const std::string& sql)
+    {
+        sqlite3_stmt* statement = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
+        std::string out;
+        const int columns = sqlite3_column_count(statement);
+        for (int i = 0; i < columns; ++i)
+            out += (i ? "\t" : "") + EscapeValue(sqlite3_column_name(statement, i));
+        out += '\n';
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i)
+                out += (i ? "\t" : "") + Escaped(sqlite3_column_text(statement, i));
+            out += '\n';
+        }
+        sqlite3_finalize(statement);
+        return out;
+    }
+
+    std::string path_;
+    std::string connect_;
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(QueryToolBinary, PrintsWhatTheDatabaseReturns)
+{
+    ToolRun all = RunTool({connect_});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, Expected(ComposeAnswerSheetStatement("", "")));
+
+    ToolRun range = RunTool({connect_, "--start", "102", "--end=104"});
+    EXPECT_EQ(range.status, 0) << range.err;
+    EXPECT_EQ(range.out, Expected(ComposeAnswerSheetStatement("102", "104")));
+    EXPECT_EQ(std::count(range.out.begin(), range.out.end(), '\n'), 4);
+
+    ToolRun dashed = RunTool({connect_, "--start=-1", "--end", "102"});
+    EXPECT_EQ(dashed.out, Expected(ComposeAnswerSheetStatement("-1", "102")));
+}
+
+TEST_F(QueryToolBinary, AppliesTheSortString)
+{
+    ToolRun one = RunTool({connect_, "--sort", "准考证号 DESC"});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, Expected(ComposeAnswerSheetStatement("", "") + " order by 1 desc"));
+
+    ToolRun two = RunTool({connect_, "--sort=[缺考标记] ASC, 准考证号 DESC", "--timing"});
+    EXPECT_EQ(two.status, 0) << two.err;
+    EXPECT_EQ(two.out, Expected(ComposeAnswerSheetStatement("", "") + " order by 6 asc, 1 desc"));
+    EXPECT_NE(two.err.find("open: "), std::string::npos);
+    EXPECT_NE(two.err.find("sort: "), std::string::npos);
+}
+
+TEST_F(QueryToolBinary, FailuresPrintNoResult)
+{
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{connect_, "--bogus"}, {connect_, "--end"}, {"--start", "1"}}) {
+        ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.back();
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    }
+
+    ToolRun badSort = RunTool({connect_, "--sort", "nope ASC"});
+    EXPECT_EQ(badSort.status, 1);
+    EXPECT_TRUE(badSort.out.empty()) << "nothing half-printed";
+    EXPECT_NE(badSort.err.find("qelvor-query: "), std::string::npos);
+
+    ToolRun noFile = RunTool({"--connect=Provider=SQLite;Data Source=/nonexistent/dir/x.db"});
+    EXPECT_EQ(noFile.status, 1);
+    EXPECT_TRUE(noFile.out.empty());
+
+    Exec("DROP TABLE t_bm");
+    ToolRun noTable = RunTool({connect_});
+    EXPECT_EQ(noTable.status, 1);
+    EXPECT_TRUE(noTable.out.empty());
+    EXPECT_NE(noTable.err.find("t_bm"), std::string::npos) << noTable.err;
+}
+
+}  // namespace
+}  // namespace qelvor::query

@@ -137,8 +137,8 @@ void TDataSet::CheckBrowseMode()
 
 void TDataSet::Cancel()
 {
-    // Records are never edited through this dataset: there is nothing to undo.
-    CheckActive();
+    // Records are never edited through the window (no editing state is ever entered),
+    // so there is never a pending change to undo.
 }
 
 void TDataSet::DoNotify(const TDataSetNotifyEvent& event)

@@ -159,19 +159,6 @@ TEST(FieldFormat, DecimalFormats)
     EXPECT_EQ(FormatDecimal("0", "-0.4"), "0") << "no sign on a value that rounds to zero";
 }
 
-TEST(FieldFormat, LenientConversions)
-{
-    std::int64_t whole = 0;
-    double real = 0;
-    EXPECT_TRUE(fieldformat::ToInteger(Variant(DecimalValue{"-17"}), whole));
-    EXPECT_EQ(whole, -17);
-    EXPECT_FALSE(fieldformat::ToInteger(Variant(2.5), whole));
-    EXPECT_FALSE(fieldformat::ToInteger(Variant("12x"), whole));
-    EXPECT_TRUE(fieldformat::ToFloat(Variant("2.5e3"), real));
-    EXPECT_DOUBLE_EQ(real, 2500);
-    EXPECT_EQ(fieldformat::PlainDecimal(Variant("abc")), "");
-}
-
 TEST(FieldLookup, CaseInsensitiveUnicodeAndStrict)
 {
     std::vector<TFieldDef> defs{Def("ID", TFieldType::ftInteger), Def("Straße", TFieldType::ftString),

@@ -29,15 +29,6 @@ TEST(AnswerSheetStatement, ChoosesTheFormByTheTrimmedEdits)
     EXPECT_EQ(ComposeAnswerSheetStatement("'", "''"), kBase + " where a.zkzh between '''' and '''''' order by 准考证号");
 }
 
-TEST(AnswerSheetStatement, TextHelpers)
-{
-    EXPECT_EQ(TrimControlAndBlank("\x01 a b \x1f"), "a b");
-    EXPECT_EQ(TrimControlAndBlank(" \t "), "");
-    EXPECT_EQ(TrimControlAndBlank("准考"), "准考") << "bytes of multi-byte characters are above 32";
-    EXPECT_EQ(QuoteLiteral("it's"), "'it''s'");
-    EXPECT_EQ(QuoteLiteral(""), "''");
-}
-
 TEST(SortString, FromTheMarkedColumnsInPriorityOrder)
 {
     using M = SortMarker;

@@ -32,21 +32,6 @@ TEST(QueryToolOptions, BothFormsOfEveryOption)
     EXPECT_TRUE(ParseQueryOptions({"--help"}).help);
 }
 
-TEST(QueryToolOptions, MalformedCommandLines)
-{
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"--connect=c", "--bogus"}, {"--connect=c", "--start"}, {"--start", "1"},
-                                               {"--connect=c", "stray"}, {"--connect=c", "--timing=yes"}}) {
-        EXPECT_THROW(ParseQueryOptions(arguments), UsageError) << arguments.back();
-    }
-}
-
-TEST(QueryToolOutput, EscapesSeparatorsInValues)
-{
-    EXPECT_EQ(EscapeValue("a\tb\nc\\d\re"), "a\\tb\\nc\\\\d\\re");
-    EXPECT_EQ(EscapeValue("张三"), "张三");
-}
-
 // --- the binary ---------------------------------------------------------------
 
 struct ToolRun {

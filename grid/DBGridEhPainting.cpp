@@ -156,9 +156,8 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
 {
     const int lineWidth = GridLineWidth();
     const bool activeControl = window()->focusWidget() == this;
+    // Regions start at a fixed cell 0 or at the first scrollable cell.
     int y = firstRow < FixedRows() ? 0 : info.Vert.FixedBoundary;
-    for (int row = 0; row < firstRow && row < FixedRows(); ++row)
-        y += info.Vert.Extent(row) + info.Vert.EffectiveLineWidth;
     for (int row = firstRow; row <= lastRow; ++row) {
         const int height = info.Vert.Extent(row);
         int x = firstCol < FixedCols() ? 0 : info.Horz.FixedBoundary;

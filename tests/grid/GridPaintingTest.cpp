@@ -1,0 +1,227 @@
+// Painting of the browse form's grid, checked in rendered images: text placement,
+// titles (pressed look, sort glyphs and numbers), the indicator arrow, the closed
+// dataset and the current cell's highlight.
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTest>
+
+#include "runtime/Exceptions.h"
+#include "grid/GridResources.h"
+#include "platform/ExceptionDispatch.h"
+#include "tests/grid/support/GridFixture.h"
+
+namespace qelvor::test {
+namespace {
+
+class GridPainting : public GridFixture {
+protected:
+    void SetUp() override
+    {
+        GridFixture::SetUp();
+        AttachDataSet(40);
+        SizeForDataRows(10);
+    }
+    QRgb Base() const { return ToQColor(clWindow).rgb(); }
+    QRgb Face() const { return ToQColor(clBtnFace).rgb(); }
+    QRect Inner(int col, int row) const { return Cell(col, row).adjusted(1, 1, -1, -1); }
+    // The ink of `text` drawn alone at (x, baseline) in the design font on `size`.
+    QRect ReferenceInk(const QString& text, int x, int top, QSize size) const
+    {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(DesignFont());
+        painter.setPen(Qt::black);
+        painter.drawText(x, top + QFontMetrics(DesignFont()).ascent(), text);
+        painter.end();
+        const QRect all(QPoint(0, 0), size);
+        const QRgb white = qRgb(255, 255, 255);
+        return QRect(QPoint(FirstInkColumn(image, all, white), FirstInkRow(image, all, white)),
+                     QPoint(LastInkColumn(image, all, white), 0));
+    }
+    QString CellText(int row, int column) const
+    {
+        return QString::fromStdString(AnswerSheetValue(row, column).ToString());
+    }
+    void MarkColumns(std::initializer_list<int> dataCols)
+    {
+        for (int dataCol : dataCols)
+            grid->Columns()[dataCol]->Title()->SetSortMarker(smDownEh);
+    }
+};
+
+TEST_F(GridPainting, LeftAlignedTextStartsTwoPixelsIn)
+{
+    const QImage image = Render();
+    const QRect cell = Cell(1, 3);
+    const QRect reference = ReferenceInk(CellText(2, 0), 2, 2, cell.size());
+    EXPECT_EQ(FirstInkColumn(image, cell, Base()) - cell.left(), reference.left());
+    EXPECT_EQ(FirstInkRow(image, cell, Base()) - cell.top(), reference.top());
+}
+
+TEST_F(GridPainting, RightAlignedTextEndsThreePixelsFromTheEdge)
+{
+    const QImage image = Render();
+    const QRect cell = Cell(6, 3);
+    ASSERT_EQ(grid->Columns()[5]->Alignment(), TAlignment::taRightJustify);
+    const QString text = CellText(2, 5);
+    const int x = cell.width() - QFontMetrics(DesignFont()).horizontalAdvance(text) - 3;
+    const QRect reference = ReferenceInk(text, x, 2, cell.size());
+    EXPECT_EQ(LastInkColumn(image, cell, Base()) - cell.left(), reference.right());
+}
+
+TEST_F(GridPainting, PressedTitleMovesByOnePixelAndLooksSunken)
+{
+    const QRect inner = Inner(1, 0);
+    const QImage up = Render();
+    grid->PressTitle(1, true);
+    const QImage down = Render();
+    EXPECT_EQ(FirstInkColumn(down, inner, Face()), FirstInkColumn(up, inner, Face()) + 1);
+    EXPECT_EQ(FirstInkRow(down, inner, Face()), FirstInkRow(up, inner, Face()) + 1);
+    const QRect cell = Cell(1, 0);
+    EXPECT_EQ(up.pixel(cell.topLeft()), ToQColor(clBtnHighlight).rgb());
+    EXPECT_EQ(down.pixel(cell.topLeft()), ToQColor(clBtnShadow).rgb());
+    EXPECT_EQ(down.pixel(cell.bottomRight()), ToQColor(clBtnHighlight).rgb());
+    // A press that left the cell draws the title up again.
+    grid->PressTitle(1, false);
+    EXPECT_EQ(Render().pixel(cell.topLeft()), ToQColor(clBtnHighlight).rgb());
+}
+
+// Whether the sort glyph of `marker` is drawn with its top-left corner at `at`.
+bool GlyphAt(const QImage& image, QPoint at, int glyphIndex)
+{
+    const QImage& glyph = SortMarkerImages()->Image(glyphIndex);
+    for (int y = 0; y < glyph.height(); ++y)
+        for (int x = 0; x < glyph.width(); ++x) {
+            const QRgb pixel = glyph.pixel(x, y);
+            if (qAlpha(pixel) == 255 && (image.pixel(at.x() + x, at.y() + y) & 0xFFFFFFu) != (pixel & 0xFFFFFFu))
+                return false;
+        }
+    return true;
+}
+
+TEST_F(GridPainting, SortGlyphAndNumberPositions)
+{
+    const QRect inner = Inner(4, 0);
+    const int right = inner.left() + inner.width();
+    const int top = (inner.top() + inner.top() + inner.height() - 9) / 2;
+    MarkColumns({3});
+    QImage image = Render();
+    EXPECT_TRUE(GlyphAt(image, QPoint(right - 12, top), 0));
+    // One marked column: no number right of the glyph.
+    EXPECT_FALSE(AnyPixelOtherThan(image, QRect(right - 2, inner.top(), 2, inner.height()), Face()));
+
+    MarkColumns({4});
+    grid->Columns()[3]->Title()->SetSortMarker(smUpEh);
+    image = Render();
+    const int numberWidth = QFontMetrics(SortNumberFont()).horizontalAdvance(QStringLiteral("1"));
+    EXPECT_TRUE(GlyphAt(image, QPoint(right - 12 - numberWidth, top), 1));
+    const QRect number(right - numberWidth - 2, inner.top(), numberWidth, inner.height());
+    EXPECT_TRUE(AnyPixelOtherThan(image, number, Face()));
+    EXPECT_EQ(SortNumberFontPixelSize(), 8);
+}
+
+TEST_F(GridPainting, NarrowTitleDropsTheGlyph)
+{
+    grid->Columns()[3]->Title()->SetCaption(" ");
+    MarkColumns({3});
+    grid->Columns()[3]->SetWidth(40);
+    const QRect wide = Inner(4, 0);
+    EXPECT_TRUE(AnyPixelOtherThan(Render(), wide, Face()));
+    grid->Columns()[3]->SetWidth(16);
+    const QRect narrow = Inner(4, 0);
+    ASSERT_LT(narrow.width(), 16);
+    EXPECT_FALSE(AnyPixelOtherThan(Render(), narrow, Face()));
+    // With two marked columns the number survives as long as it fits.
+    MarkColumns({4});
+    EXPECT_TRUE(AnyPixelOtherThan(Render(), Inner(4, 0), Face()));
+}
+
+TEST_F(GridPainting, IndicatorArrowFollowsTheCurrentRecord)
+{
+    QImage image = Render();
+    EXPECT_TRUE(AnyPixelOtherThan(image, Inner(0, 1), Face()));
+    EXPECT_FALSE(AnyPixelOtherThan(image, Inner(0, 2), Face()));
+    dataSet->MoveBy(2);
+    image = Render();
+    EXPECT_FALSE(AnyPixelOtherThan(image, Inner(0, 1), Face()));
+    EXPECT_TRUE(AnyPixelOtherThan(image, Inner(0, 3), Face()));
+    // The arrow ends one pixel left of the inner edge and is centred vertically.
+    const QRect inner = Inner(0, 3);
+    const QImage& arrow = IndicatorImages()->Image(0);
+    EXPECT_EQ(LastInkColumn(image, inner, Face()), inner.left() + inner.width() - 1 - 1 - (arrow.width() - 1 - 4));
+}
+
+TEST_F(GridPainting, ClosedDatasetPicture)
+{
+    dataSet->Close();
+    const QImage image = Render();
+    EXPECT_FALSE(AnyPixelOtherThan(image, Inner(0, 1), Face()));
+    for (int col = 1; col <= 7; ++col)
+        EXPECT_FALSE(AnyPixelOtherThan(image, Cell(col, 1), Base())) << "column " << col;
+    EXPECT_TRUE(AnyPixelOtherThan(image, Inner(1, 0), Face()));
+    const QRect row = Cell(7, 1);
+    const int gridRight = row.left() + row.width() + 1;
+    EXPECT_FALSE(AnyPixelOtherThan(image, QRect(gridRight, 0, grid->ClientWidth() - gridRight, 5), Base()));
+    const int gridBottom = row.top() + row.height() + 1;
+    EXPECT_FALSE(AnyPixelOtherThan(image, QRect(0, gridBottom, grid->ClientWidth(), 5), Base()));
+    // Data lines are silver, fixed lines black.
+    EXPECT_EQ(image.pixel(row.left() - 1, row.top() + 2), ToQColor(clSilver).rgb());
+    EXPECT_EQ(image.pixel(Cell(1, 0).left() - 1, 2), ToQColor(clBlack).rgb());
+}
+
+TEST_F(GridPainting, HighlightFollowsTheFocus)
+{
+    auto* edit = new QLineEdit(host.get());
+    edit->setGeometry(0, grid->height(), 50, 20);
+    edit->show();
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host.get()));
+    grid->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(grid->hasFocus());
+    const QRect current = Cell(1, 1);
+    const QPoint blank(current.right() - 3, current.bottom() - 2);
+    QImage image = Render();
+    EXPECT_EQ(image.pixel(blank), ToQColor(clHighlight).rgb());
+    const QRect neighbour = Cell(2, 1);
+    EXPECT_EQ(image.pixel(neighbour.right() - 3, neighbour.bottom() - 2), Base());
+
+    edit->setFocus();
+    QApplication::processEvents();
+    image = Render();
+    EXPECT_EQ(image.pixel(blank), Base());
+}
+
+TEST_F(GridPainting, PaintingRestoresTheActiveRecordAlsoOnFailure)
+{
+    dataSet->MoveBy(4);
+    const int active = dataSet->ActiveRecord();
+    (void)Render();
+    EXPECT_EQ(dataSet->ActiveRecord(), active);
+
+    std::vector<std::string> reported;
+    ErrorPresenter previous = SetErrorPresenter([&](const std::string&, const std::string& text) {
+        reported.push_back(text);
+    });
+    auto failing = std::make_unique<GridTestDataSet>(
+        AnswerSheetFieldDefs(), 40,
+        [](int row, int column) -> Variant {
+            if (row == 6)
+                throw EDatabaseError("cannot read row");
+            return AnswerSheetValue(row, column);
+        },
+        "Failing");
+    dataSource->SetDataSet(failing.get());
+    failing->Open();
+    failing->MoveBy(2);
+    (void)Render();
+    SetErrorPresenter(std::move(previous));
+    EXPECT_FALSE(reported.empty());
+    EXPECT_EQ(failing->ActiveRecord(), 2);
+    dataSource->SetDataSet(nullptr);
+}
+
+}  // namespace
+}  // namespace qelvor::test

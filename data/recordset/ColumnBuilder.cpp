@@ -16,14 +16,6 @@ std::int64_t CharacterCount(std::string_view utf8)
     return std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
-template <typename T>
-void TrimCapacity(std::vector<T>& values)
-{
-    // Copying costs a little time once; spare capacity would cost memory for as long as
-    // the result is held.
-    if (values.capacity() > values.size() + values.size() / 16 + 64)
-        values.shrink_to_fit();
-}
 
 }  // namespace
 
@@ -50,34 +42,20 @@ void ColumnBuilder::Determine(ColumnStorage storage, DataTypeEnum type)
     // Every row so far is null: give each its empty slot in the new storage.
     const auto rows = static_cast<std::size_t>(column_->rows_);
     if (storage == ColumnStorage::Integer || storage == ColumnStorage::Boolean)
-        column_->integers_.assign(rows, 0);
+        column_->integers_.Assign(rows, 0);
     else if (storage == ColumnStorage::Real || storage == ColumnStorage::DateTime)
-        column_->reals_.assign(rows, 0.0);
+        column_->reals_.Assign(rows, 0.0);
     if (!UsesArena(storage))
-        column_->offsets_.assign(1, 0);
-}
-
-void ColumnBuilder::Reserve(std::int64_t rows, std::size_t bytesPerRow)
-{
-    const auto count = static_cast<std::size_t>(column_->rows_ + rows);
-    column_->nulls_.reserve(count / 64 + 1);
-    if (UsesArena(column_->storage_)) {
-        column_->offsets_.reserve(count + 1);
-        column_->bytes_.reserve(column_->bytes_.size() + static_cast<std::size_t>(rows) * bytesPerRow);
-    } else if (column_->storage_ == ColumnStorage::Integer || column_->storage_ == ColumnStorage::Boolean) {
-        column_->integers_.reserve(count);
-    } else {
-        column_->reals_.reserve(count);
-    }
+        column_->offsets_.Assign(1, 0);
 }
 
 void ColumnBuilder::AppendNullBit(bool isNull)
 {
     const auto row = static_cast<std::size_t>(column_->rows_);
     if ((row & 63) == 0)
-        column_->nulls_.push_back(0);
+        column_->nulls_.PushBack(0);
     if (isNull) {
-        column_->nulls_.back() |= std::uint64_t{1} << (row & 63);
+        column_->nulls_.Back() |= std::uint64_t{1} << (row & 63);
         ++column_->nullCount_;
     }
     ++column_->rows_;
@@ -85,9 +63,9 @@ void ColumnBuilder::AppendNullBit(bool isNull)
 
 void ColumnBuilder::PushOffset()
 {
-    if (column_->bytes_.size() > std::numeric_limits<std::uint32_t>::max())
+    if (column_->bytes_.Size() > std::numeric_limits<std::uint32_t>::max())
         throw ERecordSetError("The result is too large: a column holds more than 4 GiB of data");
-    column_->offsets_.push_back(static_cast<std::uint32_t>(column_->bytes_.size()));
+    column_->offsets_.PushBack(static_cast<std::uint32_t>(column_->bytes_.Size()));
 }
 
 void ColumnBuilder::AppendNull()
@@ -97,9 +75,9 @@ void ColumnBuilder::AppendNull()
     case ColumnStorage::Binary:
     case ColumnStorage::Decimal: PushOffset(); break;
     case ColumnStorage::Integer:
-    case ColumnStorage::Boolean: column_->integers_.push_back(0); break;
+    case ColumnStorage::Boolean: column_->integers_.PushBack(0); break;
     case ColumnStorage::Real:
-    case ColumnStorage::DateTime: column_->reals_.push_back(0.0); break;
+    case ColumnStorage::DateTime: column_->reals_.PushBack(0.0); break;
     }
     AppendNullBit(true);
 }
@@ -107,7 +85,7 @@ void ColumnBuilder::AppendNull()
 void ColumnBuilder::AppendBytes(std::string_view bytes)
 {
     assert(determined_ && UsesArena(column_->storage_));
-    column_->bytes_.insert(column_->bytes_.end(), bytes.begin(), bytes.end());
+    column_->bytes_.Append(bytes.data(), bytes.size());
     PushOffset();
     AppendNullBit(false);
     // A character never takes less than a byte: count only when it could be a new longest.
@@ -118,7 +96,7 @@ void ColumnBuilder::AppendBytes(std::string_view bytes)
 void ColumnBuilder::AppendInteger(std::int64_t value)
 {
     assert(determined_ && (column_->storage_ == ColumnStorage::Integer || column_->storage_ == ColumnStorage::Boolean));
-    column_->integers_.push_back(value);
+    column_->integers_.PushBack(value);
     smallest_ = std::min(smallest_, value);
     largest_ = std::max(largest_, value);
     AppendNullBit(false);
@@ -127,14 +105,16 @@ void ColumnBuilder::AppendInteger(std::int64_t value)
 void ColumnBuilder::AppendReal(double value)
 {
     assert(determined_ && (column_->storage_ == ColumnStorage::Real || column_->storage_ == ColumnStorage::DateTime));
-    column_->reals_.push_back(value);
+    column_->reals_.PushBack(value);
     AppendNullBit(false);
 }
 
 void ColumnBuilder::WidenToReal()
 {
     assert(column_->storage_ == ColumnStorage::Integer);
-    column_->reals_.assign(column_->integers_.begin(), column_->integers_.end());
+    column_->reals_.Reserve(column_->integers_.Size());
+    for (std::size_t i = 0; i < column_->integers_.Size(); ++i)
+        column_->reals_.PushBack(static_cast<double>(column_->integers_[i]));
     column_->integers_ = {};
     column_->storage_ = ColumnStorage::Real;
     field_->type = adDouble;
@@ -180,11 +160,12 @@ void ColumnBuilder::Finish()
         if (type == adInteger && !fits(2147483647))
             type = adBigInt;
     }
-    TrimCapacity(column_->bytes_);
-    TrimCapacity(column_->offsets_);
-    TrimCapacity(column_->integers_);
-    TrimCapacity(column_->reals_);
-    TrimCapacity(column_->nulls_);
+    // Spare capacity would cost memory for as long as the result is held.
+    column_->bytes_.Trim();
+    column_->offsets_.Trim();
+    column_->integers_.Trim();
+    column_->reals_.Trim();
+    column_->nulls_.Trim();
     if (column_->storage_ == ColumnStorage::Text) {
         // Declared lengths are not enforced by every engine: never report a size that a
         // held value exceeds.

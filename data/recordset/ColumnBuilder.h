@@ -33,9 +33,6 @@ public:
     // Chooses the storage and the field type of an undetermined column.
     void Determine(ColumnStorage storage, DataTypeEnum type);
 
-    // Reserves room for rows more rows of about bytesPerRow arena bytes each.
-    void Reserve(std::int64_t rows, std::size_t bytesPerRow);
-
     void AppendNull();
     // Text, binary or decimal-text storage.
     void AppendBytes(std::string_view bytes);

@@ -25,9 +25,9 @@ Variant ResultColumn::Value(std::int64_t row) const
 
 std::size_t ResultColumn::MemoryUsage() const
 {
-    return bytes_.capacity() + offsets_.capacity() * sizeof(std::uint32_t)
-         + integers_.capacity() * sizeof(std::int64_t) + reals_.capacity() * sizeof(double)
-         + nulls_.capacity() * sizeof(std::uint64_t) + sizeof(*this);
+    return bytes_.Capacity() + offsets_.Capacity() * sizeof(std::uint32_t)
+         + integers_.Capacity() * sizeof(std::int64_t) + reals_.Capacity() * sizeof(double)
+         + nulls_.Capacity() * sizeof(std::uint64_t) + sizeof(*this);
 }
 
 }  // namespace qelvor::recordset

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
+#include "data/recordset/PodArray.h"
 #include "runtime/Variant.h"
 
 namespace qelvor::recordset {
@@ -38,7 +38,7 @@ public:
     std::string_view Bytes(std::int64_t row) const
     {
         const auto begin = offsets_[static_cast<std::size_t>(row)];
-        return {bytes_.data() + begin, offsets_[static_cast<std::size_t>(row) + 1] - begin};
+        return {bytes_.Data() + begin, offsets_[static_cast<std::size_t>(row) + 1] - begin};
     }
     std::int64_t Integer(std::int64_t row) const { return integers_[static_cast<std::size_t>(row)]; }
     double Real(std::int64_t row) const { return reals_[static_cast<std::size_t>(row)]; }
@@ -55,11 +55,11 @@ private:
     DateTimeValue::Kind dateKind_ = DateTimeValue::Kind::DateTime;
     std::int64_t rows_ = 0;
     std::int64_t nullCount_ = 0;
-    std::vector<char> bytes_;
-    std::vector<std::uint32_t> offsets_{0};
-    std::vector<std::int64_t> integers_;
-    std::vector<double> reals_;
-    std::vector<std::uint64_t> nulls_;
+    PodArray<char> bytes_;
+    PodArray<std::uint32_t> offsets_{1, 0};
+    PodArray<std::int64_t> integers_;
+    PodArray<double> reals_;
+    PodArray<std::uint64_t> nulls_;
 };
 
 }  // namespace qelvor::recordset

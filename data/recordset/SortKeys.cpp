@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 #include "runtime/Collation.h"
 #include "runtime/Exceptions.h"
@@ -129,16 +130,33 @@ void SortKeys::BuildCollationKeys(const Collation& collation)
     keyOffsets_.resize(rows + 1);
     keyOffsets_[0] = 0;
     keyBytes_.reserve(rows * 8);
+    std::optional<std::size_t> firstKey;  // row of the first non-null value
     for (std::size_t row = 0; row < rows; ++row) {
         const std::size_t start = keyBytes_.size();
-        if (!column_->IsNull(static_cast<std::int64_t>(row)))
+        if (!column_->IsNull(static_cast<std::int64_t>(row))) {
             collation.AppendSortKey(column_->Bytes(static_cast<std::int64_t>(row)), keyBytes_);
+            // Track the bytes every key shares: they cannot order anything, so the
+            // prefix is taken after them (ticket numbers share their leading digits).
+            if (!firstKey) {
+                firstKey = row;
+                shared_ = keyBytes_.size() - start;
+            } else {
+                const std::uint8_t* first = keyBytes_.data() + keyOffsets_[*firstKey];
+                std::size_t same = 0;
+                while (same < shared_ && first[same] == keyBytes_[start + same])
+                    ++same;
+                shared_ = same;
+            }
+        }
         if (keyBytes_.size() > std::numeric_limits<std::uint32_t>::max())
             throw ERecordSetError("The result is too large to sort");
         keyOffsets_[row + 1] = static_cast<std::uint32_t>(keyBytes_.size());
-        prefix_[row] = BytePrefix(keyBytes_.data() + start, keyBytes_.size() - start);
     }
     keyBytes_.shrink_to_fit();
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::size_t length = keyOffsets_[row + 1] - keyOffsets_[row];
+        prefix_[row] = length > shared_ ? BytePrefix(keyBytes_.data() + keyOffsets_[row] + shared_, length - shared_) : 0;
+    }
 }
 
 int SortKeys::TieBreak(std::uint32_t a, std::uint32_t b) const
@@ -147,13 +165,15 @@ int SortKeys::TieBreak(std::uint32_t a, std::uint32_t b) const
     case Tie::None: return 0;
     case Tie::CollationKey: {
         // Keys hold no zero byte before their terminator: when either key ends within
-        // the prefix, equal prefixes mean equal keys.
+        // the shared bytes and the prefix, equal prefixes mean equal keys.
+        const std::size_t known = shared_ + 8;
         const std::uint32_t lengthA = keyOffsets_[a + 1] - keyOffsets_[a];
         const std::uint32_t lengthB = keyOffsets_[b + 1] - keyOffsets_[b];
-        if (lengthA <= 8 || lengthB <= 8)
+        if (lengthA <= known || lengthB <= known)
             return 0;
         const auto* bytes = reinterpret_cast<const char*>(keyBytes_.data());
-        return CompareBytes({bytes + keyOffsets_[a] + 8, lengthA - 8}, {bytes + keyOffsets_[b] + 8, lengthB - 8});
+        return CompareBytes({bytes + keyOffsets_[a] + known, lengthA - known},
+                            {bytes + keyOffsets_[b] + known, lengthB - known});
     }
     case Tie::Bytes: return CompareBytes(column_->Bytes(a), column_->Bytes(b));
     case Tie::Decimal: return CompareDecimalText(column_->Bytes(a), column_->Bytes(b));

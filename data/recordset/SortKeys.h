@@ -3,7 +3,8 @@
 // Every row gets a 64-bit prefix whose unsigned order agrees with the value order:
 // the integer with its sign bit flipped, the IEEE bits of a double arranged to sort
 // as unsigned, the first eight bytes of a text's collation key. When two prefixes are
-// equal a tie-break finishes the comparison: the rest of the collation keys, the raw
+// equal a tie-break finishes the comparison: the rest of the collation keys (whose
+// prefix starts after the bytes all keys of the column share), the raw
 // bytes of binary values, or the exact comparison of decimal texts. Nulls come before
 // every value. The keys are built once per column and reused by every later sort.
 #pragma once
@@ -49,6 +50,10 @@ public:
         return tie_ == Tie::None ? 0 : TieBreak(a, b);
     }
 
+    // A 64-bit value whose order never contradicts Compare (0 for null): sorting can
+    // compare it inline and fall back to Compare only on equal values.
+    std::uint64_t Lead(std::uint32_t row) const { return hasNulls_ && column_->IsNull(row) ? 0 : prefix_[row]; }
+
     std::size_t MemoryUsage() const;
 
 private:
@@ -64,6 +69,7 @@ private:
     std::vector<std::uint64_t> prefix_;
     std::vector<std::uint8_t> keyBytes_;      // collation keys, text columns only
     std::vector<std::uint32_t> keyOffsets_;
+    std::size_t shared_ = 0;                  // leading key bytes common to every value
 };
 
 }  // namespace qelvor::recordset

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <numeric>
 
 #include "data/recordset/ResultTable.h"
 #include "runtime/Collation.h"
@@ -68,17 +67,45 @@ void SortState::Apply(const std::string& sortText)
     for (std::size_t i = 0; i < parsed.size(); ++i)
         active.push_back({&KeysFor(columns[i]), parsed[i].descending});
 
-    std::vector<std::uint32_t> order(static_cast<std::size_t>(table_.RowCount()));
-    std::iota(order.begin(), order.end(), 0u);
-    // Ties fall back to fetch order, which makes the unstable sort stable.
-    std::sort(order.begin(), order.end(), [&active](std::uint32_t a, std::uint32_t b) {
+    // Entries carry the first key's lead value beside the row, so most comparisons read
+    // memory in sequence; only equal leads look the rows up. The sort is stable over
+    // fetch order.
+    // The second key's lead rides along too: with many equal names it decides most ties.
+    struct Entry {
+        std::uint64_t lead;
+        std::uint64_t second;
+        std::uint32_t row;
+    };
+    const std::size_t rows = static_cast<std::size_t>(table_.RowCount());
+    const auto leadOf = [&active](std::size_t key, std::uint32_t row) -> std::uint64_t {
+        if (key >= active.size())
+            return 0;
+        return active[key].keys->Lead(row) ^ (active[key].descending ? ~std::uint64_t{0} : 0);
+    };
+    std::vector<Entry> entries(rows);
+    for (std::uint32_t row = 0; row < rows; ++row)
+        entries[row] = {leadOf(0, row), leadOf(1, row), row};
+    std::stable_sort(entries.begin(), entries.end(), [&active](const Entry& x, const Entry& y) {
+        if (x.lead != y.lead)
+            return x.lead < y.lead;
+        if (x.second != y.second) {
+            // Equal leads may still hide a difference in the first key's tie-break.
+            const int order = active.front().keys->Compare(x.row, y.row);
+            if (order != 0)
+                return active.front().descending ? order > 0 : order < 0;
+            return x.second < y.second;
+        }
         for (const ActiveKey& key : active) {
-            const int order = key.keys->Compare(a, b);
+            const int order = key.keys->Compare(x.row, y.row);
             if (order != 0)
                 return key.descending ? order > 0 : order < 0;
         }
-        return a < b;
+        return false;
     });
+    std::vector<std::uint32_t> order(rows);
+    for (std::size_t position = 0; position < rows; ++position)
+        order[position] = entries[position].row;
+    entries = {};
     std::vector<std::uint32_t> inverse(order.size());
     for (std::size_t position = 0; position < order.size(); ++position)
         inverse[order[position]] = static_cast<std::uint32_t>(position);

@@ -53,7 +53,7 @@ std::string DecimalText(sqlite3_stmt* statement, int column, int valueType, int 
         std::snprintf(text, sizeof text, "%lld", static_cast<long long>(sqlite3_column_int64(statement, column)));
         std::string result = text;
         if (scale > 0)
-            result += "." + std::string(static_cast<std::size_t>(scale), '0');
+            result.append(1, '.').append(static_cast<std::size_t>(scale), '0');
         return result;
     }
     std::snprintf(text, sizeof text, "%.*f", scale, sqlite3_column_double(statement, column));
@@ -83,8 +83,18 @@ void DetermineFromValue(ColumnBuilder& builder, int valueType)
 // storage class does not fit it (dynamic typing lets any value into any column).
 void AppendCell(sqlite3_stmt* statement, int index, FetchColumn& column)
 {
-    const int valueType = sqlite3_column_type(statement, index);
     ColumnBuilder& builder = column.builder;
+    if (builder.Storage() == ColumnStorage::Text && builder.Determined()) {
+        // Every value converts to text, so the storage class need not be asked for:
+        // only null has no text.
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+        if (text)
+            builder.AppendBytes({text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))});
+        else
+            builder.AppendNull();
+        return;
+    }
+    const int valueType = sqlite3_column_type(statement, index);
     if (valueType == SQLITE_NULL) {
         builder.AppendNull();
         return;

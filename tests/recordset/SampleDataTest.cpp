@@ -9,6 +9,7 @@
 #include <set>
 
 #include "TestDatabase.h"
+#include "runtime/Collation.h"
 #include "tools/sample_data/SampleDatabase.h"
 #include "tools/sample_data/SampleRows.h"
 
@@ -124,6 +125,57 @@ TEST(SampleWriters, EveryWriterStoresTheSameRows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, SampleLoad, ::testing::ValuesIn(kProviders));
+
+}  // namespace
+}  // namespace qelvor::recordset::test
+
+namespace qelvor::recordset::test {
+namespace {
+
+// Many equal names, shared key prefixes and nulls: every neighbouring pair of the sorted
+// sample must be in order by direct collation, and equal rows in fetch order.
+TEST(SampleSortTest, NeighboursAreInCollationOrder)
+{
+    setenv("LC_ALL", "zh_CN.UTF-8", 1);
+    auto db = TestDatabase::Open("sqlite");
+    LoadSampleRows(db->Session(), 3000, 21);
+    auto records = db->Query(kBaseStatement);
+    const Collation& collation = Collation::ForUserLocale();
+    // Negative, zero, positive for text values with null first.
+    const auto compare = [&](const Variant& a, const Variant& b) {
+        if (a.IsNull() || b.IsNull())
+            return static_cast<int>(b.IsNull()) - static_cast<int>(a.IsNull());
+        return collation.Compare(a.Get<std::string>(), b.Get<std::string>());
+    };
+    for (const auto& [text, descending] : {std::pair{"姓名 DESC, 准考证号 ASC", true}, std::pair{"[姓名], 报名号 DESC", false}}) {
+        records->SetSort(text);
+        records->MoveFirst();
+        const int second = descending ? 0 : 1;
+        Variant name = records->Value(2);
+        Variant other = records->Value(second);
+        std::int64_t bookmark = records->Bookmark();
+        int equalNames = 0;
+        for (records->MoveNext(); !records->IsEOF(); records->MoveNext()) {
+            const Variant nextName = records->Value(2);
+            const Variant nextOther = records->Value(second);
+            const int byName = compare(name, nextName);
+            ASSERT_TRUE(descending ? byName >= 0 : byName <= 0) << text << ": " << name.ToString() << " / " << nextName.ToString();
+            if (byName == 0) {
+                ++equalNames;
+                const int byOther = compare(other, nextOther);
+                ASSERT_TRUE(descending ? byOther <= 0 : byOther >= 0) << text;
+                if (byOther == 0) {
+                    ASSERT_LT(bookmark, records->Bookmark()) << text;
+                }
+            }
+            name = nextName;
+            other = nextOther;
+            bookmark = records->Bookmark();
+        }
+        EXPECT_GT(equalNames, 300) << "the sample should repeat names";
+    }
+    unsetenv("LC_ALL");
+}
 
 }  // namespace
 }  // namespace qelvor::recordset::test

@@ -124,7 +124,7 @@ void SampleRows::Fill(std::int64_t index, SampleRow& row) const
     row.zkzh = TicketNumber(ordinal);
     row.ttxx = Answers(random);
     row.tttt = Scores(random);
-    row.qk = random.PerMille(30) ? "1" : "0";
+    row.qk.assign(1, random.PerMille(30) ? '1' : '0');
     row.lwtth = std::to_string(1 + random.Below(4));
     row.registered = !random.PerMille(20);
     row.xm = row.registered ? Name(random) : std::string();

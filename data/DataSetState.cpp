@@ -96,10 +96,9 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info)
     }
     if ((disableCount_ != 0 && !sendWhileDisabled) || state_ == TDataSetState::dsBlockRead)
         return;
-    // A source may detach itself while it is told; iterate over a copy.
-    const std::vector<TDataSource*> sources = dataSources_;
-    for (TDataSource* source : sources)
-        source->DataEvent(event, info);
+    // A source may detach itself while it is told, hence the index and its check.
+    for (std::size_t i = 0; i < dataSources_.size(); ++i)
+        dataSources_[i]->DataEvent(event, info);
 }
 
 void TDataSet::DisableControls()

@@ -37,7 +37,7 @@ private:
 };
 
 // A SQLite database in a temporary folder and an open host connection to it:
-// `rows` demo sheets, or no tables at all when rows is negative.
+// `rows` demo sheets, or none of the answer-sheet tables when rows is negative.
 class TestDatabase {
 public:
     explicit TestDatabase(std::int64_t rows)
@@ -45,6 +45,8 @@ public:
         path_ = dir_.filePath(QStringLiteral("demo.db")).toStdString();
         if (rows >= 0)
             CreateSampleDatabase(path_, rows, 7);
+        else
+            CreateDatabaseWithoutTheTables();
         connection = std::make_unique<TADOConnection>("HostConnection");
         connection->SetConnectionString("Provider=SQLite;Data Source=" + path_);
         connection->Open();
@@ -72,6 +74,14 @@ public:
     std::unique_ptr<TADOConnection> connection;
 
 private:
+    void CreateDatabaseWithoutTheTables()
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(path_.c_str(), &db);
+        sqlite3_exec(db, "create table unrelated(x)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+
     QTemporaryDir dir_;
     std::string path_;
 };

@@ -46,6 +46,8 @@ TEST(FormPlacementTest, CentresTheStoredOuterSizeOnTheScreen)
 TEST(FormWindowTest, ResizingMovesTheExitButtonAndStretchesOnlyTheGrid)
 {
     TQELVOR_Form form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.resize(form.width() + 100, form.height() + 40);
     EXPECT_EQ(form.SpeedButton3->geometry(), QRect(688, 390, 65, 25));
     EXPECT_EQ(form.DBGridEh1->geometry(), QRect(8, 53, 743, 332));

@@ -81,8 +81,19 @@ TColumnEh::TColumnEh(TDBGridColumnsEh* collection) : collection_(collection)
 
 TColumnEh::~TColumnEh()
 {
-    if (TCustomDBGridEh* grid = Grid())
-        grid->SortMarkedColumnListRef().Remove(this);
+    TCustomDBGridEh* grid = Grid();
+    if (!grid || grid->Destroying())
+        return;
+    grid->SortMarkedColumnListRef().Remove(this);
+    // The remaining marked columns close up, so the list never holds a gap.
+    const int index = title_->SortIndex();
+    if (index > 0) {
+        for (int i = 0; i < collection_->Count(); ++i) {
+            TColumnTitleEh* other = collection_->Items(i)->Title();
+            if (other->sortIndex_ > index)
+                --other->sortIndex_;
+        }
+    }
 }
 
 TCustomDBGridEh* TColumnEh::Grid() const

@@ -65,7 +65,11 @@ TDBGridColumnEh* TDBGridColumnsEh::AddGenerated()
 void TDBGridColumnsEh::Delete(int index)
 {
     assert(index >= 0 && index < Count());
+    // The column leaves the collection before it is destroyed, so that its
+    // destructor sees a consistent collection.
+    auto column = std::move(items_[static_cast<std::size_t>(index)]);
     items_.erase(items_.begin() + index);
+    column.reset();
     Update(nullptr);
 }
 
@@ -74,7 +78,11 @@ void TDBGridColumnsEh::Clear()
     if (items_.empty())
         return;
     BeginUpdate();
-    items_.clear();
+    while (!items_.empty()) {
+        auto column = std::move(items_.back());
+        items_.pop_back();
+        column.reset();
+    }
     EndUpdate();
 }
 

@@ -5,6 +5,7 @@
 // arenas. Columns without a useful size (long text, long binary, unknown types) cannot
 // be bound; a result that has one is read row by row with SQLGetData instead. A value
 // longer than the size the driver announced is never cut silently: it raises.
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <memory>
@@ -71,6 +72,16 @@ SQLLEN ElementBytes(const OdbcColumnType& mapped, SQLULEN size)
     case SQL_C_TYPE_TIMESTAMP: return sizeof(SQL_TIMESTAMP_STRUCT);
     default: return 0;
     }
+}
+
+// Whether a bound cell of a variable-length type did not fit its buffer.
+bool Truncated(const OdbcColumn& column, SQLLEN length)
+{
+    const SQLSMALLINT cType = column.mapped.cType;
+    if (cType != SQL_C_WCHAR && cType != SQL_C_CHAR && cType != SQL_C_BINARY)
+        return false;
+    const SQLLEN terminator = cType == SQL_C_WCHAR ? 2 : cType == SQL_C_CHAR ? 1 : 0;
+    return length == SQL_NO_TOTAL || (length != SQL_NULL_DATA && length > column.elementBytes - terminator);
 }
 
 // Appends one fetched cell (data of `length` bytes, already complete) to the builder.
@@ -293,18 +304,21 @@ private:
                       statement, "SQLBindCol");
         }
         std::string scratch;
+        std::vector<unsigned char> cell;
         std::int64_t rows = 0;
         SQLRETURN rc;
         while ((maxRecords <= 0 || rows < maxRecords) && SQL_SUCCEEDED(rc = SQLFetch(statement.Get()))) {
             for (SQLULEN row = 0; row < fetched && (maxRecords <= 0 || rows < maxRecords); ++row, ++rows) {
                 for (std::size_t i = 0; i < columns.size(); ++i) {
                     const OdbcColumn& column = columns[i];
-                    SQLLEN length = column.indicators[row];
-                    const bool terminated = column.mapped.cType == SQL_C_WCHAR || column.mapped.cType == SQL_C_CHAR;
-                    const SQLLEN room = column.elementBytes - (terminated ? (column.mapped.cType == SQL_C_WCHAR ? 2 : 1) : 0);
-                    if (length == SQL_NO_TOTAL || (length != SQL_NULL_DATA && length > room && column.mapped.storage != ColumnStorage::Integer))
-                        throw ERecordSetError("The value of column \"" + column.name
-                                              + "\" is longer than the size the driver reported for it");
+                    const SQLLEN length = column.indicators[row];
+                    if (Truncated(column, length)) {
+                        // The driver announced too small a size (a text column without a
+                        // length, say): read this cell again, whole.
+                        const SQLLEN whole = ReadCellAgain(statement, row, static_cast<SQLUSMALLINT>(i + 1), column, cell);
+                        AppendCell(builders[i], column.mapped, cell.data(), whole, scratch);
+                        continue;
+                    }
                     AppendCell(builders[i], column.mapped, column.buffer.data() + row * static_cast<SQLULEN>(column.elementBytes), length, scratch);
                 }
             }
@@ -316,6 +330,18 @@ private:
         SQLSetStmtAttrW(statement.Get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
         SQLSetStmtAttrW(statement.Get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
         return rows;
+    }
+
+    // Positions the block cursor on `row` of the current block and reads the cell with
+    // SQLGetData; a driver that cannot do this fails with a clear message.
+    static SQLLEN ReadCellAgain(const OdbcHandle& statement, SQLULEN row, SQLUSMALLINT index, const OdbcColumn& column,
+                                std::vector<unsigned char>& data)
+    {
+        if (!SQL_SUCCEEDED(SQLSetPos(statement.Get(), static_cast<SQLSETPOSIROW>(row + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE)))
+            throw ERecordSetError("The value of column \"" + column.name
+                                  + "\" is longer than the size the driver reported for it, and the driver cannot read it again: "
+                                  + OdbcDiagnostics(statement.Type(), statement.Get()));
+        return GetCell(statement, index, column, data);
     }
 
     // Reads one cell with SQLGetData, in pieces for long values, into data.

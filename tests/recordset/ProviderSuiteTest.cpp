@@ -195,6 +195,41 @@ TEST_P(ProviderSuite, ReopeningNeedsACloseFirst)
     EXPECT_THROW(other.Open(command, adOpenKeyset, adLockOptimistic, adCmdText), ERecordSetError);
 }
 
+TEST_P(ProviderSuite, TextLongerThanTheAnnouncedSizeArrivesWhole)
+{
+    // A text column without a length: drivers announce some default size.
+    db_->Run("CREATE TABLE t_sort(id INTEGER, t TEXT)");
+    const std::string longText(3000, 'x');
+    const std::string wide = "准考证号" + std::string(400, 'y');
+    db_->Run("INSERT INTO t_sort VALUES(1, 'short'), (2, '" + longText + "'), (3, '" + wide + "'), (4, NULL)");
+    auto records = db_->Query("SELECT t FROM t_sort ORDER BY id");
+    EXPECT_EQ(ColumnTexts(*records, 0), (std::vector<std::string>{"short", longText, wide, "<null>"}));
+    EXPECT_GE(records->Field(0).definedSize, 3000);
+}
+
+TEST_P(ProviderSuite, CommandTimeoutStopsALongStatement)
+{
+    Command command;
+    command.SetActiveConnection(&db_->Session());
+    command.SetCommandTimeout(1);
+    command.SetCommandText("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000000000) "
+                           "SELECT max(x) FROM c");
+    RecordSet records;
+    try {
+        records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
+        FAIL() << "the long statement returned";
+    } catch (const ERecordSetError& failure) {
+        const std::string message = failure.what();
+        if (db_->IsSqlite()) {
+            EXPECT_EQ(message, "Query timeout expired");
+        } else {
+            EXPECT_NE(message.find("57014"), std::string::npos) << message;  // query cancelled
+        }
+    }
+    EXPECT_EQ(records.State(), adStateClosed);
+    EXPECT_EQ(db_->Query("SELECT 5 AS five")->Value(0), Variant(std::int64_t{5}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Providers, ProviderSuite, ::testing::ValuesIn(kProviders));
 
 }  // namespace

@@ -53,23 +53,6 @@ TEST_F(SqliteOnly, ValuesThatDoNotFitTheDeclaredTypeWidenTheColumn)
     EXPECT_EQ(records->Field(5).definedSize, 4);
 }
 
-TEST_F(SqliteOnly, CommandTimeoutInterruptsALongStatement)
-{
-    Command command;
-    command.SetActiveConnection(&db_->Session());
-    command.SetCommandTimeout(1);
-    command.SetCommandText("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT max(x) FROM c");
-    RecordSet records;
-    try {
-        records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
-        FAIL() << "the endless statement returned";
-    } catch (const ERecordSetError& failure) {
-        EXPECT_STREQ(failure.what(), "Query timeout expired");
-    }
-    EXPECT_EQ(records.State(), adStateClosed);
-    EXPECT_EQ(db_->Query("SELECT 5 AS five")->Value(0), Variant(std::int64_t{5}));
-}
-
 TEST_F(SqliteOnly, ParametersAreBoundInOrder)
 {
     Command command;

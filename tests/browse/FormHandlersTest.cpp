@@ -20,6 +20,8 @@ namespace {
 class FormHandlersTest : public testing::Test {
 protected:
     explicit FormHandlersTest(std::int64_t rows = 300) : database_(rows) {}
+    // The connection goes with the fixture: later forms must not find it.
+    ~FormHandlersTest() override { HostConnection = nullptr; }
 
     void ShowForm()
     {

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QMainWindow>
+#include <QWindow>
 #include <clocale>
 #include <gtest/gtest.h>
 
@@ -37,6 +38,24 @@ TEST_F(ApplicationTest, AQtHostWindowOwnsTheModulesWindows)
     Application().AdoptWindow(&dialog);
     EXPECT_EQ(dialog.parentWidget(), &host);
     EXPECT_TRUE(dialog.isWindow());  // still a window of its own, not a child control
+}
+
+TEST_F(ApplicationTest, AWindowOfAnotherToolkitBecomesTheTransientParent)
+{
+    QWindow foreign;  // stands for a host window that is no Qt widget
+    foreign.create();
+    if (QWindow* probe = QWindow::fromWinId(foreign.winId()))
+        delete probe;
+    else
+        GTEST_SKIP() << "this platform has no foreign windows; the run under X covers it";
+    Application().SetHandle(foreign.winId());
+    EXPECT_EQ(Application().OwnerWidget(), nullptr);
+    QDialog dialog;
+    Application().AdoptWindow(&dialog);
+    EXPECT_EQ(dialog.parentWidget(), nullptr);
+    ASSERT_NE(dialog.windowHandle(), nullptr);
+    ASSERT_NE(dialog.windowHandle()->transientParent(), nullptr);
+    EXPECT_EQ(dialog.windowHandle()->transientParent()->winId(), foreign.winId());
 }
 
 TEST_F(ApplicationTest, WithoutAHandleWindowsHaveNoOwner)

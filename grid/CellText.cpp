@@ -30,7 +30,7 @@ QString ShortenToFit(const QString& text, const QFontMetrics& metrics, int maxWi
 
 void WriteCellText(QPainter& painter, const QRect& rect, int dx, int dy, TAlignment alignment,
                    bool endEllipsis, bool wordWrap, const QString& text, const QColor& background,
-                   const QColor& textColor)
+                   const QColor& textColor, bool clippedToColumn)
 {
     painter.fillRect(rect, background);
     if (text.isEmpty() || rect.isEmpty())
@@ -49,6 +49,12 @@ void WriteCellText(QPainter& painter, const QRect& rect, int dx, int dy, TAlignm
         return;
     }
     const QFontMetrics metrics = painter.fontMetrics();
+    const int top = rect.top() + dy;
+    if (clippedToColumn && alignment == TAlignment::taLeftJustify && !endEllipsis
+        && top + metrics.height() <= rect.top() + rect.height()) {
+        painter.drawText(rect.left() + dx, top + metrics.ascent(), text);
+        return;
+    }
     const QString shown = endEllipsis ? ShortenToFit(text, metrics, rect.width() - dx) : text;
     const int width = metrics.horizontalAdvance(shown);
     int x = rect.left() + dx;
@@ -56,7 +62,6 @@ void WriteCellText(QPainter& painter, const QRect& rect, int dx, int dy, TAlignm
         x = rect.left() + rect.width() - width - 3;
     else if (alignment == TAlignment::taCenter)
         x = rect.left() + rect.width() / 2 - width / 2;
-    const int top = rect.top() + dy;
     const bool fits = x >= rect.left() && x + width <= rect.left() + rect.width()
                       && top + metrics.height() <= rect.top() + rect.height();
     if (fits) {

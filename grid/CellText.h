@@ -18,10 +18,11 @@ class QPainter;
 namespace qelvor {
 
 // Writes `text` into `rect` with the painter's current font; fills the rectangle with
-// `background` first and draws in `textColor`.
+// `background` first and draws in `textColor`. `clippedToColumn`: the painter already
+// clips to the cell's left and right edges, so left-aligned text needs no measuring.
 void WriteCellText(QPainter& painter, const QRect& rect, int dx, int dy, TAlignment alignment,
                    bool endEllipsis, bool wordWrap, const QString& text, const QColor& background,
-                   const QColor& textColor);
+                   const QColor& textColor, bool clippedToColumn = false);
 
 // The longest head of `text` followed by "..." that fits `maxWidth`; the text itself
 // when it fits; "..." when nothing does.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPaintEvent>
@@ -298,6 +299,14 @@ void TCustomGrid::InvalidateRow(int row)
 void TCustomGrid::InvalidateGrid()
 {
     viewport()->update();
+}
+
+void TCustomGrid::UpdateNow()
+{
+    // Pending updates of a window are painted by its posted update request; only the
+    // invalid parts are painted (repaint() would paint the whole client area).
+    if (isVisible())
+        QCoreApplication::sendPostedEvents(window(), QEvent::UpdateRequest);
 }
 
 // --- in-place editor ---

@@ -122,6 +122,8 @@ public:
     void InvalidateGrid();
     // Invalidates a client rectangle.
     void InvalidateClientRect(const QRect& rect);
+    // Paints what is invalid now, instead of at the next turn of the event loop.
+    void UpdateNow();
 
     // --- in-place editor (read-only text display of the current cell) ---
     QLineEdit* InplaceEditor() const { return editor_; }

@@ -68,8 +68,15 @@ void TCustomGrid::OnScrollAction(TScrollBarKind kind, int action)
     if (applyingScrollInfo_)
         return;
     const TScrollCode code = ScrollCodeOf(action);
-    if (code == TScrollCode::SB_ENDSCROLL)
+    if (code == TScrollCode::SB_ENDSCROLL) {
+        // Moves the grid did not ask for (a wheel turn on the bar) are taken back.
+        if (action == QAbstractSlider::SliderMove && !Bar(kind)->isSliderDown()) {
+            applyingScrollInfo_ = true;
+            Bar(kind)->setSliderPosition(Info(kind).pos);
+            applyingScrollInfo_ = false;
+        }
         return;
+    }
     GuardedCall([&] { ScrollMessage(kind, code, Bar(kind)->sliderPosition()); });
     // Qt moved the slider before telling us; the position is what the grid decided.
     applyingScrollInfo_ = true;

@@ -287,6 +287,8 @@ protected:
                     int lastRow, bool fixedRegion, const TGridDrawInfo& info);
     // The painter of the paint in progress (nullptr outside Paint).
     QPainter* activePainter_ = nullptr;
+    // True while the painter clips to the column being painted.
+    bool columnClipped_ = false;
 
     // --- title press state (driven by mouse handling) ---
     int pressedTitleCol_ = -1;

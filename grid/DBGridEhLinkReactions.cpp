@@ -62,8 +62,8 @@ void TCustomDBGridEh::Scroll(int distance)
         if (options_.Contains(dgAlwaysShowEditor))
             ShowEditor();
     }
-    if (updateLock_ == 0 && isVisible())
-        viewport()->repaint();
+    if (updateLock_ == 0)
+        UpdateNow();
 }
 
 void TCustomDBGridEh::RecordChanged(TField* field)

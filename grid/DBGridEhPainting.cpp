@@ -151,35 +151,47 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, int first
     batch(lines, horzOn);
 }
 
-void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
-                                 int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info)
+void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow, int lastRow,
+                                 bool fixedRegion, const TGridDrawInfo& info)
 {
+    assert(activePainter_);
+    QPainter& painter = *activePainter_;
     const int lineWidth = GridLineWidth();
     const bool activeControl = window()->focusWidget() == this;
     // Regions start at a fixed cell 0 or at the first scrollable cell.
-    int y = firstRow < FixedRows() ? 0 : info.Vert.FixedBoundary;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const int height = info.Vert.Extent(row);
-        int x = firstCol < FixedCols() ? 0 : info.Horz.FixedBoundary;
-        for (int col = firstCol; col <= lastCol; ++col) {
-            const int width = info.Horz.Extent(col);
-            if (width > 0) {
-                const QRect cell(x, y, width, height);
-                const bool current = col == Col() && row == Row();
-                if (clip.intersects(cell) && !(current && EditorMode())) {
-                    TGridDrawState state;
-                    if (fixedRegion)
-                        state.Include(gdFixed);
-                    if (current && activeControl)
-                        state.Include(gdFocused);
-                    if (current && !fixedRegion)
-                        state.Include(gdSelected);
-                    DrawCell(col, row, cell, state);
+    const int top = firstRow < FixedRows() ? 0 : info.Vert.FixedBoundary;
+    int x = firstCol < FixedCols() ? 0 : info.Horz.FixedBoundary;
+    // Column by column, clipped to the column, so that cell texts need no clipping of
+    // their own.
+    for (int col = firstCol; col <= lastCol; ++col) {
+        const int width = info.Horz.Extent(col);
+        if (width > 0) {
+            const QRect column(x, top, width, ClientHeight() - top);
+            if (clip.intersects(column)) {
+                painter.setClipRect(column);
+                columnClipped_ = true;
+                int y = top;
+                for (int row = firstRow; row <= lastRow; ++row) {
+                    const int height = info.Vert.Extent(row);
+                    const QRect cell(x, y, width, height);
+                    const bool current = col == Col() && row == Row();
+                    if (clip.intersects(cell) && !(current && EditorMode())) {
+                        TGridDrawState state;
+                        if (fixedRegion)
+                            state.Include(gdFixed);
+                        if (current && activeControl)
+                            state.Include(gdFocused);
+                        if (current && !fixedRegion)
+                            state.Include(gdSelected);
+                        DrawCell(col, row, cell, state);
+                    }
+                    y += height + lineWidth;
                 }
+                painter.setClipping(false);
+                columnClipped_ = false;
             }
-            x += width + lineWidth;
         }
-        y += height + lineWidth;
+        x += width + lineWidth;
     }
 }
 
@@ -398,7 +410,7 @@ void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, 
             }
             WriteCellText(painter, rect, box.offset, box.offset, column->Alignment(), column->EndEllipsis(),
                           column->WordWrap() && multiLineRows_, QString::fromStdString(column->ColumnDisplayText()),
-                          ToQColor(background), ToQColor(fontColor));
+                          ToQColor(background), ToQColor(fontColor), columnClipped_ && rect.left() + rect.width() == box.outer.left() + box.outer.width());
         });
     }
     if (defaultDrawing_ && state.Contains(gdFocused) && hasFocus() && !options_.Contains(dgRowSelect)

@@ -228,3 +228,35 @@ TEST_F(GridGeometry, ScaledWidthsAddUpWithoutDrift)
 
 }  // namespace
 }  // namespace qelvor::test
+
+namespace qelvor::test {
+namespace {
+
+// Qt's scroll-bar actions arrive as the grid's scroll codes.
+TEST_F(GridGeometry, QtScrollBarActionsReachTheDataset)
+{
+    AttachDataSet(1000);
+    SizeForDataRows(17);
+    QScrollBar* bar = grid->verticalScrollBar();
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(dataSet->RecNo(), 18);
+    EXPECT_EQ(bar->value(), 18);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(dataSet->RecNo(), 1000);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(dataSet->RecNo(), 1);
+    // A thumb drag moves the dataset only when the thumb is let go.
+    bar->setSliderDown(true);
+    bar->setSliderPosition(600);
+    EXPECT_EQ(dataSet->RecNo(), 1);
+    bar->setSliderDown(false);
+    EXPECT_EQ(dataSet->RecNo(), 600);
+    EXPECT_EQ(bar->value(), 600);
+    // A horizontal line step scrolls one column.
+    grid->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(grid->LeftCol(), grid->FixedCols() + (grid->MaxLeftCol() > grid->FixedCols() ? 1 : 0));
+}
+
+}  // namespace
+}  // namespace qelvor::test

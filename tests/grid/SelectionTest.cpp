@@ -1,0 +1,54 @@
+// The selection state on the browse form's grid (no multi-select) and with it.
+#include "runtime/Exceptions.h"
+#include "tests/grid/support/GridFixture.h"
+
+namespace qelvor::test {
+namespace {
+
+using Selection = GridFixture;
+
+TEST_F(Selection, NothingCanBeSelectedWithoutMultiSelect)
+{
+    AttachDataSet(10);
+    SizeForDataRows(5);
+    EXPECT_TRUE(grid->SelectionTypeAllowed(gstNon));
+    for (TDBGridEhSelectionType type : {gstRecordBookmarks, gstRectangle, gstColumns, gstAll})
+        EXPECT_FALSE(grid->SelectionTypeAllowed(type)) << static_cast<int>(type);
+    EXPECT_FALSE(grid->Selection().IsCellSelected(0, dataSet->GetBookmark()));
+    grid->ClearSelection();
+    EXPECT_EQ(grid->Selection().SelectionType(), gstNon);
+    EXPECT_FALSE(grid->Selecting());
+}
+
+TEST_F(Selection, AllowedSelectionsDecideWithMultiSelect)
+{
+    grid->SetOptions(grid->Options() + TDBGridOptions{dgMultiSelect});
+    EXPECT_TRUE(grid->SelectionTypeAllowed(gstRecordBookmarks));
+    EXPECT_TRUE(grid->SelectionTypeAllowed(gstAll));
+    EXPECT_FALSE(grid->SelectionTypeAllowed(gstRectangle));
+    grid->SetAllowedSelections({gstRectangle, gstColumns});
+    EXPECT_TRUE(grid->SelectionTypeAllowed(gstRectangle));
+    grid->SetOptions(grid->Options() + TDBGridOptions{dgRowSelect});
+    EXPECT_FALSE(grid->SelectionTypeAllowed(gstRectangle));
+    EXPECT_FALSE(grid->SelectionTypeAllowed(gstColumns));
+}
+
+TEST_F(Selection, RecordListNeedsAnOpenDataset)
+{
+    AttachDataSet(10, false);
+    try {
+        (void)grid->SelectedRows().CurrentRowSelected();
+        ADD_FAILURE() << "no failure on a closed dataset";
+    } catch (const EDatabaseError& error) {
+        EXPECT_STREQ(error.what(), "Cannot perform this operation on a closed dataset");
+    }
+    dataSet->Open();
+    EXPECT_TRUE(grid->SelectedRows().LinkActive());
+    EXPECT_FALSE(grid->SelectedRows().CurrentRowSelected());
+    dataSet->Close();
+    EXPECT_FALSE(grid->SelectedRows().LinkActive());
+    EXPECT_EQ(grid->SelectedRows().Count(), 0);
+}
+
+}  // namespace
+}  // namespace qelvor::test

@@ -260,3 +260,29 @@ TEST_F(GridGeometry, QtScrollBarActionsReachTheDataset)
 
 }  // namespace
 }  // namespace qelvor::test
+
+namespace qelvor::test {
+namespace {
+
+TEST_F(GridGeometry, RowHeightAndRowLinesProperties)
+{
+    AttachDataSet(50);
+    SizeForDataRows(10);
+    const QFontMetrics metrics(DesignFont());
+    grid->SetRowLines(2);
+    EXPECT_EQ(grid->DefaultRowHeight(), 2 * (metrics.height() + metrics.leading()));
+    grid->SetRowLines(0);
+    grid->SetRowHeight(30);
+    EXPECT_EQ(grid->DefaultRowHeight(), 30);
+    EXPECT_EQ(grid->DataRowPitch(), 31);
+    // The record window shrinks with the taller rows.
+    EXPECT_EQ(grid->DataLink().BufferCount(), (grid->ClientHeight() - TitleRowHeight() - 1) / 31);
+    grid->SetRowHeight(-5);
+    EXPECT_EQ(grid->RowHeight(), 0);
+    EXPECT_EQ(grid->DefaultRowHeight(), DataRowHeight());
+    grid->SetTitleLines(2);
+    EXPECT_EQ(grid->RowHeights(0), 2 * metrics.height() + metrics.leading() + 2 + 1);
+}
+
+}  // namespace
+}  // namespace qelvor::test

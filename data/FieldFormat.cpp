@@ -169,11 +169,12 @@ std::string Apply(const Pattern& pattern, Decimal value, bool withSign)
         whole.insert(0, static_cast<std::size_t>(pattern.wholeZeros) - whole.size(), '0');
     if (pattern.thousands)
         whole = GroupThousands(whole);
-    std::string number = whole;
-    if (whole.empty() && fraction.empty())
-        number = "0";  // a value that rounds away entirely still shows
-    if (!fraction.empty())
-        number += '.' + fraction;
+    // A value that rounds away entirely still shows as "0".
+    std::string number = whole.empty() && fraction.empty() ? std::string(1, '0') : whole;
+    if (!fraction.empty()) {
+        number += '.';
+        number += fraction;
+    }
     const bool negative = withSign && value.negative && !IsZero(value);
     return (negative ? "-" : "") + pattern.prefix + number + pattern.suffix;
 }

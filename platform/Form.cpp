@@ -13,7 +13,6 @@ TForm::TForm()
     : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                            | Qt::WindowCloseButtonHint)
 {
-    setSizeGripEnabled(false);
 }
 
 void TForm::SetDesignBounds(const QRect& outer, const QSize& client)

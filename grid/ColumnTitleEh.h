@@ -84,6 +84,7 @@ public:
 
 private:
     friend class TColumnEh;
+    friend class TCustomDBGridEh;
     // Copies the default font into the private copy unless assigned.
     void RefreshDefaultFont() const;
     const QFont& DefaultFontSource() const;

@@ -405,6 +405,11 @@ void TCustomGrid::ClientResized()
     UpdateScrollRange();
 }
 
+void TCustomGrid::keyPressEvent(QKeyEvent* event)
+{
+    QWidget::keyPressEvent(event);
+}
+
 void TCustomGrid::scrollContentsBy(int, int)
 {
     // The grid moves its pixels itself when its origin changes.

@@ -344,13 +344,13 @@ void TCustomDBGridEh::focusInEvent(QFocusEvent* event)
 {
     TCustomGrid::focusInEvent(event);
     // The current cell's highlight and focus rectangle follow the focus.
-    InvalidateCell(Col(), Row());
+    GuardedCall([&] { InvalidateCell(Col(), Row()); });
 }
 
 void TCustomDBGridEh::focusOutEvent(QFocusEvent* event)
 {
     TCustomGrid::focusOutEvent(event);
-    InvalidateCell(Col(), Row());
+    GuardedCall([&] { InvalidateCell(Col(), Row()); });
 }
 
 }  // namespace qelvor

@@ -6,6 +6,7 @@
 // one column is marked. Inside an update only the values are stored; the list is
 // rebuilt from SortIndex afterwards.
 #include <cassert>
+#include <vector>
 
 #include "grid/DBGridEh.h"
 #include "grid/GridStyle.h"
@@ -125,7 +126,28 @@ void TCustomDBGridEh::RebuildSortMarkedColumnList()
             continue;
         if (sortMarkedColumns_.Count() < index)
             sortMarkedColumns_.SetCount(index);
-        sortMarkedColumns_.Put(index - 1, column);
+        if (sortMarkedColumns_[index - 1] == nullptr) {
+            sortMarkedColumns_.Put(index - 1, column);
+            continue;
+        }
+        // Two columns claim one position (a stored layout can hold that): the later
+        // one goes after it, ahead of the higher numbers.
+        std::vector<TColumnEh*> items(sortMarkedColumns_.begin(), sortMarkedColumns_.end());
+        items.insert(items.begin() + index, column);
+        sortMarkedColumns_.Clear();
+        for (TColumnEh* item : items)
+            sortMarkedColumns_.Add(item);
+    }
+    // Numbers with gaps would leave empty entries that readers of the list would
+    // stumble over: close them up, so that entry i always has SortIndex i + 1.
+    std::vector<TColumnEh*> marked;
+    for (TColumnEh* column : sortMarkedColumns_)
+        if (column)
+            marked.push_back(column);
+    sortMarkedColumns_.Clear();
+    for (TColumnEh* column : marked) {
+        sortMarkedColumns_.Add(column);
+        column->Title()->SetSortIndexRaw(sortMarkedColumns_.Count());
     }
 }
 

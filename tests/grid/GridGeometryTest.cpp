@@ -264,6 +264,29 @@ TEST_F(GridGeometry, QtScrollBarActionsReachTheDataset)
 namespace qelvor::test {
 namespace {
 
+TEST_F(GridGeometry, UnsequencedDatasetBarShowsWhereTheWindowIs)
+{
+    AttachDataSet(200, false);
+    dataSet->SetSequenced(false);
+    dataSet->Open();
+    SizeForDataRows(10);
+    ScrollInfo info = grid->GetScrollInfo(TScrollBarKind::sbVertical);
+    EXPECT_EQ(info.min, 0);
+    EXPECT_EQ(info.max, 4);
+    EXPECT_EQ(info.page, 0);
+    EXPECT_EQ(info.pos, 0);
+    dataSet->MoveBy(20);
+    EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 2);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_THUMBPOSITION, 4);
+    EXPECT_TRUE(dataSet->Eof());
+    EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 4);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_THUMBPOSITION, 1);
+    EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 2);
+    grid->ScrollMessage(TScrollBarKind::sbVertical, TScrollCode::SB_THUMBPOSITION, 0);
+    EXPECT_TRUE(dataSet->Bof());
+    EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 0);
+}
+
 TEST_F(GridGeometry, RowHeightAndRowLinesProperties)
 {
     AttachDataSet(50);

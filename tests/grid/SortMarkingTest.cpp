@@ -126,6 +126,20 @@ TEST_F(SortMarking, ValuesLoadedInAnUpdateAreSettledByTheRebuild)
     ExpectConsistent();
 }
 
+TEST_F(SortMarking, InconsistentStoredNumbersLeaveNoGapsInTheList)
+{
+    grid->BeginLoad();
+    Title(2)->SetSortMarker(smDownEh);
+    Title(2)->SetSortIndex(5);
+    Title(0)->SetSortMarker(smUpEh);
+    Title(0)->SetSortIndex(3);
+    Title(6)->SetSortMarker(smDownEh);
+    Title(6)->SetSortIndex(3);
+    grid->EndLoad();
+    EXPECT_EQ(List(), (std::vector<int>{0, 6, 2}));
+    ExpectConsistent();
+}
+
 TEST_F(SortMarking, NotificationNeedsAutoSortMarking)
 {
     int raised = 0;

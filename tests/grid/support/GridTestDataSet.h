@@ -28,7 +28,9 @@ public:
     int RecNo() const override;
     int RecordCount() const override;
     void SetRecNo(int recordNumber) override;
-    bool IsSequenced() const override { return true; }
+    bool IsSequenced() const override { return sequenced_; }
+    // A dataset that cannot address records by number (the bar then shows 0..4).
+    void SetSequenced(bool sequenced) { sequenced_ = sequenced; }
     int CompareBookmarks(const TBookmark& first, const TBookmark& second) const override;
 
 protected:
@@ -47,6 +49,7 @@ private:
     ValueFunction value_;
     int position_ = -1;
     int fetches_ = 0;
+    bool sequenced_ = true;
 };
 
 // The seven result columns of the answer-sheet query, in the form's column order.

@@ -35,7 +35,7 @@
 
 namespace qelvor {
 
-// The deferred layout message (the private message WM_USER + 100 of the original design).
+// The deferred layout message, the grid's private window message (WM_USER + 100).
 inline constexpr QEvent::Type kDeferredLayoutEvent = static_cast<QEvent::Type>(QEvent::User + 100);
 
 class TDataSource;

@@ -79,11 +79,11 @@ void BuildFormColumns(TDBGridEh& grid, TDataSource& source)
         int width;
     } columns[] = {{"准考证号", 107}, {"报名号", 102}, {"姓名", 0}, {"笔试客观题答案字符串", 300},
                    {"笔试主观题题分字符串", 300}, {"缺考标记", 65}, {"论文题题号", 65}};
-    for (const auto& spec : columns) {
-        TDBGridColumnEh* column = grid.Columns().Add();
-        column->SetFieldName(spec.name);
-        if (spec.width > 0)
-            column->SetWidth(spec.width);
+    for (const auto& column : columns) {
+        TDBGridColumnEh* added = grid.Columns().Add();
+        added->SetFieldName(column.name);
+        if (column.width > 0)
+            added->SetWidth(column.width);
     }
     grid.SetDataSource(&source);
     grid.EndLoad();

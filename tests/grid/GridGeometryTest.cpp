@@ -216,11 +216,11 @@ TEST_F(GridGeometry, ScaledWidthsAddUpWithoutDrift)
     grid->ChangeScale(3, 2);
     int unscaled = 0;
     int scaled = 0;
-    const int original[] = {107, 102, 0, 300, 300, 65, 65};
+    const int stored[] = {107, 102, 0, 300, 300, 65, 65};
     for (int i = 0; i < 7; ++i) {
-        if (original[i] == 0)
+        if (stored[i] == 0)
             continue;
-        unscaled += original[i];
+        unscaled += stored[i];
         scaled += grid->Columns()[i]->Width();
         EXPECT_EQ(scaled, (unscaled * 3 + 1) / 2) << "column " << i;
     }

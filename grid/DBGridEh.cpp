@@ -302,6 +302,19 @@ int TCustomDBGridEh::VisibleDataRows() const
 
 // --- scroll bar settings ---
 
+void TDBGridEhScrollBar::SetTracking(bool tracking)
+{
+    tracking_ = tracking;
+    if (kind_ != TScrollBarKind::sbHorizontal)
+        return;
+    TGridOptions options = grid_->GridOptions();
+    if (tracking)
+        options.Include(goThumbTracking);
+    else
+        options.Exclude(goThumbTracking);
+    grid_->SetGridOptions(options);
+}
+
 void TDBGridEhScrollBar::SetVisible(bool visible)
 {
     SetVisibleMode(visible ? sbAutoShowEh : sbNeverShowEh);

@@ -48,7 +48,8 @@ public:
     virtual ~TDBGridEhScrollBar() = default;
 
     bool Tracking() const { return tracking_; }
-    void SetTracking(bool tracking) { tracking_ = tracking; }
+    // Thumb drags scroll while dragging (the horizontal bar: through the base grid).
+    void SetTracking(bool tracking);
     // True unless VisibleMode is sbNeverShowEh.
     bool Visible() const { return visibleMode_ != sbNeverShowEh; }
     // True: sbAutoShowEh; false: sbNeverShowEh.

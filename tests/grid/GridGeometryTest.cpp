@@ -155,6 +155,13 @@ TEST_F(GridGeometry, HorizontalScrollingByColumns)
     EXPECT_EQ(info.Horz.LastFullVisibleCell, grid->ColCount() - 1);
     grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_THUMBPOSITION, 0);
     EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+    // Thumb tracking scrolls only when the bar is set to track.
+    grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_THUMBTRACK, 127);
+    EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+    grid->HorzScrollBar().SetTracking(true);
+    grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_THUMBTRACK, 127);
+    EXPECT_EQ(grid->LeftCol(), grid->MaxLeftCol());
+    grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_TOP, 0);
     // Widening until everything fits hides the bar and brings the left column back.
     grid->ScrollMessage(TScrollBarKind::sbHorizontal, TScrollCode::SB_BOTTOM, 0);
     SizeForDataRows(5, 1400);

@@ -2,7 +2,9 @@
 # End-to-end: the real host in a real X server, driven as a user would.
 # Opens the browse window, checks its title, size and place on a 1024x768 screen,
 # searches by Enter, clicks the exit button and checks that the window is gone and
-# the host still runs.
+# the host still runs. Then, on a database without the answer-sheet tables, checks
+# that a failed search shows the database's message in an error box and that the
+# window is still there once the box is dismissed.
 #   browse_window_e2e.sh PATH/TO/qelvor-host
 set -euo pipefail
 host=$1
@@ -59,4 +61,26 @@ done
 xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 && fail "the browse window is still shown after the exit button"
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended with the browse window"
 xdotool search --onlyvisible --name '考务管理' >/dev/null || fail "the host window is gone"
-echo "PASS: browse window shown, searched, closed by its exit button; host still running"
+kill "$host_pid"
+wait "$host_pid" 2>/dev/null || true
+
+# A search that the database rejects.
+sqlite3 "$work/empty.db" "create table unrelated(x)"
+"$host" --connect "Provider=SQLite;Data Source=$work/empty.db" --browse >"$work/host.log" 2>&1 &
+host_pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || fail "no browse window on the empty database"
+xdotool mousemove --window "$window" 620 200 click 1  # into the grid, so the window has the pointer
+xdotool windowfocus --sync "$window"
+xdotool mousemove --window "$window" 545 26 click 1   # the search button: panel 8,6 + button 504,8 (75x25)
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^qelvor-host$' | head -n 1) || fail "no error box after a failed search"
+echo "error box $box titled $(xdotool getwindowname "$box")"
+xdotool windowfocus --sync "$box"
+xdotool key Return
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name '^qelvor-host$' >/dev/null 2>&1 || break
+  sleep 0.05
+done
+xdotool search --onlyvisible --name '^qelvor-host$' >/dev/null 2>&1 && fail "the error box did not close"
+xdotool search --onlyvisible --name "$title" >/dev/null || fail "the browse window went with the error box"
+kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the failed search"
+echo "PASS: browse window shown, searched, closed by its exit button; a failed search showed its error box and left the window open"

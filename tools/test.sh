@@ -7,6 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${QELVOR_BUILD_DIR:-$root/build}
 
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
+# Only read by sanitizer builds (QELVOR_SANITIZE=1): system-library leaks are not ours.
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp
 pg_dir=$(mktemp -d /tmp/qelvor-pg.XXXXXX)
 trap '"$root/tests/support/postgres.sh" stop "$pg_dir"' EXIT
 QELVOR_TEST_ODBC=$("$root/tests/support/postgres.sh" start "$pg_dir")

@@ -3,8 +3,8 @@
 // GetVersion: no arguments; a pointer to the module's constant version text.
 // ShowForm: the host's window handle, six ignored 32-bit values and the host's open
 // connection object; shows the browse window modally and returns when it closes.
-// On 32-bit Windows both use the standard call convention with undecorated names;
-// elsewhere the platform's C convention. Hosts resolve them by name at run time.
+// On 32-bit Windows both use the standard call convention with undecorated names
+// (QELVORDLL.def); elsewhere the platform's C convention. Hosts resolve them by name at run time.
 #pragma once
 
 #include <cstdint>

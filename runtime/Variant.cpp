@@ -21,7 +21,9 @@ std::string FormatDouble(double value)
 std::string FormatDateTime(const DateTimeValue& value)
 {
     const double wholeDays = std::floor(value.days);
-    long long seconds = std::llround((value.days - wholeDays) * 86400.0);
+    // Rounding to milliseconds absorbs the binary fraction's error; the shown seconds are
+    // then cut, not rounded, so 23:59:59.5 stays on its own day.
+    long long seconds = std::llround((value.days - wholeDays) * 86400000.0) / 1000;
     long long days = static_cast<long long>(wholeDays);
     if (seconds >= 86400) {
         seconds -= 86400;

@@ -6,6 +6,7 @@
 #include "data/FieldFormat.h"
 #include "data/NumericFields.h"
 #include "data/StringFields.h"
+#include "data/recordset/DateText.h"
 #include "runtime/Exceptions.h"
 #include "tests/data/support/MemoryDataSet.h"
 
@@ -128,6 +129,20 @@ TEST(FieldTexts, DateFieldsShowTheirPart)
     const std::string both = OneValue(Def("dt", TFieldType::ftDateTime), Variant(moment)).field().DisplayText();
     EXPECT_EQ(both.substr(0, 10), date);
     EXPECT_EQ(both.substr(11), "14:30:15");
+}
+
+TEST(FieldTexts, FractionalSecondsAreCutNotRounded)
+{
+    // A moment just before midnight (or a new year) must not be shown on the next day.
+    for (const char* stored : {"2023-06-01 23:59:59.5", "1999-12-31 23:59:59.999", "2024-01-05 10:20:30.75"}) {
+        const std::optional<double> days = recordset::ParseDateTimeText(stored);
+        ASSERT_TRUE(days) << stored;
+        const DateTimeValue moment{*days, DateTimeValue::Kind::DateTime};
+        const std::string shown = OneValue(Def("dt", TFieldType::ftDateTime), Variant(moment)).field().DisplayText();
+        EXPECT_EQ(shown, std::string(stored).substr(0, 19)) << stored;
+        const std::string day = OneValue(Def("d", TFieldType::ftDate), Variant(moment)).field().DisplayText();
+        EXPECT_EQ(day, std::string(stored).substr(0, 10)) << stored;
+    }
 }
 
 TEST(FieldTexts, DisplayFormatAndOnGetText)

@@ -56,13 +56,14 @@ std::string ShellQuote(const std::string& text)
     return quoted + "'";
 }
 
-ToolRun RunTool(const std::vector<std::string>& arguments)
+// Runs the binary; `redirect` is appended to its shell command (e.g. ">/dev/full").
+ToolRun RunTool(const std::vector<std::string>& arguments, const std::string& redirect = "")
 {
     const std::string errFile = "/tmp/qelvor-query-test-" + std::to_string(getpid()) + ".err";
     std::string command = ShellQuote(QELVOR_QUERY_BINARY);
     for (const std::string& argument : arguments)
         command += " " + ShellQuote(argument);
-    command += " 2>" + errFile;
+    command += " " + redirect + " 2>" + errFile;
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];
@@ -171,6 +172,10 @@ TEST_F(QueryToolBinary, FailuresPrintNoResult)
     ToolRun noFile = RunTool({"--connect=Provider=SQLite;Data Source=/nonexistent/dir/x.db"});
     EXPECT_EQ(noFile.status, 1);
     EXPECT_TRUE(noFile.out.empty());
+
+    ToolRun fullDisk = RunTool({connect_}, ">/dev/full");
+    EXPECT_EQ(fullDisk.status, 1) << "a result that could not be written is a failure";
+    EXPECT_NE(fullDisk.err.find("cannot write"), std::string::npos) << fullDisk.err;
 
     Exec("DROP TABLE t_bm");
     ToolRun noTable = RunTool({connect_});

@@ -1,5 +1,7 @@
 // qelvor-query: the browse window's search on the command line (see QueryOptions.h).
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -28,7 +30,12 @@ int main(int argc, char** argv)
         // Nothing is printed unless the whole result was read.
         const std::string output = RunQuery(options, std::cerr);
         std::cout << output << std::flush;
-        return std::cout ? 0 : 1;
+        if (!std::cout) {
+            // A full disk or a closed pipe must not pass for a complete result.
+            std::cerr << "qelvor-query: cannot write the result: " << std::strerror(errno) << "\n";
+            return 1;
+        }
+        return 0;
     } catch (const std::exception& error) {
         std::cerr << "qelvor-query: " << error.what() << "\n";
         return 1;

@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "grid/GridScrollBarStyle.h"
 #include "platform/ExceptionDispatch.h"
 
 namespace qelvor {
@@ -25,6 +26,11 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAutoFillBackground(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The bars take the system's thickness; the style lives as long as the grid.
+    auto* barStyle = new TGridScrollBarStyle;
+    barStyle->setParent(this);
+    horizontalScrollBar()->setStyle(barStyle);
+    verticalScrollBar()->setStyle(barStyle);
     ConnectScrollBar(TScrollBarKind::sbHorizontal);
     ConnectScrollBar(TScrollBarKind::sbVertical);
     ResizeExtents(colWidths_, colCount_, defaultColWidth_);

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QScrollBar>
 
+#include "grid/GridScrollBarStyle.h"
 #include "tests/grid/support/GridFixture.h"
 
 namespace qelvor::test {
@@ -22,6 +23,36 @@ TEST_F(GridGeometry, RowHeightsComeFromTheFont)
     // The client area the grid computes is the one the scroll area lays out.
     EXPECT_EQ(grid->ClientWidth(), grid->viewport()->width());
     EXPECT_EQ(grid->ClientHeight(), grid->viewport()->height());
+}
+
+TEST_F(GridGeometry, FrameAndScrollBarsTakeTheSystemsRoom)
+{
+    // The browse form's grid: 643 x 292 with both bars showing.
+    AttachDataSet(100);
+    const QSize outer(643, 292);
+    host->resize(outer);
+    grid->setGeometry(QRect(QPoint(0, 0), outer));
+    host->show();
+    QApplication::processEvents();
+    ASSERT_TRUE(grid->ScrollBarShowing(TScrollBarKind::sbVertical));
+    ASSERT_TRUE(grid->ScrollBarShowing(TScrollBarKind::sbHorizontal));
+    const int border = 2;
+    EXPECT_EQ(grid->frameWidth(), border);
+    EXPECT_EQ(grid->viewport()->geometry(),
+              QRect(border, border, outer.width() - 2 * border - kSystemScrollBarExtent,
+                    outer.height() - 2 * border - kSystemScrollBarExtent));
+    const QScrollBar* vertical = grid->verticalScrollBar();
+    EXPECT_EQ(QRect(vertical->mapTo(grid, QPoint(0, 0)), vertical->size()),
+              QRect(outer.width() - border - kSystemScrollBarExtent, border, kSystemScrollBarExtent,
+                    grid->viewport()->height()));
+    const QScrollBar* horizontal = grid->horizontalScrollBar();
+    EXPECT_EQ(QRect(horizontal->mapTo(grid, QPoint(0, 0)), horizontal->size()),
+              QRect(border, outer.height() - border - kSystemScrollBarExtent, grid->viewport()->width(),
+                    kSystemScrollBarExtent));
+    // The record window is what fits in that client area.
+    const int rows = (grid->viewport()->height() - TitleRowHeight() - 1) / grid->DataRowPitch();
+    EXPECT_EQ(grid->DataLink().BufferCount(), rows);
+    EXPECT_EQ(grid->RowCount(), 1 + rows);
 }
 
 TEST_F(GridGeometry, FewRecordsGiveFewRows)

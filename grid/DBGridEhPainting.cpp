@@ -46,18 +46,40 @@ int LastPaintedCell(const TGridAxisDrawInfo& axis)
     return cell - 1;
 }
 
+// The system's dotted focus rectangle: the one-pixel border of `rect` inverted on
+// the client's checkerboard (pixels whose x + y is even), each pixel once, so that
+// drawing it twice takes it away and neighbouring cells' dots line up.
 void DrawFocusRect(QPainter& painter, const QRect& rect)
 {
-    if (rect.width() < 2 || rect.height() < 2)
+    if (rect.isEmpty())
         return;
+    const int left = rect.left();
+    const int top = rect.top();
+    const int right = rect.right();
+    const int bottom = rect.bottom();
+    QList<QPoint> dots;
+    auto dot = [&](int x, int y) {
+        if ((x + y) % 2 == 0)
+            dots.append(QPoint(x, y));
+    };
+    for (int x = left; x <= right; ++x) {
+        dot(x, top);
+        if (bottom != top)
+            dot(x, bottom);
+    }
+    for (int y = top + 1; y < bottom; ++y) {
+        dot(left, y);
+        if (right != left)
+            dot(right, y);
+    }
     painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     QPen pen(Qt::white);
+    pen.setWidth(1);
     pen.setCosmetic(true);
-    pen.setDashPattern({1, 1});
     painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.drawPoints(dots.constData(), static_cast<int>(dots.size()));
     painter.restore();
 }
 
@@ -422,10 +444,10 @@ void TCustomDBGridEh::Draw3DFrame(QPainter& painter, const QRect& rect, bool sun
 {
     if (rect.width() < 1 || rect.height() < 1)
         return;
-    const QColor light = ToQColor(clBtnHighlight);
-    const QColor shadow = ToQColor(clBtnShadow);
-    const QColor& topLeft = sunken ? shadow : light;
-    const QColor& bottomRight = sunken ? light : shadow;
+    // The inner edge of the system's edge drawing: raised is highlight over shadow,
+    // sunken the dark shadow over the 3D light (not the raised colours swapped).
+    const QColor topLeft = ToQColor(sunken ? cl3DDkShadow : clBtnHighlight);
+    const QColor bottomRight = ToQColor(sunken ? cl3DLight : clBtnShadow);
     const int left = rect.left();
     const int top = rect.top();
     const int right = rect.left() + rect.width() - 1;

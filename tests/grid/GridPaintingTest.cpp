@@ -80,9 +80,17 @@ TEST_F(GridPainting, PressedTitleMovesByOnePixelAndLooksSunken)
     EXPECT_EQ(FirstInkColumn(down, inner, Face()), FirstInkColumn(up, inner, Face()) + 1);
     EXPECT_EQ(FirstInkRow(down, inner, Face()), FirstInkRow(up, inner, Face()) + 1);
     const QRect cell = Cell(1, 0);
+    // Raised: highlight over shadow. Sunken: dark shadow over the 3D light, which the
+    // palette keeps apart from the raised colours.
+    ASSERT_NE(ToQColor(cl3DDkShadow), ToQColor(clBtnShadow));
+    ASSERT_NE(ToQColor(cl3DLight), ToQColor(clBtnHighlight));
     EXPECT_EQ(up.pixel(cell.topLeft()), ToQColor(clBtnHighlight).rgb());
-    EXPECT_EQ(down.pixel(cell.topLeft()), ToQColor(clBtnShadow).rgb());
-    EXPECT_EQ(down.pixel(cell.bottomRight()), ToQColor(clBtnHighlight).rgb());
+    EXPECT_EQ(up.pixel(cell.bottomRight()), ToQColor(clBtnShadow).rgb());
+    EXPECT_EQ(down.pixel(cell.topLeft()), ToQColor(cl3DDkShadow).rgb());
+    EXPECT_EQ(down.pixel(cell.bottomRight()), ToQColor(cl3DLight).rgb());
+    // The corners off the diagonal belong to the bottom and right edges.
+    EXPECT_EQ(down.pixel(cell.topRight()), ToQColor(cl3DLight).rgb());
+    EXPECT_EQ(down.pixel(cell.bottomLeft()), ToQColor(cl3DLight).rgb());
     // A press that left the cell draws the title up again.
     grid->PressTitle(1, false);
     EXPECT_EQ(Render().pixel(cell.topLeft()), ToQColor(clBtnHighlight).rgb());
@@ -187,11 +195,27 @@ TEST_F(GridPainting, HighlightFollowsTheFocus)
     EXPECT_EQ(image.pixel(blank), ToQColor(clHighlight).rgb());
     const QRect neighbour = Cell(2, 1);
     EXPECT_EQ(image.pixel(neighbour.right() - 3, neighbour.bottom() - 2), Base());
+    // The focus rectangle inverts every other border pixel on the client's checkerboard
+    // (x + y even), whatever the cell's own position.
+    const QRgb highlight = ToQColor(clHighlight).rgb();
+    const QRgb inverted = qRgb(255 - qRed(highlight), 255 - qGreen(highlight), 255 - qBlue(highlight));
+    auto expectDot = [&](int x, int y) {
+        EXPECT_EQ(image.pixel(x, y) & 0xFFFFFFu, ((x + y) % 2 == 0 ? inverted : highlight) & 0xFFFFFFu)
+            << "at " << x << ", " << y;
+    };
+    for (int x = current.left(); x <= current.right(); ++x) {
+        expectDot(x, current.top());
+        expectDot(x, current.bottom());
+    }
+    for (int y = current.top() + 1; y < current.bottom(); ++y)
+        expectDot(current.left(), y);
 
     edit->setFocus();
     QApplication::processEvents();
     image = Render();
     EXPECT_EQ(image.pixel(blank), Base());
+    EXPECT_EQ(image.pixel(current.topLeft()), Base());
+    EXPECT_EQ(image.pixel(current.left() + 1, current.top()), Base());
 }
 
 TEST_F(GridPainting, PaintingRestoresTheActiveRecordAlsoOnFailure)

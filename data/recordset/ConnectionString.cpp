@@ -29,6 +29,35 @@ bool SameKey(const std::string& a, const std::string& b)
     throw ERecordSetError("Invalid connection string: " + why);
 }
 
+// A value in double or single quotes starting at `start` ("" or '' inside stands for one
+// quote), so that a path may hold ';'. Sets `end` just past the closing quote; none when
+// the quotes do not enclose the whole value, which is then read as plain text.
+std::optional<std::string> QuotedValue(const std::string& text, std::size_t start, std::size_t& end)
+{
+    const char quote = text[start];
+    std::string value;
+    std::size_t i = start + 1;
+    for (;; ++i) {
+        if (i >= text.size())
+            return std::nullopt;
+        if (text[i] == quote) {
+            if (i + 1 < text.size() && text[i + 1] == quote) {
+                value += quote;
+                ++i;
+                continue;
+            }
+            break;
+        }
+        value += text[i];
+    }
+    end = i + 1;
+    while (end < text.size() && (text[end] == ' ' || text[end] == '\t'))
+        ++end;
+    if (end < text.size() && text[end] != ';')
+        return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 ConnectionString::ConnectionString(const std::string& text)
@@ -50,6 +79,7 @@ ConnectionString::ConnectionString(const std::string& text)
         while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
             ++valueStart;
         std::string value;
+        std::optional<std::string> quoted;
         if (valueStart < text.size() && text[valueStart] == '{') {
             std::size_t i = valueStart + 1;
             for (;; ++i) {
@@ -67,6 +97,10 @@ ConnectionString::ConnectionString(const std::string& text)
             }
             const std::size_t next = text.find(';', i + 1);
             at = next == std::string::npos ? text.size() : next + 1;
+        } else if (std::size_t end = 0; valueStart < text.size() && (text[valueStart] == '"' || text[valueStart] == '\'')
+                                        && (quoted = QuotedValue(text, valueStart, end))) {
+            value = *quoted;
+            at = end < text.size() ? end + 1 : end;
         } else {
             const std::size_t next = text.find(';', valueStart);
             value = Trim(text.substr(valueStart, next == std::string::npos ? std::string::npos : next - valueStart));

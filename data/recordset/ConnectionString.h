@@ -2,7 +2,8 @@
 //
 // Keys are matched without regard to ASCII letter case and trimmed; unbraced values are
 // trimmed, braced values are taken literally up to the closing brace ("}}" stands for
-// one brace inside). A later duplicate key wins, as the ODBC driver manager does.
+// one brace inside), and a value wholly in double or single quotes loses them (a doubled
+// quote stands for one). A later duplicate key wins, as the ODBC driver manager does.
 #pragma once
 
 #include <optional>

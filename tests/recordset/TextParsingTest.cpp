@@ -25,6 +25,17 @@ TEST(ConnectionStringTest, KeysIgnoreCaseAndBracesProtectSeparators)
     EXPECT_THROW(ConnectionString("Driver=x;stray"), ERecordSetError);
 }
 
+TEST(ConnectionStringTest, QuotedValuesLoseTheirQuotes)
+{
+    const ConnectionString settings("Provider=SQLite;Data Source=\"/tmp/a;b \"\"c\"\".db\" ;Mode='Read';X=it's;Y=\"open");
+    EXPECT_EQ(settings.Find("Data Source"), "/tmp/a;b \"c\".db");
+    EXPECT_EQ(settings.Find("Mode"), "Read");
+    EXPECT_EQ(settings.Find("X"), "it's") << "a quote inside a plain value is kept";
+    EXPECT_EQ(settings.Find("Y"), "\"open") << "an unclosed quote is plain text";
+    EXPECT_EQ(ConnectionString("Pwd=\"a\"b;Uid=u").Find("Pwd"), "\"a\"b") << "quotes not around the whole value stay";
+    EXPECT_EQ(ConnectionString("Data Source=''").Find("Data Source"), "");
+}
+
 TEST(SortTextTest, ReadsNamesDirectionsAndBrackets)
 {
     using Keys = std::vector<SortKeyText>;

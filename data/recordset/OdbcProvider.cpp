@@ -6,6 +6,7 @@
 // be bound; a result that has one is read row by row with SQLGetData instead. A value
 // longer than the size the driver announced is never cut silently: it raises.
 #include <algorithm>
+#include <cctype>
 #include <clocale>
 #include <cstring>
 #include <memory>
@@ -217,6 +218,23 @@ private:
         return value;
     }
 
+    // True when the column's own type is a boolean that the driver announces as text
+    // (the PostgreSQL driver does so by default); it is then fetched as a bit.
+    static bool IsBooleanSentAsText(const OdbcHandle& statement, SQLUSMALLINT index, SQLSMALLINT sqlType)
+    {
+        if (sqlType != SQL_CHAR && sqlType != SQL_VARCHAR && sqlType != SQL_WCHAR && sqlType != SQL_WVARCHAR)
+            return false;
+        SQLWCHAR typeName[64] = {};
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLColAttributeW(statement.Get(), index, SQL_DESC_TYPE_NAME, typeName, sizeof typeName, &length, nullptr)))
+            return false;
+        std::string name;
+        AppendUtf8(reinterpret_cast<const std::uint16_t*>(typeName), Utf16Length(reinterpret_cast<const std::uint16_t*>(typeName), 63), name);
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return name == "bool" || name == "boolean";
+    }
+
     static FieldInfo Describe(const OdbcHandle& statement, SQLUSMALLINT index, OdbcColumn& column)
     {
         SQLWCHAR name[1024] = {};
@@ -226,6 +244,10 @@ private:
         SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
         CheckOdbc(SQLDescribeColW(statement.Get(), index, name, 1023, &nameLength, &sqlType, &column.size, &digits, &nullable),
                   statement, "SQLDescribeColW");
+        if (IsBooleanSentAsText(statement, index, sqlType)) {
+            sqlType = SQL_BIT;
+            column.size = 1;
+        }
         column.mapped = MapOdbcType(sqlType);
         FieldInfo field;
         // Read the name up to its terminator: nameLength is in the driver's units.

@@ -59,6 +59,20 @@ TEST_P(ProviderSuite, ValuesKeepTheirKindAndNullsStayNull)
         EXPECT_TRUE(records->Value(column).IsNull()) << column;
 }
 
+TEST_P(ProviderSuite, BooleansArriveAsBooleans)
+{
+    // The PostgreSQL driver announces booleans as text unless told otherwise.
+    db_->Run("CREATE TABLE t_flags(k INTEGER, f BOOLEAN)");
+    db_->Run("INSERT INTO t_flags VALUES(1, TRUE), (2, FALSE), (3, NULL)");
+    auto records = db_->Query("SELECT f FROM t_flags ORDER BY k");
+    EXPECT_EQ(records->Field(0).type, adBoolean);
+    EXPECT_EQ(records->Value(0), Variant(true));
+    records->MoveNext();
+    EXPECT_EQ(records->Value(0), Variant(false));
+    records->MoveNext();
+    EXPECT_TRUE(records->Value(0).IsNull());
+}
+
 TEST_P(ProviderSuite, EmptyResultIsOpenAtBothEnds)
 {
     CreateTypesTable(*db_);

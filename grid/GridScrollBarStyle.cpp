@@ -1,8 +1,9 @@
-// GridScrollBarStyle: the scroll bar extent of the grid's bars.
+// GridScrollBarStyle: the scroll bar extent and thumb lengths of the grid's bars.
 #include "grid/GridScrollBarStyle.h"
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QStyleOptionSlider>
 
 namespace qelvor {
 
@@ -14,6 +15,10 @@ int TGridScrollBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* opt
 {
     if (metric == PM_ScrollBarExtent)
         return kSystemScrollBarExtent;
+    if (metric == PM_ScrollBarSliderMin) {
+        const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        return slider && slider->pageStep == 0 ? kSystemScrollBarExtent : kSystemMinimumThumb;
+    }
     return QProxyStyle::pixelMetric(metric, option, widget);
 }
 

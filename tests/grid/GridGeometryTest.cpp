@@ -1,6 +1,8 @@
 // Geometry, the record window and the vertical scroll bar, on the browse form's grid.
 #include <QApplication>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include "grid/GridScrollBarStyle.h"
 #include "tests/grid/support/GridFixture.h"
@@ -53,6 +55,30 @@ TEST_F(GridGeometry, FrameAndScrollBarsTakeTheSystemsRoom)
     const int rows = (grid->viewport()->height() - TitleRowHeight() - 1) / grid->DataRowPitch();
     EXPECT_EQ(grid->DataLink().BufferCount(), rows);
     EXPECT_EQ(grid->RowCount(), 1 + rows);
+}
+
+TEST_F(GridGeometry, ScrollBarThumbsFollowTheSystemRule)
+{
+    AttachDataSet(100);
+    SizeForDataRows(10, 600);
+    QStyle* style = grid->horizontalScrollBar()->style();
+    QStyleOptionSlider bar;
+    bar.orientation = Qt::Horizontal;
+    bar.rect = QRect(0, 0, 400, kSystemScrollBarExtent);
+    bar.minimum = 0;
+    bar.maximum = 127;
+    bar.pageStep = 0;
+    // Without a page the thumb is square; with a tiny page it keeps a usable minimum.
+    EXPECT_EQ(style->subControlRect(QStyle::CC_ScrollBar, &bar, QStyle::SC_ScrollBarSlider).width(),
+              kSystemScrollBarExtent);
+    bar.maximum = 100000;
+    bar.pageStep = 1;
+    EXPECT_EQ(style->subControlRect(QStyle::CC_ScrollBar, &bar, QStyle::SC_ScrollBarSlider).width(),
+              kSystemMinimumThumb);
+    // The arrow buttons are square.
+    EXPECT_EQ(style->subControlRect(QStyle::CC_ScrollBar, &bar, QStyle::SC_ScrollBarSubLine).size(),
+              QSize(kSystemScrollBarExtent, kSystemScrollBarExtent));
+    EXPECT_EQ(grid->verticalScrollBar()->style(), style);
 }
 
 TEST_F(GridGeometry, FewRecordsGiveFewRows)

@@ -7,8 +7,11 @@
 // statement once the deadline has passed.
 #include <sqlite3.h>
 
+#include <cassert>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,21 +48,51 @@ std::string_view BlobOf(sqlite3_stmt* statement, int column)
     return {blob ? blob : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
 }
 
+// A float's fixed-point text to 15 significant digits, the precision SQLite itself shows
+// it with. The declared scale is not enforced by SQLite: digits beyond it are kept, so
+// that neither the shown value nor the order differs from what the database holds.
+std::string FixedText(double value, int scale)
+{
+    assert(std::isfinite(value));
+    char scientific[32];
+    std::snprintf(scientific, sizeof scientific, "%.14e", value);  // "-d.dddddddddddddde+XX"
+    const char* at = scientific;
+    const bool negative = *at == '-';
+    if (negative)
+        ++at;
+    std::string digits;
+    for (; *at != 'e'; ++at)
+        if (*at != '.')
+            digits += *at;
+    const int pointAfter = std::atoi(at + 1) + 1;  // digits before the decimal point
+    std::string whole;
+    std::string fraction;
+    if (pointAfter <= 0) {
+        whole = "0";
+        fraction = std::string(static_cast<std::size_t>(-pointAfter), '0') + digits;
+    } else if (pointAfter >= static_cast<int>(digits.size())) {
+        whole = digits + std::string(static_cast<std::size_t>(pointAfter) - digits.size(), '0');
+    } else {
+        whole = digits.substr(0, static_cast<std::size_t>(pointAfter));
+        fraction = digits.substr(static_cast<std::size_t>(pointAfter));
+    }
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+    if (static_cast<int>(fraction.size()) < scale)
+        fraction.append(static_cast<std::size_t>(scale) - fraction.size(), '0');
+    const bool zero = whole.find_first_not_of('0') == std::string::npos && fraction.find_first_not_of('0') == std::string::npos;
+    std::string text = (negative && !zero ? "-" : "") + whole;
+    return fraction.empty() ? text : text + "." + fraction;
+}
+
 // An exact numeric's canonical text with the column's scale ("12" -> "12.00").
 std::string DecimalText(sqlite3_stmt* statement, int column, int valueType, int scale)
 {
-    char text[64];
-    if (valueType == SQLITE_INTEGER) {
-        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(sqlite3_column_int64(statement, column)));
-        std::string result = text;
-        if (scale > 0)
-            result.append(1, '.').append(static_cast<std::size_t>(scale), '0');
-        return result;
-    }
-    std::snprintf(text, sizeof text, "%.*f", scale, sqlite3_column_double(statement, column));
-    std::string result = text;
-    if (result.find_first_not_of("-0.") == std::string::npos && result[0] == '-')
-        result.erase(0, 1);  // no negative zero
+    if (valueType != SQLITE_INTEGER)
+        return FixedText(sqlite3_column_double(statement, column), scale);
+    std::string result = std::to_string(sqlite3_column_int64(statement, column));
+    if (scale > 0)
+        result.append(1, '.').append(static_cast<std::size_t>(scale), '0');
     return result;
 }
 
@@ -129,7 +162,8 @@ void AppendCell(sqlite3_stmt* statement, int index, FetchColumn& column)
         }
         break;
     case ColumnStorage::Decimal:
-        if (numeric) {
+        // Infinity has no decimal text: the column becomes text, as SQLite shows it.
+        if (valueType == SQLITE_INTEGER || (valueType == SQLITE_FLOAT && std::isfinite(sqlite3_column_double(statement, index)))) {
             builder.AppendBytes(DecimalText(statement, index, valueType, column.scale));
             return;
         }

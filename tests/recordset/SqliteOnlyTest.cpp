@@ -53,6 +53,26 @@ TEST_F(SqliteOnly, ValuesThatDoNotFitTheDeclaredTypeWidenTheColumn)
     EXPECT_EQ(records->Field(5).definedSize, 4);
 }
 
+TEST_F(SqliteOnly, DecimalsKeepTheDigitsTheDatabaseHolds)
+{
+    // SQLite does not hold a declared scale: more digits, tiny and huge floats must all
+    // come through as written and sort as the database sorts them.
+    db_->Run("CREATE TABLE t_num(k INTEGER, n NUMERIC(8,2))");
+    db_->Run("INSERT INTO t_num VALUES(1, 12.345), (2, 12.34), (3, 0.0000001), (4, 0), (5, 1e20), (6, -0.0), "
+             "(7, 2), (8, 999999.995), (9, -1e-9), (10, 0.1 + 0.2), (11, 1e300)");
+    auto records = db_->Query("SELECT k, n FROM t_num ORDER BY k");
+    EXPECT_EQ(records->Field(1).type, adNumeric);
+    EXPECT_EQ(ColumnTexts(*records, 1),
+              (std::vector<std::string>{"12.345", "12.34", "0.0000001", "0.00", "100000000000000000000.00", "0.00", "2.00",
+                                        "999999.995", "-0.000000001", "0.30", "1" + std::string(300, '0') + ".00"}));
+    for (const char* sort : {"n", "n DESC"}) {
+        records->SetSort(sort);
+        records->MoveFirst();
+        auto expected = db_->Query(std::string("SELECT k FROM t_num ORDER BY ") + sort + ", k");
+        EXPECT_EQ(ColumnTexts(*records, 0), ColumnTexts(*expected, 0)) << sort;
+    }
+}
+
 TEST_F(SqliteOnly, ParametersAreBoundInOrder)
 {
     Command command;

@@ -28,12 +28,12 @@ void ToUtf16(std::string_view utf8, std::u16string& out)
     out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
 }
 
-// "zh_CN.UTF-8@euro" -> "zh_CN"; "C" and "POSIX" -> "" (root).
+// "zh_CN.UTF-8@euro" -> "zh_CN"; "C", "C.UTF-8" and "POSIX" -> code point order.
 std::string IcuLocaleFromPosix(std::string name)
 {
     name = name.substr(0, name.find_first_of(".@"));
     if (name == "C" || name == "POSIX")
-        return {};
+        return Collation::kCodePointOrder;
     return name;
 }
 
@@ -46,7 +46,7 @@ std::string Collation::UserLocaleName()
         if (value && *value)
             return IcuLocaleFromPosix(value);
     }
-    return {};
+    return kCodePointOrder;
 }
 
 const Collation& Collation::ForUserLocale()
@@ -67,6 +67,8 @@ const Collation& Collation::ForLocale(const std::string& localeName)
 
 Collation::Collation(std::string localeName) : localeName_(std::move(localeName))
 {
+    if (localeName_ == kCodePointOrder)
+        return;
     UErrorCode status = U_ZERO_ERROR;
     collator_ = ucol_open(localeName_.empty() ? "" : localeName_.c_str(), &status);
     if (U_FAILURE(status))
@@ -75,11 +77,18 @@ Collation::Collation(std::string localeName) : localeName_(std::move(localeName)
 
 Collation::~Collation()
 {
-    ucol_close(collator_);
+    if (collator_)
+        ucol_close(collator_);
 }
 
 std::size_t Collation::AppendSortKey(std::string_view utf8, std::vector<std::uint8_t>& out) const
 {
+    if (!collator_) {
+        // UTF-8 bytes compare in code point order; the terminator puts a prefix first.
+        out.insert(out.end(), utf8.begin(), utf8.end());
+        out.push_back(0);
+        return utf8.size() + 1;
+    }
     thread_local std::u16string text;
     ToUtf16(utf8, text);
     const std::size_t start = out.size();
@@ -101,6 +110,8 @@ std::size_t Collation::AppendSortKey(std::string_view utf8, std::vector<std::uin
 
 int Collation::Compare(std::string_view a, std::string_view b) const
 {
+    if (!collator_)
+        return a.compare(b);  // char_traits<char> compares bytes as unsigned
     UErrorCode status = U_ZERO_ERROR;
     const UCollationResult result = ucol_strcollUTF8(collator_, a.data(), static_cast<int32_t>(a.size()), b.data(),
                                                      static_cast<int32_t>(b.size()), &status);

@@ -89,20 +89,29 @@ TEST(Utf16Test, RoundTripsAllPlanesAndReplacesBrokenInput)
 TEST(CollationTest, SortKeysAgreeWithComparisonAndNamesMatchWithoutCase)
 {
     const Collation& pinyin = Collation::ForLocale("zh_CN");
-    const std::vector<std::string> texts = {"张伟", "李娜", "王芳", "abc", "ABC", "", "李"};
-    for (const std::string& a : texts) {
-        for (const std::string& b : texts) {
-            std::vector<std::uint8_t> keyA;
-            std::vector<std::uint8_t> keyB;
-            pinyin.AppendSortKey(a, keyA);
-            pinyin.AppendSortKey(b, keyB);
-            const int byKey = std::lexicographical_compare(keyA.begin(), keyA.end(), keyB.begin(), keyB.end()) ? -1
-                            : keyA == keyB ? 0 : 1;
-            const int direct = pinyin.Compare(a, b);
-            EXPECT_EQ(byKey, direct < 0 ? -1 : direct > 0 ? 1 : 0) << a << " / " << b;
+    const Collation& codePoints = Collation::ForLocale(Collation::kCodePointOrder);
+    const std::vector<std::string> texts = {"张伟", "李娜", "王芳", "abc", "ABC", "ábc", "a\tb", "", "李"};
+    for (const Collation* collation : {&pinyin, &codePoints}) {
+        for (const std::string& a : texts) {
+            for (const std::string& b : texts) {
+                std::vector<std::uint8_t> keyA;
+                std::vector<std::uint8_t> keyB;
+                collation->AppendSortKey(a, keyA);
+                collation->AppendSortKey(b, keyB);
+                const int byKey = std::lexicographical_compare(keyA.begin(), keyA.end(), keyB.begin(), keyB.end())
+                                ? -1 : keyA == keyB ? 0 : 1;
+                const int direct = collation->Compare(a, b);
+                EXPECT_EQ(byKey, direct < 0 ? -1 : direct > 0 ? 1 : 0)
+                    << collation->LocaleName() << ": " << a << " / " << b;
+            }
         }
     }
     EXPECT_LT(pinyin.Compare("李娜", "张伟"), 0);
+    // The C locale orders by code point, as byte-wise ORDER BY does: 张 (U+5F20) before 李 (U+674E).
+    EXPECT_LT(codePoints.Compare("张伟", "李娜"), 0);
+    EXPECT_LT(codePoints.Compare("ABC", "abc"), 0);
+    EXPECT_LT(codePoints.Compare("abc", "ábc"), 0);
+    EXPECT_LT(codePoints.Compare("李", "李娜"), 0);
     EXPECT_TRUE(EqualIgnoringCase("Score", "SCORE"));
     EXPECT_TRUE(EqualIgnoringCase("ÄRGER", "ärger"));
     EXPECT_FALSE(EqualIgnoringCase("姓名", "姓"));

@@ -20,6 +20,8 @@ packages=(
   xvfb xdotool x11-utils x11-apps netpbm
   # CJK font standing in for the design font
   fonts-wqy-zenhei
+  # Arial-compatible metrics for the grid's sort-order numbers ("Arial", 8 px)
+  fonts-liberation
   # C.UTF-8 and zh_CN.UTF-8 locales for collation tests
   locales
 )

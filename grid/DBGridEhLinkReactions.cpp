@@ -53,9 +53,13 @@ void TCustomDBGridEh::Scroll(int distance)
             const bool indicator = options_.Contains(dgIndicator);
             if (indicator && indicatorRow_ >= 0 && indicatorRow_ < RowCount())
                 InvalidateRow(indicatorRow_);
+            const TGridDrawInfo drawInfo = CalcDrawInfo();
             const QRect firstRow = CellRect(0, titleRows_);
-            const int top = firstRow.isEmpty() ? CalcDrawInfo().Vert.FixedBoundary : firstRow.top();
-            ScrollClientRect(0, -distance * DataRowPitch(), QRect(0, top, ClientWidth(), ClientHeight() - top));
+            const int top = firstRow.isEmpty() ? drawInfo.Vert.FixedBoundary : firstRow.top();
+            // Only the rows move: pixels of the filler strip below them must never slide
+            // into a row, which a scroll of a whole screenful would otherwise leave there.
+            const int bottom = drawInfo.Vert.GridBoundary;
+            ScrollClientRect(0, -distance * DataRowPitch(), QRect(0, top, ClientWidth(), bottom - top));
             if (indicator)
                 InvalidateRow(Row());
         }

@@ -177,6 +177,21 @@ TEST_F(GridGeometry, ScrollingPastTheWindowMovesPixelsLongJumpsRepaint)
     EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
 }
 
+TEST_F(GridGeometry, PixelScrollsMoveOnlyTheDataRows)
+{
+    AttachDataSet(1000);
+    SizeForDataRows(14, 1100, 16);  // a 16-pixel filler strip below the last row
+    const int rows = grid->VisibleDataRows();
+    dataSet->MoveBy(rows - 1);
+    grid->pixelScrolls = 0;
+    dataSet->MoveBy(rows);  // a whole screenful still moves pixels
+    ASSERT_EQ(grid->pixelScrolls, 1);
+    const QRect lastRow = grid->CellRect(0, grid->RowCount() - 1);
+    EXPECT_EQ(grid->lastScrollRect.top(), grid->CellRect(0, grid->TitleRows()).top());
+    EXPECT_EQ(grid->lastScrollRect.bottom(), lastRow.bottom() + grid->GridLineWidth());
+    EXPECT_LT(grid->lastScrollRect.bottom(), grid->viewport()->height() - 16);
+}
+
 TEST_F(GridGeometry, ResizingResizesTheRecordWindow)
 {
     AttachDataSet(100);

@@ -31,12 +31,14 @@ public:
     }
     int pixelScrolls = 0;
     int lastScrollDy = 0;
+    QRect lastScrollRect;
 
 protected:
     void ScrollClientRect(int dx, int dy, const QRect& rect) override
     {
         ++pixelScrolls;
         lastScrollDy = dy;
+        lastScrollRect = rect;
         TDBGridEh::ScrollClientRect(dx, dy, rect);
     }
 };
@@ -73,5 +75,7 @@ bool AnyPixelOtherThan(const QImage& image, const QRect& rect, QRgb color);
 int FirstInkColumn(const QImage& image, const QRect& rect, QRgb background);
 int LastInkColumn(const QImage& image, const QRect& rect, QRgb background);
 int FirstInkRow(const QImage& image, const QRect& rect, QRgb background);
+// Whether sort glyph `glyphIndex` is drawn with its top-left corner at `at`.
+bool GlyphAt(const QImage& image, QPoint at, int glyphIndex);
 
 }  // namespace qelvor::test

@@ -142,6 +142,14 @@ std::string TColumnEh::DisplayName() const
     return fieldName_.empty() ? "TColumnEh" : fieldName_;
 }
 
+TCheckBoxState TColumnEh::CheckboxState() const
+{
+    const TField* field = Field();
+    if (!field || field->IsNull())
+        return TCheckBoxState::cbGrayed;
+    return field->Value() == Variant(true) ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked;
+}
+
 // --- binding ---
 
 TField* TColumnEh::ResolveField() const

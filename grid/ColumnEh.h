@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include <QFont>
 
 #include "data/Field.h"
+#include "grid/ColCellParamsEh.h"
 #include "grid/ColumnTitleEh.h"
 #include "grid/GridSets.h"
 #include "grid/SystemColors.h"
@@ -45,6 +47,8 @@ public:
 
 class TColumnEh {
 public:
+    using TGetColCellParamsEvent = std::function<void(TColumnEh& sender, bool editMode, TColCellParamsEh& params)>;
+
     virtual ~TColumnEh();
     TColumnEh(const TColumnEh&) = delete;
     TColumnEh& operator=(const TColumnEh&) = delete;
@@ -142,6 +146,11 @@ public:
     void ColumnChanged(bool allColumns);
     // Name shown for the column: FieldName, or a generic name when empty.
     std::string DisplayName() const;
+    // The check box look of the current record's value (null: grayed).
+    TCheckBoxState CheckboxState() const;
+
+    // Raised before a data cell of this column is drawn, after the grid's own event.
+    TGetColCellParamsEvent OnGetCellParams;
 
     // Storage tests.
     bool IsAlignmentStored() const;

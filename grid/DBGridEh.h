@@ -23,6 +23,7 @@
 #include <QFont>
 
 #include "runtime/Component.h"
+#include "grid/ColCellParamsEh.h"
 #include "grid/ColumnDefValuesEh.h"
 #include "grid/ColumnsEh.h"
 #include "grid/CustomGrid.h"
@@ -83,6 +84,14 @@ public:
     using TNotifyEvent = std::function<void(TCustomDBGridEh& sender)>;
     using TTitleEhClickEvent = std::function<void(TCustomDBGridEh& sender, int aCol, TColumnEh* column)>;
     using TCheckTitleEhBtnEvent = std::function<void(TCustomDBGridEh& sender, int aCol, TColumnEh* column, bool& enabled)>;
+    using TGetCellEhParamsEvent = std::function<void(TCustomDBGridEh& sender, TColumnEh* column, QFont& aFont,
+                                                     TColor& background, TGridDrawState state)>;
+    using TDrawDataCellEvent = std::function<void(TCustomDBGridEh& sender, const QRect& rect, TField* field,
+                                                  TGridDrawState state)>;
+    using TDrawColumnEhCellEvent = std::function<void(TCustomDBGridEh& sender, const QRect& rect, int dataCol,
+                                                      TColumnEh* column, TGridDrawState state)>;
+    using TGetBtnEhParamsEvent = std::function<void(TCustomDBGridEh& sender, int aCol, TColumnEh* column, QFont& aFont,
+                                                    TColor& background, TSortMarkerEh& sortMarker, bool isDown)>;
 
     explicit TCustomDBGridEh(QWidget* parent = nullptr);
     ~TCustomDBGridEh() override;
@@ -224,9 +233,20 @@ public:
     // The in-place editor's text for a cell: the field's edit text.
     QString GetEditText(int col, int row) const override;
 
+    // The painter of the paint in progress, for the paint events (nullptr outside Paint).
+    QPainter* Canvas() const { return activePainter_; }
+
     TNotifyEvent OnSortMarkingChanged;
     TTitleEhClickEvent OnTitleBtnClick;
     TCheckTitleEhBtnEvent OnCheckButton;
+    // Before a data cell is drawn: may change its font and background.
+    TGetCellEhParamsEvent OnGetCellParams;
+    // After a data cell is drawn, only while the columns are generated from the fields.
+    TDrawDataCellEvent OnDrawDataCell;
+    // After a data cell is drawn; rect is the cell inside any 3D frame.
+    TDrawColumnEhCellEvent OnDrawColumnCell;
+    // Twice per title of a bound column: first for its background and sort marker, then for the caption's font.
+    TGetBtnEhParamsEvent OnGetBtnParams;
 
 protected:
     friend class TGridDataLinkEh;
@@ -279,6 +299,13 @@ protected:
     bool DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box);
     bool DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box);
     void DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box, TGridDrawState state);
+    // Fills cellParams_ for the current record and lets the paint events change it.
+    void GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state);
+    // The default drawing of a data cell from cellParams_.
+    void DrawDataCellContent(QPainter& painter, const CellBox& box);
+    void DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState);
+    // Raises OnDrawDataCell and OnDrawColumnCell for a drawn data cell.
+    void DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
     void Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const;
     // Lines of one region in one batch per direction.
     void PaintLines(QPainter& painter, const QRect& area, int firstCol, int lastCol, int firstRow,
@@ -290,6 +317,8 @@ protected:
     QPainter* activePainter_ = nullptr;
     // True while the painter clips to the column being painted.
     bool columnClipped_ = false;
+    // Reused for every data cell painted.
+    TColCellParamsEh cellParams_;
 
     // --- title press state (driven by mouse handling) ---
     int pressedTitleCol_ = -1;

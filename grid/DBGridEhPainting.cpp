@@ -1,7 +1,8 @@
 // DBGridEhPainting: the grid's paint — lines per region in one batch per direction,
 // fixed and data cells, the strips past the last column and row, the indicator
 // arrow, titles with their pressed look, sort glyph and number, data cells with
-// their highlight and focus rectangle, and the one-pixel 3D frame of fixed cells.
+// their highlight and focus rectangle, the paint events around data cells and
+// titles, and the one-pixel 3D frame of fixed cells.
 #include <cassert>
 
 #include <QApplication>
@@ -296,9 +297,16 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     TColumnEh* column = columns_->Items(dataCol);
     TColumnTitleEh* title = column->Title();
-    QColor background = ToQColor(title->Color());
-    QColor textColor = ToQColor(clWindowText);
     const bool pressed = gridCol == pressedTitleCol_ && titleButtonDown_;
+    const bool bound = column->Field() != nullptr;
+    TColor brush = title->Color();
+    TSortMarkerEh marker = title->SortMarker();
+    if (bound && OnGetBtnParams) {
+        QFont font = title->Font();
+        OnGetBtnParams(*this, gridCol, column, font, brush, marker, pressed);
+    }
+    QColor background = ToQColor(brush);
+    QColor textColor = ToQColor(clWindowText);
     const int shift = pressed ? 1 : 0;
     const int innerLeft = box.inner.x();
     const int innerTop = box.inner.y();
@@ -308,7 +316,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     int textRight = innerRight;
     const int textTop = innerTop + shift;
 
-    bool glyph = title->SortMarker() != smNoneEh;
+    bool glyph = marker != smNoneEh;
     int numberWidth = 0;
     QString number;
     if (glyph) {
@@ -326,6 +334,13 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
             }
         }
     }
+    QFont captionFont = title->Font();
+    if (bound && OnGetBtnParams) {
+        // Only the font of this second call counts.
+        TColor unusedBackground = brush;
+        TSortMarkerEh unusedMarker = marker;
+        OnGetBtnParams(*this, gridCol, column, captionFont, unusedBackground, unusedMarker, pressed);
+    }
     bool highlighted = false;
     if (selection_->SelectionType() == gstColumns && selection_->IsCellSelected(dataCol, {})) {
         background = QColor(64, 64, 64);
@@ -341,7 +356,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     textLeft += shift;
     textRight += shift;
-    SetPainterFont(painter, title->Font());
+    SetPainterFont(painter, captionFont);
     if (textRight > textLeft) {
         WriteCellText(painter, QRect(textLeft, textTop, textRight - textLeft, innerBottom - textTop), box.offset,
                       box.offset, title->Alignment(), title->EndEllipsis(), false,
@@ -350,7 +365,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     const int markerTop = (innerTop + innerBottom - 9) / 2 + shift;
     if (glyph) {
         if (const TGridImageList* images = SortMarkerImages()) {
-            const int image = title->SortMarker() == smDownEh ? 0 : 1;
+            const int image = marker == smDownEh ? 0 : 1;
             painter.drawImage(innerRight + shift - 10 - numberWidth - 2, markerTop, images->Image(image));
         }
     }
@@ -375,69 +390,113 @@ void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, 
         return;
     }
     TColumnEh* column = columns_->Items(dataCol);
-    TColor background = column->Color();
     if (!dataLink_->Active()) {
-        painter.fillRect(rect, ToQColor(background));
+        painter.fillRect(rect, ToQColor(column->Color()));
         return;
     }
     const int dataRow = gridRow - titleRows_;
     if (dataRow >= dataLink_->RecordCount()) {
-        painter.fillRect(rect, ToQColor(background));
+        painter.fillRect(rect, ToQColor(column->Color()));
     } else {
         PaintingCellOf(dataRow, [&] {
-            TColor fontColor = clWindowText;
+            GetDataCellParams(column, gridCol, gridRow, state);
             bool selected = false;
             if (selection_->SelectionType() != gstNon) {
                 TDataSet* dataSet = dataLink_->DataSet();
                 selected = selection_->IsCellSelected(dataCol, dataSet ? dataSet->GetBookmark() : TBookmark{});
             }
-            const TCellHighlightEh highlight =
-                Style().HighlightDataCell(*this, dataCol, gridRow, state, selected, background, fontColor);
+            const TCellHighlightEh highlight = Style().HighlightDataCell(
+                *this, dataCol, gridRow, state, selected, cellParams_.Background, cellParams_.FontColor);
             if (highlight.highlighted) {
-                state.Include(gdSelected);
-                background = highlight.background;
-                fontColor = highlight.fontColor;
+                cellParams_.State.Include(gdSelected);
+                cellParams_.Background = highlight.background;
+                cellParams_.FontColor = highlight.fontColor;
             }
-            if (!defaultDrawing_ || rect.isEmpty())
-                return;
-            SetPainterFont(painter, column->Font());
-            if (column->ColumnKind() == TColumnEhKind::Checkbox) {
-                painter.fillRect(rect, ToQColor(background));
-                TField* field = column->Field();
-                QStyleOptionButton option;
-                const int boxWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth);
-                const int boxHeight = style()->pixelMetric(QStyle::PM_IndicatorHeight);
-                QRect boxRect(rect.x() + rect.width() / 2 - boxWidth / 2, rect.y() + rect.height() / 2 - boxHeight / 2,
-                              boxWidth, boxHeight);
-                if (rect.width() < boxWidth) {
-                    boxRect.setLeft(rect.left());
-                    boxRect.setWidth(rect.width());
-                }
-                if (rect.height() < boxHeight) {
-                    boxRect.setTop(rect.top());
-                    boxRect.setHeight(rect.height());
-                }
-                const int side = std::min(boxRect.width(), boxRect.height());
-                option.rect = QRect(boxRect.x() + (boxRect.width() - side) / 2,
-                                    boxRect.y() + (boxRect.height() - side) / 2, side, side);
-                option.state = QStyle::State_Enabled;
-                if (!field || field->IsNull())
-                    option.state |= QStyle::State_NoChange;
-                else if (field->Value() == Variant(true))
-                    option.state |= QStyle::State_On;
-                else
-                    option.state |= QStyle::State_Off;
-                style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, this);
-                return;
-            }
-            WriteCellText(painter, rect, box.offset, box.offset, column->Alignment(), column->EndEllipsis(),
-                          column->WordWrap() && multiLineRows_, QString::fromStdString(column->ColumnDisplayText()),
-                          ToQColor(background), ToQColor(fontColor), columnClipped_ && rect.left() + rect.width() == box.outer.left() + box.outer.width());
+            if (defaultDrawing_ && !rect.isEmpty())
+                DrawDataCellContent(painter, box);
+            DataCellDrawn(rect, dataCol, column, cellParams_.State);
         });
     }
     if (defaultDrawing_ && state.Contains(gdFocused) && hasFocus() && !options_.Contains(dgRowSelect)
         && Style().DrawFocusFrame())
         DrawFocusRect(painter, rect);
+}
+
+void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state)
+{
+    TColCellParamsEh& params = cellParams_;
+    params.State = state;
+    params.Font = column->Font();
+    params.FontColor = clWindowText;
+    params.Alignment = column->Alignment();
+    params.Background = column->Color();
+    params.Text = column->ColumnDisplayText();
+    params.ImageIndex = -1;
+    params.CheckboxState = column->CheckboxState();
+    params.Col = gridCol;
+    params.Row = gridRow;
+    if (OnGetCellParams)
+        OnGetCellParams(*this, column, params.Font, params.Background, params.State);
+    if (column->OnGetCellParams)
+        column->OnGetCellParams(*column, false, params);
+}
+
+void TCustomDBGridEh::DrawDataCellContent(QPainter& painter, const CellBox& box)
+{
+    const QRect& rect = box.inner;
+    TColumnEh* column = columns_->Items(ToDataColumn(cellParams_.Col));
+    SetPainterFont(painter, cellParams_.Font);
+    if (column->ColumnKind() == TColumnEhKind::Checkbox) {
+        painter.fillRect(rect, ToQColor(cellParams_.Background));
+        DrawCheckboxCell(painter, rect, cellParams_.CheckboxState);
+        return;
+    }
+    // The last visible pixel column of a clipped column may take the text's overhang.
+    const bool toColumnEdge = columnClipped_ && rect.left() + rect.width() == box.outer.left() + box.outer.width();
+    WriteCellText(painter, rect, box.offset, box.offset, cellParams_.Alignment, column->EndEllipsis(),
+                  column->WordWrap() && multiLineRows_, QString::fromStdString(cellParams_.Text),
+                  ToQColor(cellParams_.Background), ToQColor(cellParams_.FontColor), toColumnEdge);
+}
+
+void TCustomDBGridEh::DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState)
+{
+    QStyleOptionButton option;
+    const int boxWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth);
+    const int boxHeight = style()->pixelMetric(QStyle::PM_IndicatorHeight);
+    QRect boxRect(rect.x() + rect.width() / 2 - boxWidth / 2, rect.y() + rect.height() / 2 - boxHeight / 2,
+                  boxWidth, boxHeight);
+    if (rect.width() < boxWidth) {
+        boxRect.setLeft(rect.left());
+        boxRect.setWidth(rect.width());
+    }
+    if (rect.height() < boxHeight) {
+        boxRect.setTop(rect.top());
+        boxRect.setHeight(rect.height());
+    }
+    const int side = std::min(boxRect.width(), boxRect.height());
+    option.rect = QRect(boxRect.x() + (boxRect.width() - side) / 2, boxRect.y() + (boxRect.height() - side) / 2,
+                        side, side);
+    option.state = QStyle::State_Enabled;
+    switch (checkboxState) {
+    case TCheckBoxState::cbGrayed:
+        option.state |= QStyle::State_NoChange;
+        break;
+    case TCheckBoxState::cbChecked:
+        option.state |= QStyle::State_On;
+        break;
+    case TCheckBoxState::cbUnchecked:
+        option.state |= QStyle::State_Off;
+        break;
+    }
+    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, this);
+}
+
+void TCustomDBGridEh::DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
+{
+    if (OnDrawDataCell && !columns_->ColumnsArePersistent())
+        OnDrawDataCell(*this, rect, column->Field(), state);
+    if (OnDrawColumnCell)
+        OnDrawColumnCell(*this, rect, dataCol, column, state);
 }
 
 void TCustomDBGridEh::Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const

@@ -96,19 +96,6 @@ TEST_F(GridPainting, PressedTitleMovesByOnePixelAndLooksSunken)
     EXPECT_EQ(Render().pixel(cell.topLeft()), ToQColor(clBtnHighlight).rgb());
 }
 
-// Whether the sort glyph of `marker` is drawn with its top-left corner at `at`.
-bool GlyphAt(const QImage& image, QPoint at, int glyphIndex)
-{
-    const QImage& glyph = SortMarkerImages()->Image(glyphIndex);
-    for (int y = 0; y < glyph.height(); ++y)
-        for (int x = 0; x < glyph.width(); ++x) {
-            const QRgb pixel = glyph.pixel(x, y);
-            if (qAlpha(pixel) == 255 && (image.pixel(at.x() + x, at.y() + y) & 0xFFFFFFu) != (pixel & 0xFFFFFFu))
-                return false;
-        }
-    return true;
-}
-
 TEST_F(GridPainting, SortGlyphAndNumberPositions)
 {
     const QRect inner = Inner(4, 0);

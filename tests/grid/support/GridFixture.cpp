@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "grid/GridResources.h"
 #include "platform/FontSubstitution.h"
 
 namespace qelvor::test {
@@ -123,6 +124,18 @@ int FirstInkRow(const QImage& image, const QRect& rect, QRgb background)
         if (AnyPixelOtherThan(image, QRect(rect.left(), y, rect.width(), 1), background))
             return y;
     return -1;
+}
+
+bool GlyphAt(const QImage& image, QPoint at, int glyphIndex)
+{
+    const QImage& glyph = SortMarkerImages()->Image(glyphIndex);
+    for (int y = 0; y < glyph.height(); ++y)
+        for (int x = 0; x < glyph.width(); ++x) {
+            const QRgb pixel = glyph.pixel(x, y);
+            if (qAlpha(pixel) == 255 && (image.pixel(at.x() + x, at.y() + y) & 0xFFFFFFu) != (pixel & 0xFFFFFFu))
+                return false;
+        }
+    return true;
 }
 
 }  // namespace qelvor::test

@@ -1,25 +1,11 @@
 // GridTestDataSet: generated rows behind the record window, bookmarks = row numbers.
 #include "tests/grid/support/GridTestDataSet.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace qelvor::test {
 
 namespace {
-
-TBookmark BookmarkOf(int row)
-{
-    TBookmark bookmark(sizeof row, '\0');
-    std::memcpy(bookmark.data(), &row, sizeof row);
-    return bookmark;
-}
-
-int RowOf(const TBookmark& bookmark)
-{
-    int row = 0;
-    std::memcpy(&row, bookmark.data(), sizeof row);
-    return row;
-}
 
 TFieldDef Def(const char* name, TFieldType type, int size, int fieldNo)
 {
@@ -60,81 +46,20 @@ Variant AnswerSheetValue(int row, int column)
 }
 
 GridTestDataSet::GridTestDataSet(std::vector<TFieldDef> defs, int rowCount, ValueFunction value, std::string name)
-    : TDataSet(std::move(name)), defs_(std::move(defs)), rowCount_(rowCount), value_(std::move(value))
+    : RowCursorDataSet(std::move(defs), std::move(name)), rowCount_(rowCount), value_(std::move(value))
 {
 }
 
 GridTestDataSet::~GridTestDataSet()
 {
+    // Closed here, while the value function still exists.
     BeginDestroy();
     Close();
 }
 
-void GridTestDataSet::InternalOpen()
-{
-    SetBookmarkSize(static_cast<int>(sizeof(int)));
-    if (DefaultFields()) {
-        for (const TFieldDef& def : defs_)
-            AddField(CreateField(this, def));
-    }
-    position_ = -1;
-}
-
-TGetResult GridTestDataSet::GetRecord(int slot, TGetMode mode, bool)
-{
-    ++fetches_;
-    switch (mode) {
-    case TGetMode::gmCurrent:
-        if (position_ >= rowCount_)
-            return TGetResult::grEOF;
-        if (position_ < 0)
-            return TGetResult::grBOF;
-        break;
-    case TGetMode::gmNext:
-        if (position_ < rowCount_)
-            ++position_;
-        if (position_ >= rowCount_)
-            return TGetResult::grEOF;
-        break;
-    case TGetMode::gmPrior:
-        if (position_ >= 0)
-            --position_;
-        if (position_ < 0)
-            return TGetResult::grBOF;
-        break;
-    }
-    RecordBuffer& buffer = Buffer(slot);
-    buffer.bookmark = BookmarkOf(position_);
-    buffer.bookmarkFlag = TBookmarkFlag::bfCurrent;
-    buffer.recordNumber = position_ + 1;
-    return TGetResult::grOK;
-}
-
-void GridTestDataSet::InternalSetToRecord(int slot)
-{
-    position_ = RowOf(Buffer(slot).bookmark);
-}
-
-void GridTestDataSet::InternalGotoBookmark(const TBookmark& bookmark)
-{
-    position_ = RowOf(bookmark);
-}
-
 Variant GridTestDataSet::ReadFieldValue(int slot, const TField& field)
 {
-    return value_(RowOf(Buffer(slot).bookmark), field.FieldNo() - 1);
-}
-
-int GridTestDataSet::RecNo() const
-{
-    CheckActive();
-    return IsEmpty() ? -1 : RowOf(const_cast<GridTestDataSet*>(this)->Buffer(ActiveRecord()).bookmark) + 1;
-}
-
-int GridTestDataSet::RecordCount() const
-{
-    CheckActive();
-    return rowCount_;
+    return value_(RowOfSlot(slot), field.FieldNo() - 1);
 }
 
 void GridTestDataSet::SetRecNo(int recordNumber)
@@ -142,7 +67,7 @@ void GridTestDataSet::SetRecNo(int recordNumber)
     CheckActive();
     if (recordNumber == RecNo())
         return;
-    position_ = std::max(0, std::min(recordNumber, rowCount_) - 1);
+    SetSourcePosition(std::max(0, std::min(recordNumber, rowCount_) - 1));
     CursorPosChanged();
     Resync(rmCenter);
 }
@@ -151,8 +76,8 @@ int GridTestDataSet::CompareBookmarks(const TBookmark& first, const TBookmark& s
 {
     if (first.empty() || second.empty())
         return first.empty() == second.empty() ? 0 : (first.empty() ? -1 : 1);
-    const int a = RowOf(first);
-    const int b = RowOf(second);
+    const int a = RowOfBookmark(first);
+    const int b = RowOfBookmark(second);
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 

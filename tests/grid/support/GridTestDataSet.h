@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "data/DataSet.h"
-#include "data/FieldDefs.h"
+#include "tests/support/RowCursorDataSet.h"
 
 namespace qelvor::test {
 
-class GridTestDataSet : public TDataSet {
+class GridTestDataSet : public RowCursorDataSet {
 public:
     using ValueFunction = std::function<Variant(int row, int column)>;
 
@@ -20,13 +19,10 @@ public:
                     std::string name = "GridData");
     ~GridTestDataSet() override;
 
-    int RowCount() const { return rowCount_; }
+    int RowCount() const override { return rowCount_; }
     // Changes the number of rows (takes effect at the next open).
     void SetRowCount(int count) { rowCount_ = count; }
-    int FetchCount() const { return fetches_; }
 
-    int RecNo() const override;
-    int RecordCount() const override;
     void SetRecNo(int recordNumber) override;
     bool IsSequenced() const override { return sequenced_; }
     // A dataset that cannot address records by number (the bar then shows 0..4).
@@ -34,21 +30,11 @@ public:
     int CompareBookmarks(const TBookmark& first, const TBookmark& second) const override;
 
 protected:
-    void InternalOpen() override;
-    void InternalClose() override {}
-    void InternalFirst() override { position_ = -1; }
-    void InternalLast() override { position_ = rowCount_; }
-    TGetResult GetRecord(int slot, TGetMode mode, bool doCheck) override;
-    void InternalSetToRecord(int slot) override;
-    void InternalGotoBookmark(const TBookmark& bookmark) override;
     Variant ReadFieldValue(int slot, const TField& field) override;
 
 private:
-    std::vector<TFieldDef> defs_;
     int rowCount_;
     ValueFunction value_;
-    int position_ = -1;
-    int fetches_ = 0;
     bool sequenced_ = true;
 };
 

@@ -302,7 +302,7 @@ protected:
     // Fills cellParams_ for the current record and lets the paint events change it.
     void GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state);
     // The default drawing of a data cell from cellParams_.
-    void DrawDataCellContent(QPainter& painter, const CellBox& box);
+    void DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column);
     void DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState);
     // Raises OnDrawDataCell and OnDrawColumnCell for a drawn data cell.
     void DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);

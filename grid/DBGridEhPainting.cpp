@@ -413,7 +413,7 @@ void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, 
                 cellParams_.FontColor = highlight.fontColor;
             }
             if (defaultDrawing_ && !rect.isEmpty())
-                DrawDataCellContent(painter, box);
+                DrawDataCellContent(painter, box, *column);
             DataCellDrawn(rect, dataCol, column, cellParams_.State);
         });
     }
@@ -441,20 +441,19 @@ void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int grid
         column->OnGetCellParams(*column, false, params);
 }
 
-void TCustomDBGridEh::DrawDataCellContent(QPainter& painter, const CellBox& box)
+void TCustomDBGridEh::DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column)
 {
     const QRect& rect = box.inner;
-    TColumnEh* column = columns_->Items(ToDataColumn(cellParams_.Col));
     SetPainterFont(painter, cellParams_.Font);
-    if (column->ColumnKind() == TColumnEhKind::Checkbox) {
+    if (column.ColumnKind() == TColumnEhKind::Checkbox) {
         painter.fillRect(rect, ToQColor(cellParams_.Background));
         DrawCheckboxCell(painter, rect, cellParams_.CheckboxState);
         return;
     }
     // The last visible pixel column of a clipped column may take the text's overhang.
     const bool toColumnEdge = columnClipped_ && rect.left() + rect.width() == box.outer.left() + box.outer.width();
-    WriteCellText(painter, rect, box.offset, box.offset, cellParams_.Alignment, column->EndEllipsis(),
-                  column->WordWrap() && multiLineRows_, QString::fromStdString(cellParams_.Text),
+    WriteCellText(painter, rect, box.offset, box.offset, cellParams_.Alignment, column.EndEllipsis(),
+                  column.WordWrap() && multiLineRows_, QString::fromStdString(cellParams_.Text),
                   ToQColor(cellParams_.Background), ToQColor(cellParams_.FontColor), toColumnEdge);
 }
 

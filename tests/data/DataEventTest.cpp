@@ -11,6 +11,21 @@ namespace {
 
 using Log = std::vector<std::string>;
 
+// An open dataset with one recording link through one source, the log cleared.
+struct OpenLinkedDataSet {
+    OpenLinkedDataSet(int rows, int bufferCount) : dataSet(rows)
+    {
+        source.SetDataSet(&dataSet);
+        link.SetBufferCount(bufferCount);
+        link.SetDataSource(&source);
+        dataSet.Open();
+        link.ClearLog();
+    }
+    MemoryDataSet dataSet;
+    TDataSource source{"Src"};
+    RecordingLink link;
+};
+
 TEST(DataEventDispatch, SourcesInAttachmentOrderLinksNonVisualFirstNewestFirst)
 {
     MemoryDataSet dataSet(20);
@@ -70,14 +85,9 @@ TEST(DataEventDispatch, SourceEventsAndEnabled)
 
 TEST(DataEventDispatch, DisabledControlsGetOneEventOnEnable)
 {
-    MemoryDataSet dataSet(50);
-    TDataSource source("Src");
-    source.SetDataSet(&dataSet);
-    RecordingLink link;
-    link.SetBufferCount(10);
-    link.SetDataSource(&source);
-    dataSet.Open();
-    link.ClearLog();
+    OpenLinkedDataSet linked(50, 10);
+    MemoryDataSet& dataSet = linked.dataSet;
+    RecordingLink& link = linked.link;
 
     dataSet.DisableControls();
     dataSet.DisableControls();
@@ -99,31 +109,23 @@ TEST(DataEventDispatch, DisabledControlsGetOneEventOnEnable)
 
 TEST(DataEventDispatch, ClosingWhileDisabledDeactivatesOnEnable)
 {
-    MemoryDataSet dataSet(50);
-    TDataSource source("Src");
-    source.SetDataSet(&dataSet);
-    RecordingLink link;
-    link.SetDataSource(&source);
-    dataSet.Open();
-    link.ClearLog();
+    OpenLinkedDataSet linked(50, 1);
+    MemoryDataSet& dataSet = linked.dataSet;
+    RecordingLink& link = linked.link;
 
     dataSet.DisableControls();
     dataSet.Close();
     EXPECT_TRUE(link.Log().empty());
     dataSet.EnableControls();
     EXPECT_EQ(link.Log(), Log{"inactive"});
-    EXPECT_EQ(source.State(), TDataSetState::dsInactive);
+    EXPECT_EQ(linked.source.State(), TDataSetState::dsInactive);
 }
 
 TEST(DataEventDispatch, FieldPropertiesAnnounceLayoutChanges)
 {
-    MemoryDataSet dataSet(5);
-    TDataSource source("Src");
-    source.SetDataSet(&dataSet);
-    RecordingLink link;
-    link.SetDataSource(&source);
-    dataSet.Open();
-    link.ClearLog();
+    OpenLinkedDataSet linked(5, 1);
+    MemoryDataSet& dataSet = linked.dataSet;
+    RecordingLink& link = linked.link;
     TField* name = dataSet.Fields(1);
     name->SetDisplayLabel("Label");
     name->SetVisible(false);

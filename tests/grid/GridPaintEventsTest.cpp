@@ -15,18 +15,9 @@
 namespace qelvor::test {
 namespace {
 
-class GridPaintEvents : public GridFixture {
+class GridPaintEvents : public PaintedGridFixture {
 protected:
-    void SetUp() override
-    {
-        GridFixture::SetUp();
-        AttachDataSet(40);
-        SizeForDataRows(10);
-    }
-    QRgb Base() const { return ToQColor(clWindow).rgb(); }
-    QRgb Face() const { return ToQColor(clBtnFace).rgb(); }
     QRgb Yellow() const { return ToQColor(clYellow).rgb(); }
-    QRect Inner(int col, int row) const { return Cell(col, row).adjusted(1, 1, -1, -1); }
     // Grid rows showing a record of the window.
     int ShownDataRows() const { return grid->DataLink().RecordCount(); }
 };

@@ -14,17 +14,8 @@
 namespace qelvor::test {
 namespace {
 
-class GridPainting : public GridFixture {
+class GridPainting : public PaintedGridFixture {
 protected:
-    void SetUp() override
-    {
-        GridFixture::SetUp();
-        AttachDataSet(40);
-        SizeForDataRows(10);
-    }
-    QRgb Base() const { return ToQColor(clWindow).rgb(); }
-    QRgb Face() const { return ToQColor(clBtnFace).rgb(); }
-    QRect Inner(int col, int row) const { return Cell(col, row).adjusted(1, 1, -1, -1); }
     // The ink of `text` drawn alone at (x, baseline) in the design font on `size`.
     QRect ReferenceInk(const QString& text, int x, int top, QSize size) const
     {

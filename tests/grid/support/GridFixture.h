@@ -12,6 +12,7 @@
 
 #include "data/DataSource.h"
 #include "grid/DBGridEh.h"
+#include "grid/SystemColors.h"
 #include "tests/grid/support/GridTestDataSet.h"
 
 namespace qelvor::test {
@@ -69,6 +70,21 @@ protected:
 };
 
 // True when any pixel of `rect` in `image` differs from `color`.
+// The browse form's grid over 40 rows with 10 on screen, for picture tests.
+class PaintedGridFixture : public GridFixture {
+protected:
+    void SetUp() override
+    {
+        GridFixture::SetUp();
+        AttachDataSet(40);
+        SizeForDataRows(10);
+    }
+    QRgb Base() const { return ToQColor(clWindow).rgb(); }
+    QRgb Face() const { return ToQColor(clBtnFace).rgb(); }
+    // A fixed cell's rectangle inside its one-pixel 3D frame.
+    QRect Inner(int col, int row) const { return Cell(col, row).adjusted(1, 1, -1, -1); }
+};
+
 bool AnyPixelOtherThan(const QImage& image, const QRect& rect, QRgb color);
 // Leftmost / rightmost column and topmost row of pixels in `rect` differing from `background`;
 // -1 when there is none.

@@ -4,27 +4,13 @@
 #include "data/Field.h"
 #include "runtime/Exceptions.h"
 #include "tests/data/support/MemoryDataSet.h"
+#include "tests/data/support/OpenWindow.h"
 #include "tests/data/support/RecordingLink.h"
 
 namespace qelvor::test {
 namespace {
 
 using Log = std::vector<std::string>;
-
-// An open dataset with one recording link through one source, the log cleared.
-struct OpenLinkedDataSet {
-    OpenLinkedDataSet(int rows, int bufferCount) : dataSet(rows)
-    {
-        source.SetDataSet(&dataSet);
-        link.SetBufferCount(bufferCount);
-        link.SetDataSource(&source);
-        dataSet.Open();
-        link.ClearLog();
-    }
-    MemoryDataSet dataSet;
-    TDataSource source{"Src"};
-    RecordingLink link;
-};
 
 TEST(DataEventDispatch, SourcesInAttachmentOrderLinksNonVisualFirstNewestFirst)
 {
@@ -85,7 +71,7 @@ TEST(DataEventDispatch, SourceEventsAndEnabled)
 
 TEST(DataEventDispatch, DisabledControlsGetOneEventOnEnable)
 {
-    OpenLinkedDataSet linked(50, 10);
+    OpenWindow linked(50, 10);
     MemoryDataSet& dataSet = linked.dataSet;
     RecordingLink& link = linked.link;
 
@@ -109,7 +95,7 @@ TEST(DataEventDispatch, DisabledControlsGetOneEventOnEnable)
 
 TEST(DataEventDispatch, ClosingWhileDisabledDeactivatesOnEnable)
 {
-    OpenLinkedDataSet linked(50, 1);
+    OpenWindow linked(50, 1);
     MemoryDataSet& dataSet = linked.dataSet;
     RecordingLink& link = linked.link;
 
@@ -123,7 +109,7 @@ TEST(DataEventDispatch, ClosingWhileDisabledDeactivatesOnEnable)
 
 TEST(DataEventDispatch, FieldPropertiesAnnounceLayoutChanges)
 {
-    OpenLinkedDataSet linked(5, 1);
+    OpenWindow linked(5, 1);
     MemoryDataSet& dataSet = linked.dataSet;
     RecordingLink& link = linked.link;
     TField* name = dataSet.Fields(1);

@@ -6,6 +6,7 @@
 
 #include "runtime/Exceptions.h"
 #include "tests/data/support/MemoryDataSet.h"
+#include "tests/data/support/OpenWindow.h"
 #include "tests/data/support/RecordingLink.h"
 
 namespace qelvor::test {
@@ -23,24 +24,9 @@ int ActiveId(const TDataSet& dataSet)
     return static_cast<int>(dataSet.Fields(0)->Value().Get<std::int64_t>());
 }
 
-// A dataset of `rows` records with one link asking for `buffer` records, opened.
-struct Window {
-    Window(int rows, int buffer) : dataSet(rows)
-    {
-        source.SetDataSet(&dataSet);
-        link.SetBufferCount(buffer);
-        link.SetDataSource(&source);
-        dataSet.Open();
-        link.ClearLog();
-    }
-    MemoryDataSet dataSet;
-    TDataSource source{"Src"};
-    RecordingLink link;
-};
-
 TEST(RecordWindow, SmallResultIsLoadedWhole)
 {
-    Window w(5, 10);
+    OpenWindow w(5, 10);
     EXPECT_EQ(w.dataSet.WindowSize(), 10);
     EXPECT_EQ(w.dataSet.WindowRecordCount(), 5);
     EXPECT_EQ(w.link.RecordCount(), 5);
@@ -55,7 +41,7 @@ TEST(RecordWindow, SmallResultIsLoadedWhole)
 
 TEST(RecordWindow, MovingPastTheLastRecord)
 {
-    Window w(5, 10);
+    OpenWindow w(5, 10);
     EXPECT_EQ(w.dataSet.MoveBy(4), 4);
     EXPECT_FALSE(w.dataSet.Eof());
     w.link.ClearLog();
@@ -73,7 +59,7 @@ TEST(RecordWindow, MovingPastTheLastRecord)
 
 TEST(RecordWindow, ForwardScrollInFullWindow)
 {
-    Window w(50, 10);
+    OpenWindow w(50, 10);
     w.dataSet.MoveBy(9);
     w.link.ClearLog();
     const int fetches = w.dataSet.FetchCount();
@@ -89,7 +75,7 @@ TEST(RecordWindow, ForwardScrollInFullWindow)
 
 TEST(RecordWindow, MovesInsideTheWindowTouchNoRecordSource)
 {
-    Window w(50, 10);
+    OpenWindow w(50, 10);
     const int fetches = w.dataSet.FetchCount();
     EXPECT_EQ(w.dataSet.MoveBy(6), 6);
     EXPECT_EQ(w.dataSet.MoveBy(-4), -4);
@@ -99,7 +85,7 @@ TEST(RecordWindow, MovesInsideTheWindowTouchNoRecordSource)
 
 TEST(RecordWindow, ForwardMoveInWindowThatIsNotFull)
 {
-    Window w(5, 10);
+    OpenWindow w(5, 10);
     w.dataSet.MoveBy(4);
     w.dataSet.AppendRows(3);
     w.link.ClearLog();
@@ -112,7 +98,7 @@ TEST(RecordWindow, ForwardMoveInWindowThatIsNotFull)
 
 TEST(RecordWindow, LastAndBackwardMoves)
 {
-    Window w(50, 10);
+    OpenWindow w(50, 10);
     w.dataSet.Last();
     EXPECT_TRUE(w.dataSet.Eof());
     EXPECT_EQ(ActiveId(w.dataSet), 50);
@@ -133,7 +119,7 @@ TEST(RecordWindow, LastAndBackwardMoves)
 
 TEST(RecordWindow, FirstReloadsFromTheBeginning)
 {
-    Window w(50, 10);
+    OpenWindow w(50, 10);
     w.dataSet.MoveBy(30);
     w.link.ClearLog();
     w.dataSet.First();
@@ -145,7 +131,7 @@ TEST(RecordWindow, FirstReloadsFromTheBeginning)
 
 TEST(RecordWindow, EmptyResult)
 {
-    Window w(0, 10);
+    OpenWindow w(0, 10);
     EXPECT_TRUE(w.dataSet.IsEmpty());
     EXPECT_TRUE(w.dataSet.Bof());
     EXPECT_TRUE(w.dataSet.Eof());
@@ -164,7 +150,7 @@ TEST(RecordWindow, EmptyResult)
 
 TEST(RecordWindow, ResyncCentersTheCurrentRecord)
 {
-    Window w(100, 20);
+    OpenWindow w(100, 20);
     w.dataSet.SetSourcePosition(49);
     w.dataSet.Resync(rmCenter);
     EXPECT_EQ(w.dataSet.ActiveRecord(), 9);
@@ -175,7 +161,7 @@ TEST(RecordWindow, ResyncCentersTheCurrentRecord)
 
 TEST(RecordWindow, ResyncWithoutCenterKeepsTheActiveSlot)
 {
-    Window w(100, 20);
+    OpenWindow w(100, 20);
     w.dataSet.MoveBy(5);
     w.dataSet.SetSourcePosition(69);
     w.dataSet.Resync(0);
@@ -185,7 +171,7 @@ TEST(RecordWindow, ResyncWithoutCenterKeepsTheActiveSlot)
 
 TEST(RecordWindow, ResyncNearTheEndsFillsTheWholeWindow)
 {
-    Window w(100, 20);
+    OpenWindow w(100, 20);
     w.dataSet.SetSourcePosition(98);
     w.dataSet.Resync(rmCenter);
     EXPECT_EQ(w.dataSet.WindowRecordCount(), 20);
@@ -200,7 +186,7 @@ TEST(RecordWindow, ResyncNearTheEndsFillsTheWholeWindow)
 
 TEST(RecordWindow, ResyncFailures)
 {
-    Window w(30, 10);
+    OpenWindow w(30, 10);
     w.dataSet.SetSourcePosition(30);  // after the last row: no current record
     try {
         w.dataSet.Resync(rmExact);
@@ -218,7 +204,7 @@ TEST(RecordWindow, ResyncFailures)
 
 TEST(RecordWindow, BookmarksReturnToTheirRecord)
 {
-    Window w(100, 20);
+    OpenWindow w(100, 20);
     w.dataSet.MoveBy(16);
     const TBookmark mark = w.dataSet.GetBookmark();
     ASSERT_EQ(mark, MemoryBookmark(16));
@@ -232,7 +218,7 @@ TEST(RecordWindow, BookmarksReturnToTheirRecord)
 
 TEST(RecordWindow, FailedFetchStillAnnouncesTheWindow)
 {
-    Window w(50, 10);
+    OpenWindow w(50, 10);
     w.dataSet.MoveBy(9);
     w.link.ClearLog();
     w.dataSet.FailFetch(1);
@@ -250,7 +236,7 @@ TEST(RecordWindow, FailedFetchStillAnnouncesTheWindow)
 
 TEST(RecordWindow, FieldValuesAreReadOncePerFetch)
 {
-    Window w(50, 10);
+    OpenWindow w(50, 10);
     const TField* name = w.dataSet.Fields(1);
     const int reads = w.dataSet.ValueReadCount();
     EXPECT_EQ(name->DisplayText(), "row 1");
@@ -290,7 +276,7 @@ TEST(RecordWindowSize, IsTheLargestBufferCountOfAllLinks)
 
 TEST(RecordWindowSize, ShrinkingKeepsTheActiveRecordInView)
 {
-    Window w(100, 20);
+    OpenWindow w(100, 20);
     w.dataSet.MoveBy(15);
     w.link.SetBufferCount(5);
     EXPECT_EQ(w.dataSet.WindowSize(), 5);
@@ -304,7 +290,7 @@ TEST(RecordWindowSize, ShrinkingKeepsTheActiveRecordInView)
 
 TEST(RecordWindowSize, ShrinkingKeepsWhatAnotherLinkShows)
 {
-    Window w(100, 20);
+    OpenWindow w(100, 20);
     RecordingLink small;
     small.SetBufferCount(10);
     w.dataSet.MoveBy(12);
@@ -319,7 +305,7 @@ TEST(RecordWindowSize, ShrinkingKeepsWhatAnotherLinkShows)
 
 TEST(RecordWindowSize, GrowingFillsBackwardsWhenTheEndIsReached)
 {
-    Window w(30, 5);
+    OpenWindow w(30, 5);
     w.dataSet.Last();
     w.link.SetBufferCount(12);
     EXPECT_EQ(w.dataSet.WindowRecordCount(), 12);
@@ -329,7 +315,7 @@ TEST(RecordWindowSize, GrowingFillsBackwardsWhenTheEndIsReached)
 
 TEST(RecordWindowLink, RangeOfALinkAddedLater)
 {
-    Window w(100, 20);
+    OpenWindow w(100, 20);
     w.dataSet.MoveBy(15);
     RecordingLink late;
     late.SetBufferCount(5);
@@ -353,7 +339,7 @@ TEST(RecordWindowLink, LinkWithoutDataSetShowsNothing)
 
 TEST(RecordWindowLink, SurvivesCloseAndReopen)
 {
-    Window w(50, 10);
+    OpenWindow w(50, 10);
     w.dataSet.MoveBy(20);
     w.link.ClearLog();
     w.dataSet.Close();

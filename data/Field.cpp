@@ -93,6 +93,11 @@ std::string TField::FormatText(const Variant& value, bool) const
     return value.ToString();
 }
 
+bool TField::IsValidChar(char32_t) const
+{
+    return true;
+}
+
 int TField::DefaultDisplayWidth() const
 {
     return 10;

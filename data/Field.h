@@ -86,6 +86,8 @@ public:
     void SetDisplayFormat(const std::string& format) { displayFormat_ = format; }
     const std::string& EditMask() const { return editMask_; }
     void SetEditMask(const std::string& mask) { editMask_ = mask; }
+    // Whether `character` may be typed into the field (numbers refuse letters).
+    virtual bool IsValidChar(char32_t character) const;
 
     TFieldGetTextEvent OnGetText;
 

@@ -25,7 +25,18 @@ std::string TNumericField::FormatText(const Variant& value, bool displayText) co
     return PlainText(value);
 }
 
+bool TNumericField::IsValidChar(char32_t character) const
+{
+    return (character >= U'0' && character <= U'9') || character == U'+' || character == U'-' || character == U'.'
+           || character == U'e' || character == U'E';
+}
+
 TIntegerField::TIntegerField(TDataSet* dataSet, TFieldType dataType) : TNumericField(dataSet, dataType, 0) {}
+
+bool TIntegerField::IsValidChar(char32_t character) const
+{
+    return (character >= U'0' && character <= U'9') || character == U'+' || character == U'-';
+}
 
 std::string TIntegerField::PlainText(const Variant& value) const
 {

@@ -10,6 +10,10 @@
 namespace qelvor {
 
 class TNumericField : public TField {
+public:
+    // Digits, signs, the decimal point and an exponent.
+    bool IsValidChar(char32_t character) const override;
+
 protected:
     TNumericField(TDataSet* dataSet, TFieldType dataType, int size);
     std::string FormatText(const Variant& value, bool displayText) const override;
@@ -21,6 +25,8 @@ class TIntegerField : public TNumericField {
 public:
     explicit TIntegerField(TDataSet* dataSet) : TIntegerField(dataSet, TFieldType::ftInteger) {}
     int DataSize() const override { return 4; }
+    // Digits and signs only.
+    bool IsValidChar(char32_t character) const override;
 
 protected:
     TIntegerField(TDataSet* dataSet, TFieldType dataType);

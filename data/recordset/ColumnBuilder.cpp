@@ -5,17 +5,35 @@
 #include <limits>
 #include <string>
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
 #include "runtime/Exceptions.h"
 
 namespace qelvor::recordset {
 
 namespace {
 
-std::int64_t CharacterCount(std::string_view utf8)
+// Wide and fullwidth characters (CJK ideographs among them) fill two cells, as they
+// take two bytes in the double-byte code pages that declared text sizes count in.
+int CharacterWidth(UChar32 c)
 {
-    return std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    const int width = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+    return width == U_EA_WIDE || width == U_EA_FULLWIDTH ? 2 : 1;
 }
 
+// Display width of UTF-8 text in character cells; an invalid sequence counts as one.
+std::int64_t TextWidth(std::string_view utf8)
+{
+    std::int64_t width = 0;
+    const auto length = static_cast<std::int32_t>(utf8.size());
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT_OR_FFFD(utf8.data(), i, length, c);
+        width += CharacterWidth(c);
+    }
+    return width;
+}
 
 }  // namespace
 
@@ -88,9 +106,9 @@ void ColumnBuilder::AppendBytes(std::string_view bytes)
     column_->bytes_.Append(bytes.data(), bytes.size());
     PushOffset();
     AppendNullBit(false);
-    // A character never takes less than a byte: count only when it could be a new longest.
-    if (static_cast<std::int64_t>(bytes.size()) > longestText_)
-        longestText_ = std::max(longestText_, CharacterCount(bytes));
+    // No character is wider than its UTF-8 bytes: measure only what could be a new widest.
+    if (static_cast<std::int64_t>(bytes.size()) > widestText_)
+        widestText_ = std::max(widestText_, TextWidth(bytes));
 }
 
 void ColumnBuilder::AppendInteger(std::int64_t value)
@@ -131,7 +149,7 @@ void ColumnBuilder::WidenToText()
     ResultColumn* const original = column_;
     column_ = &widened;
     determined_ = true;
-    longestText_ = 0;
+    widestText_ = 0;
     for (std::int64_t row = 0; row < original->rows_; ++row) {
         if (original->IsNull(row))
             AppendNull();
@@ -169,8 +187,8 @@ void ColumnBuilder::Finish()
     if (column_->storage_ == ColumnStorage::Text) {
         // Declared lengths are not enforced by every engine: never report a size that a
         // held value exceeds.
-        if (deriveSize_ || field_->definedSize < longestText_)
-            field_->definedSize = std::max<std::int64_t>({longestText_, 1, deriveSize_ ? 0 : field_->definedSize});
+        if (deriveSize_ || field_->definedSize < widestText_)
+            field_->definedSize = std::max<std::int64_t>({widestText_, 1, deriveSize_ ? 0 : field_->definedSize});
     }
 }
 

@@ -20,7 +20,7 @@ namespace qelvor::recordset {
 class ColumnBuilder {
 public:
     // field is described by the provider; deriveSize asks Finish() to set a text field's
-    // definedSize from its longest value (at least 1).
+    // definedSize from its widest value in character cells (at least 1).
     ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize);
     // A builder whose storage follows the first non-null value (see Determine).
     static ColumnBuilder Undetermined(ResultColumn& column, FieldInfo& field);
@@ -59,7 +59,7 @@ private:
     FieldInfo* field_;
     bool deriveSize_;
     bool determined_ = true;
-    std::int64_t longestText_ = 0;  // characters, for derived sizes
+    std::int64_t widestText_ = 0;   // character cells (wide characters count two), for derived sizes
     std::int64_t smallest_ = 0;     // integer range seen, to widen a too narrow type
     std::int64_t largest_ = 0;
 };

@@ -61,6 +61,17 @@ TEST_F(QueryDataSetGrid, ColumnsBindAndTheWindowFollowsTheQuery)
     EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 30);
 }
 
+TEST_F(QueryDataSetGrid, NameColumnWithoutADeclaredLengthFitsAChineseName)
+{
+    // The name column takes its width from the field, here sized by its values.
+    query_->SetCommandText("select '张三丰' as 姓名");
+    query_->Open();
+    SizeForDataRows(3);
+    TColumnEh* name = grid->Columns()[2];
+    ASSERT_NE(name->Field(), nullptr);
+    EXPECT_GE(name->Width(), QFontMetrics(name->Font()).horizontalAdvance(QString::fromUtf8("张三丰")) + 4);
+}
+
 TEST_F(QueryDataSetGrid, ResortedRowsArePainted)
 {
     query_->Open();

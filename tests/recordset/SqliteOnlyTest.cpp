@@ -44,13 +44,30 @@ TEST_F(SqliteOnly, ValuesThatDoNotFitTheDeclaredTypeWidenTheColumn)
     EXPECT_EQ(records->Field(1).type, adInteger);  // 70000 does not fit a small integer
     EXPECT_EQ(records->Field(2).type, adVarWChar);
     EXPECT_EQ(ColumnTexts(*records, 2), (std::vector<std::string>{"2024-01-02", "not a date", "<null>"}));
-    // Text without a declared length: the longest value in characters.
-    EXPECT_EQ(records->Field(3).definedSize, 3);
+    // Text without a declared length: sized by its widest value (see below).
+    EXPECT_EQ(records->Field(3).definedSize, 6);
     EXPECT_EQ(records->Field(4).type, adBoolean);
     records->MoveFirst();
     EXPECT_EQ(records->Value(4), Variant(true));
     // A declared length that a stored value exceeds is not reported.
     EXPECT_EQ(records->Field(5).definedSize, 4);
+}
+
+TEST_F(SqliteOnly, TextSizesCountWideCharactersTwice)
+{
+    // Chinese and fullwidth characters take two cells (two bytes in GB2312); halfwidth
+    // katakana and Latin letters one.
+    auto records = db_->Query("SELECT '张三丰' AS name, 'abc' AS latin, 'ＡＢ' AS fullwidth, 'ｱｲ' AS halfwidth, "
+                              "'张a' AS mixed");
+    EXPECT_EQ(records->Field(0).definedSize, 6);
+    EXPECT_EQ(records->Field(1).definedSize, 3);
+    EXPECT_EQ(records->Field(2).definedSize, 4);
+    EXPECT_EQ(records->Field(3).definedSize, 2);
+    EXPECT_EQ(records->Field(4).definedSize, 3);
+    // A declared length that a wide value exceeds is not reported either.
+    db_->Run("CREATE TABLE t_names(xm VARCHAR(4))");
+    db_->Run("INSERT INTO t_names VALUES('张三丰'), ('李四')");
+    EXPECT_EQ(db_->Query("SELECT xm FROM t_names")->Field(0).definedSize, 6);
 }
 
 TEST_F(SqliteOnly, DecimalsKeepTheDigitsTheDatabaseHolds)

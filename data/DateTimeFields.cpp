@@ -1,5 +1,7 @@
 #include "data/DateTimeFields.h"
 
+#include "data/FieldFormat.h"
+
 namespace qelvor {
 
 namespace {
@@ -15,8 +17,10 @@ DateTimeValue::Kind KindOf(TFieldType type)
 
 }  // namespace
 
-std::string TDateTimeField::FormatText(const Variant& value, bool) const
+std::string TDateTimeField::FormatText(const Variant& value, bool displayText) const
 {
+    if (displayText && !DisplayFormat().empty())
+        return fieldformat::FormatDateTime(DisplayFormat(), value);
     if (!value.Holds<DateTimeValue>())
         return value.ToString();
     DateTimeValue shown = value.Get<DateTimeValue>();

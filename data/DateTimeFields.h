@@ -3,7 +3,8 @@
 // Values are day counts since 1899-12-30 (fraction = time of day). Each class shows the
 // part it stands for, whatever kind of value the provider delivered: a date field
 // shows "YYYY-MM-DD" (with the process's date separator), a time field "HH:MM:SS", a
-// date-time field both. Text values that are not dates are shown as they are.
+// date-time field both; a display format replaces that (see FieldFormat.h). Text values
+// that are not dates are shown as they are.
 #pragma once
 
 #include "data/Field.h"

@@ -2,12 +2,13 @@
 #include "grid/ColumnEh.h"
 
 #include <cassert>
-#include <cmath>
-#include <cstdio>
 
 #include <QFontMetrics>
 
 #include "data/DataSet.h"
+#include "data/DateTimeFields.h"
+#include "data/FieldFormat.h"
+#include "data/NumericFields.h"
 #include "grid/ColumnsEh.h"
 #include "grid/DBGridEh.h"
 
@@ -21,42 +22,9 @@ bool IsTextType(TFieldType type)
            || type == TFieldType::ftFmtMemo || type == TFieldType::ftWideString;
 }
 
-bool IsNumericType(TFieldType type)
-{
-    switch (type) {
-    case TFieldType::ftSmallint: case TFieldType::ftInteger: case TFieldType::ftWord:
-    case TFieldType::ftFloat: case TFieldType::ftCurrency: case TFieldType::ftBCD:
-    case TFieldType::ftAutoInc: case TFieldType::ftLargeint: case TFieldType::ftFMTBcd:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Digits after the decimal point that a numeric format asks for ("0.00" -> 2).
-int FormatDecimals(const std::string& format)
-{
-    const auto point = format.find('.');
-    if (point == std::string::npos)
-        return 0;
-    int digits = 0;
-    for (std::size_t i = point + 1; i < format.size() && (format[i] == '0' || format[i] == '#'); ++i)
-        ++digits;
-    return digits;
-}
-
-double NumericValue(const Variant& value)
-{
-    if (value.Holds<std::int64_t>())
-        return static_cast<double>(value.Get<std::int64_t>());
-    if (value.Holds<double>())
-        return value.Get<double>();
-    return std::strtod(value.ToString().c_str(), nullptr);
-}
-
 }  // namespace
 
-// Numbers follow the format's decimals; other values keep their own display text.
+// A column's format applies to numbers and dates only; other fields show nothing under it.
 std::string FormatFieldValue(const TField& field, const std::string& format)
 {
     if (format.empty())
@@ -64,12 +32,13 @@ std::string FormatFieldValue(const TField& field, const std::string& format)
     const Variant value = field.Value();
     if (value.IsNull())
         return {};
-    if (IsNumericType(field.DataType())) {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.*f", FormatDecimals(format), NumericValue(value));
-        return buffer;
+    if (dynamic_cast<const TNumericField*>(&field)) {
+        const std::string plain = fieldformat::PlainDecimal(value);
+        return plain.empty() ? value.ToString() : fieldformat::FormatDecimal(format, plain);
     }
-    return field.DisplayText();
+    if (dynamic_cast<const TDateTimeField*>(&field))
+        return fieldformat::FormatDateTime(format, value);
+    return {};
 }
 
 TColumnEh::TColumnEh(TDBGridColumnsEh* collection) : collection_(collection)

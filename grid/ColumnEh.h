@@ -223,7 +223,9 @@ private:
     bool showImageAndText_ = false;
 };
 
-// A field's text with an optional column display format (empty: the display text).
+// A field's text under a column display format (see FieldFormat.h): numeric and
+// date-time fields formatted by it, any other field empty; an empty format gives the
+// field's display text.
 std::string FormatFieldValue(const TField& field, const std::string& format);
 
 // The published column class; every column the grid creates is one.

@@ -5,6 +5,8 @@
 // locale. Single-threaded by design: only the GUI thread reads or writes it.
 #pragma once
 
+#include <string>
+
 namespace qelvor {
 
 // The character between year, month and day in formatted dates.
@@ -13,5 +15,11 @@ void SetDateSeparator(char separator);
 
 // Replaces the settings by those of the current LC_TIME locale (its date separator).
 void ReloadLocaleFormats();
+
+// Names of the current LC_TIME locale: month 1..12, day of the week 0 (Sunday)..6,
+// and the markers of the morning and afternoon hours.
+std::string MonthName(int month, bool abbreviated);
+std::string DayName(int dayOfWeek, bool abbreviated);
+std::string HalfDayName(bool afternoon);
 
 }  // namespace qelvor

@@ -20,31 +20,12 @@ std::string FormatDouble(double value)
 // Days since 1899-12-30 to "YYYY-MM-DD" (with the date separator), "HH:MM:SS" or both.
 std::string FormatDateTime(const DateTimeValue& value)
 {
-    const double wholeDays = std::floor(value.days);
-    // Rounding to milliseconds absorbs the binary fraction's error; the shown seconds are
-    // then cut, not rounded, so 23:59:59.5 stays on its own day.
-    long long seconds = std::llround((value.days - wholeDays) * 86400000.0) / 1000;
-    long long days = static_cast<long long>(wholeDays);
-    if (seconds >= 86400) {
-        seconds -= 86400;
-        ++days;
-    }
-    // Civil date from a day count (days since 1970-01-01 after the shift).
-    long long z = days - 25569 + 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long dayOfEra = z - era * 146097;
-    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const long long monthIndex = (5 * dayOfYear + 2) / 153;
-    const long long day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-    const long long month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-    const long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-
+    const CivilDateTime civil = DecodeDateTime(value.days);
     char date[64];
     char time[64];
     const char separator = DateSeparator();
-    std::snprintf(date, sizeof date, "%04lld%c%02lld%c%02lld", year, separator, month, separator, day);
-    std::snprintf(time, sizeof time, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    std::snprintf(date, sizeof date, "%04lld%c%02d%c%02d", civil.year, separator, civil.month, separator, civil.day);
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", civil.hour, civil.minute, civil.second);
     switch (value.kind) {
     case DateTimeValue::Kind::Date: return date;
     case DateTimeValue::Kind::Time: return time;
@@ -54,6 +35,36 @@ std::string FormatDateTime(const DateTimeValue& value)
 }
 
 }  // namespace
+
+CivilDateTime DecodeDateTime(double days)
+{
+    const double wholeDays = std::floor(days);
+    // Rounding to milliseconds absorbs the binary fraction's error.
+    long long milliseconds = std::llround((days - wholeDays) * 86400000.0);
+    long long dayCount = static_cast<long long>(wholeDays);
+    if (milliseconds >= 86400000) {
+        milliseconds -= 86400000;
+        ++dayCount;
+    }
+    // Civil date from a day count (days since 1970-01-01 after the shift).
+    const long long z = dayCount - 25569 + 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long dayOfEra = z - era * 146097;
+    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long long monthIndex = (5 * dayOfYear + 2) / 153;
+    CivilDateTime civil;
+    civil.dayOfWeek = static_cast<int>(((dayCount + 6) % 7 + 7) % 7);  // day 0 was a Saturday
+    civil.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    civil.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    civil.year = yearOfEra + era * 400 + (civil.month <= 2 ? 1 : 0);
+    const auto seconds = static_cast<int>(milliseconds / 1000);
+    civil.hour = seconds / 3600;
+    civil.minute = seconds / 60 % 60;
+    civil.second = seconds % 60;
+    civil.millisecond = static_cast<int>(milliseconds % 1000);
+    return civil;
+}
 
 std::string Variant::ToString() const
 {

@@ -22,6 +22,16 @@ struct DateTimeValue {
     friend bool operator==(const DateTimeValue&, const DateTimeValue&) = default;
 };
 
+// The calendar date and time of day of a day count. Seconds are cut, not rounded, so
+// that 23:59:59.5 stays on its own day.
+struct CivilDateTime {
+    long long year = 1899;
+    int month = 12, day = 30;
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+    int dayOfWeek = 6;  // 0 = Sunday
+};
+CivilDateTime DecodeDateTime(double days);
+
 // An exact numeric as canonical decimal text ("-12.50"), never rounded through double.
 struct DecimalValue {
     std::string text;

@@ -8,6 +8,7 @@
 #include "data/StringFields.h"
 #include "data/recordset/DateText.h"
 #include "runtime/Exceptions.h"
+#include "runtime/FormatSettings.h"
 #include "tests/data/support/MemoryDataSet.h"
 
 namespace qelvor::test {
@@ -152,6 +153,11 @@ TEST(FieldTexts, DisplayFormatAndOnGetText)
     EXPECT_EQ(number.field().DisplayText(), "1,234,567");
     EXPECT_EQ(number.field().AsString(), "1234567") << "the edit text ignores the display format";
 
+    OneValue moment(Def("dt", TFieldType::ftDateTime), Variant(DateTimeValue{45356.0 + 0.5}));
+    moment.field().SetDisplayFormat("dd.mm.yyyy hh:nn");
+    EXPECT_EQ(moment.field().DisplayText(), "05.03.2024 12:00");
+    EXPECT_EQ(moment.field().EditText().substr(11), "12:00:00") << "the edit text ignores the display format";
+
     number.field().OnGetText = [](TField& field, std::string& text, bool displayText) {
         text = displayText ? "<" + field.FieldName() + ">" : "edit";
     };
@@ -172,6 +178,33 @@ TEST(FieldFormat, DecimalFormats)
     EXPECT_EQ(FormatDecimal("0;(0);'zero'", "-5"), "(5)");
     EXPECT_EQ(FormatDecimal("0;(0);'zero'", "0.000"), "zero");
     EXPECT_EQ(FormatDecimal("0", "-0.4"), "0") << "no sign on a value that rounds to zero";
+}
+
+TEST(FieldFormat, DateTimeFormats)
+{
+    // Tuesday 2024-03-05 14:30:15.250.
+    const Variant moment(DateTimeValue{45356.0 + (14 * 3600 + 30 * 60 + 15.25) / 86400.0});
+    const auto format = [&moment](const std::string& text) { return fieldformat::FormatDateTime(text, moment); };
+    const std::string separator(1, DateSeparator());
+    EXPECT_EQ(format("yyyy/mm/dd"), "2024" + separator + "03" + separator + "05");
+    EXPECT_EQ(format("d/m/yy"), "5" + separator + "3" + separator + "24");
+    EXPECT_EQ(format("YYYY-M-D"), "2024-3-5") << "letters in any case";
+    EXPECT_EQ(format("hh:mm:ss.zzz"), "14:30:15.250") << "m after an hour means minutes";
+    EXPECT_EQ(format("mm:ss"), "30:15") << "and m before seconds";
+    EXPECT_EQ(format("h:n:s z"), "14:30:15 250");
+    EXPECT_EQ(format("h:nn am/pm"), "2:30 pm");
+    EXPECT_EQ(format("hh:nn A/P"), "02:30 P");
+    EXPECT_EQ(format("h ampm"), "2 " + HalfDayName(true));
+    EXPECT_EQ(fieldformat::FormatDateTime("h:nn AM/PM", Variant(DateTimeValue{45356.0 + 5 / 1440.0})), "12:05 AM");
+    EXPECT_EQ(format("dddd, mmmm d"), DayName(2, false) + ", " + MonthName(3, false) + " 5");
+    EXPECT_EQ(format("ddd mmm"), DayName(2, true) + " " + MonthName(3, true));
+    EXPECT_EQ(format("t|tt"), "14:30|14:30:15");
+    const std::string date = Variant(DateTimeValue{45356.0, DateTimeValue::Kind::Date}).ToString();
+    EXPECT_EQ(format("ddddd"), date);
+    EXPECT_EQ(format("c"), date + " 14:30:15");
+    EXPECT_EQ(fieldformat::FormatDateTime("c", Variant(DateTimeValue{45356.0})), date) << "midnight shows no time";
+    EXPECT_EQ(format("'day' d \"of\" m"), "day 5 of 3") << "quoted text is literal";
+    EXPECT_EQ(fieldformat::FormatDateTime("yyyy", Variant("not a date")), "not a date");
 }
 
 TEST(FieldLookup, CaseInsensitiveUnicodeAndStrict)

@@ -4,6 +4,7 @@
 
 #include "data/DataSource.h"
 #include "data/FieldDefs.h"
+#include "runtime/FormatSettings.h"
 #include "tests/grid/support/GridFixture.h"
 
 namespace qelvor::test {
@@ -160,6 +161,86 @@ TEST_F(ColumnModel, GridFontReachesUnassignedColumnFontsAndRowHeights)
     EXPECT_TRUE(grid->ParentFont());
     EXPECT_EQ(grid->TitleFont().pixelSize(), 16);
     EXPECT_EQ(grid->Columns()[1]->Title()->Font().pixelSize(), 16);
+}
+
+// A dataset of one field per class a column's display format treats differently:
+// row 0 holds values, row 1 nulls.
+class ColumnDisplayFormat : public GridFixture {
+protected:
+    void SetUp() override
+    {
+        GridFixture::SetUp();
+        const std::vector<std::pair<const char*, TFieldType>> kinds = {
+            {"Amount", TFieldType::ftFloat}, {"Exact", TFieldType::ftBCD},     {"Count", TFieldType::ftInteger},
+            {"Stamp", TFieldType::ftDateTime}, {"Day", TFieldType::ftDate}, {"Name", TFieldType::ftString},
+            {"Flag", TFieldType::ftBoolean}};
+        std::vector<TFieldDef> defs;
+        for (const auto& [name, type] : kinds) {
+            TFieldDef def;
+            def.name = name;
+            def.dataType = type;
+            def.size = type == TFieldType::ftString ? 10 : 0;
+            def.precision = type == TFieldType::ftBCD ? 20 : 0;
+            def.fieldNo = static_cast<int>(defs.size()) + 1;
+            defs.push_back(def);
+            grid->Columns()[static_cast<int>(defs.size()) - 1]->SetFieldName(name);
+        }
+        data_ = std::make_unique<GridTestDataSet>(defs, 2, [](int row, int column) { return row == 0 ? Value(column) : Variant(); });
+        dataSource->SetDataSet(data_.get());
+        data_->Open();
+        SizeForDataRows(2);
+    }
+    void TearDown() override
+    {
+        dataSource->SetDataSet(nullptr);
+        data_.reset();
+        GridFixture::TearDown();
+    }
+    static Variant Value(int column)
+    {
+        switch (column) {
+        case 0: return Variant(1234567.891);
+        case 1: return Variant(DecimalValue{"12345678901234567.5"});
+        case 2: return Variant(5);
+        case 3: return Variant(DateTimeValue{45306 + 50709.0 / 86400});  // 2024-01-15 14:05:09
+        case 4: return Variant(DateTimeValue{45306, DateTimeValue::Kind::Date});
+        case 5: return Variant("张三");
+        default: return Variant(true);
+        }
+    }
+    std::string Shown(int column, const std::string& format)
+    {
+        grid->Columns()[column]->SetDisplayFormat(format);
+        return grid->Columns()[column]->ColumnDisplayText();
+    }
+
+    std::unique_ptr<GridTestDataSet> data_;
+};
+
+TEST_F(ColumnDisplayFormat, NumbersAndDatesFollowTheFormatOtherFieldsShowNothing)
+{
+    EXPECT_EQ(Shown(0, "#,##0.00"), "1,234,567.89");
+    EXPECT_EQ(Shown(1, "#,##0"), "12,345,678,901,234,568");  // exact digits, not a double's
+    EXPECT_EQ(Shown(2, "000"), "005");
+    const std::string separator(1, DateSeparator());
+    EXPECT_EQ(Shown(3, "yyyy/mm/dd h:nn:ss am/pm"), "2024" + separator + "01" + separator + "15 2:05:09 pm");
+    EXPECT_EQ(Shown(4, "d.m.yy"), "15.1.24");
+    EXPECT_EQ(Shown(5, "0.00"), "");
+    EXPECT_EQ(Shown(6, "0"), "");
+}
+
+TEST_F(ColumnDisplayFormat, WithoutAFormatTheFieldsOwnTextShows)
+{
+    data_->Fields(0)->SetDisplayFormat("0.000");
+    EXPECT_EQ(Shown(0, ""), "1234567.891");
+    EXPECT_EQ(Shown(5, ""), "张三");
+    EXPECT_EQ(Shown(6, ""), "True");
+    // A null shows empty, with or without a format.
+    data_->Next();
+    for (int column = 0; column < 7; ++column) {
+        EXPECT_EQ(Shown(column, ""), "") << column;
+        EXPECT_EQ(Shown(column, "0"), "") << column;
+    }
 }
 
 TEST_F(ColumnModel, StorageTests)

@@ -94,7 +94,7 @@ bool TDBGridEhSelection::IsCellSelected(int dataCol, const TBookmark& bookmark) 
         return grid_->SelectedRows().Find(bookmark, index);
     }
     case gstRectangle:
-        return dataCol >= 0 && !rect_.Empty() && dataCol >= rect_.DataColFrom && dataCol <= rect_.DataColTo;
+        return RectangleContains(dataCol, bookmark);
     case gstColumns:
         return dataCol >= 0 && dataCol < grid_->Columns().Count()
                && std::find(columns_.begin(), columns_.end(), grid_->Columns().Items(dataCol)) != columns_.end();
@@ -102,6 +102,33 @@ bool TDBGridEhSelection::IsCellSelected(int dataCol, const TBookmark& bookmark) 
         return true;
     }
     return false;
+}
+
+// Rows are compared in the dataset's current order, so the block follows a re-sort.
+bool TDBGridEhSelection::RectangleContains(int dataCol, const TBookmark& bookmark) const
+{
+    if (dataCol < 0 || rect_.Empty() || bookmark.empty())
+        return false;
+    if (dataCol < std::min(rect_.DataColFrom, rect_.DataColTo) || dataCol > std::max(rect_.DataColFrom, rect_.DataColTo))
+        return false;
+    const TDataSet* dataSet = grid_->DataLink().DataSet();
+    if (!dataSet)
+        return false;
+    const bool topDown = dataSet->CompareBookmarks(rect_.BookmarkFrom, rect_.BookmarkTo) <= 0;
+    const TBookmark& top = topDown ? rect_.BookmarkFrom : rect_.BookmarkTo;
+    const TBookmark& bottom = topDown ? rect_.BookmarkTo : rect_.BookmarkFrom;
+    return dataSet->CompareBookmarks(bookmark, top) >= 0 && dataSet->CompareBookmarks(bookmark, bottom) <= 0;
+}
+
+void TDBGridEhSelection::SelectRectangle(const TDBGridEhSelectionRect& rect)
+{
+    if (!grid_->SelectionTypeAllowed(gstRectangle))
+        return;
+    if (selectionType_ != gstRectangle)
+        Clear();
+    rect_ = rect;
+    selectionType_ = rect_.Empty() ? gstNon : gstRectangle;
+    grid_->InvalidateGrid();
 }
 
 void TDBGridEhSelection::LinkActiveChanged(bool active)

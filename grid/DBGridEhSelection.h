@@ -45,6 +45,8 @@ private:
     mutable bool cacheValid_ = false;
 };
 
+// A block of cells between two corners, each a data column and a record's bookmark;
+// the corners may come in any order.
 struct TDBGridEhSelectionRect {
     int DataColFrom = -1;
     int DataColTo = -1;
@@ -63,6 +65,8 @@ public:
     void Clear();
     // Whether a data cell of the record with that bookmark is selected (dataCol -1: none).
     bool IsCellSelected(int dataCol, const TBookmark& bookmark) const;
+    // Makes the block between two corners the selection, when the grid allows rectangles.
+    void SelectRectangle(const TDBGridEhSelectionRect& rect);
     // Brings the type up to date after a store became empty.
     void UpdateState();
     // Called by the data link when the dataset opens or closes.
@@ -71,6 +75,8 @@ public:
     const TDBGridEhSelectionRect& Rect() const { return rect_; }
 
 private:
+    bool RectangleContains(int dataCol, const TBookmark& bookmark) const;
+
     TCustomDBGridEh* grid_;
     TDBGridEhSelectionType selectionType_ = gstNon;
     std::vector<TColumnEh*> columns_;

@@ -33,6 +33,32 @@ TEST_F(Selection, AllowedSelectionsDecideWithMultiSelect)
     EXPECT_FALSE(grid->SelectionTypeAllowed(gstColumns));
 }
 
+TEST_F(Selection, RectangleHoldsTheCellsBetweenItsCornersOnBothAxes)
+{
+    AttachDataSet(10);
+    grid->SetOptions(grid->Options() + TDBGridOptions{dgMultiSelect});
+    auto row = [](int index) { return GridTestDataSet::BookmarkOfRow(index); };
+    grid->Selection().SelectRectangle({1, 3, row(2), row(5)});
+    EXPECT_EQ(grid->Selection().SelectionType(), gstNon);  // not among the allowed selections
+    grid->SetAllowedSelections({gstRectangle});
+    // The corners in either order give the same block: data columns 1..3, rows 2..5.
+    for (const TDBGridEhSelectionRect& rect : {TDBGridEhSelectionRect{1, 3, row(2), row(5)},
+                                               TDBGridEhSelectionRect{3, 1, row(5), row(2)}}) {
+        grid->Selection().SelectRectangle(rect);
+        ASSERT_EQ(grid->Selection().SelectionType(), gstRectangle);
+        for (int dataCol = -1; dataCol <= 4; ++dataCol) {
+            for (int index = 0; index < 10; ++index) {
+                const bool inside = dataCol >= 1 && dataCol <= 3 && index >= 2 && index <= 5;
+                EXPECT_EQ(grid->Selection().IsCellSelected(dataCol, row(index)), inside)
+                    << "data column " << dataCol << ", row " << index << ", from column " << rect.DataColFrom;
+            }
+        }
+        EXPECT_FALSE(grid->Selection().IsCellSelected(2, TBookmark{}));  // no record
+    }
+    grid->Selection().Clear();
+    EXPECT_FALSE(grid->Selection().IsCellSelected(2, row(3)));
+}
+
 TEST_F(Selection, RecordListNeedsAnOpenDataset)
 {
     AttachDataSet(10, false);

@@ -1,6 +1,8 @@
 // The browse form's handlers on a real database: attaching at show, searching by
 // button and by Enter (once per key), failures shown in the error box with the
 // window still usable, sorting by the grid's markers.
+#include <QApplication>
+#include <QCursor>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -33,8 +35,27 @@ protected:
 
     std::string FirstTicket() const { return database_.Scalar("select min(zkzh) from t_omr"); }
 
+    // Records the screen cursor and the shape over the windows whenever the dataset
+    // closes or opens.
+    void WatchCursorAtCloseAndOpen()
+    {
+        const auto record = [this](TDataSet&) {
+            const QCursor* shown = QApplication::overrideCursor();
+            cursorsSeen_.push_back({Screen().Cursor(), shown ? shown->shape() : Qt::ArrowCursor});
+        };
+        form_->QELV_Set->BeforeClose = record;
+        form_->QELV_Set->BeforeOpen = record;
+    }
+    void ExpectDefaultCursor() const
+    {
+        EXPECT_EQ(Screen().Cursor(), crDefault);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
     test::TestDatabase database_;
     test::ErrorRecorder errors_;
+    // Before the form: closing the dataset as the form goes still records.
+    std::vector<std::pair<TCursor, Qt::CursorShape>> cursorsSeen_;
     std::unique_ptr<TQELVOR_Form> form_;
 };
 
@@ -84,6 +105,29 @@ TEST_F(EmptyDatabaseTest, EachEnterRunsExactlyOneSearchAndFailuresLeaveTheWindow
     EXPECT_FALSE(form_->QELV_Set->Active());
     EXPECT_TRUE(form_->isVisible());
     EXPECT_TRUE(form_->BitBtn1->isEnabled());
+}
+
+TEST_F(FormHandlersTest, SearchShowsTheHourglassWhileTheDatasetClosesAndOpens)
+{
+    ShowForm();
+    WatchCursorAtCloseAndOpen();
+    form_->BitBtn1->click();  // opens
+    form_->BitBtn1->click();  // closes and opens again
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    const std::pair<TCursor, Qt::CursorShape> hourGlass{crHourGlass, Qt::WaitCursor};
+    EXPECT_EQ(cursorsSeen_, (std::vector{hourGlass, hourGlass, hourGlass}));
+    ExpectDefaultCursor();
+}
+
+TEST_F(EmptyDatabaseTest, AFailedSearchPutsTheDefaultCursorBack)
+{
+    ShowForm();
+    WatchCursorAtCloseAndOpen();
+    form_->BitBtn1->click();
+    ASSERT_EQ(errors_.texts.size(), 1u);
+    ASSERT_EQ(cursorsSeen_.size(), 1u);
+    EXPECT_EQ(cursorsSeen_.front().first, crHourGlass);
+    ExpectDefaultCursor();
 }
 
 TEST_F(FormHandlersTest, SortMarkingBeforeAnySearchReportsTheClosedDataset)

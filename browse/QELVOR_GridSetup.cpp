@@ -32,8 +32,8 @@ constexpr std::array<ColumnDesign, 7> kColumns = {{
 void TQELVOR_Form::ConfigureGrid()
 {
     TDBGridEh& grid = *DBGridEh1;
+    // The grid keeps ParentFont: the design font reaches it from the form.
     grid.BeginLoad();
-    grid.SetFont(DesignFont());
     grid.SetDataSource(DataSource1);
     grid.SetReadOnly(true);
     grid.SetOptionsEh({dghClearSelection, dghHighlightFocus, dghMultiSortMarking, dghAutoSortMarking, dghFixed3D});

@@ -9,6 +9,7 @@
 #include "data/DataSource.h"
 #include "grid/DBGridEh.h"
 #include "platform/Buttons.h"
+#include "platform/DesignFont.h"
 #include "platform/FontSubstitution.h"
 #include "platform/Panel.h"
 #include "platform/TextControls.h"
@@ -106,6 +107,24 @@ TEST_F(FormLayoutTest, GridIsConfiguredAsStored)
     EXPECT_EQ(QFontInfo(grid.TitleFont()).pixelSize(), 12);
     EXPECT_EQ(QFontInfo(grid.FooterFont()).pixelSize(), 12);
     EXPECT_FALSE(form.QELV_Set->Active());
+}
+
+TEST_F(FormLayoutTest, GridFollowsTheFormsFont)
+{
+    TDBGridEh& grid = *form.DBGridEh1;
+    EXPECT_TRUE(grid.ParentFont());
+    EXPECT_EQ(grid.font(), DesignFont());
+    EXPECT_EQ(grid.DefaultRowHeight(), QFontMetrics(DesignFont()).height() + 4);
+    // A new form font reaches the grid's cells, titles and footers.
+    QFont larger = DesignFont();
+    larger.setPixelSize(16);
+    form.setFont(larger);
+    EXPECT_TRUE(grid.ParentFont());
+    EXPECT_EQ(grid.font().pixelSize(), 16);
+    EXPECT_EQ(grid.TitleFont().pixelSize(), 16);
+    EXPECT_EQ(grid.FooterFont().pixelSize(), 16);
+    EXPECT_EQ(grid.Columns()[0]->Font().pixelSize(), 16);
+    EXPECT_EQ(grid.DefaultRowHeight(), QFontMetrics(larger).height() + 4);
 }
 
 TEST_F(FormLayoutTest, GridHasSevenPersistentColumnsInOrder)

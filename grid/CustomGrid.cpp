@@ -6,13 +6,13 @@
 #include <cassert>
 
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
 
 #include "grid/GridScrollBarStyle.h"
+#include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
 
 namespace qelvor {
@@ -35,10 +35,10 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
     ConnectScrollBar(TScrollBarKind::sbVertical);
     ResizeExtents(colWidths_, colCount_, defaultColWidth_);
     ResizeExtents(rowHeights_, rowCount_, defaultRowHeight_);
-    editor_ = new QLineEdit(viewport());
-    editor_->setReadOnly(true);
-    editor_->setFrame(false);
-    editor_->hide();
+    // Moves without a button pressed still come: the cursor shows the sizing zones.
+    viewport()->setMouseTracking(true);
+    horizontalScrollBar()->installEventFilter(this);
+    verticalScrollBar()->installEventFilter(this);
 }
 
 TCustomGrid::~TCustomGrid() = default;
@@ -327,13 +327,22 @@ QString TCustomGrid::GetEditText(int, int) const
     return {};
 }
 
+TInplaceEdit* TCustomGrid::CreateEditor()
+{
+    return new TInplaceEdit(this);
+}
+
 void TCustomGrid::ShowEditor()
 {
     if (!CanEditShow())
         return;
+    if (!editor_)
+        editor_ = CreateEditor();
+    const bool wasShown = editorShown_;
     editorShown_ = true;
+    if (!wasShown)
+        editorCell_ = {-1, -1};
     InvalidateEditor();
-    editor_->show();
 }
 
 void TCustomGrid::HideEditor()
@@ -341,22 +350,36 @@ void TCustomGrid::HideEditor()
     if (!editorShown_)
         return;
     editorShown_ = false;
+    // The focus comes back first, so that hiding never passes it on to another control.
+    if (editor_->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    InvalidateClientRect(editor_->geometry());
     editor_->hide();
     InvalidateCell(current_.X, current_.Y);
 }
 
 void TCustomGrid::InvalidateEditor()
 {
-    if (!editorShown_)
+    if (!editorShown_ || !editor_)
         return;
     const QRect cell = CellRect(current_.X, current_.Y);
     if (cell.isEmpty()) {
         editor_->hide();
         return;
     }
-    editor_->setGeometry(cell);
-    editor_->setText(GetEditText(current_.X, current_.Y));
-    editor_->show();
+    // The whole text is selected each time the editor lands on a cell, not on reloads.
+    const bool newCell = editorCell_ != current_;
+    const QString text = GetEditText(current_.X, current_.Y);
+    if (newCell || editor_->text() != text)
+        editor_->Place(cell, text);
+    else
+        editor_->setGeometry(cell);
+    editorCell_ = current_;
+    InvalidateClientRect(cell);
+    if (!editor_->isVisible())
+        editor_->show();
+    if (hasFocus())
+        editor_->setFocus(Qt::OtherFocusReason);
 }
 
 // --- events ---
@@ -389,6 +412,7 @@ void TCustomGrid::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     GuardedCall([&] { Paint(painter, event->region()); });
+    PaintOverlay(painter);
 }
 
 void TCustomGrid::resizeEvent(QResizeEvent* event)
@@ -409,11 +433,6 @@ bool TCustomGrid::viewportEvent(QEvent* event)
 void TCustomGrid::ClientResized()
 {
     UpdateScrollRange();
-}
-
-void TCustomGrid::keyPressEvent(QKeyEvent* event)
-{
-    QWidget::keyPressEvent(event);
 }
 
 void TCustomGrid::scrollContentsBy(int, int)

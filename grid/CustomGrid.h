@@ -1,26 +1,39 @@
 // CustomGrid: the generic grid base — columns and rows with their extents, fixed
 // cells, the scrolled origin (left column, top row), the current cell, the visible-
-// cell computation, horizontal scrolling by columns and the read-only in-place editor.
+// cell computation, horizontal scrolling by columns, the read-only in-place editor,
+// and the base grid's share of the input: column sizing and moving, timer 1, the
+// mouse capture and the cancel-mode message.
 //
 // The grid paints its own client area (the scroll area's viewport) cell by cell
 // through DrawCell. Extents are per index with a default; an extent <= 0 takes no
 // space. Invariants: fixedCols <= colCount, fixedRows <= rowCount,
 // fixedCols <= leftCol < max(colCount, fixedCols + 1), likewise for rows, and the
 // current cell lies in the non-fixed area whenever one exists.
+//
+// Input arrives as Qt events and is translated once (CustomGridInput.cpp) into the
+// grid's own calls: KeyDown/KeyPress/KeyUp with virtual keys, MouseDown/MouseMove/
+// MouseUp with client coordinates and a shift state, MouseWheel, TimerTick and
+// CancelMode. Descendants override those calls, never the Qt handlers.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QColor>
+#include <QPoint>
 #include <QRect>
 #include <QRegion>
 
 #include "grid/GridSets.h"
 #include "grid/ScrollInfo.h"
+#include "platform/CancelMode.h"
+#include "platform/InputEvents.h"
 
 class QPainter;
-class QLineEdit;
 class QScrollBar;
 
 namespace qelvor {
@@ -59,8 +72,39 @@ struct TGridDrawInfo {
     TGridAxisDrawInfo Vert;
 };
 
-class TCustomGrid : public QAbstractScrollArea {
+class TInplaceEdit;
+
+// What the base grid is doing with the mouse.
+enum class TGridState { gsNormal, gsColSizing, gsColMoving };
+
+// A drag of the base grid: a title border being sized or a column title being moved.
+struct TGridDrag {
+    TGridState state = TGridState::gsNormal;
+    int sizingIndex = -1;  // grid column being sized
+    int sizingPos = 0;     // x of the sizing line
+    int sizingOffset = 0;  // border - x at the press
+    int moveIndex = -1;    // grid column being moved
+    int movePos = -1;      // grid column where it would land
+};
+
+// The line drawn over the grid while a column is sized (1 pixel) or moved (5 pixels).
+struct TDragOverlay {
+    int x = -1;  // -1: nothing drawn
+    int width = 0;
+    // The client strip the line covers.
+    QRect Strip(int clientHeight) const { return x < 0 ? QRect() : QRect(x, 0, width, clientHeight); }
+};
+
+class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget {
 public:
+    using TKeyEvent = std::function<void(TCustomGrid& sender, TVirtualKey& key, TShiftState shift)>;
+    using TKeyPressEvent = std::function<void(TCustomGrid& sender, char32_t& key)>;
+    using TMouseEvent = std::function<void(TCustomGrid& sender, TMouseButton button, TShiftState shift, int x, int y)>;
+    using TMouseMoveEvent = std::function<void(TCustomGrid& sender, TShiftState shift, int x, int y)>;
+    using TMouseWheelEvent = std::function<void(TCustomGrid& sender, TShiftState shift, int wheelDelta,
+                                                QPoint mousePos, bool& handled)>;
+    using TSenderEvent = std::function<void(TCustomGrid& sender)>;
+
     explicit TCustomGrid(QWidget* parent = nullptr);
     ~TCustomGrid() override;
 
@@ -114,6 +158,8 @@ public:
     QRect CellRect(int col, int row) const;
     // The cell at a client point; (-1, -1) outside the cells.
     TGridCoord MouseCoord(int x, int y) const;
+    // The grid column at a client x, whatever the y; -1 outside the columns.
+    int ColumnAt(int x) const;
 
     // --- invalidation ---
     void InvalidateCell(int col, int row);
@@ -126,14 +172,38 @@ public:
     void UpdateNow();
 
     // --- in-place editor (read-only text display of the current cell) ---
-    QLineEdit* InplaceEditor() const { return editor_; }
+    // The editor, or nullptr before it was first shown (it is kept once made).
+    TInplaceEdit* InplaceEditor() const { return editor_; }
+    // The editor is requested (shown, or to be shown when the cell becomes visible).
     bool EditorMode() const;
+    // Shows the editor on the current cell when CanEditShow allows it.
     virtual void ShowEditor();
     virtual void HideEditor();
-    // Reloads the editor from the current cell when it is shown.
+    // Places the shown editor on the current cell again and reloads its text.
     virtual void InvalidateEditor();
     // Text the editor shows for a cell; empty in the generic grid.
     virtual QString GetEditText(int col, int row) const;
+
+    // --- input state ---
+    TGridState GridState() const { return drag_.state; }
+    const TGridDrag& Drag() const { return drag_; }
+    // The grid holds the mouse: moves outside its window still reach it.
+    bool MouseCapture() const { return mouseCaptured_; }
+    // Timer 1 runs (automatic scrolling, column moving); its interval in ms.
+    bool Timer1Running() const { return timer1_.isActive(); }
+    int Timer1Interval() const { return timer1Interval_; }
+    // Where a column sizing would start for a client point (gsNormal when nowhere).
+    TGridDrag CalcSizingState(int x, int y) const;
+
+    // Control events.
+    TKeyEvent OnKeyDown;
+    TKeyPressEvent OnKeyPress;
+    TKeyEvent OnKeyUp;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TSenderEvent OnDblClick;
+    TMouseWheelEvent OnMouseWheel;
 
     // --- scroll bars in the grid's own terms ---
     ScrollInfo GetScrollInfo(TScrollBarKind kind) const;
@@ -147,6 +217,56 @@ public:
     void ScrollMessage(TScrollBarKind kind, TScrollCode code, int pos);
 
 protected:
+    friend class TInplaceEdit;
+
+    // --- keyboard (the grid's own key handling; the base only raises the events) ---
+    virtual void KeyDown(TVirtualKey& key, TShiftState shift);
+    // A character message: Backspace and printable characters open the editor with it,
+    // everything else is a key press.
+    virtual void CharMessage(char32_t character);
+    virtual void KeyPress(char32_t& key);
+    virtual void KeyUp(TVirtualKey& key, TShiftState shift);
+    // Raises OnKeyDown; returns the key as the handler left it.
+    TVirtualKey DoKeyDown(TVirtualKey key, TShiftState shift);
+    // Shows the editor for a typed character and hands the character to it.
+    void ShowEditorChar(char32_t character);
+    // The editor of this grid class, made on first use.
+    virtual TInplaceEdit* CreateEditor();
+
+    // --- mouse (CustomGridMouse.cpp: the base grid's press, drag and release) ---
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // A wheel turn (120 units a notch): raises OnMouseWheel, then sums the deltas and
+    // takes one WheelStep per whole notch; the remainder waits for the next turn.
+    void MouseWheel(TShiftState shift, int wheelDelta, QPoint mousePos);
+    // One notch: direction +1 down (towards the user), -1 up.
+    virtual void WheelStep(int direction, TShiftState shift);
+    virtual void TimerTick();
+    // Ends a column sizing or moving without applying it; stops timer 1.
+    void CancelMode() override;
+    // The focus went to a window that is neither the grid nor its editor.
+    virtual void FocusLeft();
+    // The cursor for a client point: the split cursor over sizing zones.
+    virtual Qt::CursorShape CursorAt(int x, int y) const;
+    void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // Takes or releases the mouse (a flag over the press's own grab, which Qt keeps).
+    void SetMouseCapture(bool captured) { mouseCaptured_ = captured; }
+    // Timer 1: a restart with another interval replaces the running timer.
+    void StartTimer1(int interval);
+    void StopTimer1();
+    // The last client point the mouse was seen at.
+    QPoint LastMousePoint() const { return lastMousePoint_; }
+    // Moves grid column `from` to `to`: widths and the current column follow.
+    void MoveColumn(int from, int to);
+    // The column-moved step of descendants (after the base moved its entries).
+    virtual void ColumnMoved(int from, int to);
+    // Pen colour of the move marker.
+    void SetMoveMarkerColor(QColor color) { moveMarkerColor_ = color; }
+    // Left edge of grid column `col` counted from the fixed boundary (as if scrolled into view).
+    int ColumnLeftEdge(int col) const;
+
     // Paints one cell; the base calls it for every visible cell of positive width.
     virtual void DrawCell(int col, int row, const QRect& rect, TGridDrawState state) = 0;
     // Paints the whole client area (clip = the region to repaint).
@@ -188,11 +308,34 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool viewportEvent(QEvent* event) override;
-    // Keys are the grid's own; they do not drive the scroll bars.
-    void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // Qt input, translated once into the calls above (CustomGridInput.cpp).
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void PressFromQt(QMouseEvent* event, bool doubleClick);
+    void StartColumnSizing(const TGridDrag& sizing);
+    void StartColumnMoving(int gridCol);
+    void TrackColumnMove(int x, int y);
+    // Where the move marker stands for the current drag (-1 when its column is off screen).
+    int MoveMarkerX() const;
+    void EndColumnSizing();
+    void EndColumnMoving();
+    // Draws (x >= 0) or takes away (x < 0) the drag line; repaints only the strips.
+    void SetOverlay(int x, int width);
+    void PaintOverlay(QPainter& painter) const;
     void ConnectScrollBar(TScrollBarKind kind);
     void OnScrollAction(TScrollBarKind kind, int action);
     void OnScrollReleased(TScrollBarKind kind);
@@ -217,8 +360,17 @@ private:
     int topRow_ = 1;
     TGridCoord current_{1, 1};
     TGridCoord anchor_{1, 1};
-    QLineEdit* editor_ = nullptr;
+    TInplaceEdit* editor_ = nullptr;
     bool editorShown_ = false;
+    TGridCoord editorCell_{-1, -1};  // the cell the editor was last placed on
+    TGridDrag drag_;
+    TDragOverlay overlay_;
+    QColor moveMarkerColor_{192, 192, 192};
+    bool mouseCaptured_ = false;
+    QPoint lastMousePoint_;
+    QBasicTimer timer1_;
+    int timer1Interval_ = -1;
+    int wheelAccumulator_ = 0;
     bool handlingResize_ = false;
     ScrollInfo horzInfo_;
     ScrollInfo vertInfo_;

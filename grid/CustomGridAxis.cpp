@@ -97,30 +97,42 @@ QRect TCustomGrid::CellRect(int col, int row) const
     return QRect(left, top, width, height);
 }
 
+namespace {
+
+// The cell of an axis at a client offset; -1 outside the painted cells.
+int CellAt(const TGridAxisDrawInfo& axis, int point)
+{
+    if (point < 0 || point >= axis.GridBoundary)
+        return -1;
+    int start = 0;
+    for (int i = 0; i < axis.FixedCellCount; ++i) {
+        start += axis.Extent(i) + axis.EffectiveLineWidth;
+        if (point < start)
+            return i;
+    }
+    for (int i = axis.FirstGridCell; i < axis.GridCellCount; ++i) {
+        start += axis.Extent(i) + axis.EffectiveLineWidth;
+        if (point < start)
+            return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
 TGridCoord TCustomGrid::MouseCoord(int x, int y) const
 {
     const TGridDrawInfo info = CalcDrawInfo();
-    auto find = [](const TGridAxisDrawInfo& axis, int point) {
-        if (point < 0 || point >= axis.GridBoundary)
-            return -1;
-        int start = 0;
-        for (int i = 0; i < axis.FixedCellCount; ++i) {
-            start += axis.Extent(i) + axis.EffectiveLineWidth;
-            if (point < start)
-                return i;
-        }
-        for (int i = axis.FirstGridCell; i < axis.GridCellCount; ++i) {
-            start += axis.Extent(i) + axis.EffectiveLineWidth;
-            if (point < start)
-                return i;
-        }
-        return -1;
-    };
-    const int col = find(info.Horz, x);
-    const int row = find(info.Vert, y);
+    const int col = CellAt(info.Horz, x);
+    const int row = CellAt(info.Vert, y);
     if (col < 0 || row < 0)
         return {-1, -1};
     return {col, row};
+}
+
+int TCustomGrid::ColumnAt(int x) const
+{
+    return CellAt(CalcDrawInfo().Horz, x);
 }
 
 int TCustomGrid::CalcMaxCell(const TGridAxisDrawInfo& axis, int start) const

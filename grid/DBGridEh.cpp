@@ -130,6 +130,8 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions options)
     follow(goEditing, dgEditing);
     follow(goTabs, dgTabs);
     follow(goRowSelect, dgRowSelect);
+    follow(goColSizing, dgColumnResize);
+    follow(goColMoving, dgColumnResize);
     follow(goAlwaysShowEditor, dgAlwaysShowEditor);
     SetGridOptions(grid);
     RequestLayout();
@@ -332,38 +334,3 @@ void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh mode)
 
 }  // namespace qelvor
 
-namespace qelvor {
-
-// --- editor and focus ---
-
-QString TCustomDBGridEh::GetEditText(int col, int) const
-{
-    const int dataCol = ToDataColumn(col);
-    if (dataCol < 0 || dataCol >= columns_->Count() || !dataLink_->Active())
-        return {};
-    TField* field = columns_->Items(dataCol)->Field();
-    return field ? QString::fromStdString(field->EditText()) : QString();
-}
-
-bool TCustomDBGridEh::CanEditShow() const
-{
-    if (layoutLock_ != 0 || !options_.Contains(dgEditing) || !dataLink_->Active())
-        return false;
-    const int dataCol = ToDataColumn(Col());
-    return dataCol >= 0 && dataCol < columns_->Count() && columns_->Items(dataCol)->Field();
-}
-
-void TCustomDBGridEh::focusInEvent(QFocusEvent* event)
-{
-    TCustomGrid::focusInEvent(event);
-    // The current cell's highlight and focus rectangle follow the focus.
-    GuardedCall([&] { InvalidateCell(Col(), Row()); });
-}
-
-void TCustomDBGridEh::focusOutEvent(QFocusEvent* event)
-{
-    TCustomGrid::focusOutEvent(event);
-    GuardedCall([&] { InvalidateCell(Col(), Row()); });
-}
-
-}  // namespace qelvor

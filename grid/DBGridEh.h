@@ -6,8 +6,14 @@
 // DBGridEhLayout.cpp (layout batches, RebuildLayout, row count), DBGridEhColumns.cpp
 // (column reconciliation and change notification), DBGridEhLinkReactions.cpp (data
 // link reactions), DBGridEhScrolling.cpp (vertical bar and scroll codes),
-// DBGridEhPainting.cpp, DBGridEhCellText.cpp, DBGridEhSortMarking.cpp and
-// DBGridEhSelection.cpp.
+// DBGridEhPainting.cpp, DBGridEhSortMarking.cpp (markers and the sort-marked list),
+// DBGridEhSelection.cpp, DBGridEhKeyboard.cpp (keys, column and record steps),
+// DBGridEhMouse.cpp (presses on cells, cell tracking, automatic scrolling, wheel,
+// column moves), DBGridEhTitlePress.cpp (title buttons and the sort notification)
+// and DBGridEhEditor.cpp (the read-only in-place editor).
+//
+// Mouse tracking: at most one of a title press (PressedTitleCol() >= 0) and cell
+// tracking (CellTracking()) is under way, and only while Tracking() is true.
 //
 // Invariants outside a rebuild: ColCount == Columns().Count() + IndicatorColumns();
 // RowCount == TitleRows() + max(1, records shown); TopRow == TitleRows(); data row r
@@ -21,6 +27,7 @@
 #include <vector>
 
 #include <QFont>
+#include <QPoint>
 
 #include "runtime/Component.h"
 #include "grid/ColCellParamsEh.h"
@@ -41,6 +48,18 @@ inline constexpr QEvent::Type kDeferredLayoutEvent = static_cast<QEvent::Type>(Q
 
 class TDataSource;
 class TCustomDBGridEh;
+
+// The mouse press the grid follows: a title press or cell tracking.
+struct TGridMouseTrack {
+    bool tracking = false;           // a title press or cell tracking is under way
+    bool cellTracking = false;       // the current cell follows the mouse
+    bool rightButtonAsLeft = false;  // a right press on a title went to the base grid as a left press
+    int pressedTitleCol = -1;        // grid column of the pressed title; -1 when none
+    bool titleButtonDown = false;    // the pressed title is drawn sunken
+    QPoint mouseDownPoint;           // the last press, then each tracked point (clamped to the client)
+    QPoint trackPoint;               // the last tracked point as the mouse gave it
+    int scrollTimerInterval = -1;    // automatic scrolling's timer interval; -1 when stopped
+};
 
 // Settings of one of the grid's scroll bars.
 class TDBGridEhScrollBar {
@@ -92,6 +111,8 @@ public:
                                                       TColumnEh* column, TGridDrawState state)>;
     using TGetBtnEhParamsEvent = std::function<void(TCustomDBGridEh& sender, int aCol, TColumnEh* column, QFont& aFont,
                                                     TColor& background, TSortMarkerEh& sortMarker, bool isDown)>;
+    using TDBGridEhClickEvent = std::function<void(TColumnEh* column)>;
+    using TMovedEvent = std::function<void(TCustomDBGridEh& sender, int fromIndex, int toIndex)>;
 
     explicit TCustomDBGridEh(QWidget* parent = nullptr);
     ~TCustomDBGridEh() override;
@@ -119,7 +140,7 @@ public:
     // Marked columns in sort priority order (entry i has SortIndex i + 1).
     const TColumnsEhList& SortMarkedColumnList() const { return sortMarkedColumns_; }
     TColumnsEhList& SortMarkedColumnListRef() { return sortMarkedColumns_; }
-    // Rebuilds SortMarkedColumnList from the titles' SortIndex values.
+    // Rebuilds SortMarkedColumnList from the titles' markers and SortIndex values.
     void RebuildSortMarkedColumnList();
     int ToDataColumn(int gridCol) const { return gridCol - IndicatorColumns(); }
     int ToGridColumn(int dataCol) const { return dataCol + IndicatorColumns(); }
@@ -218,11 +239,35 @@ public:
     void ClearSelection();
     bool Selecting() const { return selecting_; }
 
-    // --- sort marking ---
+    // --- sort marking and title presses ---
     // Raises OnSortMarkingChanged (only with dghAutoSortMarking).
     virtual void DoSortMarkingChanged();
-    int PressedTitleCol() const { return pressedTitleCol_; }
-    bool TitleButtonDown() const { return titleButtonDown_; }
+    int PressedTitleCol() const { return track_.pressedTitleCol; }
+    bool TitleButtonDown() const { return track_.titleButtonDown; }
+    // A Ctrl+click changed the markers and the notification waits for Ctrl's release.
+    bool SortMarkingChangePending() const { return sortMarkingChangePending_; }
+    // Draws the pressed title down while (x, y) is on it, up otherwise.
+    void TrackTitleButton(int x, int y);
+    // Ends a title press or cell tracking: timer, pressed look and capture go.
+    void StopTracking();
+
+    // --- navigation ---
+    // Makes grid column gridCol current; direction (-1, 0, +1) skips hidden columns.
+    void MoveToColumn(int gridCol, int direction);
+    // Moves the current record by distance, one record at a time.
+    void StepRecords(int distance);
+    void NextRecord() { StepRecords(1); }
+    void PriorRecord() { StepRecords(-1); }
+    // The Tab step: the next (previous) tab-stop column, wrapping to the next (previous) record.
+    void TabWalk(bool forward);
+
+    // --- mouse tracking ---
+    bool Tracking() const { return track_.tracking; }
+    bool CellTracking() const { return track_.cellTracking; }
+    // Automatic scrolling's timer interval in ms; -1 while it is stopped.
+    int ScrollTimerInterval() const { return track_.scrollTimerInterval; }
+    // One step of automatic scrolling from the last tracked point.
+    void AutoScrollStep();
 
     // --- painting helpers ---
     TCellTypeEh GetCellType(int gridCol, int gridRow) const;
@@ -247,6 +292,16 @@ public:
     TDrawColumnEhCellEvent OnDrawColumnCell;
     // Twice per title of a bound column: first for its background and sort marker, then for the caption's font.
     TGetBtnEhParamsEvent OnGetBtnParams;
+    // A left click on a data cell / on a title (also at the end of a column move).
+    TDBGridEhClickEvent OnCellClick;
+    TDBGridEhClickEvent OnTitleClick;
+    // The user sized a column.
+    TNotifyEvent OnColWidthsChanged;
+    // The user moved a column; the indexes are data-column indexes.
+    TMovedEvent OnColumnMoved;
+    // The current column is about to change / has changed.
+    TNotifyEvent OnColExit;
+    TNotifyEvent OnColEnter;
 
 protected:
     friend class TGridDataLinkEh;
@@ -284,6 +339,29 @@ protected:
     bool CanEditShow() const override;
     void Notification(TComponent* component, TOperation operation) override;
     bool event(QEvent* event) override;
+
+    // --- keyboard (DBGridEhKeyboard.cpp) ---
+    void KeyDown(TVirtualKey& key, TShiftState shift) override;
+    void KeyPress(char32_t& key) override;
+    void KeyUp(TVirtualKey& key, TShiftState shift) override;
+
+    // --- mouse (DBGridEhMouse.cpp, DBGridEhTitlePress.cpp) ---
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void WheelStep(int direction, TShiftState shift) override;
+    void TimerTick() override;
+    void CancelMode() override;
+    void FocusLeft() override;
+    void ColumnMoved(int from, int to) override;
+    // Whether the title of column aCol (a Columns index) acts as a button now.
+    virtual void CheckTitleButton(int aCol, bool& enabled);
+    // Raises OnTitleBtnClick.
+    virtual void DoTitleBtnClick(int aCol, TColumnEh* column);
+
+    // --- editor (DBGridEhEditor.cpp) ---
+    TInplaceEdit* CreateEditor() override;
+    void InvalidateEditor() override;
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -320,13 +398,36 @@ protected:
     // Reused for every data cell painted.
     TColCellParamsEh cellParams_;
 
-    // --- title press state (driven by mouse handling) ---
-    int pressedTitleCol_ = -1;
-    bool titleButtonDown_ = false;
-    bool tracking_ = false;
+    // --- input state ---
+    TGridMouseTrack track_;
     bool sortMarkingChangePending_ = false;
+    bool inColumnExit_ = false;  // OnColExit is running
 
 private:
+    // Checks (in builds with assertions) that markers, numbers and the list agree.
+    void AssertSortMarkingConsistent() const;
+    // Key tables of KeyDown.
+    void PlainKey(TVirtualKey key, TShiftState shift);
+    void CtrlKey(TVirtualKey key);
+    void EscapeKey();
+    // Commits pending in-place text (the editor is read-only: nothing is ever pending).
+    void CommitEditorText();
+    bool HasSeveralDataColumns() const { return ColCount() - IndicatorColumns() > 1; }
+    // Mouse steps.
+    bool TakeFocusForPress();
+    bool TitlePressStep(int gridCol, int x, int y);
+    void TitleMoveStep(TShiftState shift, int x, int y);
+    void TitleReleaseStep(TShiftState shift, int x, int y);
+    void BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y);
+    void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
+    void TrackCell(int x, int y);
+    void RaiseClickEvents(int x, int y);
+    void StartScrollTimer(int interval);
+    void StopScrollTimer();
+    // The data cells' area: left/top inclusive, right/bottom exclusive.
+    QRect DataArea() const;
+    // The current column's field, or nullptr.
+    TField* CurrentField() const;
     void WindowCreated();
     void MeasureRowHeights();
     void ApplyHorzScrollBarStyle();

@@ -6,7 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
-#include <QLineEdit>
+#include "grid/InplaceEdit.h"
 
 #include "grid/DBGridEh.h"
 #include "platform/ExceptionDispatch.h"
@@ -285,7 +285,7 @@ void TCustomDBGridEh::UpdateActive()
         MoveCurrent(Col(), target, false, false);
         InvalidateEditor();
     }
-    if (EditorMode()) {
+    if (EditorMode() && InplaceEditor()) {
         const int dataCol = ToDataColumn(Col());
         if (dataCol >= 0 && dataCol < columns_->Count()) {
             TField* field = columns_->Items(dataCol)->Field();

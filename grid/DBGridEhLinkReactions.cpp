@@ -3,7 +3,7 @@
 // editing changes, focus requests and resets.
 #include <cstdlib>
 
-#include <QLineEdit>
+#include "grid/InplaceEdit.h"
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
@@ -86,7 +86,7 @@ void TCustomDBGridEh::RecordChanged(TField* field)
         return;
     TColumnEh* column = columns_->Items(dataCol);
     TField* current = column->Field();
-    if (!current || (field && field != current))
+    if (!current || (field && field != current) || !InplaceEditor())
         return;
     std::string text;
     if (drawMemoText_ && current->DataType() == TFieldType::ftMemo) {

@@ -7,7 +7,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QLineEdit>
+#include "grid/InplaceEdit.h"
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -297,7 +297,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     TColumnEh* column = columns_->Items(dataCol);
     TColumnTitleEh* title = column->Title();
-    const bool pressed = gridCol == pressedTitleCol_ && titleButtonDown_;
+    const bool pressed = gridCol == track_.pressedTitleCol && track_.titleButtonDown;
     const bool bound = column->Field() != nullptr;
     TColor brush = title->Color();
     TSortMarkerEh marker = title->SortMarker();
@@ -545,7 +545,7 @@ TCellTypeEh TCustomDBGridEh::GetCellType(int gridCol, int gridRow) const
 
 bool TCustomDBGridEh::FocusInGrid() const
 {
-    return hasFocus() || InplaceEditor()->hasFocus();
+    return hasFocus() || (InplaceEditor() && InplaceEditor()->hasFocus());
 }
 
 }  // namespace qelvor

@@ -3,7 +3,7 @@
 // and scaling of column widths.
 #include <algorithm>
 
-#include <QLineEdit>
+#include "grid/InplaceEdit.h"
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
@@ -55,7 +55,7 @@ void TCustomDBGridEh::VertScroll(TScrollCode code, int pos)
     if (isVisible() && focusPolicy() != Qt::NoFocus && isEnabled()) {
         if (!hasFocus())
             setFocus(Qt::OtherFocusReason);
-        if (!hasFocus() && !InplaceEditor()->hasFocus())
+        if (!FocusInGrid())
             return;
     }
     if (!dataLink_->Active())

@@ -5,6 +5,7 @@
 // position i; unmarked columns have SortIndex 0; without dghMultiSortMarking at most
 // one column is marked. Inside an update only the values are stored; the list is
 // rebuilt from SortIndex afterwards.
+#include <algorithm>
 #include <cassert>
 #include <vector>
 
@@ -118,37 +119,51 @@ void TColumnTitleEh::CycleSortMarker(bool keepOthers)
 
 void TCustomDBGridEh::RebuildSortMarkedColumnList()
 {
-    sortMarkedColumns_.Clear();
+    // Markers set or cleared inside an update left SortIndex as it was: an unmarked
+    // column loses its number, a marked one without a number goes last.
+    std::vector<TColumnEh*> numbered;
+    std::vector<TColumnEh*> unnumbered;
     for (int i = 0; i < columns_->Count(); ++i) {
         TColumnEh* column = columns_->Items(i);
-        const int index = column->Title()->SortIndex();
-        if (index <= 0)
-            continue;
-        if (sortMarkedColumns_.Count() < index)
-            sortMarkedColumns_.SetCount(index);
-        if (sortMarkedColumns_[index - 1] == nullptr) {
-            sortMarkedColumns_.Put(index - 1, column);
+        TColumnTitleEh* title = column->Title();
+        if (title->SortMarker() == smNoneEh)
+            title->SetSortIndexRaw(0);
+        else if (title->SortIndex() > 0)
+            numbered.push_back(column);
+        else
+            unnumbered.push_back(column);
+    }
+    // Two columns may claim one number (a stored layout can hold that): the later one
+    // in the collection goes after the earlier.
+    std::stable_sort(numbered.begin(), numbered.end(), [](const TColumnEh* a, const TColumnEh* b) {
+        return a->Title()->SortIndex() < b->Title()->SortIndex();
+    });
+    sortMarkedColumns_.Clear();
+    for (const std::vector<TColumnEh*>* group : {&numbered, &unnumbered}) {
+        for (TColumnEh* column : *group) {
+            sortMarkedColumns_.Add(column);
+            column->Title()->SetSortIndexRaw(sortMarkedColumns_.Count());
+        }
+    }
+    AssertSortMarkingConsistent();
+}
+
+void TCustomDBGridEh::AssertSortMarkingConsistent() const
+{
+#ifndef NDEBUG
+    int marked = 0;
+    for (int i = 0; i < columns_->Count(); ++i) {
+        const TColumnTitleEh* title = columns_->Items(i)->Title();
+        if (title->SortMarker() == smNoneEh) {
+            assert(title->SortIndex() == 0);
             continue;
         }
-        // Two columns claim one position (a stored layout can hold that): the later
-        // one goes after it, ahead of the higher numbers.
-        std::vector<TColumnEh*> items(sortMarkedColumns_.begin(), sortMarkedColumns_.end());
-        items.insert(items.begin() + index, column);
-        sortMarkedColumns_.Clear();
-        for (TColumnEh* item : items)
-            sortMarkedColumns_.Add(item);
+        ++marked;
+        assert(title->SortIndex() >= 1 && title->SortIndex() <= sortMarkedColumns_.Count());
+        assert(sortMarkedColumns_[title->SortIndex() - 1] == columns_->Items(i));
     }
-    // Numbers with gaps would leave empty entries that readers of the list would
-    // stumble over: close them up, so that entry i always has SortIndex i + 1.
-    std::vector<TColumnEh*> marked;
-    for (TColumnEh* column : sortMarkedColumns_)
-        if (column)
-            marked.push_back(column);
-    sortMarkedColumns_.Clear();
-    for (TColumnEh* column : marked) {
-        sortMarkedColumns_.Add(column);
-        column->Title()->SetSortIndexRaw(sortMarkedColumns_.Count());
-    }
+    assert(marked == sortMarkedColumns_.Count());
+#endif
 }
 
 void TCustomDBGridEh::DoSortMarkingChanged()

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "platform/Application.h"
+#include "platform/CancelMode.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor {
@@ -78,6 +79,8 @@ void HandleException(std::exception_ptr failure)
     const std::string message = FailureMessage(failure, silent);
     if (silent)
         return;
+    // The box takes the input: no drag may go on underneath it.
+    CancelModes();
     const std::string title = Application().Title().toStdString();
     const std::string text = ErrorBoxText(message);
     if (CurrentPresenter())

@@ -26,8 +26,8 @@ public:
 
     void PressTitle(int gridCol, bool down)
     {
-        pressedTitleCol_ = gridCol;
-        titleButtonDown_ = down;
+        track_.pressedTitleCol = gridCol;
+        track_.titleButtonDown = down;
         InvalidateGrid();
     }
     int pixelScrolls = 0;

@@ -1,0 +1,193 @@
+// CustomGridInput: the one place where Qt's input events become the grid's calls.
+//
+// Keys: every key of the grid stays with the grid (accepted), so that none reaches
+// the form's default button; Tab and Backtab are the grid's, not the focus chain's.
+// Alt combinations are left to the window (menus, mnemonics). Mouse: client (viewport)
+// coordinates; the left press takes the mouse capture as the window framework does,
+// and the capture ends with the last button's release. Wheel turns on the grid, on
+// its scroll bars and on its editor all come to MouseWheel. Timer 1, hiding,
+// disabling and focus loss are translated here too. No exception leaves a Qt handler.
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimerEvent>
+#include <QWheelEvent>
+
+#include "grid/CustomGrid.h"
+#include "grid/InplaceEdit.h"
+#include "platform/ExceptionDispatch.h"
+
+namespace qelvor {
+
+// --- keyboard ---
+
+bool TCustomGrid::focusNextPrevChild(bool)
+{
+    // Tab moves inside the grid; it never moves the focus to the next control.
+    return false;
+}
+
+void TCustomGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers().testFlag(Qt::AltModifier)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    GuardedCall([&] {
+        TVirtualKey key = VirtualKeyOf(*event);
+        KeyDown(key, ShiftStateOf(event->modifiers()));
+        // The key's characters follow as character messages, as typed.
+        for (char32_t character : event->text().toUcs4())
+            CharMessage(character);
+    });
+}
+
+void TCustomGrid::keyReleaseEvent(QKeyEvent* event)
+{
+    event->accept();
+    if (event->isAutoRepeat())
+        return;
+    GuardedCall([&] {
+        TVirtualKey key = VirtualKeyOf(*event);
+        KeyUp(key, ShiftStateOf(event->modifiers()));
+    });
+}
+
+// --- mouse ---
+
+void TCustomGrid::mousePressEvent(QMouseEvent* event)
+{
+    PressFromQt(event, false);
+}
+
+void TCustomGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    PressFromQt(event, true);
+}
+
+void TCustomGrid::PressFromQt(QMouseEvent* event, bool doubleClick)
+{
+    event->accept();
+    const std::optional<TMouseButton> button = MouseButtonOf(event->button());
+    if (!button)
+        return;
+    TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
+    if (doubleClick)
+        shift.Include(ssDouble);
+    const QPoint point = event->position().toPoint();
+    lastMousePoint_ = point;
+    if (*button == TMouseButton::mbLeft)
+        mouseCaptured_ = true;
+    GuardedCall([&] { MouseDown(*button, shift, point.x(), point.y()); });
+}
+
+void TCustomGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    const QPoint point = event->position().toPoint();
+    // Qt keeps sending moves to the pressed widget; without the capture they belong
+    // to whatever window is under the pointer.
+    if (!mouseCaptured_ && !viewport()->rect().contains(point))
+        return;
+    lastMousePoint_ = point;
+    GuardedCall([&] {
+        const Qt::CursorShape shape = CursorAt(point.x(), point.y());
+        if (viewport()->cursor().shape() != shape)
+            viewport()->setCursor(shape);
+        MouseMove(ShiftStateOf(event->modifiers(), event->buttons()), point.x(), point.y());
+    });
+}
+
+void TCustomGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    const std::optional<TMouseButton> button = MouseButtonOf(event->button());
+    const QPoint point = event->position().toPoint();
+    lastMousePoint_ = point;
+    if (button) {
+        const TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
+        GuardedCall([&] { MouseUp(*button, shift, point.x(), point.y()); });
+    }
+    if (event->buttons() == Qt::NoButton)
+        mouseCaptured_ = false;
+}
+
+void TCustomGrid::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    GuardedCall([&] {
+        MouseWheel(ShiftStateOf(event->modifiers(), event->buttons()), event->angleDelta().y(),
+                   event->position().toPoint());
+    });
+}
+
+bool TCustomGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    // A wheel over a scroll bar moves records as over the cells, not the bar's thumb.
+    const bool bar = watched == horizontalScrollBar() || watched == verticalScrollBar();
+    if (bar && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint point = static_cast<QWidget*>(watched)->mapTo(this, wheel->position().toPoint())
+                             - viewport()->pos();
+        GuardedCall([&] {
+            MouseWheel(ShiftStateOf(wheel->modifiers(), wheel->buttons()), wheel->angleDelta().y(), point);
+        });
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+// --- timer 1 and cancel-mode occasions ---
+
+void TCustomGrid::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != timer1_.timerId()) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    GuardedCall([&] { TimerTick(); });
+}
+
+void TCustomGrid::StartTimer1(int interval)
+{
+    if (timer1_.isActive() && interval == timer1Interval_)
+        return;
+    timer1_.start(interval, this);
+    timer1Interval_ = interval;
+}
+
+void TCustomGrid::StopTimer1()
+{
+    timer1_.stop();
+    timer1Interval_ = -1;
+}
+
+void TCustomGrid::hideEvent(QHideEvent* event)
+{
+    QAbstractScrollArea::hideEvent(event);
+    GuardedCall([&] { CancelMode(); });
+}
+
+void TCustomGrid::changeEvent(QEvent* event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        GuardedCall([&] { CancelMode(); });
+}
+
+void TCustomGrid::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    // The editor is part of the grid: the focus going there is not a loss.
+    QWidget* next = QApplication::focusWidget();
+    if (editor_ && next == editor_)
+        return;
+    if (next == this)
+        return;
+    GuardedCall([&] { FocusLeft(); });
+}
+
+}  // namespace qelvor

@@ -1,0 +1,110 @@
+// DBGridEhEditor: the data grid's read-only in-place editor — when it may show, the
+// text it shows (the field's edit text), its font and colour (the cell's, after the
+// cell-parameter events), the characters that beep, and the focus highlight that
+// follows the grid's focus.
+#include <QFocusEvent>
+#include <QPalette>
+
+#include "data/DataSet.h"
+#include "grid/DBGridEh.h"
+#include "grid/InplaceEdit.h"
+#include "platform/ExceptionDispatch.h"
+
+namespace qelvor {
+
+namespace {
+
+// The editor of a data cell: a character beeps when the cell's field would refuse it.
+class TDBGridInplaceEdit : public TInplaceEdit {
+public:
+    explicit TDBGridInplaceEdit(TCustomDBGridEh* grid) : TInplaceEdit(grid), grid_(grid) {}
+
+protected:
+    bool IsValidCharacter(char32_t character) const override
+    {
+        const int dataCol = grid_->ToDataColumn(grid_->Col());
+        if (dataCol < 0 || dataCol >= grid_->Columns().Count())
+            return true;
+        const TField* field = grid_->Columns().Items(dataCol)->Field();
+        return !field || field->IsValidChar(character);
+    }
+
+private:
+    TCustomDBGridEh* grid_;
+};
+
+}  // namespace
+
+TInplaceEdit* TCustomDBGridEh::CreateEditor()
+{
+    return new TDBGridInplaceEdit(this);
+}
+
+TField* TCustomDBGridEh::CurrentField() const
+{
+    const int dataCol = ToDataColumn(Col());
+    if (dataCol < 0 || dataCol >= columns_->Count() || !dataLink_->Active())
+        return nullptr;
+    return columns_->Items(dataCol)->Field();
+}
+
+QString TCustomDBGridEh::GetEditText(int col, int) const
+{
+    const int dataCol = ToDataColumn(col);
+    if (dataCol < 0 || dataCol >= columns_->Count() || !dataLink_->Active())
+        return {};
+    TField* field = columns_->Items(dataCol)->Field();
+    return field ? QString::fromStdString(field->EditText()) : QString();
+}
+
+bool TCustomDBGridEh::CanEditShow() const
+{
+    if (layoutLock_ != 0 || layoutInProgress_ || !options_.Contains(dgEditing) || options_.Contains(dgRowSelect))
+        return false;
+    if (!dataLink_->Active() || !FocusInGrid())
+        return false;
+    const int dataCol = ToDataColumn(Col());
+    if (dataCol < 0 || dataCol >= columns_->Count() || !columns_->Items(dataCol)->Field())
+        return false;
+    const TColumnEhKind kind = columns_->Items(dataCol)->ColumnKind();
+    return kind != TColumnEhKind::Checkbox && kind != TColumnEhKind::ImageOnly;
+}
+
+void TCustomDBGridEh::InvalidateEditor()
+{
+    TInplaceEdit* editor = InplaceEditor();
+    const int dataCol = ToDataColumn(Col());
+    if (EditorMode() && editor && dataCol >= 0 && dataCol < columns_->Count()) {
+        TColumnEh* column = columns_->Items(dataCol);
+        QFont font = column->Font();
+        TColor background = column->Color();
+        if (OnGetCellParams)
+            OnGetCellParams(*this, column, font, background, TGridDrawState{});
+        if (!(editor->font() == font))
+            editor->setFont(font);
+        QPalette palette = editor->palette();
+        palette.setColor(QPalette::Base, ToQColor(background));
+        editor->setPalette(palette);
+    }
+    TCustomGrid::InvalidateEditor();
+}
+
+void TCustomDBGridEh::CommitEditorText()
+{
+    UpdateData();
+}
+
+void TCustomDBGridEh::focusInEvent(QFocusEvent* event)
+{
+    TCustomGrid::focusInEvent(event);
+    // The current cell's highlight and focus rectangle follow the focus.
+    GuardedCall([&] { InvalidateCell(Col(), Row()); });
+}
+
+void TCustomDBGridEh::focusOutEvent(QFocusEvent* event)
+{
+    TCustomGrid::focusOutEvent(event);
+    GuardedCall([&] { InvalidateCell(Col(), Row()); });
+}
+
+}  // namespace qelvor

@@ -1,0 +1,291 @@
+// DBGridEhMouse: presses on the data grid — which press goes where (double click,
+// sizing zone, title button, title row, data rows), cell tracking with automatic
+// scrolling on timer 1, the release's click events, the wheel, the cancel-mode
+// message and the column-moved step that moves the column object.
+#include <algorithm>
+
+#include "grid/InplaceEdit.h"
+
+#include "data/DataSet.h"
+#include "grid/DBGridEh.h"
+#include "grid/InplaceEdit.h"
+
+namespace qelvor {
+
+namespace {
+
+constexpr int kAutoScrollPixelsPerRecord = 6;
+constexpr int kAutoScrollMaxRecords = 8;
+constexpr int kAutoScrollSlowestMs = 200;
+constexpr int kAutoScrollSpeedUpMs = 15;  // per pixel of distance
+// Faster ticks would only spin the event loop: the repaint of a step takes longer.
+constexpr int kAutoScrollFastestMs = 10;
+
+}  // namespace
+
+// --- press ---
+
+void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == TMouseButton::mbRight)
+        SetMouseCapture(true);
+    track_.mouseDownPoint = QPoint(x, y);
+    if (!TakeFocusForPress())
+        return;
+    if (button == TMouseButton::mbLeft && shift.Contains(ssDouble)) {
+        if (OnDblClick)
+            OnDblClick(*this);
+        DoMouseDown(button, shift, x, y);
+        return;
+    }
+    if (CalcSizingState(x, y).state == TGridState::gsColSizing) {
+        CommitEditorText();
+        TCustomGrid::MouseDown(button, shift, x, y);
+        return;
+    }
+    const TGridCoord cell = MouseCoord(x, y);
+    const bool titleOfDataColumn = cell.Y >= 0 && cell.Y < titleRows_ && cell.X >= IndicatorColumns();
+    if (titleOfDataColumn && button == TMouseButton::mbRight && options_.Contains(dgColumnResize)) {
+        track_.rightButtonAsLeft = true;
+        BaseTitlePress(TMouseButton::mbLeft, shift, x, y);
+        return;
+    }
+    if (titleOfDataColumn && button == TMouseButton::mbLeft && TitlePressStep(cell.X, x, y))
+        return;
+    if (cell.Y < titleRows_)
+        BaseTitlePress(button, shift, x, y);
+    else
+        DataRowPress(button, shift, x, y, cell);
+}
+
+bool TCustomDBGridEh::TakeFocusForPress()
+{
+    if (hasFocus() || focusPolicy() == Qt::NoFocus || !isEnabled())
+        return true;
+    if (InplaceEditor() && InplaceEditor()->hasFocus())
+        return true;
+    setFocus(Qt::MouseFocusReason);
+    return hasFocus() || (InplaceEditor() && InplaceEditor()->hasFocus());
+}
+
+// The title row in general, presses on no cell, and presses passed on as left presses.
+void TCustomDBGridEh::BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y)
+{
+    CommitEditorText();
+    SetMoveMarkerColor(QColor(192, 192, 192));
+    TCustomGrid::MouseDown(button, shift, x, y);
+}
+
+void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell)
+{
+    if (!dataLink_->Active()) {
+        DoMouseDown(button, shift, x, y);
+        return;
+    }
+    {
+        ++updateLock_;
+        struct Release {
+            int& lock;
+            ~Release() { --lock; }
+        } release{updateLock_};
+        CommitEditorText();
+        HideEditor();
+        const TGridCoord before{Col(), Row()};
+        if (cell.Y != Row())
+            dataLink_->MoveBy(cell.Y - Row());
+        if (cell.X >= IndicatorColumns())
+            MoveToColumn(cell.X, 0);
+        if (MouseCapture()) {
+            if (DataArea().contains(x, y)) {
+                track_.tracking = true;
+                track_.cellTracking = true;
+                track_.trackPoint = QPoint(x, y);
+            }
+            const bool onCurrentCell = cell == before;
+            if (button == TMouseButton::mbLeft && cell.X >= IndicatorColumns()
+                && (onCurrentCell || options_.Contains(dgAlwaysShowEditor)))
+                ShowEditor();
+        }
+    }
+    DoMouseDown(button, shift, x, y);
+}
+
+// --- move ---
+
+void TCustomDBGridEh::MouseMove(TShiftState shift, int x, int y)
+{
+    if (track_.tracking && track_.pressedTitleCol >= 0)
+        TitleMoveStep(shift, x, y);
+    if (track_.cellTracking)
+        TrackCell(x, y);
+    TCustomGrid::MouseMove(shift, x, y);
+}
+
+void TCustomDBGridEh::TrackCell(int x, int y)
+{
+    const QPoint clamped(std::clamp(x, 0, std::max(ClientWidth() - 1, 0)),
+                         std::clamp(y, 0, std::max(ClientHeight() - 1, 0)));
+    const TGridCoord cell = MouseCoord(clamped.x(), clamped.y());
+    const QRect area = DataArea();
+    const int areaBottom = area.top() + area.height();
+    const int areaRight = area.left() + area.width();
+    if (y > area.top() && y < areaBottom && cell.Y >= titleRows_ && cell.Y != Row())
+        StepRecords(cell.Y - Row());
+    if (x > area.left() && x < areaRight && cell.X >= IndicatorColumns() && cell.X != Col())
+        MoveToColumn(cell.X, cell.X > Col() ? +1 : -1);
+    track_.mouseDownPoint = clamped;
+    // Automatic scrolling measures from the point itself: clamped, a point below a full
+    // grid would never be below the data area.
+    track_.trackPoint = QPoint(x, y);
+    AutoScrollStep();
+}
+
+QRect TCustomDBGridEh::DataArea() const
+{
+    const TGridDrawInfo info = CalcDrawInfo();
+    return QRect(QPoint(info.Horz.FixedBoundary, info.Vert.FixedBoundary),
+                 QPoint(info.Horz.GridBoundary - 1, info.Vert.GridBoundary - 1));
+}
+
+void TCustomDBGridEh::AutoScrollStep()
+{
+    const QPoint point = track_.trackPoint;
+    const QRect area = DataArea();
+    const int areaBottom = area.top() + area.height();
+    const int areaRight = area.left() + area.width();
+    int vertical = 0;
+    int horizontal = 0;
+    int distance = 0;
+    if (point.y() < area.top()) {
+        vertical = -1;
+        distance = area.top() - point.y();
+    } else if (point.y() >= areaBottom) {
+        vertical = 1;
+        distance = point.y() - areaBottom + 1;
+    }
+    if (point.x() >= areaRight) {
+        horizontal = 1;
+        distance = std::max(distance, point.x() - areaRight);
+    } else if (point.x() < area.left()) {
+        horizontal = -1;
+        distance = std::max(distance, area.left() - point.x());
+    }
+    if (vertical == 0 && horizontal == 0) {
+        StopScrollTimer();
+        return;
+    }
+    {
+        ++updateLock_;
+        struct Release {
+            int& lock;
+            ~Release() { --lock; }
+        } release{updateLock_};
+        if (vertical != 0)
+            StepRecords(vertical * std::min(distance / kAutoScrollPixelsPerRecord, kAutoScrollMaxRecords));
+        if (horizontal < 0 && LeftCol() > FixedCols())
+            MoveLeftCol(LeftCol() - 1);
+        else if (horizontal > 0 && LeftCol() < MaxLeftCol())
+            MoveLeftCol(LeftCol() + 1);
+        if (horizontal != 0)
+            MoveToColumn(Col() + horizontal, point.x() < areaRight ? -1 : +1);
+    }
+    if (updateLock_ == 0)
+        UpdateNow();
+    StartScrollTimer(std::max(kAutoScrollSlowestMs - kAutoScrollSpeedUpMs * distance, kAutoScrollFastestMs));
+}
+
+void TCustomDBGridEh::StartScrollTimer(int interval)
+{
+    StartTimer1(interval);
+    track_.scrollTimerInterval = interval;
+}
+
+void TCustomDBGridEh::StopScrollTimer()
+{
+    StopTimer1();
+    track_.scrollTimerInterval = -1;
+}
+
+void TCustomDBGridEh::TimerTick()
+{
+    TCustomGrid::TimerTick();
+    if (track_.cellTracking)
+        AutoScrollStep();
+}
+
+// --- release ---
+
+void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (track_.tracking && track_.pressedTitleCol >= 0)
+        TitleReleaseStep(shift, x, y);
+    if (track_.rightButtonAsLeft) {
+        track_.rightButtonAsLeft = false;
+        SetMouseCapture(false);
+        button = TMouseButton::mbLeft;
+    }
+    if (track_.cellTracking || track_.pressedTitleCol >= 0)
+        StopTracking();
+    const bool endsSizing = GridState() == TGridState::gsColSizing;
+    TCustomGrid::MouseUp(button, shift, x, y);
+    if (endsSizing)
+        return;
+    TInplaceEdit* editor = InplaceEditor();
+    if (editor && editor->isVisible() && editor->geometry().contains(x, y))
+        return;
+    if (button == TMouseButton::mbLeft)
+        RaiseClickEvents(x, y);
+}
+
+void TCustomDBGridEh::RaiseClickEvents(int x, int y)
+{
+    const TGridCoord cell = MouseCoord(x, y);
+    const int dataCol = ToDataColumn(cell.X);
+    if (cell.X < IndicatorColumns() || dataCol >= columns_->Count())
+        return;
+    TColumnEh* column = columns_->Items(dataCol);
+    if (cell.Y >= 0 && cell.Y < titleRows_) {
+        if (OnTitleClick)
+            OnTitleClick(column);
+    } else if (cell.Y >= titleRows_ && cell.Y < titleRows_ + VisibleDataRows()) {
+        if (OnCellClick)
+            OnCellClick(column);
+    }
+}
+
+// --- wheel, cancel-mode, column moved ---
+
+void TCustomDBGridEh::WheelStep(int direction, TShiftState)
+{
+    if (dataLink_->Active())
+        dataLink_->MoveBy(direction);
+}
+
+void TCustomDBGridEh::CancelMode()
+{
+    TCustomGrid::CancelMode();
+    StopTracking();
+    track_.rightButtonAsLeft = false;
+}
+
+void TCustomDBGridEh::ColumnMoved(int from, int to)
+{
+    const int fromIndex = ToDataColumn(from);
+    const int toIndex = ToDataColumn(to);
+    if (fromIndex < 0 || toIndex < 0 || fromIndex >= columns_->Count() || toIndex >= columns_->Count())
+        return;
+    // One batch: the rebuild sets every width from its column object, so the moved
+    // column keeps its width and its neighbours theirs.
+    LockLayout();
+    try {
+        columns_->Move(fromIndex, toIndex);
+    } catch (...) {
+        UnlockLayout();
+        throw;
+    }
+    UnlockLayout();
+    if (OnColumnMoved)
+        OnColumnMoved(*this, fromIndex, toIndex);
+}
+
+}  // namespace qelvor

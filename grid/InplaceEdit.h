@@ -1,0 +1,52 @@
+// InplaceEdit: the grid's read-only in-place editor, a borderless line edit that the
+// grid places exactly over the current cell to show the cell's edit text.
+//
+// The user can move the caret, select and copy (Ctrl+C, or the context menu, which
+// offers nothing that edits); every change is refused. Keys that navigate the grid
+// (Up, Down, PgUp, PgDn, Esc, Tab, plain Insert, Ctrl+Delete) go to the grid's key
+// handling, Enter to the grid's key press (which closes the editor), key releases
+// and the wheel to the grid. The editor belongs to its grid and lives as long as it.
+#pragma once
+
+#include <QLineEdit>
+
+#include "platform/InputEvents.h"
+
+namespace qelvor {
+
+class TCustomGrid;
+
+class TInplaceEdit : public QLineEdit {
+public:
+    explicit TInplaceEdit(TCustomGrid* grid);
+
+    TCustomGrid* Grid() const { return grid_; }
+    // Moves the editor over `cell` with `text`, the whole text selected.
+    void Place(const QRect& cell, const QString& text);
+    // Removes the selection and puts the caret after the last character (F2).
+    void CaretToEnd();
+    // A character typed into the editor, which it refuses (a beep when invalid).
+    void TypeCharacter(char32_t character);
+
+protected:
+    // Whether the cell's value could hold `character`; a refused invalid one beeps.
+    virtual bool IsValidCharacter(char32_t character) const;
+
+    bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Keys whose meaning is the grid's, not the editor's.
+    static bool IsGridKey(TVirtualKey key, TShiftState shift);
+    void PaintCaret();
+
+    TCustomGrid* grid_;
+};
+
+}  // namespace qelvor

@@ -7,6 +7,8 @@
 // and the capture ends with the last button's release. Wheel turns on the grid, on
 // its scroll bars and on its editor all come to MouseWheel. Timer 1, hiding,
 // disabling and focus loss are translated here too. No exception leaves a Qt handler.
+#include <vector>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -23,6 +25,28 @@ namespace qelvor {
 
 // --- keyboard ---
 
+namespace {
+
+// The character messages a key makes. With Ctrl held a key types no printable
+// character: letters make control codes (Ctrl+C is 3), Ctrl+Enter a line feed, so
+// that neither opens the editor nor toggles it. Ctrl+Alt (AltGr) types as usual.
+std::vector<char32_t> CharactersOf(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::AltModifier)) {
+        const int key = event.key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return {U'\n'};
+        if (key >= Qt::Key_A && key <= Qt::Key_Z)
+            return {static_cast<char32_t>(key - Qt::Key_A + 1)};
+        return {};
+    }
+    const QList<uint> codePoints = event.text().toUcs4();
+    return std::vector<char32_t>(codePoints.begin(), codePoints.end());
+}
+
+}  // namespace
+
 bool TCustomGrid::focusNextPrevChild(bool)
 {
     // Tab moves inside the grid; it never moves the focus to the next control.
@@ -31,7 +55,7 @@ bool TCustomGrid::focusNextPrevChild(bool)
 
 void TCustomGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (event->modifiers().testFlag(Qt::AltModifier)) {
+    if (event->modifiers().testFlag(Qt::AltModifier) && !event->modifiers().testFlag(Qt::ControlModifier)) {
         event->ignore();
         return;
     }
@@ -40,7 +64,7 @@ void TCustomGrid::keyPressEvent(QKeyEvent* event)
         TVirtualKey key = VirtualKeyOf(*event);
         KeyDown(key, ShiftStateOf(event->modifiers()));
         // The key's characters follow as character messages, as typed.
-        for (char32_t character : event->text().toUcs4())
+        for (char32_t character : CharactersOf(*event))
             CharMessage(character);
     });
 }

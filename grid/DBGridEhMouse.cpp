@@ -244,10 +244,11 @@ void TCustomDBGridEh::RaiseClickEvents(int x, int y)
     if (cell.X < IndicatorColumns() || dataCol >= columns_->Count())
         return;
     TColumnEh* column = columns_->Items(dataCol);
+    // The empty row of a closed dataset holds no record to click on.
     if (cell.Y >= 0 && cell.Y < titleRows_) {
         if (OnTitleClick)
             OnTitleClick(column);
-    } else if (cell.Y >= titleRows_ && cell.Y < titleRows_ + VisibleDataRows()) {
+    } else if (dataLink_->Active() && cell.Y >= titleRows_ && cell.Y < titleRows_ + VisibleDataRows()) {
         if (OnCellClick)
             OnCellClick(column);
     }

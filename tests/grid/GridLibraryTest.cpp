@@ -110,6 +110,26 @@ TEST_F(CellTextTest, ShortenToFitCutsAtCharacterBoundaries)
     EXPECT_EQ(ShortenToFit(text, metrics, 10000), text);
 }
 
+TEST_F(CellTextTest, ATextExactlyAsWideAsItsCellIsNotShortened)
+{
+    const QFontMetrics metrics(Font());
+    const QString text = QStringLiteral("考生12345");
+    const int textWidth = metrics.horizontalAdvance(text);
+    EXPECT_EQ(ShortenToFit(text, metrics, textWidth), text);
+    // In a cell whose room after the text offset is exactly the text's width.
+    const int offset = 2;
+    const QRect cell(0, 0, offset + textWidth, 20);
+    auto draw = [&](bool endEllipsis) {
+        QImage image(cell.size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        painter.setFont(Font());
+        WriteCellText(painter, cell, offset, offset, TAlignment::taLeftJustify, endEllipsis, false, text, Qt::white,
+                      Qt::black, false);
+        return image;
+    };
+    EXPECT_EQ(draw(true), draw(false));
+}
+
 TEST_F(CellTextTest, PlacementAndClipping)
 {
     QImage image(60, 20, QImage::Format_ARGB32_Premultiplied);

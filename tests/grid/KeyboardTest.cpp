@@ -88,6 +88,26 @@ TEST_F(Keyboard, ColumnKeysWalkTheSevenColumns)
     EXPECT_EQ(RecNo(), 1) << "column keys never move the record";
 }
 
+TEST_F(Keyboard, AColumnEndingAtTheRightEdgeIsFullyVisible)
+{
+    // Data column 4 ends exactly at the client's right edge; its grid line lies outside.
+    const QRect last = Cell(5, 0);
+    const int shrink = grid->ClientWidth() - (last.left() + last.width());
+    grid->resize(grid->width() - shrink, grid->height());
+    QApplication::processEvents();
+    ASSERT_EQ(grid->ClientWidth(), last.left() + last.width());
+    for (int i = 0; i < 4; ++i)
+        Key(Qt::Key_Right);
+    EXPECT_EQ(DataCol(), 4);
+    EXPECT_EQ(grid->LeftCol(), 1) << "stepping onto a fully visible column scrolls nothing";
+    Key(Qt::Key_Home);
+    Click(DataCell(4, 0));
+    EXPECT_EQ(DataCol(), 4);
+    EXPECT_EQ(grid->LeftCol(), 1);
+    Key(Qt::Key_Right);
+    EXPECT_GT(grid->LeftCol(), 1) << "the next column is cut off and comes into view";
+}
+
 TEST_F(Keyboard, HiddenColumnsAreSkipped)
 {
     grid->Columns()[1]->SetVisible(false);

@@ -157,5 +157,48 @@ TEST_F(FormHandlersTest, SortMarkersReorderTheFetchedRows)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// A click on a title of the form's grid, as the mouse makes it.
+void ClickTitle(TDBGridEh& grid, int dataCol, Qt::KeyboardModifiers modifiers = {})
+{
+    const QPoint at = grid.CellRect(dataCol + 1, 0).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, modifiers, at);
+}
+
+TEST_F(FormHandlersTest, TitleClicksBeforeAnySearchReportTheClosedDatasetAndTheWindowStaysUsable)
+{
+    ShowForm();
+    ClickTitle(*form_->DBGridEh1, 0);
+    ASSERT_EQ(errors_.texts.size(), 1u);
+    EXPECT_EQ(errors_.texts.front(), "QELV_Set: Cannot perform this operation on a closed dataset.");
+    ExpectDefaultCursor();
+    EXPECT_FALSE(form_->DBGridEh1->Tracking());
+    form_->BitBtn1->click();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    EXPECT_EQ(form_->QELV_Set->Sort(), "") << "markers shown before the search wait for the next change";
+}
+
+TEST_F(FormHandlersTest, TitleClicksSortTheRowsAndEnterInTheGridKeepsThem)
+{
+    ShowForm();
+    form_->BitBtn1->click();
+    TDBGridEh& grid = *form_->DBGridEh1;
+    grid.setFocus();
+    ClickTitle(grid, 2);
+    EXPECT_EQ(form_->QELV_Set->Sort(), "姓名 DESC");
+    ClickTitle(grid, 0, Qt::ControlModifier);
+    EXPECT_EQ(form_->QELV_Set->Sort(), "姓名 DESC") << "a Ctrl+click waits for Ctrl's release";
+    QTest::keyRelease(&grid, Qt::Key_Control);
+    EXPECT_EQ(form_->QELV_Set->Sort(), "姓名 DESC, 准考证号 DESC");
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    const int recNo = form_->QELV_Set->RecNo();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(form_->QELV_Set->RecNo(), recNo) << "Enter in the grid runs no search";
+    EXPECT_EQ(form_->QELV_Set->Sort(), "姓名 DESC, 准考证号 DESC");
+    EXPECT_TRUE(grid.hasFocus());
+}
+
 }  // namespace
 }  // namespace qelvor

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "grid/InplaceEdit.h"
+#include "platform/ExceptionDispatch.h"
 #include "tests/grid/support/InputFixture.h"
 
 namespace qelvor::test {
@@ -215,6 +216,41 @@ TEST_F(Mouse, CancelModeEndsADragWithoutApplyingIt)
     EXPECT_EQ(grid->GridState(), TGridState::gsNormal);
     EXPECT_FALSE(grid->Timer1Running());
     grid->setEnabled(true);
+    Release(Title(2));
+    EXPECT_EQ(ColumnOrder()[0], "准考证号");
+}
+
+TEST_F(Mouse, TheSizingLineIsDrawnOverTheCellsAndLeavesNoTrace)
+{
+    const QImage before = Render();
+    const int border = BorderAfter(2);
+    Press(QPoint(border, 5));
+    Move(QPoint(border + 20, 5));
+    const QImage during = Render();
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (before.pixel(x, y) != during.pixel(x, y)) {
+                ASSERT_EQ(x, border + 20) << "only the line's pixel column changes";
+                ++changed;
+            }
+    EXPECT_GT(changed, before.height() / 3) << "a dotted line over the whole height";
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Render(), before);
+    Release(QPoint(border + 20, 5));
+}
+
+TEST_F(Mouse, AnErrorBoxEndsTheDragUnderneath)
+{
+    Press(Title(0));
+    Move(Title(2));
+    ASSERT_EQ(grid->GridState(), TGridState::gsColMoving);
+    auto previous = SetErrorPresenter([this](const std::string&, const std::string&) {
+        EXPECT_EQ(grid->GridState(), TGridState::gsNormal) << "no drag goes on under the box";
+    });
+    HandleException(std::make_exception_ptr(std::runtime_error("database gone")));
+    SetErrorPresenter(previous);
+    EXPECT_FALSE(grid->Timer1Running());
     Release(Title(2));
     EXPECT_EQ(ColumnOrder()[0], "准考证号");
 }

@@ -186,7 +186,6 @@ public:
 
     // --- input state ---
     TGridState GridState() const { return drag_.state; }
-    const TGridDrag& Drag() const { return drag_; }
     // The grid holds the mouse: moves outside its window still reach it.
     bool MouseCapture() const { return mouseCaptured_; }
     // Timer 1 runs (automatic scrolling, column moving); its interval in ms.
@@ -256,8 +255,6 @@ protected:
     // Timer 1: a restart with another interval replaces the running timer.
     void StartTimer1(int interval);
     void StopTimer1();
-    // The last client point the mouse was seen at.
-    QPoint LastMousePoint() const { return lastMousePoint_; }
     // Moves grid column `from` to `to`: widths and the current column follow.
     void MoveColumn(int from, int to);
     // The column-moved step of descendants (after the base moved its entries).

@@ -275,6 +275,8 @@ public:
     // The grid or its editor has the keyboard focus.
     bool FocusInGrid() const;
 
+    // The current column's field while the dataset is open, or nullptr.
+    TField* CurrentField() const;
     // The in-place editor's text for a cell: the field's edit text.
     QString GetEditText(int col, int row) const override;
 
@@ -426,8 +428,7 @@ private:
     void StopScrollTimer();
     // The data cells' area: left/top inclusive, right/bottom exclusive.
     QRect DataArea() const;
-    // The current column's field, or nullptr.
-    TField* CurrentField() const;
+
     void WindowCreated();
     void MeasureRowHeights();
     void ApplyHorzScrollBarStyle();

@@ -22,10 +22,7 @@ public:
 protected:
     bool IsValidCharacter(char32_t character) const override
     {
-        const int dataCol = grid_->ToDataColumn(grid_->Col());
-        if (dataCol < 0 || dataCol >= grid_->Columns().Count())
-            return true;
-        const TField* field = grid_->Columns().Items(dataCol)->Field();
+        const TField* field = grid_->CurrentField();
         return !field || field->IsValidChar(character);
     }
 

@@ -16,8 +16,8 @@ packages=(
   libicu-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  # end-to-end tests in a real X server
-  xvfb xdotool x11-utils x11-apps netpbm
+  # end-to-end tests in a real X server (xclip reads what the grid copied)
+  xvfb xdotool x11-utils x11-apps netpbm xclip
   # CJK font standing in for the design font
   fonts-wqy-zenhei
   # Arial-compatible metrics for the grid's sort-order numbers ("Arial", 8 px)

@@ -400,6 +400,19 @@ protected:
     // Reused for every data cell painted.
     TColCellParamsEh cellParams_;
 
+    // Raises UpdateLockCount for a scope (released also when a move fails): moves
+    // inside it do not repaint at once.
+    class UpdateLockScope {
+    public:
+        explicit UpdateLockScope(TCustomDBGridEh& grid) : grid_(grid) { ++grid_.updateLock_; }
+        ~UpdateLockScope() { --grid_.updateLock_; }
+        UpdateLockScope(const UpdateLockScope&) = delete;
+        UpdateLockScope& operator=(const UpdateLockScope&) = delete;
+
+    private:
+        TCustomDBGridEh& grid_;
+    };
+
     // --- input state ---
     TGridMouseTrack track_;
     bool sortMarkingChangePending_ = false;

@@ -14,22 +14,6 @@
 
 namespace qelvor {
 
-namespace {
-
-// Raises an update lock for a scope (released also when a move fails).
-class UpdateLockScope {
-public:
-    explicit UpdateLockScope(int& lock) : lock_(lock) { ++lock_; }
-    ~UpdateLockScope() { --lock_; }
-    UpdateLockScope(const UpdateLockScope&) = delete;
-    UpdateLockScope& operator=(const UpdateLockScope&) = delete;
-
-private:
-    int& lock_;
-};
-
-}  // namespace
-
 void TCustomDBGridEh::KeyDown(TVirtualKey& key, TShiftState shift)
 {
     key = DoKeyDown(key, shift);
@@ -193,7 +177,7 @@ void TCustomDBGridEh::StepRecords(int distance)
 {
     bool ranOut = true;
     {
-        UpdateLockScope lock(updateLock_);
+        UpdateLockScope lock(*this);
         const int step = distance > 0 ? 1 : -1;
         while (distance != 0) {
             if (dataLink_->MoveBy(step) == 0) {
@@ -214,7 +198,7 @@ void TCustomDBGridEh::TabWalk(bool forward)
     const int first = IndicatorColumns();
     const int last = ColCount() - 1;
     ClearSelection();
-    UpdateLockScope lock(updateLock_);
+    UpdateLockScope lock(*this);
     int col = start;
     // One full round of the columns at most, whatever column the walk starts from.
     for (int steps = 0; steps <= last - first + 1; ++steps) {

@@ -83,11 +83,7 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
         return;
     }
     {
-        ++updateLock_;
-        struct Release {
-            int& lock;
-            ~Release() { --lock; }
-        } release{updateLock_};
+        UpdateLockScope lock(*this);
         CommitEditorText();
         HideEditor();
         const TGridCoord before{Col(), Row()};
@@ -175,11 +171,7 @@ void TCustomDBGridEh::AutoScrollStep()
         return;
     }
     {
-        ++updateLock_;
-        struct Release {
-            int& lock;
-            ~Release() { --lock; }
-        } release{updateLock_};
+        UpdateLockScope lock(*this);
         if (vertical != 0)
             StepRecords(vertical * std::min(distance / kAutoScrollPixelsPerRecord, kAutoScrollMaxRecords));
         if (horizontal < 0 && LeftCol() > FixedCols())

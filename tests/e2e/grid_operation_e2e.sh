@@ -52,12 +52,13 @@ fail() {
 maker_pid=$!
 "$host" --make-demo "$work/small.db" --demo-rows 3000 >/dev/null || fail "could not make the small demo database"
 
-number=90
-while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
+# The server picks a free display number itself and writes it once it takes
+# connections, so that test runs started side by side never share a display.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+export DISPLAY=:$(head -n 1 "$work/display")
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
 
 # Code point order for text, as sqlite3 sorts it.

@@ -60,12 +60,16 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
 
 bool TCustomDBGridEh::TakeFocusForPress()
 {
-    if (hasFocus() || focusPolicy() == Qt::NoFocus || !isEnabled())
-        return true;
-    if (InplaceEditor() && InplaceEditor()->hasFocus())
+    // The window's focus widget, not hasFocus(): a press into a window that is still
+    // being activated gets the focus as soon as the activation arrives.
+    auto focusHere = [this] {
+        QWidget* focused = window()->focusWidget();
+        return focused == this || (focused && focused == InplaceEditor());
+    };
+    if (focusHere() || focusPolicy() == Qt::NoFocus || !isEnabled())
         return true;
     setFocus(Qt::MouseFocusReason);
-    return hasFocus() || (InplaceEditor() && InplaceEditor()->hasFocus());
+    return focusHere();
 }
 
 // The title row in general, presses on no cell, and presses passed on as left presses.

@@ -196,6 +196,20 @@ TEST_F(GridPainting, HighlightFollowsTheFocus)
     EXPECT_EQ(image.pixel(current.left() + 1, current.top()), Base());
 }
 
+TEST_F(GridPainting, TheLastRowsLinesMeetTheIndicatorsBorder)
+{
+    const QImage image = Render();
+    // Where the indicator column's right border crosses a row's bottom line: the same
+    // dark line colour for every row, the last one included.
+    auto corner = [&](int gridRow) {
+        const QRect cell = Cell(0, gridRow);
+        return image.pixel(cell.right() + 1, cell.bottom() + 1) & 0xFFFFFFu;
+    };
+    const QRgb line = ToQColor(clBlack).rgb() & 0xFFFFFFu;
+    for (int gridRow = 1; gridRow <= 10; ++gridRow)
+        EXPECT_EQ(corner(gridRow), line) << "row " << gridRow;
+}
+
 TEST_F(GridPainting, PaintingRestoresTheActiveRecordAlsoOnFailure)
 {
     dataSet->MoveBy(4);

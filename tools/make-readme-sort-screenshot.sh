@@ -35,7 +35,8 @@ display=:$((90 + RANDOM % 9))
 while [ -e "/tmp/.X${display#:}-lock" ]; do display=:$((90 + RANDOM % 9)); done
 Xvfb "$display" -screen 0 1024x768x24 -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
+# Names sort by pinyin, as they do for the staff on a Chinese system.
+export DISPLAY=$display QT_QPA_PLATFORM=xcb LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$bin/qelvor-host" --connect "Provider=SQLite;Data Source=$database" --browse >/dev/null 2>&1 &

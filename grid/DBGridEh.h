@@ -387,9 +387,9 @@ protected:
     // Raises OnDrawDataCell and OnDrawColumnCell for a drawn data cell.
     void DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
     void Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const;
-    // Lines of one region in one batch per direction.
-    void PaintLines(QPainter& painter, const QRect& area, int firstCol, int lastCol, int firstRow,
-                    int lastRow, bool fixedRegion, const TGridDrawInfo& info);
+    // Lines of one region in one batch per direction, as far as they cross `limit`.
+    void PaintLines(QPainter& painter, const QRect& area, const QRect& limit, int firstCol, int lastCol,
+                    int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info);
     // Cells of one region.
     void PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow,
                     int lastRow, bool fixedRegion, const TGridDrawInfo& info);

@@ -114,8 +114,10 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
         QPainter*& painter;
         ~Release() { painter = nullptr; }
     } release{activePainter_};
+    // Lines outside the repainted area would be drawn at full length only to be clipped.
+    const QRect limit = clip.boundingRect();
     for (const Region& region : regions)
-        PaintLines(painter, region.area, region.firstCol, region.lastCol, region.firstRow, region.lastRow,
+        PaintLines(painter, region.area, limit, region.firstCol, region.lastCol, region.firstRow, region.lastRow,
                    region.fixed, info);
     for (const Region& region : regions)
         PaintCells(clip, region.firstCol, region.lastCol, region.firstRow, region.lastRow,
@@ -127,11 +129,12 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
         painter.fillRect(QRect(0, gridHeight, ClientWidth(), ClientHeight() - gridHeight), background);
 }
 
-void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, int firstCol, int lastCol,
-                                 int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info)
+void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRect& limit, int firstCol,
+                                 int lastCol, int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info)
 {
     const int lineWidth = GridLineWidth();
-    if (area.isEmpty() || lineWidth <= 0 || firstCol > lastCol || firstRow > lastRow)
+    const QRect drawn = area & limit;
+    if (drawn.isEmpty() || lineWidth <= 0 || firstCol > lastCol || firstRow > lastRow)
         return;
     TColor lineColor = clSilver;
     if (fixedRegion)
@@ -153,22 +156,29 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, int first
         painter.setPen(pen);
         painter.drawLines(lines);
     };
+    // Only the lines that cross the repainted area, and only as long as it is. A line
+    // with flat caps leaves out its end point, so each runs one pixel past the area.
+    auto crosses = [lineWidth](int position, int first, int last) {
+        return position + lineWidth > first && position <= last;
+    };
     QList<QLine> lines;
     int x = area.left();
-    for (int col = firstCol; col <= lastCol && x <= area.right() + lineWidth; ++col) {
+    for (int col = firstCol; col <= lastCol && x <= drawn.right() + lineWidth; ++col) {
         const int extent = info.Horz.Extent(col);
         if (extent < 0)
             continue;
         x += extent;
-        lines.append(QLine(x + half, area.top(), x + half, area.bottom()));
+        if (crosses(x, drawn.left(), drawn.right()))
+            lines.append(QLine(x + half, drawn.top(), x + half, drawn.bottom() + 1));
         x += lineWidth;
     }
     batch(lines, vertOn);
     lines.clear();
     int y = area.top();
-    for (int row = firstRow; row <= lastRow && y <= area.bottom() + lineWidth; ++row) {
+    for (int row = firstRow; row <= lastRow && y <= drawn.bottom() + lineWidth; ++row) {
         y += info.Vert.Extent(row);
-        lines.append(QLine(area.left(), y + half, area.right(), y + half));
+        if (crosses(y, drawn.top(), drawn.bottom()))
+            lines.append(QLine(drawn.left(), y + half, drawn.right() + 1, y + half));
         y += lineWidth;
     }
     batch(lines, horzOn);

@@ -210,6 +210,23 @@ TEST_F(GridPainting, TheLastRowsLinesMeetTheIndicatorsBorder)
         EXPECT_EQ(corner(gridRow), line) << "row " << gridRow;
 }
 
+TEST_F(GridPainting, APartialRepaintDrawsWhatAFullOneDraws)
+{
+    const QImage full = Render();
+    // Areas whose edges cut through cells and grid lines, the grid's last row and column included.
+    const QRect lastIndicator = Cell(0, 10);
+    for (const QRect& area : {Cell(2, 4).adjusted(-3, -2, 5, 4), QRect(0, 0, 40, 30),
+                              QRect(lastIndicator.left(), lastIndicator.top() - 5, 30, lastIndicator.height() + 7)}) {
+        QImage part = full.copy();
+        part.fill(Qt::magenta);
+        grid->viewport()->render(&part, area.topLeft(), QRegion(area));
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                ASSERT_EQ(part.pixel(x, y), full.pixel(x, y))
+                    << "(" << x << "," << y << ") of " << area.x() << "," << area.y();
+    }
+}
+
 TEST_F(GridPainting, PaintingRestoresTheActiveRecordAlsoOnFailure)
 {
     dataSet->MoveBy(4);

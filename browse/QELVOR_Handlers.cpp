@@ -15,19 +15,6 @@ namespace qelvor {
 static_assert(static_cast<int>(SortMarker::smNone) == smNoneEh && static_cast<int>(SortMarker::smDown) == smDownEh
               && static_cast<int>(SortMarker::smUp) == smUpEh);
 
-namespace {
-
-// Shows the hourglass while it lives; the default cursor comes back even when the
-// work in between fails.
-class HourGlass {
-public:
-    HourGlass() { Screen().SetCursor(crHourGlass); }
-    ~HourGlass() { Screen().SetCursor(crDefault); }
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-};
-
-}  // namespace
 
 void TQELVOR_Form::FormShow()
 {
@@ -36,7 +23,7 @@ void TQELVOR_Form::FormShow()
 
 void TQELVOR_Form::BitBtn1Click()
 {
-    const HourGlass hourGlass;
+    const THourGlass hourGlass;
     QELV_Set->SetActive(false);
     QELV_Set->SetCommandText(ComposeAnswerSheetStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString()));
     QELV_Set->SetActive(true);
@@ -49,7 +36,7 @@ void TQELVOR_Form::SpeedButton3Click()
 
 void TQELVOR_Form::DBGridEh1SortMarkingChanged()
 {
-    const HourGlass hourGlass;
+    const THourGlass hourGlass;
     std::vector<SortItem> marked;
     for (const TColumnEh* column : DBGridEh1->SortMarkedColumnList())
         marked.push_back({column->FieldName(), static_cast<SortMarker>(column->Title()->SortMarker())});

@@ -27,4 +27,14 @@ private:
 // The one screen object of the module.
 TScreen& Screen();
 
+// Shows the hourglass while it lives; the default cursor comes back even when the
+// work in between fails.
+class THourGlass {
+public:
+    THourGlass() { Screen().SetCursor(crHourGlass); }
+    ~THourGlass() { Screen().SetCursor(crDefault); }
+    THourGlass(const THourGlass&) = delete;
+    THourGlass& operator=(const THourGlass&) = delete;
+};
+
 }  // namespace qelvor

@@ -47,15 +47,6 @@ void BuildFormColumns(TDBGridEh& grid, TDataSource& source)
     grid.EndLoad();
 }
 
-// The browse form shows the hourglass while it re-sorts; so does the benchmark's handler.
-class HourGlass {
-public:
-    HourGlass() { Screen().SetCursor(crHourGlass); }
-    ~HourGlass() { Screen().SetCursor(crDefault); }
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-};
-
 void SendKey(QWidget* target, int key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -106,7 +97,7 @@ GridSetup::~GridSetup()
 // As the browse form's handler: the marked columns in priority order become the sort string.
 void GridSetup::SortMarkingChanged()
 {
-    const HourGlass hourGlass;
+    const THourGlass hourGlass;
     std::vector<SortItem> marked;
     for (const TColumnEh* column : grid_->SortMarkedColumnList())
         marked.push_back({column->FieldName(), static_cast<SortMarker>(column->Title()->SortMarker())});

@@ -101,10 +101,12 @@ TEST_F(CellTextTest, ShortenToFitCutsAtCharacterBoundaries)
         ASSERT_TRUE(shortened.endsWith(QStringLiteral("...")));
         const QString head = shortened.chopped(3);
         EXPECT_TRUE(text.startsWith(head));
-        if (!head.isEmpty())
+        if (!head.isEmpty()) {
             EXPECT_FALSE(head.back().isHighSurrogate()) << "width " << width;
-        if (shortened != QStringLiteral("..."))
+        }
+        if (shortened != QStringLiteral("...")) {
             EXPECT_LE(metrics.horizontalAdvance(shortened), width);
+        }
     }
     EXPECT_EQ(ShortenToFit(text, metrics, 1), QStringLiteral("..."));
     EXPECT_EQ(ShortenToFit(text, metrics, 10000), text);

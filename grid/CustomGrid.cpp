@@ -27,6 +27,8 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The bars take the system's thickness; the style lives as long as the grid.
+    setHorizontalScrollBar(new TGridScrollBar(Qt::Horizontal));
+    setVerticalScrollBar(new TGridScrollBar(Qt::Vertical));
     auto* barStyle = new TGridScrollBarStyle;
     barStyle->setParent(this);
     horizontalScrollBar()->setStyle(barStyle);

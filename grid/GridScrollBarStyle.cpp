@@ -22,4 +22,34 @@ int TGridScrollBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* opt
     return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
+QRect TGridScrollBar::ThumbRect() const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+}
+
+void TGridScrollBar::sliderChange(SliderChange change)
+{
+    if (change != SliderValueChange || isSliderDown() || !paintedThumb_.isValid()) {
+        QScrollBar::sliderChange(change);
+        return;
+    }
+    // The slider's reaction to a value change is a repaint of the whole bar; the
+    // value's notifications come from setValue itself. The style's thumb may draw a
+    // little past its rectangle: the strip across the bar, with a margin, goes.
+    constexpr int kMargin = 3;
+    const QRect thumbs = paintedThumb_ | ThumbRect();
+    const QRect strip = orientation() == Qt::Vertical
+                            ? QRect(0, thumbs.top() - kMargin, width(), thumbs.height() + 2 * kMargin)
+                            : QRect(thumbs.left() - kMargin, 0, thumbs.width() + 2 * kMargin, height());
+    update(strip);
+}
+
+void TGridScrollBar::paintEvent(QPaintEvent* event)
+{
+    QScrollBar::paintEvent(event);
+    paintedThumb_ = ThumbRect();
+}
+
 }  // namespace qelvor

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QProxyStyle>
+#include <QScrollBar>
 
 namespace qelvor {
 
@@ -24,6 +25,21 @@ public:
     // application style's.
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;
+};
+
+// A scroll bar that repaints only the strip its thumb left and entered when its value
+// changes: a whole-bar repaint per record step costs more than the step itself.
+class TGridScrollBar : public QScrollBar {
+public:
+    explicit TGridScrollBar(Qt::Orientation orientation) : QScrollBar(orientation) {}
+
+protected:
+    void sliderChange(SliderChange change) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect ThumbRect() const;
+    QRect paintedThumb_;  // where the thumb was last painted
 };
 
 }  // namespace qelvor

@@ -3,6 +3,7 @@
 // sizing by the title borders, column moving by dragging titles, the wheel, and the
 // cancel-mode message.
 #include <QApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -253,6 +254,26 @@ TEST_F(Mouse, AnErrorBoxEndsTheDragUnderneath)
     EXPECT_FALSE(grid->Timer1Running());
     Release(Title(2));
     EXPECT_EQ(ColumnOrder()[0], "准考证号");
+}
+
+TEST_F(Mouse, TheScrollBarsThumbIsRepaintedWhereItWasAndWhereItGoes)
+{
+    QScrollBar* bar = grid->verticalScrollBar();
+    auto shown = [&] {
+        QApplication::processEvents();
+        // What the window holds after the partial repaints, against a fresh paint of the bar.
+        const QImage window = host->screen()->grabWindow(host->winId()).toImage();
+        const QRect area(bar->mapTo(host.get(), QPoint(0, 0)), bar->size());
+        return window.copy(area).convertToFormat(QImage::Format_RGB32)
+               == bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    ASSERT_TRUE(shown());
+    for (int i = 0; i < 12; ++i) {
+        Wheel(-120);
+        ASSERT_TRUE(shown()) << "after " << i + 1 << " steps";
+    }
+    Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_TRUE(shown());
 }
 
 TEST_F(Mouse, EachWheelNotchMovesOneRecordWhereverItTurns)

@@ -259,8 +259,6 @@ protected:
     void MoveColumn(int from, int to);
     // The column-moved step of descendants (after the base moved its entries).
     virtual void ColumnMoved(int from, int to);
-    // Pen colour of the move marker.
-    void SetMoveMarkerColor(QColor color) { moveMarkerColor_ = color; }
     // Left edge of grid column `col` counted from the fixed boundary (as if scrolled into view).
     int ColumnLeftEdge(int col) const;
 
@@ -362,7 +360,6 @@ private:
     TGridCoord editorCell_{-1, -1};  // the cell the editor was last placed on
     TGridDrag drag_;
     TDragOverlay overlay_;
-    QColor moveMarkerColor_{192, 192, 192};
     bool mouseCaptured_ = false;
     QPoint lastMousePoint_;
     QBasicTimer timer1_;

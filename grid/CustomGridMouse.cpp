@@ -20,6 +20,7 @@ constexpr int kSizingZoneWidth = 7;  // pixels around a title border that size i
 constexpr int kMoveMarkerWidth = 5;
 constexpr int kMoveTimerInterval = 60;  // ms between column-move scroll checks
 constexpr int kWheelNotch = 120;
+const QColor kMoveMarkerColor(192, 192, 192);  // silver
 
 }  // namespace
 
@@ -288,7 +289,7 @@ void TCustomGrid::PaintOverlay(QPainter& painter) const
     if (strip.isEmpty())
         return;
     // Dotted, and inverted against what lies beneath so that it shows on any colour.
-    const QColor color = drag_.state == TGridState::gsColMoving ? moveMarkerColor_ : QColor(Qt::white);
+    const QColor color = drag_.state == TGridState::gsColMoving ? kMoveMarkerColor : QColor(Qt::white);
     painter.save();
     painter.setClipping(false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

@@ -9,8 +9,6 @@
 #include <cmath>
 
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 #include "grid/CustomGrid.h"
 #include "platform/ExceptionDispatch.h"
@@ -31,24 +29,6 @@ TScrollCode ScrollCodeOf(int action)
     case QAbstractSlider::SliderToMaximum: return TScrollCode::SB_BOTTOM;
     default: return TScrollCode::SB_ENDSCROLL;
     }
-}
-
-// The thumb's rectangle for a value of the bar, as its style places it.
-QRect ThumbRect(const QScrollBar& bar, int value)
-{
-    QStyleOptionSlider option;
-    option.initFrom(&bar);
-    option.orientation = bar.orientation();
-    if (bar.orientation() == Qt::Horizontal)
-        option.state |= QStyle::State_Horizontal;
-    option.minimum = bar.minimum();
-    option.maximum = bar.maximum();
-    option.sliderPosition = value;
-    option.sliderValue = value;
-    option.singleStep = bar.singleStep();
-    option.pageStep = bar.pageStep();
-    option.upsideDown = bar.invertedAppearance();
-    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar);
 }
 
 }  // namespace
@@ -133,17 +113,10 @@ void TCustomGrid::SetScrollInfo(TScrollBarKind kind, const ScrollInfo& info)
     stored.trackPos = info.pos;
     QScrollBar* bar = Bar(kind);
     const int lastPos = std::max(info.min, info.max - std::max(info.page - 1, 0));
-    const bool sameRange = bar->minimum() == info.min && bar->maximum() == lastPos
-                           && bar->pageStep() == std::max(info.page, 0);
-    const int value = std::clamp(info.pos, info.min, lastPos);
     applyingScrollInfo_ = true;
     bar->setRange(info.min, lastPos);
     bar->setPageStep(std::max(info.page, 0));
-    // Over many records most steps move the thumb by less than a pixel: repainting
-    // the bar for them would cost more than the step itself.
-    const bool thumbStays = sameRange && !bar->isSliderDown() && ThumbRect(*bar, value) == ThumbRect(*bar, bar->value());
-    if (!thumbStays)
-        bar->setValue(value);
+    bar->setValue(std::clamp(info.pos, info.min, lastPos));
     applyingScrollInfo_ = false;
 }
 

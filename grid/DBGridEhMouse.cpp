@@ -76,7 +76,6 @@ bool TCustomDBGridEh::TakeFocusForPress()
 void TCustomDBGridEh::BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y)
 {
     CommitEditorText();
-    SetMoveMarkerColor(QColor(192, 192, 192));
     TCustomGrid::MouseDown(button, shift, x, y);
 }
 

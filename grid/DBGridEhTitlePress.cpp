@@ -68,7 +68,6 @@ void TCustomDBGridEh::TitleMoveStep(TShiftState shift, int x, int y)
     const QPoint pressed = track_.mouseDownPoint;
     StopTracking();
     SetMouseCapture(true);
-    SetMoveMarkerColor(QColor(192, 192, 192));
     TCustomGrid::MouseDown(TMouseButton::mbLeft, shift, pressed.x(), pressed.y());
 }
 

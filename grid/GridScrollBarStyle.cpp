@@ -36,10 +36,14 @@ void TGridScrollBar::sliderChange(SliderChange change)
         return;
     }
     // The slider's reaction to a value change is a repaint of the whole bar; the
-    // value's notifications come from setValue itself. The style's thumb may draw a
-    // little past its rectangle: the strip across the bar, with a margin, goes.
+    // value's notifications come from setValue itself. Over many records most steps
+    // move the thumb by less than a pixel: nothing to repaint then. The style's thumb
+    // may draw a little past its rectangle: the strip across the bar, with a margin, goes.
+    const QRect thumb = ThumbRect();
+    if (thumb == paintedThumb_)
+        return;
     constexpr int kMargin = 3;
-    const QRect thumbs = paintedThumb_ | ThumbRect();
+    const QRect thumbs = paintedThumb_ | thumb;
     const QRect strip = orientation() == Qt::Vertical
                             ? QRect(0, thumbs.top() - kMargin, width(), thumbs.height() + 2 * kMargin)
                             : QRect(thumbs.left() - kMargin, 0, thumbs.width() + 2 * kMargin, height());

@@ -2,7 +2,8 @@
 // dispatch, which shows them and leaves the form usable.
 #include "browse/QELVOR_Unit.h"
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
+#include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "grid/DBGridEh.h"
 #include "module/StandardInfo.h"
@@ -25,7 +26,14 @@ void TQELVOR_Form::BitBtn1Click()
 {
     const THourGlass hourGlass;
     QELV_Set->SetActive(false);
-    QELV_Set->SetCommandText(ComposeAnswerSheetStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString()));
+    // A server that reads backslashes as escapes needs them doubled, else a typed
+    // backslash ends the literal early and the rest of the edit runs as a statement.
+    TADOConnection* connection = QELV_Set->Connection();
+    const LiteralBackslash backslash = connection && connection->BackslashEscapesInLiterals()
+                                           ? LiteralBackslash::Escape
+                                           : LiteralBackslash::Plain;
+    QELV_Set->SetCommandText(
+        ComposeAnswerSheetStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString(), backslash));
     QELV_Set->SetActive(true);
 }
 

@@ -89,6 +89,12 @@ void TADOConnection::EnsureConnected()
         SetConnected(true);
 }
 
+bool TADOConnection::BackslashEscapesInLiterals()
+{
+    EnsureConnected();
+    return connection_->BackslashEscapesInLiterals();
+}
+
 void TADOConnection::ReleaseIfIdle()
 {
     if (!Connected() || keepConnection_ || InTransaction() || Loading())

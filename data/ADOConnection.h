@@ -46,6 +46,9 @@ public:
 
     // Opens when not connected.
     void EnsureConnected();
+    // Whether the session reads a backslash inside a string literal as an escape.
+    // Connects first when needed: whoever asks is about to send a statement.
+    bool BackslashEscapesInLiterals();
     // Closes when connected, KeepConnection is off, no transaction, not loading and
     // no client dataset is active.
     void ReleaseIfIdle();

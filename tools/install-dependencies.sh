@@ -16,6 +16,8 @@ packages=(
   libicu-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # fuzzing (tools/fuzz.sh): clang with libFuzzer and the sanitizer run-time libraries
+  clang libclang-rt-14-dev
   # end-to-end tests in a real X server (xclip reads what the grid copied)
   xvfb xdotool x11-utils x11-apps netpbm xclip
   # CJK font standing in for the design font

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts a throwaway PostgreSQL server and runs the
-# whole test suite. Exits non-zero when any test fails.
+# whole test suite; then builds and runs it again under the address and undefined-
+# behaviour sanitizers (leak detection on, any report fails), and runs each fuzz target
+# briefly. Exits non-zero when any test fails or anything is reported.
+#   QELVOR_SANITIZE_BUILD_DIR   sanitizer build folder (default: build-sanitize)
+#   QELVOR_FUZZ_SECONDS         seconds per fuzz target (default: 20; 0 skips fuzzing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build.sh"
@@ -18,3 +22,18 @@ export QELVOR_REQUIRE_ODBC=1
 
 cd "$build_dir"
 ctest --output-on-failure -j"$(nproc)" --timeout 600
+
+# The same suite under the sanitizers. A report ends the process that made it, which
+# fails its test: UBSan stops at the first finding, LSan reports leaks at exit.
+sanitize_dir=${QELVOR_SANITIZE_BUILD_DIR:-$root/build-sanitize}
+QELVOR_SANITIZE=1 QELVOR_BUILD_DIR="$sanitize_dir" "$root/tools/build.sh"
+export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+cd "$sanitize_dir"
+ctest --output-on-failure -j"$(nproc)" --timeout 1200
+unset ASAN_OPTIONS UBSAN_OPTIONS
+
+fuzz_seconds=${QELVOR_FUZZ_SECONDS:-20}
+if [ "$fuzz_seconds" != 0 ]; then
+  "$root/tools/fuzz.sh" all "$fuzz_seconds"
+fi

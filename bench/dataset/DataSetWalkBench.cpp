@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "data/DataLink.h"

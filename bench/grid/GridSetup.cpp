@@ -11,7 +11,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "platform/FontSubstitution.h"
 #include "platform/Screen.h"
 #include "tools/sample_data/SampleDatabase.h"

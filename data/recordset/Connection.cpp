@@ -53,6 +53,13 @@ void Connection::Close()
     provider_.reset();
 }
 
+bool Connection::BackslashEscapesInLiterals() const
+{
+    if (!provider_)
+        throw ERecordSetError("Operation is not allowed when the object is closed.");
+    return provider_->BackslashEscapesInLiterals();
+}
+
 ObjectStateEnum Connection::State() const
 {
     return provider_ ? adStateOpen : adStateClosed;

@@ -42,6 +42,10 @@ public:
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
                                          int timeoutSeconds, std::int64_t maxRecords);
 
+    // Whether a backslash inside a single-quoted literal escapes the next character on
+    // this session (some servers, by default or by setting); false on SQLite.
+    bool BackslashEscapesInLiterals() const;
+
     // Called with the exact text of every statement just before it goes to the database.
     void SetStatementObserver(std::function<void(const std::string&)> observer) { observer_ = std::move(observer); }
 

@@ -16,6 +16,7 @@
 
 #include "data/recordset/ColumnBuilder.h"
 #include "data/recordset/DateText.h"
+#include "data/recordset/OdbcLiteralStyle.h"
 #include "data/recordset/OdbcSupport.h"
 #include "data/recordset/OdbcTypes.h"
 #include "data/recordset/Provider.h"
@@ -192,6 +193,8 @@ public:
         }
         return batch;
     }
+
+    bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
 
 private:
     static void BindParameters(const OdbcHandle& statement, const std::vector<Parameter>& parameters,

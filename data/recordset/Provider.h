@@ -24,6 +24,9 @@ public:
     virtual std::unique_ptr<ResultBatch> Execute(const std::string& statementText,
                                                  const std::vector<Parameter>& parameters, int timeoutSeconds,
                                                  std::int64_t maxRecords) = 0;
+    // Whether the session reads a backslash inside a single-quoted literal as an escape
+    // (asked each time: a session can change the setting).
+    virtual bool BackslashEscapesInLiterals() { return false; }
 };
 
 // "Provider=SQLite;Data Source=FILE": opens an existing database file.

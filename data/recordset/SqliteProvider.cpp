@@ -207,6 +207,10 @@ public:
         sqlite3_progress_handler(db_, timeoutSeconds > 0 ? 4096 : 0, &SqliteProvider::Progress, this);
         timedOut_ = false;
 
+        // SQLite reads a text only up to a NUL: past one nothing would be consumed and
+        // the loop below would never end, and statements before it would already have run.
+        if (statementText.find('\0') != std::string::npos)
+            throw ERecordSetError("The statement text holds a NUL character");
         auto batch = std::make_unique<ResultBatch>();
         const char* tail = statementText.c_str();
         const char* const end = tail + statementText.size();

@@ -2,7 +2,7 @@
 // these texts reach the database through the query dataset.
 #include <algorithm>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOCommand.h"
 #include "data/ADODataSet.h"
 #include "data/recordset/Connection.h"
@@ -27,6 +27,20 @@ TEST(AnswerSheetStatement, ChoosesTheFormByTheTrimmedEdits)
     EXPECT_EQ(ComposeAnswerSheetStatement("200", "100"), kBase + " where a.zkzh between '200' and '100' order by 准考证号");
     EXPECT_EQ(ComposeAnswerSheetStatement("1'2", ""), kBase + " where a.zkzh='1''2' order by 准考证号");
     EXPECT_EQ(ComposeAnswerSheetStatement("'", "''"), kBase + " where a.zkzh between '''' and '''''' order by 准考证号");
+}
+
+// Where the server reads a backslash as an escape, a lone backslash would swallow the
+// closing quote and let the other edit's text run as a statement.
+TEST(AnswerSheetStatement, DoublesBackslashesOnlyWhereTheyEscape)
+{
+    const auto escape = LiteralBackslash::Escape;
+    EXPECT_EQ(ComposeAnswerSheetStatement("\\", "and 1;DELETE FROM t_bm;-- ", escape),
+              kBase + " where a.zkzh between '\\\\' and 'and 1;DELETE FROM t_bm;-- ' order by 准考证号");
+    EXPECT_EQ(ComposeAnswerSheetStatement("a\\'b", "", escape), kBase + " where a.zkzh='a\\\\''b' order by 准考证号");
+    EXPECT_EQ(ComposeAnswerSheetStatement(" \\ ", "", LiteralBackslash::Plain), kBase + " where a.zkzh=' \\ ' order by 准考证号");
+    EXPECT_EQ(ComposeAnswerSheetStatement("\\", ""), kBase + " where a.zkzh='\\' order by 准考证号")
+        << "plain is the default";
+    EXPECT_EQ(ComposeAnswerSheetStatement("", "", escape), kBase);
 }
 
 TEST(SortString, FromTheMarkedColumnsInPriorityOrder)

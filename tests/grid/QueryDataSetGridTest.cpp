@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "tests/grid/support/GridFixture.h"

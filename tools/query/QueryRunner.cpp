@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "data/DataLink.h"
@@ -69,7 +69,10 @@ std::string RunQuery(const QueryOptions& options, std::ostream& timingOut)
     WindowLink link(source);
 
     dataSet.SetConnection(&connection);
-    dataSet.SetCommandText(ComposeAnswerSheetStatement(options.start, options.end));
+    // As the search button does: backslashes doubled where the server reads them as escapes.
+    const LiteralBackslash backslash =
+        connection.BackslashEscapesInLiterals() ? LiteralBackslash::Escape : LiteralBackslash::Plain;
+    dataSet.SetCommandText(ComposeAnswerSheetStatement(options.start, options.end, backslash));
     auto started = std::chrono::steady_clock::now();
     dataSet.Open();
     if (options.timing)

@@ -4,7 +4,9 @@
 // when both are blank, "= start" when only the start is given, "between start and end"
 // otherwise, the filtered forms ordered by admission number. Values are quoted as
 // typed (untrimmed) with single quotes doubled, so an edit text always stays one
-// literal. The sort string lists the sort-marked fields in priority order, each with
+// literal; on a connection that reads a backslash inside a literal as an escape, every
+// backslash is doubled as well (else a trailing backslash would swallow the closing
+// quote). Where backslashes are plain the statement text is exactly the one above. The sort string lists the sort-marked fields in priority order, each with
 // " ASC" or " DESC", joined by ", ". All text is UTF-8. No Qt: the search button and
 // the command-line tool both call this code.
 #pragma once
@@ -16,13 +18,18 @@
 
 namespace qelvor {
 
+// How the database reads a backslash inside a single-quoted literal.
+enum class LiteralBackslash : std::uint8_t { Plain, Escape };
+
 // The statement over t_omr and t_bm for an admission-number range (edit texts as typed).
-std::string ComposeAnswerSheetStatement(const std::string& startText, const std::string& endText);
+std::string ComposeAnswerSheetStatement(const std::string& startText, const std::string& endText,
+                                        LiteralBackslash backslash = LiteralBackslash::Plain);
 
 // Removes every leading and trailing byte of value 32 (blank) or less.
 std::string TrimControlAndBlank(std::string_view text);
-// Encloses text in single quotes, doubling every single quote inside it.
-std::string QuoteLiteral(std::string_view text);
+// Encloses text in single quotes, doubling every single quote inside it (and every
+// backslash, where backslashes escape).
+std::string QuoteLiteral(std::string_view text, LiteralBackslash backslash = LiteralBackslash::Plain);
 
 // A column title's sort marker, by the values the grid uses.
 enum class SortMarker : std::uint8_t { smNone = 0, smDown = 1, smUp = 2 };

@@ -1,4 +1,4 @@
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 
 namespace qelvor {
 
@@ -32,27 +32,29 @@ std::string TrimControlAndBlank(std::string_view text)
     return std::string(text.substr(begin, end - begin));
 }
 
-std::string QuoteLiteral(std::string_view text)
+std::string QuoteLiteral(std::string_view text, LiteralBackslash backslash)
 {
     std::string quoted = "'";
     for (const char c : text) {
-        if (c == '\'')
-            quoted += '\'';
+        if (c == '\'' || (c == '\\' && backslash == LiteralBackslash::Escape))
+            quoted += c;
         quoted += c;
     }
     return quoted + "'";
 }
 
-std::string ComposeAnswerSheetStatement(const std::string& startText, const std::string& endText)
+std::string ComposeAnswerSheetStatement(const std::string& startText, const std::string& endText,
+                                        LiteralBackslash backslash)
 {
     const bool startEmpty = TrimControlAndBlank(startText).empty();
     const bool endEmpty = TrimControlAndBlank(endText).empty();
     if (startEmpty && endEmpty)
         return kBaseStatement;
     if (endEmpty)
-        return kSingleNumberHead + QuoteLiteral(startText) + kOrderTail;
+        return kSingleNumberHead + QuoteLiteral(startText, backslash) + kOrderTail;
     // An empty start still yields a range: from '' (or the blanks typed) up to the end.
-    return kRangeHead + QuoteLiteral(startText) + kRangeJoiner + QuoteLiteral(endText) + kOrderTail;
+    return kRangeHead + QuoteLiteral(startText, backslash) + kRangeJoiner + QuoteLiteral(endText, backslash)
+           + kOrderTail;
 }
 
 std::string ComposeSortString(const std::vector<SortItem>& items)

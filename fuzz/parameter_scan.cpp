@@ -1,0 +1,26 @@
+// The parameter scan: each parameter becomes exactly one "?" that was not there, a
+// doubled colon becomes one, nothing else changes length, and a text without colons
+// comes back unchanged.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "data/ParameterScan.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const qelvor::ScannedStatement scanned = qelvor::ScanParameters(text);
+    const auto marks = [](const std::string& s) { return std::count(s.begin(), s.end(), '?'); };
+    if (marks(scanned.text) - marks(text) != static_cast<long>(scanned.names.size()))
+        std::abort();
+    if (scanned.text.size() > text.size())
+        std::abort();
+    if (text.find(':') == std::string::npos && (scanned.text != text || !scanned.names.empty()))
+        std::abort();
+    // Scanning again finds nothing new unless the first scan made a colon pair single.
+    if (text.find("::") == std::string::npos && !qelvor::ScanParameters(scanned.text).names.empty())
+        std::abort();
+    return 0;
+}

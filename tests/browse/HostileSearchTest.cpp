@@ -1,0 +1,282 @@
+// Hostile admission-number texts searched through the browse form's search button on
+// SQLite and on PostgreSQL (with backslashes plain and, standard_conforming_strings
+// off, as escapes): the rows shown are those of a statement that binds the same texts
+// as parameters, a text can never run a second statement, and no table changes.
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+
+#include "BrowseTestSupport.h"
+#include "browse/QELVOR_Unit.h"
+#include "data/ADODataSet.h"
+#include "data/Field.h"
+#include "data/QueryComposition.h"
+#include "data/recordset/Command.h"
+#include "data/recordset/ResultBatch.h"
+#include "module/StandardInfo.h"
+#include "platform/Buttons.h"
+#include "platform/TextControls.h"
+#include "runtime/Exceptions.h"
+#include "tests/support/HostileTexts.h"
+
+namespace qelvor {
+namespace {
+
+using recordset::Parameter;
+
+const std::string kBase =
+    "select a.zkzh 准考证号,b.bmh 报名号,b.xm 姓名,a.ttxx 笔试客观题答案字符串,a.tttt 笔试主观题题分字符串,"
+    "a.qk 缺考标记,a.lwtth 论文题题号 from t_omr a left join t_bm b on a.zkzh=b.zkzh";
+
+Parameter TextParameter(const std::string& text)
+{
+    Parameter parameter;
+    parameter.value = text;
+    return parameter;
+}
+
+class HostileSearch : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        connection_ = std::make_unique<TADOConnection>("HostConnection");
+        if (GetParam() == "sqlite") {
+            const std::string path = dir_.filePath(QStringLiteral("hostile.db")).toStdString();
+            std::ofstream(path, std::ios::trunc);  // an empty file is an empty database
+            connection_->SetConnectionString("Provider=SQLite;Data Source=" + path);
+        } else {
+            const char* odbc = std::getenv("QELVOR_TEST_ODBC");
+            if (!odbc || !*odbc) {
+                const char* require = std::getenv("QELVOR_REQUIRE_ODBC");
+                if (require && std::string(require) == "1")
+                    FAIL() << "QELVOR_REQUIRE_ODBC=1 but QELVOR_TEST_ODBC is not set";
+                GTEST_SKIP() << "QELVOR_TEST_ODBC is not set: no PostgreSQL server to search";
+            }
+            connection_->SetConnectionString(odbc);
+        }
+        connection_->Open();
+        const bool server = GetParam() != "sqlite";
+        if (GetParam() == "odbc-escapes")
+            Run("SET standard_conforming_strings = off");
+        ASSERT_EQ(connection_->BackslashEscapesInLiterals(), GetParam() == "odbc-escapes");
+        // Temporary tables on the server: private to this session, gone with it.
+        const std::string create = server ? "CREATE TEMP TABLE " : "CREATE TABLE ";
+        Run(create + "t_omr(zkzh VARCHAR(200) PRIMARY KEY, ttxx VARCHAR(120), tttt VARCHAR(64), qk CHAR(1), lwtth CHAR(1))");
+        Run(create + "t_bm(zkzh VARCHAR(200), bmh VARCHAR(12), xm VARCHAR(8))");
+        FillTables();
+        tablesBefore_ = TableContents();
+
+        HostConnection = connection_.get();
+        form_ = std::make_unique<TQELVOR_Form>();
+        form_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+    }
+
+    void TearDown() override
+    {
+        form_.reset();
+        HostConnection = nullptr;
+    }
+
+    void Run(const std::string& statement, const std::vector<Parameter>& parameters = {})
+    {
+        connection_->AdoConnection().Execute(statement, parameters, 0, 0);
+    }
+
+    // Ordinary tickets, and tickets that are hostile texts themselves, so that equality
+    // and ranges over hostile texts have rows to find. Values are bound, never quoted.
+    void FillTables()
+    {
+        std::set<std::string> tickets;
+        for (int i = 1; i <= 120; ++i)
+            tickets.insert(std::to_string(1010000 + i * 7));
+        for (const std::string& text : test::HostileTexts())
+            if (!test::HoldsNul(text) && text.size() <= 200)
+                tickets.insert(text);
+        int row = 0;
+        for (const std::string& ticket : tickets) {
+            Run("INSERT INTO t_omr VALUES(?,?,?,?,?)",
+                {TextParameter(ticket), TextParameter("ABCD"), TextParameter(std::to_string(row)), TextParameter("0"),
+                 TextParameter("1")});
+            if (row % 3 != 0)
+                Run("INSERT INTO t_bm VALUES(?,?,?)",
+                    {TextParameter(ticket), TextParameter("B" + std::to_string(row)), TextParameter("张三")});
+            ++row;
+        }
+    }
+
+    std::vector<std::string> Column(const std::string& statement, const std::vector<Parameter>& parameters = {})
+    {
+        const auto batch = connection_->AdoConnection().Execute(statement, parameters, 0, 0);
+        std::vector<std::string> values;
+        const recordset::ResultTable* table = batch->Current();
+        for (std::int64_t row = 0; table && row < table->RowCount(); ++row) {
+            std::string line;
+            for (int column = 0; column < table->FieldCount(); ++column)
+                line += table->Value(column, row).ToString() + "|";
+            values.push_back(line);
+        }
+        return values;
+    }
+
+    std::vector<std::string> TableContents()
+    {
+        std::vector<std::string> rows = Column("select * from t_omr order by zkzh");
+        const std::vector<std::string> registrations = Column("select * from t_bm order by zkzh");
+        rows.insert(rows.end(), registrations.begin(), registrations.end());
+        return rows;
+    }
+
+    std::string TableCounts()
+    {
+        return Column("select (select count(*) from t_omr) || ',' || (select count(*) from t_bm)").at(0);
+    }
+
+    // The tickets the statement that binds the texts returns, in the same shape the
+    // form chooses by the trimmed texts.
+    std::vector<std::string> BoundTickets(const std::string& start, const std::string& end)
+    {
+        std::vector<std::string> tickets;
+        const bool startEmpty = TrimControlAndBlank(start).empty();
+        const bool endEmpty = TrimControlAndBlank(end).empty();
+        std::vector<std::string> rows;
+        if (startEmpty && endEmpty)
+            rows = Column(kBase);
+        else if (endEmpty)
+            rows = Column(kBase + " where a.zkzh=? order by 准考证号", {TextParameter(start)});
+        else
+            rows = Column(kBase + " where a.zkzh between ? and ? order by 准考证号", {TextParameter(start), TextParameter(end)});
+        for (const std::string& row : rows)
+            tickets.push_back(row.substr(0, row.find('|')));
+        if (startEmpty && endEmpty)
+            std::sort(tickets.begin(), tickets.end());  // no order by: any order is right
+        return tickets;
+    }
+
+    std::vector<std::string> ShownTickets(bool sorted)
+    {
+        std::vector<std::string> tickets;
+        TADODataSet& dataSet = *form_->QELV_Set;
+        if (!dataSet.Active())
+            return tickets;
+        for (dataSet.First(); !dataSet.Eof(); dataSet.Next())
+            tickets.push_back(dataSet.Fields(0)->AsString());
+        if (sorted)
+            std::sort(tickets.begin(), tickets.end());
+        return tickets;
+    }
+
+    // Types the texts, presses the search button and checks what is shown.
+    void Search(const std::string& start, const std::string& end)
+    {
+        form_->Edit1->SetText(QString::fromStdString(start));
+        form_->Edit2->SetText(QString::fromStdString(end));
+        const std::string typedStart = form_->Edit1->Text().toStdString();
+        const std::string typedEnd = form_->Edit2->Text().toStdString();
+        const std::string shownAs = "start [" + start + "] end [" + end + "]";
+        errors_.texts.clear();
+        form_->BitBtn1->click();
+        const bool all = TrimControlAndBlank(typedStart).empty() && TrimControlAndBlank(typedEnd).empty();
+        const bool nul = test::HoldsNul(typedStart) || test::HoldsNul(typedEnd);
+        if (!errors_.texts.empty()) {
+            // Only a NUL, which no statement text may hold, is refused; clearly.
+            EXPECT_TRUE(nul) << shownAs << ": " << errors_.texts.front();
+            EXPECT_FALSE(form_->QELV_Set->Active()) << shownAs;
+            ++refused_;
+        } else {
+            std::vector<std::string> expected;
+            try {
+                expected = BoundTickets(typedStart, typedEnd);
+            } catch (const std::exception& failure) {
+                ADD_FAILURE() << shownAs << ": the search showed rows where the bound statement fails: " << failure.what();
+            }
+            EXPECT_EQ(ShownTickets(all), expected) << shownAs;
+            if (!expected.empty())
+                ++withRows_;
+        }
+        ASSERT_EQ(TableCounts(), countsBefore_) << shownAs << " changed a table";
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<TADOConnection> connection_;
+    std::vector<std::string> tablesBefore_;
+    std::string countsBefore_;
+    test::ErrorRecorder errors_;
+    std::unique_ptr<TQELVOR_Form> form_;
+    int refused_ = 0;
+    int withRows_ = 0;
+};
+
+TEST_P(HostileSearch, EveryTextFindsTheRowsOfTheBoundStatementAndChangesNothing)
+{
+    countsBefore_ = TableCounts();
+    const std::vector<std::string> texts = test::HostileTexts();
+    ASSERT_GE(texts.size(), 200u);
+    for (std::size_t i = 0; i < texts.size() && !HasFatalFailure(); ++i) {
+        const std::string& text = texts[i];
+        Search(text, "");                               // equal to the text
+        Search("", text);                               // everything up to it
+        Search(text, texts[(i + 1) % texts.size()]);    // between two hostile texts
+        Search(text, "1019999");                        // from it up to a real ticket
+    }
+    EXPECT_EQ(TableContents(), tablesBefore_);
+    EXPECT_GT(withRows_, static_cast<int>(texts.size())) << "too few searches found rows to compare";
+    std::cout << texts.size() << " texts, " << 4 * texts.size() << " searches, " << withRows_ << " with rows, "
+              << refused_ << " refused (NUL)\n";
+}
+
+// A backslash start once ended its literal early where backslashes escape: the end
+// text then ran as a second statement and deleted every registration.
+TEST_P(HostileSearch, ABackslashStartCannotEndItsLiteralEarly)
+{
+    countsBefore_ = TableCounts();
+    Search("\\", "and chr(122);DELETE FROM t_bm;-- ");
+    Search("\\'", "; DELETE FROM t_bm;--");
+    Search("a\\", "");
+    EXPECT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    EXPECT_EQ(TableContents(), tablesBefore_);
+}
+
+// A text of a megabyte, through the dataset (no edit limits its length) and through
+// the form (whose edit keeps what it can hold): rows or a clear error, never a crash.
+TEST_P(HostileSearch, AMegabyteTextIsSearchedOrRefusedClearly)
+{
+    countsBefore_ = TableCounts();
+    const std::string huge = test::HugeHostileText(1 << 20);
+    const LiteralBackslash backslash =
+        connection_->BackslashEscapesInLiterals() ? LiteralBackslash::Escape : LiteralBackslash::Plain;
+    for (const auto& [start, end] : {std::pair{huge, std::string()}, std::pair{std::string("1"), huge}}) {
+        TADODataSet dataSet("QELV_Set");
+        dataSet.SetConnection(connection_.get());
+        dataSet.SetCommandText(ComposeAnswerSheetStatement(start, end, backslash));
+        try {
+            dataSet.Open();
+            std::vector<std::string> shown;
+            for (dataSet.First(); !dataSet.Eof(); dataSet.Next())
+                shown.push_back(dataSet.Fields(0)->AsString());
+            EXPECT_EQ(shown, BoundTickets(start, end));
+        } catch (const Exception& failure) {
+            EXPECT_FALSE(failure.Message().empty());
+            EXPECT_FALSE(dataSet.Active());
+        }
+        EXPECT_EQ(TableCounts(), countsBefore_);
+    }
+    Search(huge, "");
+    Search("1", huge);
+    EXPECT_EQ(TableContents(), tablesBefore_);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, HostileSearch, testing::Values("sqlite", "odbc", "odbc-escapes"),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace qelvor

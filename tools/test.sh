@@ -3,7 +3,8 @@
 # whole test suite. Exits non-zero when any test fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/build.sh"
+# A warning is a fault CI stops on.
+QELVOR_WERROR=1 "$root/tools/build.sh"
 build_dir=${QELVOR_BUILD_DIR:-$root/build}
 
 export LANG=C.UTF-8 LC_ALL=C.UTF-8

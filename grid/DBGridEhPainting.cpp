@@ -17,6 +17,7 @@
 #include "grid/DBGridEh.h"
 #include "grid/GridResources.h"
 #include "grid/GridStyle.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -110,10 +111,7 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
          TopRow(), lastRow, false},
     };
     activePainter_ = &painter;
-    struct Release {
-        QPainter*& painter;
-        ~Release() { painter = nullptr; }
-    } release{activePainter_};
+    const ScopeExit release([this] { activePainter_ = nullptr; });
     // Lines outside the repainted area would be drawn at full length only to be clipped.
     const QRect limit = clip.boundingRect();
     for (const Region& region : regions)
@@ -254,11 +252,7 @@ void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawSta
 void TCustomDBGridEh::PaintingCellOf(int dataRow, const std::function<void()>& paint)
 {
     const int saved = dataLink_->ActiveRecord();
-    struct Restore {
-        TGridDataLinkEh& link;
-        int record;
-        ~Restore() { link.SetActiveRecord(record); }
-    } restore{*dataLink_, saved};
+    const ScopeExit restore([this, saved] { dataLink_->SetActiveRecord(saved); });
     dataLink_->SetActiveRecord(dataRow);
     paint();
 }

@@ -86,16 +86,16 @@ private:
     // Moves the record set onto the record of `slot` unless it is there already.
     void PositionOn(const RecordBuffer& buffer);
 
-    std::vector<TField*> indexFields_;
-    TADOConnection* connection_ = nullptr;
-    std::unique_ptr<TADOCommand> command_;
-    std::unique_ptr<recordset::RecordSet> recordSet_;
-    TCursorLocation cursorLocation_ = TCursorLocation::clUseClient;
-    TCursorType cursorType_ = TCursorType::ctKeyset;
-    TADOLockType lockType_ = TADOLockType::ltOptimistic;
-    int cacheSize_ = 1;
-    int maxRecords_ = 0;
-    bool enableBCD_ = true;
+    std::vector<TField*> indexFields_;  // fields of the current sort, in key order
+    TADOConnection* connection_ = nullptr;  // the connection the statement runs on (not owned)
+    std::unique_ptr<TADOCommand> command_;  // the statement text and its parameters
+    std::unique_ptr<recordset::RecordSet> recordSet_;  // the fetched result while open
+    TCursorLocation cursorLocation_ = TCursorLocation::clUseClient;  // where the result is held: always the client here
+    TCursorType cursorType_ = TCursorType::ctKeyset;  // the cursor type asked for on open
+    TADOLockType lockType_ = TADOLockType::ltOptimistic;  // the lock type asked for on open
+    int cacheSize_ = 1;  // rows the record set reads at a time
+    int maxRecords_ = 0;  // most rows fetched; 0: all
+    bool enableBCD_ = true;  // decimal columns become BCD fields rather than floats
 };
 
 class TADODataSet : public TCustomADODataSet {

@@ -4,6 +4,7 @@
 
 #include "data/DataSource.h"
 #include "runtime/Exceptions.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -192,16 +193,11 @@ void TDataLink::DataEvent(TDataEvent event, std::intptr_t info)
             LayoutChanged();
         break;
     }
-    case TDataEvent::deUpdateRecord:
-        updating_ = true;
-        try {
-            UpdateData();
-        } catch (...) {
-            updating_ = false;
-            throw;
-        }
-        updating_ = false;
+    case TDataEvent::deUpdateRecord: {
+        const ScopedFlag updating(updating_);
+        UpdateData();
         break;
+    }
     case TDataEvent::deCheckBrowseMode:
         CheckBrowseMode();
         break;

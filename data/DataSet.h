@@ -152,8 +152,8 @@ protected:
     struct RecordBuffer {
         TBookmark bookmark;
         TBookmarkFlag bookmarkFlag = TBookmarkFlag::bfNA;
-        int recordStatus = 0;
-        int recordNumber = -2;
+        int recordStatus = 0;    // the record set's status bits of the record
+        int recordNumber = -2;   // 1-based position in the result; -2: not known
         std::vector<Variant> values;      // one slot per field
         std::vector<bool> valueLoaded;
     };
@@ -198,23 +198,23 @@ private:
     // The value of `field` in the active record, read at most once per fetch.
     Variant ActiveFieldValue(const TField& field);
 
-    std::vector<std::unique_ptr<TField>> fields_;
-    std::vector<TDataSource*> dataSources_;
-    TDataLink* firstLink_ = nullptr;
-    std::vector<RecordBuffer> buffers_;
-    TDataSetState state_ = TDataSetState::dsInactive;
-    int windowSize_ = 0;
-    int recordCount_ = 0;
-    int activeRecord_ = 0;
-    int cursorRecord_ = -1;
-    int bookmarkSize_ = 0;
-    int disableCount_ = 0;
-    TDataSetState disableState_ = TDataSetState::dsInactive;
-    TDataEvent enableEvent_ = TDataEvent::deDataSetChange;
-    bool bof_ = true;
-    bool eof_ = true;
-    bool defaultFields_ = false;
-    bool unidirectional_ = false;
+    std::vector<std::unique_ptr<TField>> fields_;  // the fields, in display order; the dataset owns them
+    std::vector<TDataSource*> dataSources_;  // data sources attached to this dataset
+    TDataLink* firstLink_ = nullptr;  // head of the chain of every source's links, rebuilt when links change
+    std::vector<RecordBuffer> buffers_;  // the record window's slots plus one temporary slot at the end
+    TDataSetState state_ = TDataSetState::dsInactive;  // closed, browsing, editing ...
+    int windowSize_ = 0;  // slots of the record window: the largest buffer count of all links
+    int recordCount_ = 0;  // slots that hold a record now (<= windowSize_)
+    int activeRecord_ = 0;  // slot of the current record
+    int cursorRecord_ = -1;  // slot the record source is positioned on; -1: unknown
+    int bookmarkSize_ = 0;  // bytes of a bookmark, as the derived dataset encodes it
+    int disableCount_ = 0;  // depth of DisableControls; links hear nothing while > 0
+    TDataSetState disableState_ = TDataSetState::dsInactive;  // the state when controls were disabled
+    TDataEvent enableEvent_ = TDataEvent::deDataSetChange;  // the event EnableControls sends to catch the links up
+    bool bof_ = true;  // the last move ran into the first record
+    bool eof_ = true;  // the last move ran past the last record
+    bool defaultFields_ = false;  // the fields were made from the result on open (and go on close)
+    bool unidirectional_ = false;  // the record source moves forward only: no window reload, no bookmarks
 };
 
 }  // namespace qelvor

@@ -8,6 +8,7 @@
 #include <cassert>
 
 #include "runtime/Exceptions.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -15,38 +16,28 @@ void TDataSet::First()
 {
     CheckBrowseMode();
     DoNotify(BeforeScroll);
-    try {
-        ClearBuffers();
-        InternalFirst();
-        GetNextRecords();
-    } catch (...) {
+    const ScopeExit finish([this] {
         bof_ = true;
         DataEvent(TDataEvent::deDataSetChange, 0);
         DoNotify(AfterScroll);
-        throw;
-    }
-    bof_ = true;
-    DataEvent(TDataEvent::deDataSetChange, 0);
-    DoNotify(AfterScroll);
+    });
+    ClearBuffers();
+    InternalFirst();
+    GetNextRecords();
 }
 
 void TDataSet::Last()
 {
     CheckBrowseMode();
     DoNotify(BeforeScroll);
-    try {
-        ClearBuffers();
-        InternalLast();
-        GetPriorRecords();
-    } catch (...) {
+    const ScopeExit finish([this] {
         eof_ = true;
         DataEvent(TDataEvent::deDataSetChange, 0);
         DoNotify(AfterScroll);
-        throw;
-    }
-    eof_ = true;
-    DataEvent(TDataEvent::deDataSetChange, 0);
-    DoNotify(AfterScroll);
+    });
+    ClearBuffers();
+    InternalLast();
+    GetPriorRecords();
 }
 
 int TDataSet::MoveBy(int distance)
@@ -60,44 +51,40 @@ int TDataSet::MoveBy(int distance)
     const int oldRecordCount = recordCount_;
     int scrollCount = 0;
     int moved = 0;
-    try {
-        for (; distance > 0; --distance, ++moved) {
-            if (activeRecord_ < recordCount_ - 1) {
-                ++activeRecord_;
-                continue;
-            }
-            const bool wasFull = recordCount_ >= windowSize_;
-            if (!GetNextRecord()) {
-                eof_ = true;
-                break;
-            }
-            if (wasFull)
-                --scrollCount;  // the new record took the active slot
-            else
-                ++activeRecord_;
-        }
-        for (; distance < 0; ++distance, --moved) {
-            if (activeRecord_ > 0) {
-                --activeRecord_;
-                continue;
-            }
-            const bool wasFull = recordCount_ >= windowSize_;
-            if (!GetPriorRecord()) {
-                bof_ = true;
-                break;
-            }
-            if (wasFull)
-                ++scrollCount;
-            else
-                --activeRecord_;  // step onto the new record in slot 0
-        }
-    } catch (...) {
+    const ScopeExit finish([&] {
         SendMoveEvent(oldRecordCount, scrollCount);
         DoNotify(AfterScroll);
-        throw;
+    });
+    for (; distance > 0; --distance, ++moved) {
+        if (activeRecord_ < recordCount_ - 1) {
+            ++activeRecord_;
+            continue;
+        }
+        const bool wasFull = recordCount_ >= windowSize_;
+        if (!GetNextRecord()) {
+            eof_ = true;
+            break;
+        }
+        if (wasFull)
+            --scrollCount;  // the new record took the active slot
+        else
+            ++activeRecord_;
     }
-    SendMoveEvent(oldRecordCount, scrollCount);
-    DoNotify(AfterScroll);
+    for (; distance < 0; ++distance, --moved) {
+        if (activeRecord_ > 0) {
+            --activeRecord_;
+            continue;
+        }
+        const bool wasFull = recordCount_ >= windowSize_;
+        if (!GetPriorRecord()) {
+            bof_ = true;
+            break;
+        }
+        if (wasFull)
+            ++scrollCount;
+        else
+            --activeRecord_;  // step onto the new record in slot 0
+    }
     return moved;
 }
 
@@ -120,18 +107,13 @@ void TDataSet::Resync(unsigned modeFlags)
     const int target = (modeFlags & rmCenter) ? (windowSize_ - 1) / 2 : activeRecord_;
     std::swap(buffers_[0], buffers_[static_cast<std::size_t>(temporary)]);
     ActivateBuffers();
-    try {
-        int fetched = 0;
-        while (fetched < target && GetPriorRecord())
-            ++fetched;
-        activeRecord_ = fetched;
-        GetNextRecords();
-        GetPriorRecords();
-    } catch (...) {
-        DataEvent(TDataEvent::deDataSetChange, 0);
-        throw;
-    }
-    DataEvent(TDataEvent::deDataSetChange, 0);
+    const ScopeExit finish([this] { DataEvent(TDataEvent::deDataSetChange, 0); });
+    int fetched = 0;
+    while (fetched < target && GetPriorRecord())
+        ++fetched;
+    activeRecord_ = fetched;
+    GetNextRecords();
+    GetPriorRecords();
 }
 
 bool TDataSet::BookmarkAvailable() const

@@ -6,6 +6,7 @@
 
 #include "data/DataSource.h"
 #include "runtime/Exceptions.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -48,18 +49,17 @@ void TDataSet::OpenCursor()
 {
     // The opening state is internal: links stay inactive until the window is loaded.
     state_ = TDataSetState::dsOpening;
-    try {
-        if (fields_.empty())
-            defaultFields_ = true;
-        ClearBuffers();
-        InternalOpen();
-        UpdateBufferCount();
-        bof_ = true;
-    } catch (...) {
+    ScopeExit rollBack([this] {
         state_ = TDataSetState::dsInactive;
         CloseCursor();
-        throw;
-    }
+    });
+    if (fields_.empty())
+        defaultFields_ = true;
+    ClearBuffers();
+    InternalOpen();
+    UpdateBufferCount();
+    bof_ = true;
+    rollBack.Dismiss();
 }
 
 void TDataSet::CloseCursor()

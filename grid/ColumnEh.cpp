@@ -189,11 +189,8 @@ void TColumnEh::SetAlignment(TAlignment alignment)
         boundField_->SetAlignment(alignment);
         return;
     }
-    if (Assigned(cvAlignment) && alignment == alignment_)
-        return;
-    alignment_ = alignment;
-    SetExplicit(cvAlignment, true);
-    ColumnChanged(false);
+    if (AssignValue(cvAlignment, alignment_, alignment))
+        ColumnChanged(false);
 }
 
 TColor TColumnEh::DefaultColor() const
@@ -209,11 +206,8 @@ TColor TColumnEh::Color() const
 
 void TColumnEh::SetColor(TColor color)
 {
-    if (Assigned(cvColor) && color == color_)
-        return;
-    color_ = color;
-    SetExplicit(cvColor, true);
-    ColumnChanged(false);
+    if (AssignValue(cvColor, color_, color))
+        ColumnChanged(false);
 }
 
 const QFont& TColumnEh::DefaultFontSource() const
@@ -264,11 +258,8 @@ void TColumnEh::SetReadOnly(bool value)
         boundField_->SetReadOnly(value);
         return;
     }
-    if (Assigned(cvReadOnly) && value == readOnly_)
-        return;
-    readOnly_ = value;
-    SetExplicit(cvReadOnly, true);
-    ColumnChanged(false);
+    if (AssignValue(cvReadOnly, readOnly_, value))
+        ColumnChanged(false);
 }
 
 int TColumnEh::DefaultWidth() const
@@ -342,11 +333,8 @@ bool TColumnEh::WordWrap() const
 
 void TColumnEh::SetWordWrap(bool value)
 {
-    if (Assigned(cvWordWrap) && value == wordWrap_)
-        return;
-    wordWrap_ = value;
-    SetExplicit(cvWordWrap, true);
-    ColumnChanged(false);
+    if (AssignValue(cvWordWrap, wordWrap_, value))
+        ColumnChanged(false);
 }
 
 bool TColumnEh::DefaultEndEllipsis() const
@@ -362,11 +350,8 @@ bool TColumnEh::EndEllipsis() const
 
 void TColumnEh::SetEndEllipsis(bool value)
 {
-    if (Assigned(cvEndEllipsis) && value == endEllipsis_)
-        return;
-    endEllipsis_ = value;
-    SetExplicit(cvEndEllipsis, true);
-    ColumnChanged(false);
+    if (AssignValue(cvEndEllipsis, endEllipsis_, value))
+        ColumnChanged(false);
 }
 
 bool TColumnEh::DefaultToolTips() const
@@ -382,11 +367,8 @@ bool TColumnEh::ToolTips() const
 
 void TColumnEh::SetToolTips(bool value)
 {
-    if (Assigned(cvToolTips) && value == toolTips_)
-        return;
-    toolTips_ = value;
-    SetExplicit(cvToolTips, true);
-    ColumnChanged(false);
+    if (AssignValue(cvToolTips, toolTips_, value))
+        ColumnChanged(false);
 }
 
 bool TColumnEh::DefaultCheckboxes() const
@@ -402,11 +384,8 @@ bool TColumnEh::Checkboxes() const
 
 void TColumnEh::SetCheckboxes(bool value)
 {
-    if (Assigned(cvCheckboxes) && value == checkboxes_)
-        return;
-    checkboxes_ = value;
-    SetExplicit(cvCheckboxes, true);
-    ColumnChanged(false);
+    if (AssignValue(cvCheckboxes, checkboxes_, value))
+        ColumnChanged(false);
 }
 
 TImeMode TColumnEh::ImeMode() const
@@ -416,20 +395,14 @@ TImeMode TColumnEh::ImeMode() const
 
 void TColumnEh::SetImeMode(TImeMode mode)
 {
-    if (Assigned(cvImeMode) && mode == imeMode_)
-        return;
-    imeMode_ = mode;
-    SetExplicit(cvImeMode, true);
-    ColumnChanged(false);
+    if (AssignValue(cvImeMode, imeMode_, mode))
+        ColumnChanged(false);
 }
 
 void TColumnEh::SetImeName(const std::string& name)
 {
-    if (Assigned(cvImeName) && name == imeName_)
-        return;
-    imeName_ = name;
-    SetExplicit(cvImeName, true);
-    ColumnChanged(false);
+    if (AssignValue(cvImeName, imeName_, name))
+        ColumnChanged(false);
 }
 
 void TColumnEh::SetVisible(bool visible)

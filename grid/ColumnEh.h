@@ -181,6 +181,17 @@ private:
     friend class TColumnTitleEh;
     void SetExplicit(TColumnEhValue value, bool on);
     bool Assigned(TColumnEhValue value) const { return explicitValues_.Contains(value); }
+    // Takes `value` as the assigned value under `bit` (its member is `stored`); false
+    // when that very value was assigned already, so the caller reports no change.
+    template <class T>
+    bool AssignValue(TColumnEhValue bit, T& stored, const T& value)
+    {
+        if (Assigned(bit) && value == stored)
+            return false;
+        stored = value;
+        SetExplicit(bit, true);
+        return true;
+    }
     void RefreshDefaultFont() const;
     const QFont& DefaultFontSource() const;
     // Generated columns write some values through to their field.

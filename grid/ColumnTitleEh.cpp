@@ -40,11 +40,8 @@ void TColumnTitleEh::SetCaption(const std::string& caption)
         column_->BoundField()->SetDisplayLabel(caption);
         return;
     }
-    if (column_->Assigned(cvTitleCaption) && caption == caption_)
-        return;
-    caption_ = caption;
-    column_->SetExplicit(cvTitleCaption, true);
-    Changed(false);
+    if (column_->AssignValue(cvTitleCaption, caption_, caption))
+        Changed(false);
 }
 
 TAlignment TColumnTitleEh::DefaultAlignment() const
@@ -60,11 +57,8 @@ TAlignment TColumnTitleEh::Alignment() const
 
 void TColumnTitleEh::SetAlignment(TAlignment alignment)
 {
-    if (column_->Assigned(cvTitleAlignment) && alignment == alignment_)
-        return;
-    alignment_ = alignment;
-    column_->SetExplicit(cvTitleAlignment, true);
-    Changed(false);
+    if (column_->AssignValue(cvTitleAlignment, alignment_, alignment))
+        Changed(false);
 }
 
 TColor TColumnTitleEh::DefaultColor() const
@@ -80,11 +74,8 @@ TColor TColumnTitleEh::Color() const
 
 void TColumnTitleEh::SetColor(TColor color)
 {
-    if (column_->Assigned(cvTitleColor) && color == color_)
-        return;
-    color_ = color;
-    column_->SetExplicit(cvTitleColor, true);
-    Changed(false);
+    if (column_->AssignValue(cvTitleColor, color_, color))
+        Changed(false);
 }
 
 bool TColumnTitleEh::DefaultEndEllipsis() const
@@ -100,11 +91,8 @@ bool TColumnTitleEh::EndEllipsis() const
 
 void TColumnTitleEh::SetEndEllipsis(bool value)
 {
-    if (column_->Assigned(cvTitleEndEllipsis) && value == endEllipsis_)
-        return;
-    endEllipsis_ = value;
-    column_->SetExplicit(cvTitleEndEllipsis, true);
-    Changed(false);
+    if (column_->AssignValue(cvTitleEndEllipsis, endEllipsis_, value))
+        Changed(false);
 }
 
 bool TColumnTitleEh::DefaultTitleButton() const
@@ -120,11 +108,8 @@ bool TColumnTitleEh::TitleButton() const
 
 void TColumnTitleEh::SetTitleButton(bool value)
 {
-    if (column_->Assigned(cvTitleButton) && value == titleButton_)
-        return;
-    titleButton_ = value;
-    column_->SetExplicit(cvTitleButton, true);
-    Changed(false);
+    if (column_->AssignValue(cvTitleButton, titleButton_, value))
+        Changed(false);
 }
 
 bool TColumnTitleEh::DefaultToolTips() const
@@ -140,11 +125,8 @@ bool TColumnTitleEh::ToolTips() const
 
 void TColumnTitleEh::SetToolTips(bool value)
 {
-    if (column_->Assigned(cvTitleToolTips) && value == toolTips_)
-        return;
-    toolTips_ = value;
-    column_->SetExplicit(cvTitleToolTips, true);
-    Changed(false);
+    if (column_->AssignValue(cvTitleToolTips, toolTips_, value))
+        Changed(false);
 }
 
 TTextOrientationEh TColumnTitleEh::DefaultOrientation() const
@@ -160,11 +142,8 @@ TTextOrientationEh TColumnTitleEh::Orientation() const
 
 void TColumnTitleEh::SetOrientation(TTextOrientationEh orientation)
 {
-    if (column_->Assigned(cvTitleOrientation) && orientation == orientation_)
-        return;
-    orientation_ = orientation;
-    column_->SetExplicit(cvTitleOrientation, true);
-    Changed(true);
+    if (column_->AssignValue(cvTitleOrientation, orientation_, orientation))
+        Changed(true);
 }
 
 void TColumnTitleEh::SetImageIndex(int index)

@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "grid/DBGridEh.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -36,19 +37,14 @@ TDBGridColumnEh* TDBGridColumnsEh::AddItem(bool persistent)
 {
     if (grid_)
         grid_->LockLayout();
-    TDBGridColumnEh* column = nullptr;
-    try {
-        items_.push_back(std::make_unique<TDBGridColumnEh>(this));
-        column = items_.back().get();
-        column->persistent_ = persistent;
-        Update(nullptr);
-    } catch (...) {
+    const ScopeExit unlock([this] {
         if (grid_)
             grid_->UnlockLayout();
-        throw;
-    }
-    if (grid_)
-        grid_->UnlockLayout();
+    });
+    items_.push_back(std::make_unique<TDBGridColumnEh>(this));
+    TDBGridColumnEh* column = items_.back().get();
+    column->persistent_ = persistent;
+    Update(nullptr);
     return column;
 }
 
@@ -78,12 +74,12 @@ void TDBGridColumnsEh::Clear()
     if (items_.empty())
         return;
     BeginUpdate();
+    const ScopeExit endUpdate([this] { EndUpdate(); });
     while (!items_.empty()) {
         auto column = std::move(items_.back());
         items_.pop_back();
         column.reset();
     }
-    EndUpdate();
 }
 
 void TDBGridColumnsEh::Move(int from, int to)

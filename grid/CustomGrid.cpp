@@ -14,6 +14,7 @@
 #include "grid/GridScrollBarStyle.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -425,9 +426,8 @@ void TCustomGrid::resizeEvent(QResizeEvent* event)
 bool TCustomGrid::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::Resize && !handlingResize_) {
-        handlingResize_ = true;
+        const ScopedFlag handling(handlingResize_);
         GuardedCall([&] { ClientResized(); });
-        handlingResize_ = false;
     }
     return QAbstractScrollArea::viewportEvent(event);
 }

@@ -339,36 +339,37 @@ private:
     ScrollInfo& Info(TScrollBarKind kind);
     void ResizeExtents(std::vector<int>& extents, int count, int defaultExtent);
 
-    int colCount_ = 5;
-    int rowCount_ = 5;
-    int fixedCols_ = 1;
-    int fixedRows_ = 1;
-    std::vector<int> colWidths_;
-    std::vector<int> rowHeights_;
-    int defaultColWidth_ = 64;
-    int defaultRowHeight_ = 24;
-    int gridLineWidth_ = 1;
+    int colCount_ = 5;  // columns, fixed ones included
+    int rowCount_ = 5;  // rows, fixed ones included
+    int fixedCols_ = 1;  // columns at the left that never scroll
+    int fixedRows_ = 1;  // rows at the top that never scroll
+    std::vector<int> colWidths_;  // width of each column (colCount_ entries)
+    std::vector<int> rowHeights_;  // height of each row (rowCount_ entries)
+    int defaultColWidth_ = 64;  // width given to new columns
+    int defaultRowHeight_ = 24;  // height given to new rows
+    int gridLineWidth_ = 1;  // width of the lines between cells
+    // Lines, selection and sizing behaviour of the base grid.
     TGridOptions gridOptions_{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine,
                               goRangeSelect};
-    TScrollStyle scrollBars_ = ssBoth;
-    int leftCol_ = 1;
-    int topRow_ = 1;
-    TGridCoord current_{1, 1};
-    TGridCoord anchor_{1, 1};
-    TInplaceEdit* editor_ = nullptr;
-    bool editorShown_ = false;
+    TScrollStyle scrollBars_ = ssBoth;  // which scroll bars the grid may show
+    int leftCol_ = 1;  // first scrollable column in view
+    int topRow_ = 1;  // first scrollable row in view
+    TGridCoord current_{1, 1};  // the current cell
+    TGridCoord anchor_{1, 1};  // the fixed corner of a range selection
+    TInplaceEdit* editor_ = nullptr;  // the in-place editor, created on first show (a child widget)
+    bool editorShown_ = false;  // the editor is meant to be visible
     TGridCoord editorCell_{-1, -1};  // the cell the editor was last placed on
-    TGridDrag drag_;
-    TDragOverlay overlay_;
-    bool mouseCaptured_ = false;
-    QPoint lastMousePoint_;
-    QBasicTimer timer1_;
-    int timer1Interval_ = -1;
-    int wheelAccumulator_ = 0;
-    bool handlingResize_ = false;
-    ScrollInfo horzInfo_;
-    ScrollInfo vertInfo_;
-    bool applyingScrollInfo_ = false;
+    TGridDrag drag_;  // the column sizing or moving under way
+    TDragOverlay overlay_;  // the sizing line or move marker drawn over the cells
+    bool mouseCaptured_ = false;  // a press holds the mouse until its release
+    QPoint lastMousePoint_;  // where the mouse was at the last press, move or release
+    QBasicTimer timer1_;  // the tracking timer (automatic scrolling)
+    int timer1Interval_ = -1;  // its interval in ms; -1 while stopped
+    int wheelAccumulator_ = 0;  // wheel angle not yet turned into a step
+    bool handlingResize_ = false;  // ClientResized is running (a resize from inside it is not handled again)
+    ScrollInfo horzInfo_;  // the horizontal bar as the grid set it
+    ScrollInfo vertInfo_;  // the vertical bar as the grid set it
+    bool applyingScrollInfo_ = false;  // the grid is moving a bar itself: its signals are no user scrolls
 };
 
 }  // namespace qelvor

@@ -12,6 +12,7 @@
 
 #include "grid/CustomGrid.h"
 #include "platform/ExceptionDispatch.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -71,17 +72,15 @@ void TCustomGrid::OnScrollAction(TScrollBarKind kind, int action)
     if (code == TScrollCode::SB_ENDSCROLL) {
         // Moves the grid did not ask for (a wheel turn on the bar) are taken back.
         if (action == QAbstractSlider::SliderMove && !Bar(kind)->isSliderDown()) {
-            applyingScrollInfo_ = true;
+            const ScopedFlag applying(applyingScrollInfo_);
             Bar(kind)->setSliderPosition(Info(kind).pos);
-            applyingScrollInfo_ = false;
         }
         return;
     }
     GuardedCall([&] { ScrollMessage(kind, code, Bar(kind)->sliderPosition()); });
     // Qt moved the slider before telling us; the position is what the grid decided.
-    applyingScrollInfo_ = true;
+    const ScopedFlag applying(applyingScrollInfo_);
     Bar(kind)->setSliderPosition(Info(kind).pos);
-    applyingScrollInfo_ = false;
 }
 
 void TCustomGrid::OnScrollReleased(TScrollBarKind kind)
@@ -93,10 +92,9 @@ void TCustomGrid::OnScrollReleased(TScrollBarKind kind)
         ScrollMessage(kind, TScrollCode::SB_THUMBPOSITION, position);
         ScrollMessage(kind, TScrollCode::SB_ENDSCROLL, position);
     });
-    applyingScrollInfo_ = true;
+    const ScopedFlag applying(applyingScrollInfo_);
     Bar(kind)->setSliderPosition(Info(kind).pos);
     Bar(kind)->setValue(Info(kind).pos);
-    applyingScrollInfo_ = false;
 }
 
 ScrollInfo TCustomGrid::GetScrollInfo(TScrollBarKind kind) const
@@ -113,11 +111,10 @@ void TCustomGrid::SetScrollInfo(TScrollBarKind kind, const ScrollInfo& info)
     stored.trackPos = info.pos;
     QScrollBar* bar = Bar(kind);
     const int lastPos = std::max(info.min, info.max - std::max(info.page - 1, 0));
-    applyingScrollInfo_ = true;
+    const ScopedFlag applying(applyingScrollInfo_);
     bar->setRange(info.min, lastPos);
     bar->setPageStep(std::max(info.page, 0));
     bar->setValue(std::clamp(info.pos, info.min, lastPos));
-    applyingScrollInfo_ = false;
 }
 
 void TCustomGrid::ShowScrollBar(TScrollBarKind kind, bool show)

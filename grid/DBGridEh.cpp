@@ -9,6 +9,7 @@
 #include "data/DataSource.h"
 #include "grid/GridStyle.h"
 #include "platform/ExceptionDispatch.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -97,6 +98,13 @@ void TCustomDBGridEh::Notification(TComponent* component, TOperation operation)
     // A field went away: unbind every column that showed it.
     LockLayout();
     int unbound = 0;
+    const ScopeExit release([&] {
+        TDataSet* dataSet = dataLink_->DataSet();
+        if (unbound > 0 && dataSet && !dataSet->ControlsDisabled())
+            UnlockLayout();
+        else
+            DeferLayout();
+    });
     for (int i = 0; i < columns_->Count(); ++i) {
         TColumnEh* column = columns_->Items(i);
         if (column->BoundField() && static_cast<TComponent*>(column->BoundField()) == component) {
@@ -104,11 +112,6 @@ void TCustomDBGridEh::Notification(TComponent* component, TOperation operation)
             ++unbound;
         }
     }
-    TDataSet* dataSet = dataLink_->DataSet();
-    if (unbound > 0 && dataSet && !dataSet->ControlsDisabled())
-        UnlockLayout();
-    else
-        DeferLayout();
 }
 
 // --- options ---
@@ -192,14 +195,13 @@ void TCustomDBGridEh::changeEvent(QEvent* event)
     GuardedCall([&] {
         if (parentFont_) {
             // The parent's font reached the grid: titles and footers follow it.
-            settingParentFont_ = true;
+            const ScopedFlag setting(settingParentFont_);
             titleFont_ = font();
             footerFont_ = font();
-            settingParentFont_ = false;
         }
         LockLayout();
+        const ScopeExit unlock([this] { UnlockLayout(); });
         RefreshColumnFonts();
-        UnlockLayout();
     });
 }
 

@@ -2,15 +2,27 @@
 // record of the data link's record window; a title row and an indicator column as
 // fixed cells; a vertical scroll bar driven by the dataset's position, not by rows.
 //
-// The implementation is split by concern: DBGridEh.cpp (construction, properties),
-// DBGridEhLayout.cpp (layout batches, RebuildLayout, row count), DBGridEhColumns.cpp
-// (column reconciliation and change notification), DBGridEhLinkReactions.cpp (data
-// link reactions), DBGridEhScrolling.cpp (vertical bar and scroll codes),
-// DBGridEhPainting.cpp, DBGridEhSortMarking.cpp (markers and the sort-marked list),
-// DBGridEhSelection.cpp, DBGridEhKeyboard.cpp (keys, column and record steps),
-// DBGridEhMouse.cpp (presses on cells, cell tracking, automatic scrolling, wheel,
-// column moves), DBGridEhTitlePress.cpp (title buttons and the sort notification)
-// and DBGridEhEditor.cpp (the read-only in-place editor).
+// The implementation is split by concern:
+//   DBGridEh.cpp               construction, data source, options, fonts, colours and
+//                              geometry properties, field removal, the parent's font
+//   DBGridEhLayout.cpp         layout batches, the deferred layout message, loading,
+//                              RebuildLayout and row heights, column attributes,
+//                              the record window's size (UpdateRowCount), UpdateActive
+//   DBGridEhColumns.cpp        the field map, column reconciliation, the visible-column
+//                              list, column change notification, user-sized widths
+//   DBGridEhLinkReactions.cpp  reactions to the data link's events
+//   DBGridEhScrolling.cpp      the vertical bar and its scroll codes, resizes, the left
+//                              column, scaling
+//   DBGridEhPainting.cpp       the paint: lines, indicator, title and data cells, 3D
+//                              frames, cell types; TitleCellLayout.h places a title's parts
+//   DBGridEhSortMarking.cpp    the sort-marked column list and its notification
+//   DBGridEhSelection.cpp      the selection rules the grid applies (TDBGridEhSelection,
+//                              in DBGridEhSelection.h, holds the state)
+//   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk
+//   DBGridEhMouse.cpp          presses on cells, cell tracking, automatic scrolling,
+//                              clicks, the wheel, column moves
+//   DBGridEhTitlePress.cpp     title buttons, their pressed look and the end of tracking
+//   DBGridEhEditor.cpp         the read-only in-place editor, the current field, focus
 //
 // Mouse tracking: at most one of a title press (PressedTitleCol() >= 0) and cell
 // tracking (CellTracking()) is under way, and only while Tracking() is true.
@@ -120,28 +132,36 @@ public:
     // --- data ---
     TDataSource* DataSource() const;
     void SetDataSource(TDataSource* dataSource);
+    // The link through which the grid follows the data source's dataset.
     TGridDataLinkEh& DataLink() { return *dataLink_; }
     const TGridDataLinkEh& DataLink() const { return *dataLink_; }
+    // No cell may be edited; unassigned columns follow.
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
 
     // --- options ---
+    // What the grid shows and allows (titles, indicator, lines, editing, tabs ...);
+    // a change rebuilds the layout.
     TDBGridOptions Options() const { return options_; }
     void SetOptions(TDBGridOptions options);
     TDBGridEhOptions OptionsEh() const { return optionsEh_; }
     void SetOptionsEh(TDBGridEhOptions options);
 
     // --- columns ---
+    // The columns: persistent ones as added, or generated from the fields while none is.
     TDBGridColumnsEh& Columns() { return *columns_; }
     const TDBGridColumnsEh& Columns() const { return *columns_; }
+    // Values unassigned columns and titles take.
     TDBGridEhColumnDefValuesEh& ColumnDefValues() { return *columnDefValues_; }
     const TDBGridEhColumnDefValuesEh& ColumnDefValues() const { return *columnDefValues_; }
     const TColumnsEhList& VisibleColumnList() const { return visibleColumns_; }
     // Marked columns in sort priority order (entry i has SortIndex i + 1).
     const TColumnsEhList& SortMarkedColumnList() const { return sortMarkedColumns_; }
+    // The same list for the columns and titles that keep it up to date.
     TColumnsEhList& SortMarkedColumnListRef() { return sortMarkedColumns_; }
     // Rebuilds SortMarkedColumnList from the titles' markers and SortIndex values.
     void RebuildSortMarkedColumnList();
+    // Grid column <-> index in Columns(): they differ by the indicator column.
     int ToDataColumn(int gridCol) const { return gridCol - IndicatorColumns(); }
     int ToGridColumn(int dataCol) const { return dataCol + IndicatorColumns(); }
 
@@ -149,12 +169,15 @@ public:
     const QFont& Font() const { return font(); }
     // Sets the grid's cell font (unassigned column fonts follow; the layout is rebuilt).
     void SetFont(const QFont& font);
+    // Font of the titles whose column assigns none.
     const QFont& TitleFont() const { return titleFont_; }
     void SetTitleFont(const QFont& font);
     const QFont& FooterFont() const { return footerFont_; }
     void SetFooterFont(const QFont& font);
+    // The grid's fonts follow its parent's font; assigning a font turns this off.
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool parentFont);
+    // Backgrounds of the data cells, the fixed cells and the footer rows.
     TColor Color() const { return color_; }
     void SetColor(TColor color);
     TColor FixedColor() const { return fixedColor_; }
@@ -163,33 +186,43 @@ public:
     void SetFooterColor(TColor color);
 
     // --- geometry properties ---
+    // Title row: extra pixels and text lines (both 0: one line of the title font).
     int TitleHeight() const { return titleHeight_; }
     void SetTitleHeight(int height);
     int TitleLines() const { return titleLines_; }
     void SetTitleLines(int lines);
+    // Data rows: extra pixels and text lines (both 0: one line of the cell font).
     int RowHeight() const { return rowHeight_; }
     void SetRowHeight(int height);
     int RowLines() const { return rowLines_; }
     void SetRowLines(int lines);
+    // Vertical margin of multi-line titles.
     int VTitleMargin() const { return vTitleMargin_; }
     void SetVTitleMargin(int margin);
+    // Fixed cells without the 3D frame, with narrower title margins.
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);
+    // Data columns that stay at the left while the others scroll.
     int FrozenCols() const { return frozenCols_; }
     void SetFrozenCols(int count);
     int FooterRowCount() const { return footerRowCount_; }
+    // Footer rows, multi-line titles and automatic column widths are not offered.
     bool UseMultiTitle() const { return false; }
     bool AutoFitColWidths() const { return false; }
+    // Memo fields show their whole text in cells and the editor.
     bool DrawMemoText() const { return drawMemoText_; }
     void SetDrawMemoText(bool value) { drawMemoText_ = value; }
+    // The grid draws a data cell's content itself before OnDrawColumnCell.
     bool DefaultDrawing() const { return defaultDrawing_; }
     void SetDefaultDrawing(bool value) { defaultDrawing_ = value; }
     TDBGridEhScrollBar& HorzScrollBar() { return horzScrollBar_; }
     TVertDBGridEhScrollBar& VertScrollBar() { return vertScrollBar_; }
 
     // --- derived geometry ---
+    // 1 with the indicator column, 1 with the title row; 0 without.
     int IndicatorColumns() const { return indicatorColumns_; }
     int TitleRows() const { return titleRows_; }
+    // Space around a title's text; the title row's height from TitleLines/TitleHeight.
     int TitleTextMargin() const { return titleTextMargin_; }
     int ComputedTitleHeight() const { return computedTitleHeight_; }
     // Default row height plus the line when dgRowLines is set.
@@ -201,9 +234,11 @@ public:
     {
         return gridCol >= 0 && gridCol < static_cast<int>(tabStops_.size()) && tabStops_[static_cast<std::size_t>(gridCol)];
     }
+    // RebuildLayout is running.
     bool LayoutInProgress() const { return layoutInProgress_; }
     // True while a layout change reported by the data link is being handled.
     bool LayoutFromLink() const { return layoutFromLink_; }
+    // Depths of the open layout batches and update locks.
     int LayoutLockCount() const { return layoutLock_; }
     int UpdateLockCount() const { return updateLock_; }
 
@@ -216,6 +251,8 @@ public:
     void RequestLayout();
     // Leaves a batch without rebuilding; the rebuild comes through the posted message.
     void DeferLayout();
+    // Sets column count, fixed columns, widths, row heights and the current row from
+    // the columns and the data link (skipped while loading).
     void RebuildLayout();
     // Brackets the reading of a stored layout (Loading state); EndLoad settles it.
     void BeginLoad();
@@ -224,24 +261,33 @@ public:
     void ChangeScale(int m, int d);
 
     // --- record window ---
+    // Sizes the rows and the link's record window to the client height.
     void UpdateRowCount();
+    // Moves the current row to the link's active record.
     void UpdateActive();
+    // Sets the vertical bar from the dataset's position (not from the rows).
     void UpdateVertScrollBar();
+    // Sets every column's width and tab stop from its column object.
     void SetColumnAttributes();
 
     // --- selection ---
+    // Kinds of selection the user may make (with dgMultiSelect).
     TDBGridEhAllowedSelections AllowedSelections() const { return allowedSelections_; }
     void SetAllowedSelections(TDBGridEhAllowedSelections selections);
     TDBGridEhSelection& Selection() { return *selection_; }
     const TDBGridEhSelection& Selection() const { return *selection_; }
     TBookmarkListEh& SelectedRows() { return *selectedRows_; }
+    // A selection of `type` may start now (options and AllowedSelections agree).
     bool SelectionTypeAllowed(TDBGridEhSelectionType type) const;
+    // Drops the selection (with dghClearSelection) and repaints.
     void ClearSelection();
+    // The user is extending a selection.
     bool Selecting() const { return selecting_; }
 
     // --- sort marking and title presses ---
     // Raises OnSortMarkingChanged (only with dghAutoSortMarking).
     virtual void DoSortMarkingChanged();
+    // Grid column of the pressed title (-1: none) and whether it is drawn down.
     int PressedTitleCol() const { return track_.pressedTitleCol; }
     bool TitleButtonDown() const { return track_.titleButtonDown; }
     // A Ctrl+click changed the markers and the notification waits for Ctrl's release.
@@ -270,7 +316,9 @@ public:
     void AutoScrollStep();
 
     // --- painting helpers ---
+    // Which area a cell belongs to (title, data ...) and its data column.
     TCellTypeEh GetCellType(int gridCol, int gridRow) const;
+    // Whether the options give this cell a raised or sunken frame.
     bool CellHas3DFrame(int gridCol, int gridRow, TGridDrawState state) const;
     // The grid or its editor has the keyboard focus.
     bool FocusInGrid() const;
@@ -283,8 +331,11 @@ public:
     // The painter of the paint in progress, for the paint events (nullptr outside Paint).
     QPainter* Canvas() const { return activePainter_; }
 
+    // The user changed the sort markers (with dghAutoSortMarking).
     TNotifyEvent OnSortMarkingChanged;
+    // A title button was clicked.
     TTitleEhClickEvent OnTitleBtnClick;
+    // Asked whether a title acts as a button now; may say no.
     TCheckTitleEhBtnEvent OnCheckButton;
     // Before a data cell is drawn: may change its font and background.
     TGetCellEhParamsEvent OnGetCellParams;
@@ -414,8 +465,8 @@ protected:
     };
 
     // --- input state ---
-    TGridMouseTrack track_;
-    bool sortMarkingChangePending_ = false;
+    TGridMouseTrack track_;                  // the mouse press being followed
+    bool sortMarkingChangePending_ = false;  // Ctrl+clicks changed markers; notified at Ctrl's release
     bool inColumnExit_ = false;  // OnColExit is running
 
 private:
@@ -450,55 +501,56 @@ private:
     // Runs `paint` with window record `dataRow` made the link's active record.
     void PaintingCellOf(int dataRow, const std::function<void()>& paint);
 
-    std::unique_ptr<TGridDataLinkEh> dataLink_;
-    std::unique_ptr<TDBGridColumnsEh> columns_;
-    std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues_;
-    std::unique_ptr<TDBGridEhSelection> selection_;
-    std::unique_ptr<TBookmarkListEh> selectedRows_;
-    TColumnsEhList visibleColumns_;
-    TColumnsEhList sortMarkedColumns_;
-    TDBGridEhScrollBar horzScrollBar_{this, TScrollBarKind::sbHorizontal};
-    TVertDBGridEhScrollBar vertScrollBar_{this};
+    std::unique_ptr<TGridDataLinkEh> dataLink_;  // the link to the data source; its record window gives the data rows
+    std::unique_ptr<TDBGridColumnsEh> columns_;  // the columns, persistent or generated from the fields
+    std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues_;  // defaults of unassigned column and title values
+    std::unique_ptr<TDBGridEhSelection> selection_;  // the current selection (rows, rectangle, columns or all)
+    std::unique_ptr<TBookmarkListEh> selectedRows_;  // bookmarks of the selected records
+    TColumnsEhList visibleColumns_;  // visible columns in display order
+    TColumnsEhList sortMarkedColumns_;  // sort-marked columns in sort priority order
+    TDBGridEhScrollBar horzScrollBar_{this, TScrollBarKind::sbHorizontal};  // settings of the horizontal bar
+    TVertDBGridEhScrollBar vertScrollBar_{this};  // settings of the vertical bar
 
+    // What the grid shows and allows (titles, indicator, lines, editing, tabs ...).
     TDBGridOptions options_{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines,
                             dgRowLines, dgTabs, dgConfirmDelete, dgCancelOnExit};
-    TDBGridEhOptions optionsEh_{dghFixed3D, dghHighlightFocus, dghClearSelection};
-    TDBGridEhAllowedSelections allowedSelections_{gstRecordBookmarks, gstRectangle, gstColumns, gstAll};
-    bool readOnly_ = false;
-    QFont titleFont_;
-    QFont footerFont_;
-    bool parentFont_ = true;
-    bool settingParentFont_ = false;
-    TColor color_ = clWindow;
-    TColor fixedColor_ = clBtnFace;
-    TColor footerColor_ = clWindow;
-    int titleHeight_ = 0;
-    int titleLines_ = 0;
-    int rowHeight_ = 0;
-    int rowLines_ = 0;
-    int vTitleMargin_ = 10;
-    int titleTextMargin_ = 4;
-    int computedTitleHeight_ = 0;
-    int titleRowHeight_ = 0;
-    bool flat_ = false;
-    int frozenCols_ = 0;
-    int footerRowCount_ = 0;
-    bool drawMemoText_ = false;
-    bool defaultDrawing_ = true;
-    bool multiLineRows_ = false;
-    int indicatorColumns_ = 1;
-    int titleRows_ = 1;
-    int layoutLock_ = 0;
-    int updateLock_ = 0;
-    bool layoutInProgress_ = false;
-    bool layoutFromLink_ = false;
-    bool atFirstScrollableColumn_ = true;
-    int lastVisibleMode_ = -1;
-    bool thumbTracked_ = false;
-    bool selecting_ = false;
-    int indicatorRow_ = -1;
-    bool deferredLayoutQueued_ = false;
-    std::vector<bool> tabStops_;
+    TDBGridEhOptions optionsEh_{dghFixed3D, dghHighlightFocus, dghClearSelection};  // the data grid's own options
+    TDBGridEhAllowedSelections allowedSelections_{gstRecordBookmarks, gstRectangle, gstColumns, gstAll};  // the kinds of selection the user may make
+    bool readOnly_ = false;  // no cell may be edited (unassigned columns follow)
+    QFont titleFont_;  // font of the titles whose column assigns none
+    QFont footerFont_;  // font of the footer rows
+    bool parentFont_ = true;  // the fonts follow the parent widget's font
+    bool settingParentFont_ = false;  // the parent's font is being copied (ParentFont stays on)
+    TColor color_ = clWindow;  // background of the data cells
+    TColor fixedColor_ = clBtnFace;  // background of the fixed cells
+    TColor footerColor_ = clWindow;  // background of the footer rows
+    int titleHeight_ = 0;  // extra title height in pixels (with titleLines_: a taller title row)
+    int titleLines_ = 0;  // text lines of the title row; 0: one line, sized by the title font
+    int rowHeight_ = 0;  // extra data row height in pixels (with rowLines_)
+    int rowLines_ = 0;  // text lines per data row; 0 with rowHeight_ 0: one line
+    int vTitleMargin_ = 10;  // vertical title margin for multi-line titles
+    int titleTextMargin_ = 4;  // space around a title's text: 2 when flat, 4 otherwise
+    int computedTitleHeight_ = 0;  // title row height from titleLines_ and titleHeight_ at the last rebuild
+    int titleRowHeight_ = 0;  // the title row's height as last set
+    bool flat_ = false;  // fixed cells without the 3D frame
+    int frozenCols_ = 0;  // data columns that stay at the left while scrolling
+    int footerRowCount_ = 0;  // footer rows below the data rows
+    bool drawMemoText_ = false;  // memo fields show their whole text
+    bool defaultDrawing_ = true;  // the grid draws data cells itself before OnDrawColumnCell
+    bool multiLineRows_ = false;  // data rows are tall enough for wrapped text
+    int indicatorColumns_ = 1;  // 1 with the indicator column (dgIndicator), else 0
+    int titleRows_ = 1;  // 1 with the title row (dgTitles), else 0
+    int layoutLock_ = 0;  // depth of open layout batches (LockLayout)
+    int updateLock_ = 0;  // depth of open update locks; moves inside repaint later
+    bool layoutInProgress_ = false;  // RebuildLayout is running
+    bool layoutFromLink_ = false;  // a layout change from the data link is being handled
+    bool atFirstScrollableColumn_ = true;  // the left column was the first scrollable one at the last scroll
+    int lastVisibleMode_ = -1;  // the vertical bar's visible mode at its last update; -1: never updated
+    bool thumbTracked_ = false;  // a thumb drag already moved the record, so its release does not
+    bool selecting_ = false;  // the user is extending a selection
+    int indicatorRow_ = -1;  // grid row where the indicator arrow was last drawn; -1: none
+    bool deferredLayoutQueued_ = false;  // the deferred layout message is posted and not yet handled
+    std::vector<bool> tabStops_;  // per grid column: takes part in tabbing
 };
 
 class TDBGridEh : public TCustomDBGridEh {

@@ -6,6 +6,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -127,24 +128,19 @@ void TCustomDBGridEh::ColWidthsChanged()
                        && layoutLock_ == 0 && updateLock_ == 0;
     if (adopt) {
         LockLayout();
-        try {
-            const int count = std::min(columns_->Count(), ColCount() - indicatorColumns_);
-            for (int i = 0; i < count; ++i) {
-                const int gridCol = ToGridColumn(i);
-                TColumnEh* column = columns_->Items(i);
-                if (column->Visible())
-                    SetColWidths(gridCol, column->AllowableWidth(ColWidths(gridCol)));
-            }
-            for (int i = 0; i < count; ++i) {
-                TColumnEh* column = columns_->Items(i);
-                if (column->Visible())
-                    column->SetWidth(ColWidths(ToGridColumn(i)));
-            }
-        } catch (...) {
-            UnlockLayout();
-            throw;
+        const ScopeExit unlock([this] { UnlockLayout(); });
+        const int count = std::min(columns_->Count(), ColCount() - indicatorColumns_);
+        for (int i = 0; i < count; ++i) {
+            const int gridCol = ToGridColumn(i);
+            TColumnEh* column = columns_->Items(i);
+            if (column->Visible())
+                SetColWidths(gridCol, column->AllowableWidth(ColWidths(gridCol)));
         }
-        UnlockLayout();
+        for (int i = 0; i < count; ++i) {
+            TColumnEh* column = columns_->Items(i);
+            if (column->Visible())
+                column->SetWidth(ColWidths(ToGridColumn(i)));
+        }
     }
     InvalidateEditor();
 }

@@ -11,6 +11,7 @@
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
 #include "grid/InplaceEdit.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -151,11 +152,7 @@ void TCustomDBGridEh::MoveToColumn(int gridCol, int direction)
     if (gridCol != Col()) {
         if (!inColumnExit_) {
             const int before = Col();
-            inColumnExit_ = true;
-            struct ClearExitFlag {
-                bool& flag;
-                ~ClearExitFlag() { flag = false; }
-            } clearExitFlag{inColumnExit_};
+            const ScopedFlag exiting(inColumnExit_);
             if (OnColExit)
                 OnColExit(*this);
             if (Col() != before)

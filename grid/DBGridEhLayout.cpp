@@ -10,6 +10,7 @@
 
 #include "grid/DBGridEh.h"
 #include "platform/ExceptionDispatch.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -27,16 +28,12 @@ void TCustomDBGridEh::UnlockLayout()
 {
     if (layoutLock_ <= 0)
         return;
-    struct Release {
-        TCustomDBGridEh& grid;
-        ~Release()
-        {
-            if (grid.layoutLock_ == 1)
-                grid.columns_->EndUpdate();
-            --grid.layoutLock_;
-            --grid.updateLock_;
-        }
-    } release{*this};
+    const ScopeExit release([this] {
+        if (layoutLock_ == 1)
+            columns_->EndUpdate();
+        --layoutLock_;
+        --updateLock_;
+    });
     if (layoutLock_ == 1)
         RebuildLayout();
 }
@@ -112,64 +109,58 @@ void TCustomDBGridEh::RebuildLayout()
         QCoreApplication::removePostedEvents(this, kDeferredLayoutEvent);
         deferredLayoutQueued_ = false;
     }
-    layoutInProgress_ = true;
+    const ScopedFlag inProgress(layoutInProgress_);
     const int savedLeftCol = LeftCol();
     const bool rowSelect = options_.Contains(dgRowSelect);
-    try {
-        indicatorColumns_ = options_.Contains(dgIndicator) ? 1 : 0;
-        ReconcileColumns();
+    indicatorColumns_ = options_.Contains(dgIndicator) ? 1 : 0;
+    ReconcileColumns();
 
-        // Hidden columns at the left are fixed so that scrolling never lands on them.
-        const int frozen = (!dataLink_->Active() && !columns_->ColumnsArePersistent()) ? 0 : frozenCols_;
-        int hiddenLeft = 0;
-        for (int i = 0; i < columns_->Count(); ++i) {
-            const bool visible = columns_->Items(i)->Visible();
-            if (i < frozen) {
-                hiddenLeft += visible ? 0 : 1;
-            } else if (!visible) {
-                ++hiddenLeft;
-            } else {
-                break;
-            }
+    // Hidden columns at the left are fixed so that scrolling never lands on them.
+    const int frozen = (!dataLink_->Active() && !columns_->ColumnsArePersistent()) ? 0 : frozenCols_;
+    int hiddenLeft = 0;
+    for (int i = 0; i < columns_->Count(); ++i) {
+        const bool visible = columns_->Items(i)->Visible();
+        if (i < frozen) {
+            hiddenLeft += visible ? 0 : 1;
+        } else if (!visible) {
+            ++hiddenLeft;
+        } else {
+            break;
         }
-        SetColCount(columns_->Count() + indicatorColumns_);
-        int fixed = indicatorColumns_ + frozen + hiddenLeft;
-        if (visibleColumns_.Count() == 0)
-            --fixed;
-        SetFixedCols(std::clamp(fixed, 0, ColCount() - 1));
-
-        titleRows_ = options_.Contains(dgTitles) ? 1 : 0;
-        MeasureRowHeights();
-        ApplyHorzScrollBarStyle();
-        SetColumnAttributes();
-        if (options_.Contains(dgTitles) && (titleHeight_ != 0 || titleLines_ != 0)) {
-            QFont tallest = titleFont_;
-            int tallestHeight = -1;
-            for (int i = 0; i < columns_->Count(); ++i) {
-                const QFont& font = columns_->Items(i)->Title()->Font();
-                const int height = QFontMetrics(font).height();
-                if (height > tallestHeight) {
-                    tallestHeight = height;
-                    tallest = font;
-                }
-            }
-            const QFontMetrics metrics(tallest);
-            computedTitleHeight_ = titleLines_ * metrics.height() + metrics.leading() + titleHeight_ + 2
-                                   + (options_.Contains(dgRowLines) ? 1 : 0);
-            titleRowHeight_ = computedTitleHeight_;
-            SetRowHeights(0, titleRowHeight_);
-        }
-        SetColumnAttributes();
-        UpdateRowCount();
-        if (rowSelect)
-            SetLeftCol(savedLeftCol);
-        UpdateActive();
-        InvalidateGrid();
-    } catch (...) {
-        layoutInProgress_ = false;
-        throw;
     }
-    layoutInProgress_ = false;
+    SetColCount(columns_->Count() + indicatorColumns_);
+    int fixed = indicatorColumns_ + frozen + hiddenLeft;
+    if (visibleColumns_.Count() == 0)
+        --fixed;
+    SetFixedCols(std::clamp(fixed, 0, ColCount() - 1));
+
+    titleRows_ = options_.Contains(dgTitles) ? 1 : 0;
+    MeasureRowHeights();
+    ApplyHorzScrollBarStyle();
+    SetColumnAttributes();
+    if (options_.Contains(dgTitles) && (titleHeight_ != 0 || titleLines_ != 0)) {
+        QFont tallest = titleFont_;
+        int tallestHeight = -1;
+        for (int i = 0; i < columns_->Count(); ++i) {
+            const QFont& font = columns_->Items(i)->Title()->Font();
+            const int height = QFontMetrics(font).height();
+            if (height > tallestHeight) {
+                tallestHeight = height;
+                tallest = font;
+            }
+        }
+        const QFontMetrics metrics(tallest);
+        computedTitleHeight_ = titleLines_ * metrics.height() + metrics.leading() + titleHeight_ + 2
+                               + (options_.Contains(dgRowLines) ? 1 : 0);
+        titleRowHeight_ = computedTitleHeight_;
+        SetRowHeights(0, titleRowHeight_);
+    }
+    SetColumnAttributes();
+    UpdateRowCount();
+    if (rowSelect)
+        SetLeftCol(savedLeftCol);
+    UpdateActive();
+    InvalidateGrid();
 }
 
 void TCustomDBGridEh::MeasureRowHeights()

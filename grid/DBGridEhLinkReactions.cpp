@@ -7,6 +7,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -106,11 +107,7 @@ void TCustomDBGridEh::LayoutChangedFromLink()
 {
     if (Destroying())
         return;
-    layoutFromLink_ = true;
-    struct Restore {
-        bool& flag;
-        ~Restore() { flag = false; }
-    } restore{layoutFromLink_};
+    const ScopedFlag fromLink(layoutFromLink_);
     RequestLayout();
 }
 

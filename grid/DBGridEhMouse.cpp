@@ -9,6 +9,7 @@
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
 #include "grid/InplaceEdit.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -272,14 +273,11 @@ void TCustomDBGridEh::ColumnMoved(int from, int to)
         return;
     // One batch: the rebuild sets every width from its column object, so the moved
     // column keeps its width and its neighbours theirs.
-    LockLayout();
-    try {
+    {
+        LockLayout();
+        const ScopeExit unlock([this] { UnlockLayout(); });
         columns_->Move(fromIndex, toIndex);
-    } catch (...) {
-        UnlockLayout();
-        throw;
     }
-    UnlockLayout();
     if (OnColumnMoved)
         OnColumnMoved(*this, fromIndex, toIndex);
 }

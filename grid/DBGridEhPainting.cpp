@@ -17,10 +17,15 @@
 #include "grid/DBGridEh.h"
 #include "grid/GridResources.h"
 #include "grid/GridStyle.h"
+#include "grid/TitleCellLayout.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
 namespace {
+
+// Fixed cells of a selected column or row: white on dark grey.
+const QColor kSelectedFixedCellColor(64, 64, 64);
 
 const TDBGridEhStyle& Style()
 {
@@ -110,10 +115,7 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
          TopRow(), lastRow, false},
     };
     activePainter_ = &painter;
-    struct Release {
-        QPainter*& painter;
-        ~Release() { painter = nullptr; }
-    } release{activePainter_};
+    const ScopeExit release([this] { activePainter_ = nullptr; });
     // Lines outside the repainted area would be drawn at full length only to be clipped.
     const QRect limit = clip.boundingRect();
     for (const Region& region : regions)
@@ -254,11 +256,7 @@ void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawSta
 void TCustomDBGridEh::PaintingCellOf(int dataRow, const std::function<void()>& paint)
 {
     const int saved = dataLink_->ActiveRecord();
-    struct Restore {
-        TGridDataLinkEh& link;
-        int record;
-        ~Restore() { link.SetActiveRecord(record); }
-    } restore{*dataLink_, saved};
+    const ScopeExit restore([this, saved] { dataLink_->SetActiveRecord(saved); });
     dataLink_->SetActiveRecord(dataRow);
     paint();
 }
@@ -272,7 +270,7 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
     if (holdsRecord && options_.Contains(dgMultiSelect)) {
         PaintingCellOf(dataRow, [&] {
             if (selectedRows_->CurrentRowSelected()) {
-                background = QColor(64, 64, 64);
+                background = kSelectedFixedCellColor;
                 sunken = true;
             }
         });
@@ -315,35 +313,13 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
         QFont font = title->Font();
         OnGetBtnParams(*this, gridCol, column, font, brush, marker, pressed);
     }
-    QColor background = ToQColor(brush);
-    QColor textColor = ToQColor(clWindowText);
-    const int shift = pressed ? 1 : 0;
-    const int innerLeft = box.inner.x();
-    const int innerTop = box.inner.y();
-    const int innerRight = innerLeft + box.inner.width();
-    const int innerBottom = innerTop + box.inner.height();
-    int textLeft = innerLeft;
-    int textRight = innerRight;
-    const int textTop = innerTop + shift;
-
-    bool glyph = marker != smNoneEh;
-    int numberWidth = 0;
     QString number;
-    if (glyph) {
-        textRight -= 16;
-        if (sortMarkedColumns_.Count() >= 2) {
-            number = QString::number(title->SortIndex());
-            numberWidth = QFontMetrics(SortNumberFont()).horizontalAdvance(number);
-        }
-        if (textRight < textLeft) {
-            textRight += 14 - numberWidth;
-            glyph = false;
-            if (textRight < textLeft) {
-                textRight += numberWidth + 2;
-                numberWidth = 0;
-            }
-        }
+    int numberWidth = 0;
+    if (marker != smNoneEh && sortMarkedColumns_.Count() >= 2) {
+        number = QString::number(title->SortIndex());
+        numberWidth = QFontMetrics(SortNumberFont()).horizontalAdvance(number);
     }
+    const TitleCellLayout layout = LayoutTitleCell(box.inner, pressed, marker != smNoneEh, numberWidth);
     QFont captionFont = title->Font();
     if (bound && OnGetBtnParams) {
         // Only the font of this second call counts.
@@ -351,40 +327,34 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
         TSortMarkerEh unusedMarker = marker;
         OnGetBtnParams(*this, gridCol, column, captionFont, unusedBackground, unusedMarker, pressed);
     }
+    QColor background = ToQColor(brush);
+    QColor textColor = ToQColor(clWindowText);
     bool highlighted = false;
     if (selection_->SelectionType() == gstColumns && selection_->IsCellSelected(dataCol, {})) {
-        background = QColor(64, 64, 64);
+        background = kSelectedFixedCellColor;
         textColor = Qt::white;
         highlighted = true;
     }
-    if (textRight < innerRight)
-        painter.fillRect(QRect(textRight, innerTop, innerRight - textRight, box.inner.height()), background);
-    if (shift > 0) {
-        // The pressed caption moves by one pixel; the strip it leaves is filled too.
-        painter.fillRect(QRect(innerLeft, innerTop, box.inner.width(), shift), background);
-        painter.fillRect(QRect(innerLeft, innerTop, shift, box.inner.height()), background);
-    }
-    textLeft += shift;
-    textRight += shift;
+    if (!layout.markerStrip.isEmpty())
+        painter.fillRect(layout.markerStrip, background);
+    // The pressed caption moves by one pixel; the strips it leaves are filled too.
+    for (const QRect& strip : layout.pressedStrips)
+        if (!strip.isEmpty())
+            painter.fillRect(strip, background);
     SetPainterFont(painter, captionFont);
-    if (textRight > textLeft) {
-        WriteCellText(painter, QRect(textLeft, textTop, textRight - textLeft, innerBottom - textTop), box.offset,
-                      box.offset, title->Alignment(), title->EndEllipsis(), false,
+    if (layout.caption.width() > 0) {
+        WriteCellText(painter, layout.caption, box.offset, box.offset, title->Alignment(), title->EndEllipsis(), false,
                       QString::fromStdString(title->Caption()), background, textColor);
     }
-    const int markerTop = (innerTop + innerBottom - 9) / 2 + shift;
-    if (glyph) {
-        if (const TGridImageList* images = SortMarkerImages()) {
-            const int image = marker == smDownEh ? 0 : 1;
-            painter.drawImage(innerRight + shift - 10 - numberWidth - 2, markerTop, images->Image(image));
-        }
+    if (layout.showMarker) {
+        if (const TGridImageList* images = SortMarkerImages())
+            painter.drawImage(layout.marker, images->Image(marker == smDownEh ? 0 : 1));
     }
-    if (numberWidth > 0) {
+    if (layout.numberWidth > 0) {
         const QFont& numberFont = SortNumberFont();
         SetPainterFont(painter, numberFont);
         painter.setPen(highlighted ? QColor(Qt::white) : ToQColor(clWindowText));
-        const int top = markerTop - 1;
-        painter.drawText(innerRight + shift - numberWidth - 2, top + QFontMetrics(numberFont).ascent(), number);
+        painter.drawText(layout.number + QPoint(0, QFontMetrics(numberFont).ascent()), number);
         SetPainterFont(painter, titleFont_);
     }
     return pressed || highlighted;

@@ -7,6 +7,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -149,6 +150,7 @@ void TCustomDBGridEh::ChangeScale(int m, int d)
         footerFont_ = scaled(footerFont_);
     }
     columns_->BeginUpdate();
+    const ScopeExit endUpdate([this] { columns_->EndUpdate(); });
     int unscaledSum = 0;
     int scaledSum = 0;
     for (int i = 0; i < columns_->Count(); ++i) {
@@ -164,7 +166,6 @@ void TCustomDBGridEh::ChangeScale(int m, int d)
             column->SetWidth(width);
         }
     }
-    columns_->EndUpdate();
 }
 
 }  // namespace qelvor

@@ -6,6 +6,7 @@
 
 #include "runtime/Exceptions.h"
 #include "grid/DBGridEh.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -66,12 +67,8 @@ void TDBGridEhSelection::UpdateState()
 
 void TDBGridEhSelection::Clear()
 {
-    struct Reset {
-        TDBGridEhSelectionType& type;
-        ~Reset() { type = gstNon; }
-    };
     {
-        Reset reset{selectionType_};
+        const ScopeExit reset([this] { selectionType_ = gstNon; });
         switch (selectionType_) {
         case gstRecordBookmarks: grid_->SelectedRows().Clear(); break;
         case gstRectangle: rect_.Clear(); break;

@@ -7,6 +7,7 @@
 #include "runtime/Exceptions.h"
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -119,11 +120,7 @@ void TGridDataLinkEh::UpdateData()
 {
     if (inUpdateData_)
         return;
-    inUpdateData_ = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{inUpdateData_};
+    const ScopedFlag updating(inUpdateData_);
     grid_->UpdateData();
 }
 

@@ -7,7 +7,8 @@
 #   QELVOR_FUZZ_SECONDS         seconds per fuzz target (default: 20; 0 skips fuzzing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/build.sh"
+# A warning is a fault CI stops on.
+QELVOR_WERROR=1 "$root/tools/build.sh"
 build_dir=${QELVOR_BUILD_DIR:-$root/build}
 
 export LANG=C.UTF-8 LC_ALL=C.UTF-8

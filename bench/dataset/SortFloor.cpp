@@ -61,9 +61,9 @@ std::vector<std::uint32_t> SortFloor(const std::vector<FloorKey>& keys, const st
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         for (std::size_t i = 0; i < keys.size(); ++i) {
-            const int order = Compare(arenas[i], a, b);
-            if (order != 0)
-                return keys[i].descending ? order > 0 : order < 0;
+            const int comparison = Compare(arenas[i], a, b);
+            if (comparison != 0)
+                return keys[i].descending ? comparison > 0 : comparison < 0;
         }
         return false;
     });

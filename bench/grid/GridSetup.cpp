@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include "browse/BrowseGridDesign.h"
 #include "data/QueryComposition.h"
 #include "platform/FontSubstitution.h"
 #include "platform/Screen.h"
@@ -23,29 +24,6 @@ namespace {
 // The two titles the sort measurement clicks, plain then with Ctrl.
 constexpr const char* kFirstSortField = "准考证号";
 constexpr const char* kSecondSortField = "姓名";
-
-void BuildFormColumns(TDBGridEh& grid, TDataSource& source)
-{
-    grid.BeginLoad();
-    grid.SetReadOnly(true);
-    grid.SetOptionsEh({dghClearSelection, dghHighlightFocus, dghMultiSortMarking, dghAutoSortMarking, dghFixed3D});
-    grid.SetAllowedSelections({gstAll, gstRecordBookmarks});
-    grid.ColumnDefValues().Title().SetTitleButton(true);
-    grid.SetTitleFont(DesignFont());
-    const struct {
-        const char* name;
-        int width;
-    } columns[] = {{"准考证号", 107}, {"报名号", 102}, {"姓名", 0}, {"笔试客观题答案字符串", 300},
-                   {"笔试主观题题分字符串", 300}, {"缺考标记", 65}, {"论文题题号", 65}};
-    for (const auto& column : columns) {
-        TDBGridColumnEh* added = grid.Columns().Add();
-        added->SetFieldName(column.name);
-        if (column.width > 0)
-            added->SetWidth(column.width);
-    }
-    grid.SetDataSource(&source);
-    grid.EndLoad();
-}
 
 void SendKey(QWidget* target, int key)
 {
@@ -75,7 +53,7 @@ GridSetup::GridSetup(long rows)
     host_ = std::make_unique<QWidget>();
     host_->setFont(DesignFont());
     grid_ = new TDBGridEh(host_.get());
-    BuildFormColumns(*grid_, source_);
+    ApplyBrowseGridDesign(*grid_, &source_, DesignFont());
     grid_->OnSortMarkingChanged = [this](TCustomDBGridEh&) { SortMarkingChanged(); };
     host_->resize(1280, 800);
     grid_->setGeometry(0, 0, 1280, 800);

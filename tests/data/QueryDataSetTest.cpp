@@ -349,7 +349,7 @@ TEST_P(QueryDataSet, ClientsOfTheConnection)
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, QueryDataSet, ::testing::Values("sqlite", "odbc"),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& provider) { return provider.param; });
 
 }  // namespace
 }  // namespace qelvor::test

@@ -156,7 +156,7 @@ TEST_P(AnswerSheetQuery, LeftoverParametersOfAnEarlierStatementAreDropped)
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, AnswerSheetQuery, ::testing::Values("sqlite", "odbc"),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& provider) { return provider.param; });
 
 }  // namespace
 }  // namespace qelvor::test

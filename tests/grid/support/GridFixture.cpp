@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "browse/BrowseGridDesign.h"
 #include "grid/GridResources.h"
 #include "platform/FontSubstitution.h"
 
@@ -35,27 +36,7 @@ void GridFixture::TearDown()
 
 void GridFixture::BuildFormColumns()
 {
-    grid->BeginLoad();
-    grid->SetReadOnly(true);
-    grid->SetOptionsEh({dghClearSelection, dghHighlightFocus, dghMultiSortMarking, dghAutoSortMarking, dghFixed3D});
-    grid->SetAllowedSelections({gstAll, gstRecordBookmarks});
-    grid->ColumnDefValues().Title().SetTitleButton(true);
-    grid->SetFooterColor(clWindow);
-    grid->SetFooterFont(DesignFont());
-    grid->SetTitleFont(DesignFont());
-    const struct {
-        const char* name;
-        int width;
-    } columns[] = {{"准考证号", 107}, {"报名号", 102}, {"姓名", 0}, {"笔试客观题答案字符串", 300},
-                   {"笔试主观题题分字符串", 300}, {"缺考标记", 65}, {"论文题题号", 65}};
-    for (const auto& column : columns) {
-        TDBGridColumnEh* added = grid->Columns().Add();
-        added->SetFieldName(column.name);
-        if (column.width > 0)
-            added->SetWidth(column.width);
-    }
-    grid->SetDataSource(dataSource.get());
-    grid->EndLoad();
+    ApplyBrowseGridDesign(*grid, dataSource.get(), DesignFont());
 }
 
 void GridFixture::AttachDataSet(int rows, bool open)

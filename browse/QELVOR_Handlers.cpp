@@ -2,9 +2,9 @@
 // dispatch, which shows them and leaves the form usable.
 #include "browse/QELVOR_Unit.h"
 
-#include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
+#include "data/QueryComposition.h"
 #include "grid/DBGridEh.h"
 #include "module/StandardInfo.h"
 #include "platform/Screen.h"

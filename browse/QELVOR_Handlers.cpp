@@ -2,10 +2,10 @@
 // dispatch, which shows them and leaves the form usable.
 #include "browse/QELVOR_Unit.h"
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADODataSet.h"
 #include "grid/DBGridEh.h"
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 #include "platform/Screen.h"
 #include "platform/TextControls.h"
 

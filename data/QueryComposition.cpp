@@ -1,4 +1,4 @@
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 
 namespace qelvor {
 

@@ -12,10 +12,10 @@
 #include <QWidget>
 
 #include "browse/BrowseGridDesign.h"
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "platform/FontSubstitution.h"
 #include "platform/Screen.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace qelvor::bench {
 

@@ -2,7 +2,7 @@
 // these texts reach the database through the query dataset.
 #include <algorithm>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOCommand.h"
 #include "data/ADODataSet.h"
 #include "data/recordset/Connection.h"

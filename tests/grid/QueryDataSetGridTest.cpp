@@ -5,11 +5,11 @@
 
 #include <QApplication>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "tests/grid/support/GridFixture.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace qelvor::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "tools/query/QueryOptions.h"
 #include "tools/query/QueryRunner.h"
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "data/DataLink.h"

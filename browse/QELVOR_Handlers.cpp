@@ -6,7 +6,7 @@
 #include "data/ADODataSet.h"
 #include "data/QueryComposition.h"
 #include "grid/DBGridEh.h"
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 #include "platform/Screen.h"
 #include "platform/TextControls.h"
 

@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "runtime/Exceptions.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace qelvor::host {
 

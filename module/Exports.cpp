@@ -7,7 +7,7 @@
 #include "browse/QELVOR_Unit.h"
 #include "module/GuiSession.h"
 #include "module/ModuleLifetime.h"
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 #include "platform/Application.h"
 #include "runtime/Exceptions.h"
 #include "runtime/FormatSettings.h"

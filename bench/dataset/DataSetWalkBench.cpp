@@ -14,7 +14,7 @@
 #include "data/DataLink.h"
 #include "data/DataSource.h"
 #include "data/recordset/RecordSet.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace {
 

@@ -29,7 +29,7 @@
 #include "data/recordset/Connection.h"
 #include "data/recordset/RecordSet.h"
 #include "runtime/Collation.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace {
 

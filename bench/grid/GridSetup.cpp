@@ -15,7 +15,7 @@
 #include "data/QueryComposition.h"
 #include "platform/FontSubstitution.h"
 #include "platform/Screen.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace qelvor::bench {
 

@@ -11,7 +11,7 @@
 #include "data/ADODataSet.h"
 #include "data/Field.h"
 #include "grid/DBGridEh.h"
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 #include "platform/Buttons.h"
 #include "platform/Screen.h"
 #include "platform/TextControls.h"

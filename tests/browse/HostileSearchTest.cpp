@@ -19,7 +19,7 @@
 #include "data/QueryComposition.h"
 #include "data/recordset/Command.h"
 #include "data/recordset/ResultBatch.h"
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 #include "platform/Buttons.h"
 #include "platform/TextControls.h"
 #include "runtime/Exceptions.h"

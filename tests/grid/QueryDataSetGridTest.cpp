@@ -9,7 +9,7 @@
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "tests/grid/support/GridFixture.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace qelvor::test {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "data/ADOConnection.h"
 #include "module/ModuleInterface.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "TestDatabase.h"
 #include "runtime/Collation.h"
-#include "tools/sample_data/SampleDatabase.h"
-#include "tools/sample_data/SampleRows.h"
+#include "sampledata/SampleDatabase.h"
+#include "sampledata/SampleRows.h"
 
 namespace qelvor::recordset::test {
 namespace {

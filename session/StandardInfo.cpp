@@ -1,4 +1,4 @@
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 
 namespace qelvor {
 

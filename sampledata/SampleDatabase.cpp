@@ -1,4 +1,4 @@
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 #include <sqlite3.h>
 
@@ -6,8 +6,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "tools/sample_data/SampleRows.h"
-#include "tools/sample_data/SampleSchema.h"
+#include "sampledata/SampleRows.h"
+#include "sampledata/SampleSchema.h"
 
 namespace qelvor {
 

@@ -1,4 +1,4 @@
-#include "tools/sample_data/SampleRows.h"
+#include "sampledata/SampleRows.h"
 
 #include <cassert>
 #include <cstdio>

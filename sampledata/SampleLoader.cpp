@@ -6,9 +6,9 @@
 
 #include "data/recordset/Connection.h"
 #include "data/recordset/ResultBatch.h"
-#include "tools/sample_data/SampleDatabase.h"
-#include "tools/sample_data/SampleRows.h"
-#include "tools/sample_data/SampleSchema.h"
+#include "sampledata/SampleDatabase.h"
+#include "sampledata/SampleRows.h"
+#include "sampledata/SampleSchema.h"
 
 namespace qelvor {
 

@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace {
 

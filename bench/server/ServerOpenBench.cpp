@@ -59,6 +59,7 @@ int OpenOnce(const std::string& connectionString)
     qelvor::TADODataSet dataSet("QELV_Set");
     dataSet.SetConnection(&host);
     dataSet.SetCommandText(qelvor::ComposeAnswerSheetStatement("", ""));
+    dataSet.SetCommandTimeout(0);  // a loaded machine must slow the figures, not fail the run
     qelvor::TDataSource source("DataSource1");
     source.SetDataSet(&dataSet);
     qelvor::TDataLink link;

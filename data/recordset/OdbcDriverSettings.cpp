@@ -54,6 +54,11 @@ std::optional<std::string> WithLeanFetchSettings(const std::string& driverName, 
     return completed;
 }
 
+bool TimeoutNeedsSessionSetting(const std::string& driverName)
+{
+    return Lower(driverName).rfind("libmaodbc", 0) == 0;
+}
+
 bool NarrowTextIsUtf8(const std::string& driverName, const std::string& connectionString, bool localeIsUtf8)
 {
     if (IsPostgresDriver(driverName))

@@ -175,6 +175,7 @@ public:
             }
         }
         narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
+        timeoutBySession_ = TimeoutNeedsSessionSetting(driver);
     }
 
     ~OdbcProvider() override
@@ -186,6 +187,8 @@ public:
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
                                          int timeoutSeconds, std::int64_t maxRecords) override
     {
+        if (timeoutBySession_)
+            SetSessionTimeout(timeoutSeconds > 0 ? timeoutSeconds : 0);
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
         SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
                         reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds > 0 ? timeoutSeconds : 0)), 0);
@@ -223,6 +226,18 @@ private:
                                     SQL_DRIVER_NOPROMPT),
                   *connection_, "SQLDriverConnectW");
         connected_ = true;
+    }
+
+    // Sets the server's statement time limit for the session when it differs from the last one set.
+    void SetSessionTimeout(int seconds)
+    {
+        if (seconds == sessionTimeout_)
+            return;
+        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+        std::u16string text = ToUtf16("SET max_statement_time=" + std::to_string(seconds));
+        CheckOdbc(SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
+                  statement, "SQLExecDirectW");
+        sessionTimeout_ = seconds;
     }
 
     // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
@@ -461,6 +476,8 @@ private:
     std::unique_ptr<OdbcHandle> connection_;
     bool connected_ = false;
     bool narrowTextIsUtf8_ = false;
+    bool timeoutBySession_ = false;
+    int sessionTimeout_ = 0;  // the server's default: no limit
 };
 
 }  // namespace

@@ -12,6 +12,8 @@ packages=(
   libsqlite3-dev sqlite3 unixodbc-dev unixodbc odbc-postgresql
   # PostgreSQL server, started throwaway by the tests (python3 finds it a free port)
   postgresql python3
+  # MariaDB server and its ODBC driver, the second server the tests start throwaway
+  mariadb-server odbc-mariadb
   # locale-aware collation
   libicu-dev
   # tests and benchmarks

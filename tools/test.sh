@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts a throwaway PostgreSQL server and runs the
-# whole test suite. Exits non-zero when any test fails.
+# Installs what is missing, builds, starts throwaway PostgreSQL and MariaDB servers and
+# runs the whole test suite. Exits non-zero when any test fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build.sh"
@@ -10,9 +10,12 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # Only read by sanitizer builds (QELVOR_SANITIZE=1): system-library leaks are not ours.
 export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp
 pg_dir=$(mktemp -d /tmp/qelvor-pg.XXXXXX)
-trap '"$root/tests/support/postgres.sh" stop "$pg_dir"' EXIT
+maria_dir=$(mktemp -d /tmp/qelvor-mariadb.XXXXXX)
+trap '"$root/tests/support/postgres.sh" stop "$pg_dir"; "$root/tests/support/mariadb.sh" stop "$maria_dir"' EXIT
 QELVOR_TEST_ODBC=$("$root/tests/support/postgres.sh" start "$pg_dir")
 export QELVOR_TEST_ODBC
+QELVOR_TEST_MARIADB=$("$root/tests/support/mariadb.sh" start "$maria_dir")
+export QELVOR_TEST_MARIADB
 # CI must never skip the server tests.
 export QELVOR_REQUIRE_ODBC=1
 

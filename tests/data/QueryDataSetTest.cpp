@@ -348,7 +348,7 @@ TEST_P(QueryDataSet, ClientsOfTheConnection)
     ExpectDatabaseError([&] { dataSet_.Open(); }, "Missing Connection or ConnectionString");
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, QueryDataSet, ::testing::Values("sqlite", "odbc"),
+INSTANTIATE_TEST_SUITE_P(Providers, QueryDataSet, ::testing::Values("sqlite", "odbc", "mariadb"),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

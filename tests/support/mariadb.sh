@@ -18,7 +18,7 @@ start)
   mkdir -p "$dir"
   [ "$(id -u)" -ne 0 ] || chown mysql "$dir"
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-  mariadb-install-db --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --auth-root-authentication-method=socket \
+  mariadb-install-db --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --auth-root-authentication-method=normal \
     --skip-test-db >"$dir/install.log" 2>&1
   /usr/sbin/mariadbd --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --socket="$dir/socket" --port="$port" \
     --bind-address=127.0.0.1 --pid-file="$dir/pid" --log-error="$dir/log" --skip-log-bin --skip-name-resolve \

@@ -34,9 +34,9 @@ HostWindow::HostWindow(HostOptions options) : options_(std::move(options))
     browseAction_ = new QAction(kBrowseCaption, this);
     browseAction_->setEnabled(false);
     connect(browseAction_, &QAction::triggered, this, &HostWindow::OpenBrowseWindow);
-    connectAction_ = new QAction(QString::fromUtf8("连接数据库…"), this);
+    connectAction_ = new QAction(QString::fromUtf8("连接数据库(&C)…"), this);
     connect(connectAction_, &QAction::triggered, this, &HostWindow::ConnectToDatabase);
-    menuBar()->addMenu(QString::fromUtf8("数据库"))->addAction(connectAction_);
+    menuBar()->addMenu(QString::fromUtf8("数据库(&D)"))->addAction(connectAction_);
     menuBar()->addMenu(QString::fromUtf8("卷面处理"))->addAction(browseAction_);
     QToolBar* toolBar = addToolBar(QString::fromUtf8("卷面处理"));
     toolBar->addAction(connectAction_);

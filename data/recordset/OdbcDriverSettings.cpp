@@ -61,7 +61,8 @@ bool TimeoutNeedsSessionSetting(const std::string& driverName)
 
 bool NarrowTextIsUtf8(const std::string& driverName, const std::string& connectionString, bool localeIsUtf8)
 {
-    if (IsPostgresDriver(driverName))
+    // Only the Unicode build of the PostgreSQL driver sets the session to UTF-8.
+    if (Lower(driverName).rfind("psqlodbcw", 0) == 0)
         return localeIsUtf8;
     if (Lower(driverName).rfind("libmaodbc", 0) == 0) {
         const std::string charset = Lower(ConnectionString(connectionString).Find("CHARSET").value_or(""));

@@ -9,7 +9,7 @@
 // to its end, so the session plans for whole results (cursor_tuple_fraction=1), ahead of the
 // user's own ConnSettings. Debian registers the driver with CommLog=1, which leaves a log
 // file per process in /tmp: off unless asked for.
-// Narrow text: the PostgreSQL driver hands out SQL_C_CHAR text as the server's UTF-8 and
+// Narrow text: the PostgreSQL driver (its Unicode build) hands out SQL_C_CHAR text as UTF-8 and
 // the MariaDB driver in the connection's character set; reading that directly saves the
 // driver's conversion to UTF-16 and ours back, the larger part of a text-heavy fetch.
 #pragma once

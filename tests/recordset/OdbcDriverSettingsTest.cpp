@@ -52,6 +52,7 @@ TEST(OdbcDriverSettingsTest, NarrowTextOnlyWhereItIsKnownToBeUtf8)
 {
     EXPECT_TRUE(NarrowTextIsUtf8("psqlodbcw.so", kPostgres, true));
     EXPECT_FALSE(NarrowTextIsUtf8("psqlodbcw.so", kPostgres, false));  // the driver may convert to the locale
+    EXPECT_FALSE(NarrowTextIsUtf8("psqlodbca.so", kPostgres, true));   // the ANSI build keeps another encoding
     EXPECT_TRUE(NarrowTextIsUtf8("libmaodbc.so", "Driver={MariaDB Unicode};CHARSET=utf8mb4", false));
     EXPECT_FALSE(NarrowTextIsUtf8("libmaodbc.so", "Driver={MariaDB Unicode};CHARSET=latin1", true));
     EXPECT_FALSE(NarrowTextIsUtf8("libmaodbc.so", "Driver={MariaDB Unicode}", true));

@@ -13,7 +13,9 @@ pg_dir=$(mktemp -d /tmp/qelvor-pg.XXXXXX)
 maria_dir=$(mktemp -d /tmp/qelvor-mariadb.XXXXXX)
 trap '"$root/tests/support/postgres.sh" stop "$pg_dir"; "$root/tests/support/mariadb.sh" stop "$maria_dir"' EXIT
 QELVOR_TEST_ODBC=$("$root/tests/support/postgres.sh" start "$pg_dir")
-export QELVOR_TEST_ODBC
+# The same server through the native provider.
+QELVOR_TEST_POSTGRES=${QELVOR_TEST_ODBC/Driver=\{PostgreSQL Unicode\}/Provider=PostgreSQL}
+export QELVOR_TEST_ODBC QELVOR_TEST_POSTGRES
 QELVOR_TEST_MARIADB=$("$root/tests/support/mariadb.sh" start "$maria_dir")
 export QELVOR_TEST_MARIADB
 # CI must never skip the server tests.

@@ -141,7 +141,7 @@ TEST_P(AnswerSheetQuery, LeftoverParametersOfAnEarlierStatementAreDropped)
     EXPECT_EQ(Search("", "").size(), 5u) << "a statement without parameters runs without any";
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, AnswerSheetQuery, ::testing::Values("sqlite", "odbc", "mariadb"),
+INSTANTIATE_TEST_SUITE_P(Providers, AnswerSheetQuery, ::testing::Values("sqlite", "odbc", "mariadb", "postgres"),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

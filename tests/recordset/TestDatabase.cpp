@@ -24,7 +24,9 @@ std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
         sqlite3_close(created);
         db->connection_.Open("Provider=SQLite;Data Source=" + db->path_);
     } else {
-        const char* variable = provider == "mariadb" ? "QELVOR_TEST_MARIADB" : "QELVOR_TEST_ODBC";
+        const char* variable = provider == "mariadb"    ? "QELVOR_TEST_MARIADB"
+                             : provider == "postgres" ? "QELVOR_TEST_POSTGRES"
+                                                      : "QELVOR_TEST_ODBC";
         const char* odbc = std::getenv(variable);
         if (!odbc || !*odbc) {
             const char* required = std::getenv("QELVOR_REQUIRE_ODBC");

@@ -1,7 +1,8 @@
 // TestDatabase: one open connection per provider for the shared record-set suite.
 //
 // "sqlite" uses a fresh file; "odbc" uses the PostgreSQL server named by QELVOR_TEST_ODBC
-// and "mariadb" the MariaDB server named by QELVOR_TEST_MARIADB (both through ODBC); the
+// and "mariadb" the MariaDB server named by QELVOR_TEST_MARIADB (both through ODBC);
+// "postgres" the PostgreSQL server through libpq, named by QELVOR_TEST_POSTGRES; the
 // tests skip visibly when the variable is unset unless QELVOR_REQUIRE_ODBC=1 demands the
 // servers. Each test process works in a schema (a database on MariaDB) of its own.
 #pragma once
@@ -44,7 +45,7 @@ private:
 std::vector<std::string> ColumnTexts(RecordSet& records, int column);
 
 // Provider names for INSTANTIATE_TEST_SUITE_P.
-inline const std::vector<std::string> kProviders = {"sqlite", "odbc", "mariadb"};
+inline const std::vector<std::string> kProviders = {"sqlite", "odbc", "mariadb", "postgres"};
 
 class ProviderTest : public ::testing::TestWithParam<std::string> {
 protected:

@@ -13,8 +13,10 @@ namespace qelvor::test {
 
 void BackendTest::SetUp()
 {
-    if (IsOdbc() || IsMariaDb()) {
-        const char* variable = IsMariaDb() ? "QELVOR_TEST_MARIADB" : "QELVOR_TEST_ODBC";
+    if (IsServer()) {
+        const char* variable = IsMariaDb()                 ? "QELVOR_TEST_MARIADB"
+                             : GetParam() == "postgres" ? "QELVOR_TEST_POSTGRES"
+                                                        : "QELVOR_TEST_ODBC";
         const char* odbc = std::getenv(variable);
         if (!odbc || !*odbc) {
             const char* require = std::getenv("QELVOR_REQUIRE_ODBC");

@@ -2,7 +2,8 @@
 //
 // "sqlite" always runs (a throwaway file); "odbc" runs against the PostgreSQL server named
 // by QELVOR_TEST_ODBC and "mariadb" against the MariaDB server named by QELVOR_TEST_MARIADB,
-// both through ODBC. When the variable is unset those cases skip with a visible message,
+// both through ODBC, and "postgres" against the PostgreSQL server through libpq, named by
+// QELVOR_TEST_POSTGRES. When the variable is unset those cases skip with a visible message,
 // unless QELVOR_REQUIRE_ODBC=1 demands them (then they fail).
 #pragma once
 
@@ -22,6 +23,7 @@ protected:
     // The PostgreSQL server.
     bool IsOdbc() const { return GetParam() == "odbc"; }
     bool IsMariaDb() const { return GetParam() == "mariadb"; }
+    bool IsServer() const { return GetParam() != "sqlite"; }
     // Runs a statement that returns no rows on the test connection.
     void Exec(const std::string& statement);
     // CREATE TABLE private to this test's session.

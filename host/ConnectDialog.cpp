@@ -34,7 +34,7 @@ ConnectDialog::ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> so
         sourceList_->addItem(SourceLabel(source));
     stringEdit_ = new QLineEdit(this);
     stringEdit_->setObjectName(QStringLiteral("connectionStringEdit"));
-    stringEdit_->setPlaceholderText(QStringLiteral("Driver={PostgreSQL Unicode};Server=…;Database=…  /  Provider=SQLite;Data Source=…"));
+    stringEdit_->setPlaceholderText(QStringLiteral("Provider=PostgreSQL;Server=…;Database=…  /  Driver={…};…  /  Provider=SQLite;Data Source=…"));
     userEdit_ = new QLineEdit(this);
     userEdit_->setObjectName(QStringLiteral("userEdit"));
     passwordEdit_ = new QLineEdit(this);

@@ -11,7 +11,8 @@
 // Variants add ODBC settings to the server's connection string; by default the
 // provider's own choice, the driver holding the whole result (UseDeclareFetch=0) and
 // cursor fetches of several sizes; the native libpq provider is measured beside them.
-// Exits non-zero when the libpq provider or the ODBC provider's choice misses a target.
+// Exits non-zero when the libpq provider, the remedy chosen for PostgreSQL, misses a
+// target; whether the ODBC provider's choice meets them is printed beside it.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -176,6 +177,7 @@ int main(int argc, char** argv)
     std::printf("  %-58s %8s %6s %9s %6s %9s %8s %8s\n", "variant", "open s", "/psql", "peak MiB", "/SQLite", "/records",
                 "set MiB", "base MiB");
     bool met = true;
+    bool odbcMet = true;
     for (const Variant& variant : variants) {
         const double openRatio = variant.seconds / psqlSeconds;
         const double sqliteRatio = variant.peakMiB / sqlite.peakMiB;
@@ -186,9 +188,13 @@ int main(int argc, char** argv)
             std::printf("    ^ %ld records, the SQLite file gave %ld\n", variant.records, sqlite.records);
             met = false;
         }
-        if (&variant == &variants[1] || &variant == &variants[2])
-            met = met && openRatio <= kOpenTarget && sqliteRatio <= kMemoryTarget && setRatio <= kMemoryTarget;
+        const bool within = openRatio <= kOpenTarget && sqliteRatio <= kMemoryTarget && setRatio <= kMemoryTarget;
+        if (&variant == &variants[1])
+            met = met && within;
+        if (&variant == &variants[2])
+            odbcMet = within;
     }
-    std::printf("\nthe libpq provider and the ODBC provider's settings %s the targets\n", met ? "meet" : "MISS");
+    std::printf("\nthe libpq provider %s the targets; through ODBC the provider's settings %s them\n", met ? "meets" : "MISSES",
+                odbcMet ? "meet" : "miss");
     return met ? 0 : 1;
 }

@@ -7,7 +7,8 @@
 // whole result is ever held outside the record set. Statement texts may hold several
 // statements; "?" markers outside quotes become $1, $2… for parameters. The command
 // time-out is the session's statement_timeout. Errors carry the server's message and its
-// SQLSTATE, in the form the ODBC provider uses.
+// SQLSTATE, in the form the ODBC provider uses. With a record limit the rows past it
+// still arrive and are dropped, so the connection is ready for the next statement.
 #include <libpq-fe.h>
 
 #include <memory>
@@ -71,7 +72,7 @@ std::string ErrorText(const PGresult* result, const PGconn* connection)
     return state ? message + " (SQLSTATE " + state + ")" : message;
 }
 
-// "?" outside quoted text, identifiers and comments becomes $n.
+// "?" outside quoted text and quoted identifiers becomes $n.
 std::string NumberedMarkers(const std::string& text)
 {
     std::string out;
@@ -165,6 +166,8 @@ public:
             PQfinish(connection_);
             throw ERecordSetError(message);
         }
+        // The server's notices ("… does not exist, skipping") would go to standard error.
+        PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
     }
 
     ~PostgresProvider() override { PQfinish(connection_); }

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -94,8 +95,8 @@ void Measure(const std::string& self, Variant& variant)
     long records = 0;
     double baseline = 0;
     if (run.exitCode != 0 || std::sscanf(run.output.c_str(), "%lf %zu %ld %lf", &seconds, &bytes, &records, &baseline) != 4) {
-        std::fprintf(stderr, "the open through \"%s\" failed\n", variant.label.c_str());
-        std::exit(1);
+        // Thrown, not exited: the server's destructor must still stop it.
+        throw std::runtime_error("the open through \"" + variant.label + "\" failed");
     }
     variant.seconds = std::min(variant.seconds, seconds);
     variant.peakMiB = std::min(variant.peakMiB, run.peakMiB);
@@ -106,7 +107,19 @@ void Measure(const std::string& self, Variant& variant)
 
 }  // namespace
 
+static int Run(int argc, char** argv);
+
 int main(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 1;
+    }
+}
+
+static int Run(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc == 3 && std::string(argv[1]) == "--open")

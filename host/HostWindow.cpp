@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "data/ADOConnection.h"
 #include "host/BrowseWindowCapture.h"
+#include "host/ConnectDialog.h"
 #include "host/DemoDatabase.h"
 #include "host/ModuleLoader.h"
 
@@ -32,8 +34,13 @@ HostWindow::HostWindow(HostOptions options) : options_(std::move(options))
     browseAction_ = new QAction(kBrowseCaption, this);
     browseAction_->setEnabled(false);
     connect(browseAction_, &QAction::triggered, this, &HostWindow::OpenBrowseWindow);
+    connectAction_ = new QAction(QString::fromUtf8("连接数据库(&C)…"), this);
+    connect(connectAction_, &QAction::triggered, this, &HostWindow::ConnectToDatabase);
+    menuBar()->addMenu(QString::fromUtf8("数据库(&D)"))->addAction(connectAction_);
     menuBar()->addMenu(QString::fromUtf8("卷面处理"))->addAction(browseAction_);
-    addToolBar(QString::fromUtf8("卷面处理"))->addAction(browseAction_);
+    QToolBar* toolBar = addToolBar(QString::fromUtf8("卷面处理"));
+    toolBar->addAction(connectAction_);
+    toolBar->addAction(browseAction_);
     auto* placeholder = new QLabel(QString::fromUtf8("考务管理系统"), this);
     placeholder->setAlignment(Qt::AlignCenter);
     setCentralWidget(placeholder);
@@ -130,6 +137,25 @@ void HostWindow::OpenBrowseWindow()
     } catch (const std::exception& error) {
         ReportError(QStringLiteral("The browse window failed: %1").arg(QString::fromUtf8(error.what())));
     }
+}
+
+void HostWindow::ConnectToDatabase()
+{
+    QSettings settings(QStringLiteral("qelvor"), QStringLiteral("qelvor-host"));
+    ConnectDialog dialog(settings, ListOdbcDataSources(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    auto connection = std::make_unique<TADOConnection>("HostConnection");
+    try {
+        connection->SetConnectionString(dialog.ChosenConnectionString().toStdString());
+        connection->Open();
+    } catch (const std::exception& error) {
+        // The dialog connected a moment ago: the server went away since. Keep the old connection.
+        ReportError(QStringLiteral("Cannot open the database: %1").arg(QString::fromUtf8(error.what())));
+        return;
+    }
+    connection_ = std::move(connection);
+    statusBar()->showMessage(QString::fromUtf8("已连接：") + WithoutPassword(dialog.ChosenConnectionString()));
 }
 
 void HostWindow::RunBrowseWindowOnce()

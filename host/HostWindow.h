@@ -2,7 +2,8 @@
 //
 // It owns the database connection and the loaded module. Its action "卷面信息浏览"
 // calls the module's ShowForm with the window's handle and the connection; the
-// module's version is shown in the status bar. Failures (no module, a module without
+// module's version is shown in the status bar. The action "连接数据库…" opens the connect
+// dialog and, when the user connects, the browse window uses the new connection. Failures (no module, a module without
 // its exports, a connection that cannot be opened, a failure leaving ShowForm) are
 // reported as messages and the host goes on running; in unattended mode
 // (--screenshot) they go to standard error only and the host ends with exit code 1.
@@ -32,6 +33,8 @@ public:
     void Start();
     // Shows the module's browse window (the action's handler).
     void OpenBrowseWindow();
+    // Lets the user pick a database in the connect dialog and switches to it.
+    void ConnectToDatabase();
 
 private:
     bool Unattended() const { return !options_.screenshotPath.isEmpty(); }
@@ -44,6 +47,7 @@ private:
 
     HostOptions options_;
     QAction* browseAction_ = nullptr;
+    QAction* connectAction_ = nullptr;
     std::unique_ptr<ModuleLoader> module_;
     std::unique_ptr<TADOConnection> connection_;
     bool failed_ = false;

@@ -10,8 +10,12 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libxcb-cursor0
   # database engines and access: embedded SQLite, ODBC with the PostgreSQL driver
   libsqlite3-dev sqlite3 unixodbc-dev unixodbc odbc-postgresql
+  # PostgreSQL's own client library, for the native PostgreSQL provider
+  libpq-dev
   # PostgreSQL server, started throwaway by the tests (python3 finds it a free port)
   postgresql python3
+  # MariaDB server and its ODBC driver, the second server the tests start throwaway
+  mariadb-server odbc-mariadb
   # locale-aware collation
   libicu-dev
   # tests and benchmarks

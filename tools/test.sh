@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts a throwaway PostgreSQL server and runs the
-# whole test suite; then builds and runs it again under the address and undefined-
+# Installs what is missing, builds, starts throwaway PostgreSQL and MariaDB servers and
+# runs the whole test suite; then builds and runs it again under the address and undefined-
 # behaviour sanitizers (leak detection on, any report fails), and runs each fuzz target
 # briefly. Exits non-zero when any test fails or anything is reported.
 #   QELVOR_SANITIZE_BUILD_DIR   sanitizer build folder (default: build-sanitize)
@@ -15,9 +15,14 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # Only read by sanitizer builds (QELVOR_SANITIZE=1): system-library leaks are not ours.
 export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp
 pg_dir=$(mktemp -d /tmp/qelvor-pg.XXXXXX)
-trap '"$root/tests/support/postgres.sh" stop "$pg_dir"' EXIT
+maria_dir=$(mktemp -d /tmp/qelvor-mariadb.XXXXXX)
+trap '"$root/tests/support/postgres.sh" stop "$pg_dir"; "$root/tests/support/mariadb.sh" stop "$maria_dir"' EXIT
 QELVOR_TEST_ODBC=$("$root/tests/support/postgres.sh" start "$pg_dir")
-export QELVOR_TEST_ODBC
+# The same server through the native provider.
+QELVOR_TEST_POSTGRES=${QELVOR_TEST_ODBC/Driver=\{PostgreSQL Unicode\}/Provider=PostgreSQL}
+export QELVOR_TEST_ODBC QELVOR_TEST_POSTGRES
+QELVOR_TEST_MARIADB=$("$root/tests/support/mariadb.sh" start "$maria_dir")
+export QELVOR_TEST_MARIADB
 # CI must never skip the server tests.
 export QELVOR_REQUIRE_ODBC=1
 

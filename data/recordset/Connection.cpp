@@ -27,6 +27,8 @@ std::unique_ptr<Provider> OpenProvider(const std::string& text)
     if (const auto provider = settings.Find("Provider")) {
         if (EqualsAscii(*provider, "SQLite"))
             return OpenSqliteProvider(settings);
+        if (EqualsAscii(*provider, "PostgreSQL"))
+            return OpenPostgresProvider(settings);
         throw ERecordSetError("Provider cannot be found. It may not be properly installed: \"" + *provider + "\"");
     }
     if (settings.Has("Driver") || settings.Has("DSN") || settings.Has("FILEDSN"))

@@ -2,6 +2,7 @@
 //
 // The connection string chooses the provider:
 //   "Provider=SQLite;Data Source=FILE"                     embedded SQLite
+//   "Provider=PostgreSQL;Server=...;Database=...;Uid=..."  PostgreSQL through libpq
 //   "Driver={...};Server=...;..." or "DSN=...;..."          ODBC through unixODBC
 // Statements are UTF-8. Failures raise ERecordSetError with the provider's own text.
 #pragma once

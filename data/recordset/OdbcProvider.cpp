@@ -2,12 +2,14 @@
 //
 // Only the wide (UTF-16) API is used; statements are converted from UTF-8 once. Rows
 // are fetched in blocks into column-wise bound buffers and copied into the column
-// arenas. Columns without a useful size (long text, long binary, unknown types) cannot
+// arenas. Text is read as UTF-16, or as UTF-8 straight from drivers that hand it out so
+// (see OdbcDriverSettings, which also picks lean fetch settings for known drivers). Columns without a useful size (long text, long binary, unknown types) cannot
 // be bound; a result that has one is read row by row with SQLGetData instead. A value
 // longer than the size the driver announced is never cut silently: it raises.
 #include <algorithm>
 #include <cctype>
 #include <clocale>
+#include <langinfo.h>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -17,6 +19,7 @@
 #include "data/recordset/ColumnBuilder.h"
 #include "data/recordset/DateText.h"
 #include "data/recordset/OdbcLiteralStyle.h"
+#include "data/recordset/OdbcDriverSettings.h"
 #include "data/recordset/OdbcSupport.h"
 #include "data/recordset/OdbcTypes.h"
 #include "data/recordset/Provider.h"
@@ -45,6 +48,12 @@ void AdoptUserCharacterLocale()
     });
 }
 
+bool LocaleIsUtf8()
+{
+    const char* codeset = nl_langinfo(CODESET);
+    return codeset && std::strcmp(codeset, "UTF-8") == 0;
+}
+
 double TimeFraction(unsigned hour, unsigned minute, unsigned second, double nanoseconds = 0)
 {
     return (hour * 3600.0 + minute * 60.0 + second + nanoseconds / 1e9) / 86400.0;
@@ -64,7 +73,11 @@ SQLLEN ElementBytes(const OdbcColumnType& mapped, SQLULEN size)
 {
     switch (mapped.cType) {
     case SQL_C_WCHAR: return size == 0 ? 0 : static_cast<SQLLEN>((size * 2 + 1) * sizeof(SQLWCHAR));
-    case SQL_C_CHAR: return static_cast<SQLLEN>((size == 0 ? 60 : size) + 4);
+    case SQL_C_CHAR:
+        // UTF-8 text takes up to four bytes per character; decimal text a sign and a point.
+        if (mapped.storage == ColumnStorage::Text)
+            return size == 0 ? 0 : static_cast<SQLLEN>(size * 4 + 1);
+        return static_cast<SQLLEN>((size == 0 ? 60 : size) + 4);
     case SQL_C_BINARY: return static_cast<SQLLEN>(size);
     case SQL_C_SBIGINT: return sizeof(SQLBIGINT);
     case SQL_C_DOUBLE: return sizeof(SQLDOUBLE);
@@ -149,14 +162,21 @@ public:
         CheckOdbc(SQLSetEnvAttr(environment_.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
                   environment_, "SQLSetEnvAttr");
         connection_ = std::make_unique<OdbcHandle>(SQL_HANDLE_DBC, environment_.Get());
-        std::u16string wide = ToUtf16(connectionString);
-        SQLWCHAR completed[1024];
-        SQLSMALLINT completedLength = 0;
-        CheckOdbc(SQLDriverConnectW(connection_->Get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                                    static_cast<SQLSMALLINT>(wide.size()), completed, 1024, &completedLength,
-                                    SQL_DRIVER_NOPROMPT),
-                  *connection_, "SQLDriverConnectW");
-        connected_ = true;
+        // A string that names the PostgreSQL driver gets its settings before the first
+        // connect; one that reaches it another way (a DSN) connects again with them.
+        const auto guessed = NamesPostgresDriver(connectionString) ? WithLeanFetchSettings("psqlodbc", connectionString)
+                                                                   : std::nullopt;
+        Connect(guessed.value_or(connectionString));
+        const std::string driver = DriverName();
+        if (!guessed) {
+            if (const auto lean = WithLeanFetchSettings(driver, connectionString)) {
+                SQLDisconnect(connection_->Get());
+                connected_ = false;
+                Connect(*lean);
+            }
+        }
+        narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
+        timeoutBySession_ = TimeoutNeedsSessionSetting(driver);
     }
 
     ~OdbcProvider() override
@@ -168,6 +188,8 @@ public:
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
                                          int timeoutSeconds, std::int64_t maxRecords) override
     {
+        if (timeoutBySession_)
+            SetSessionTimeout(timeoutSeconds > 0 ? timeoutSeconds : 0);
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
         SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
                         reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds > 0 ? timeoutSeconds : 0)), 0);
@@ -197,6 +219,42 @@ public:
     bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
 
 private:
+    void Connect(const std::string& connectionString)
+    {
+        std::u16string wide = ToUtf16(connectionString);
+        SQLWCHAR completed[1024];
+        SQLSMALLINT completedLength = 0;
+        CheckOdbc(SQLDriverConnectW(connection_->Get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                                    static_cast<SQLSMALLINT>(wide.size()), completed, 1024, &completedLength,
+                                    SQL_DRIVER_NOPROMPT),
+                  *connection_, "SQLDriverConnectW");
+        connected_ = true;
+    }
+
+    // Sets the server's statement time limit for the session when it differs from the last one set.
+    void SetSessionTimeout(int seconds)
+    {
+        if (seconds == sessionTimeout_)
+            return;
+        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+        std::u16string text = ToUtf16("SET max_statement_time=" + std::to_string(seconds));
+        CheckOdbc(SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
+                  statement, "SQLExecDirectW");
+        sessionTimeout_ = seconds;
+    }
+
+    // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
+    std::string DriverName() const
+    {
+        SQLWCHAR name[256] = {};
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLGetInfoW(connection_->Get(), SQL_DRIVER_NAME, name, sizeof name - sizeof(SQLWCHAR), &length)))
+            return {};
+        std::string text;
+        AppendUtf8(reinterpret_cast<const std::uint16_t*>(name), Utf16Length(reinterpret_cast<const std::uint16_t*>(name), 255), text);
+        return text;
+    }
+
     static void BindParameters(const OdbcHandle& statement, const std::vector<Parameter>& parameters,
                                std::vector<std::u16string>& texts, std::vector<SQLLEN>& lengths)
     {
@@ -238,7 +296,7 @@ private:
         return name == "bool" || name == "boolean";
     }
 
-    static FieldInfo Describe(const OdbcHandle& statement, SQLUSMALLINT index, OdbcColumn& column)
+    FieldInfo Describe(const OdbcHandle& statement, SQLUSMALLINT index, OdbcColumn& column) const
     {
         SQLWCHAR name[1024] = {};
         SQLSMALLINT nameLength = 0;
@@ -252,6 +310,8 @@ private:
             column.size = 1;
         }
         column.mapped = MapOdbcType(sqlType);
+        if (narrowTextIsUtf8_ && column.mapped.storage == ColumnStorage::Text)
+            column.mapped.cType = SQL_C_CHAR;
         FieldInfo field;
         // Read the name up to its terminator: nameLength is in the driver's units.
         AppendUtf8(reinterpret_cast<const std::uint16_t*>(name), Utf16Length(reinterpret_cast<const std::uint16_t*>(name), 1023), field.name);
@@ -418,6 +478,9 @@ private:
     OdbcHandle environment_;
     std::unique_ptr<OdbcHandle> connection_;
     bool connected_ = false;
+    bool narrowTextIsUtf8_ = false;
+    bool timeoutBySession_ = false;
+    int sessionTimeout_ = 0;  // the server's default: no limit
 };
 
 }  // namespace

@@ -31,6 +31,8 @@ public:
 
 // "Provider=SQLite;Data Source=FILE": opens an existing database file.
 std::unique_ptr<Provider> OpenSqliteProvider(const ConnectionString& settings);
+// "Provider=PostgreSQL;Server=...;Port=...;Database=...;Uid=...;Pwd=...": libpq.
+std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings);
 // "Driver={...};..." or "DSN=...": connects through the ODBC driver manager.
 std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString);
 

@@ -4,23 +4,25 @@ namespace qelvor::recordset {
 
 namespace {
 
-void AppendCodePoint(std::uint32_t code, std::string& out)
+// Writes the UTF-8 form of code at out; returns the position after it.
+char* PutCodePoint(std::uint32_t code, char* out)
 {
     if (code < 0x80) {
-        out += static_cast<char>(code);
+        *out++ = static_cast<char>(code);
     } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (code >> 6));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
     } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (code >> 12));
+        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (code >> 18));
+        *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
     }
+    return out;
 }
 
 // Decodes one UTF-8 sequence at text[at]; advances at. Malformed input gives U+FFFD.
@@ -45,16 +47,26 @@ std::uint32_t NextCodePoint(const std::string& text, std::size_t& at)
 
 void AppendUtf8(const std::uint16_t* units, std::size_t count, std::string& out)
 {
+    // Room for the worst case (three bytes per unit; a surrogate pair gives four for two),
+    // written through a pointer: appending byte by byte cost more than the decoding.
+    const std::size_t start = out.size();
+    out.resize(start + count * 3);
+    char* at = out.data() + start;
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t code = units[i];
+        if (code < 0x80) {
+            *at++ = static_cast<char>(code);
+            continue;
+        }
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
             code = 0x10000 + ((code - 0xD800) << 10) + (units[i + 1] - 0xDC00);
             ++i;
         } else if (code >= 0xD800 && code <= 0xDFFF) {
             code = 0xFFFD;
         }
-        AppendCodePoint(code, out);
+        at = PutCodePoint(code, at);
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 std::size_t Utf16Length(const std::uint16_t* units, std::size_t capacity)

@@ -1,6 +1,7 @@
 // Hostile admission-number texts searched through the browse form's search button on
-// SQLite and on PostgreSQL (with backslashes plain and, standard_conforming_strings
-// off, as escapes): the rows shown are those of a statement that binds the same texts
+// SQLite, on PostgreSQL through ODBC and through its client library (with backslashes
+// plain and, standard_conforming_strings off, as escapes) and on MariaDB (where they
+// escape by default): the rows shown are those of a statement that binds the same texts
 // as parameters, a text can never run a second statement, and no table changes.
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -41,34 +42,49 @@ Parameter TextParameter(const std::string& text)
     return parameter;
 }
 
+// The environment variable that names a server backend's connection string.
+const char* ServerVariable(const std::string& backend)
+{
+    if (backend == "mariadb")
+        return "QELVOR_TEST_MARIADB";
+    return backend.starts_with("postgres") ? "QELVOR_TEST_POSTGRES" : "QELVOR_TEST_ODBC";
+}
+
 class HostileSearch : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override
     {
         connection_ = std::make_unique<TADOConnection>("HostConnection");
-        if (GetParam() == "sqlite") {
+        const std::string backend = GetParam();
+        const bool sqlite = backend == "sqlite";
+        if (sqlite) {
             const std::string path = dir_.filePath(QStringLiteral("hostile.db")).toStdString();
             std::ofstream(path, std::ios::trunc);  // an empty file is an empty database
             connection_->SetConnectionString("Provider=SQLite;Data Source=" + path);
         } else {
-            const char* odbc = std::getenv("QELVOR_TEST_ODBC");
-            if (!odbc || !*odbc) {
+            const char* variable = ServerVariable(backend);
+            const char* server = std::getenv(variable);
+            if (!server || !*server) {
                 const char* require = std::getenv("QELVOR_REQUIRE_ODBC");
                 if (require && std::string(require) == "1")
-                    FAIL() << "QELVOR_REQUIRE_ODBC=1 but QELVOR_TEST_ODBC is not set";
-                GTEST_SKIP() << "QELVOR_TEST_ODBC is not set: no PostgreSQL server to search";
+                    FAIL() << "QELVOR_REQUIRE_ODBC=1 but " << variable << " is not set";
+                GTEST_SKIP() << variable << " is not set: no server to search";
             }
-            connection_->SetConnectionString(odbc);
+            connection_->SetConnectionString(server);
         }
         connection_->Open();
-        const bool server = GetParam() != "sqlite";
-        if (GetParam() == "odbc-escapes")
+        const bool mariadb = backend == "mariadb";
+        const bool escapesAsked = backend.ends_with("-escapes");
+        if (escapesAsked)
             Run("SET standard_conforming_strings = off");
-        ASSERT_EQ(connection_->BackslashEscapesInLiterals(), GetParam() == "odbc-escapes");
-        // Temporary tables on the server: private to this session, gone with it.
-        const std::string create = server ? "CREATE TEMP TABLE " : "CREATE TABLE ";
-        Run(create + "t_omr(zkzh VARCHAR(200) PRIMARY KEY, ttxx VARCHAR(120), tttt VARCHAR(64), qk CHAR(1), lwtth CHAR(1))");
-        Run(create + "t_bm(zkzh VARCHAR(200), bmh VARCHAR(12), xm VARCHAR(8))");
+        // MariaDB reads backslashes as escapes unless told otherwise.
+        ASSERT_EQ(connection_->BackslashEscapesInLiterals(), escapesAsked || mariadb);
+        // Temporary tables on a server: private to this session, gone with it. MariaDB's
+        // tickets compare as bytes, so that texts differing only in case stay distinct.
+        const std::string create = sqlite ? "CREATE TABLE " : mariadb ? "CREATE TEMPORARY TABLE " : "CREATE TEMP TABLE ";
+        const std::string options = mariadb ? " COLLATE utf8mb4_bin" : "";
+        Run(create + "t_omr(zkzh VARCHAR(200) PRIMARY KEY, ttxx VARCHAR(120), tttt VARCHAR(64), qk CHAR(1), lwtth CHAR(1))" + options);
+        Run(create + "t_bm(zkzh VARCHAR(200), bmh VARCHAR(12), xm VARCHAR(8))" + options);
         FillTables();
         tablesBefore_ = TableContents();
 
@@ -144,7 +160,7 @@ protected:
 
     std::string TableCounts()
     {
-        return Query("select (select count(*) from t_omr) || ',' || (select count(*) from t_bm)").at(0).at(0);
+        return Query("select count(*) from t_omr").at(0).at(0) + "," + Query("select count(*) from t_bm").at(0).at(0);
     }
 
     // The tickets the statement that binds the texts returns, in the same shape the
@@ -282,9 +298,9 @@ TEST_P(HostileSearch, AMegabyteTextIsSearchedOrRefusedClearly)
     EXPECT_EQ(TableContents(), tablesBefore_);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, HostileSearch, testing::Values("sqlite", "odbc", "odbc-escapes"),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
+INSTANTIATE_TEST_SUITE_P(Backends, HostileSearch, testing::Values("sqlite", "odbc", "odbc-escapes", "postgres", "postgres-escapes", "mariadb"),
+                         [](const testing::TestParamInfo<std::string>& backend) {
+                             std::string name = backend.param;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });

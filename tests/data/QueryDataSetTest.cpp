@@ -118,7 +118,7 @@ TEST_P(QueryDataSet, FieldsFromTheResultColumns)
     std::vector<std::string> names;
     for (int i = 0; i < dataSet_.FieldCount(); ++i)
         names.push_back(dataSet_.Fields(i)->FieldName());
-    EXPECT_EQ(names, (std::vector<std::string>{"id", "name", "x", IsOdbc() ? "x_1" : "X_1", "X_2"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"id", "name", "x", IsOdbc() || GetParam() == "postgres" ? "x_1" : "X_1", "X_2"}));
     EXPECT_EQ(dataSet_.Fields(0)->Alignment(), TAlignment::taRightJustify);
     EXPECT_NE(dynamic_cast<TStringField*>(dataSet_.Fields(1)), nullptr);
     EXPECT_EQ(dataSet_.Fields(1)->FieldNo(), 2);
@@ -348,7 +348,7 @@ TEST_P(QueryDataSet, ClientsOfTheConnection)
     ExpectDatabaseError([&] { dataSet_.Open(); }, "Missing Connection or ConnectionString");
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, QueryDataSet, ::testing::Values("sqlite", "odbc"),
+INSTANTIATE_TEST_SUITE_P(Providers, QueryDataSet, ::testing::Values("sqlite", "odbc", "mariadb", "postgres"),
                          [](const auto& provider) { return provider.param; });
 
 }  // namespace

@@ -24,20 +24,29 @@ std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
         sqlite3_close(created);
         db->connection_.Open("Provider=SQLite;Data Source=" + db->path_);
     } else {
-        const char* odbc = std::getenv("QELVOR_TEST_ODBC");
+        const char* variable = provider == "mariadb"    ? "QELVOR_TEST_MARIADB"
+                             : provider == "postgres" ? "QELVOR_TEST_POSTGRES"
+                                                      : "QELVOR_TEST_ODBC";
+        const char* odbc = std::getenv(variable);
         if (!odbc || !*odbc) {
             const char* required = std::getenv("QELVOR_REQUIRE_ODBC");
             if (required && std::string(required) == "1")
-                ADD_FAILURE() << "QELVOR_REQUIRE_ODBC=1 but QELVOR_TEST_ODBC is not set";
+                ADD_FAILURE() << "QELVOR_REQUIRE_ODBC=1 but " << variable << " is not set";
             return nullptr;
         }
-        db->isSqlite_ = false;
         db->connection_.Open(odbc);
         // Tests run in parallel processes: each gets a schema of its own.
         db->schema_ = "qelvor_test_" + std::to_string(getpid());
-        db->Run("DROP SCHEMA IF EXISTS " + db->schema_ + " CASCADE; CREATE SCHEMA " + db->schema_
-                + "; SET search_path TO " + db->schema_);
+        if (provider == "mariadb") {
+            db->Run("DROP DATABASE IF EXISTS " + db->schema_);
+            db->Run("CREATE DATABASE " + db->schema_);
+            db->Run("USE " + db->schema_);
+        } else {
+            db->Run("DROP SCHEMA IF EXISTS " + db->schema_ + " CASCADE; CREATE SCHEMA " + db->schema_
+                    + "; SET search_path TO " + db->schema_);
+        }
     }
+    db->kind_ = provider;
     db->command_.SetActiveConnection(&db->connection_);
     return db;
 }
@@ -46,7 +55,7 @@ TestDatabase::~TestDatabase()
 {
     if (!schema_.empty()) {
         try {
-            Run("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
+            Run(IsMariaDb() ? "DROP DATABASE IF EXISTS " + schema_ : "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
         } catch (const std::exception& failure) {
             ADD_FAILURE() << "cannot drop the test schema: " << failure.what();
         }

@@ -1,7 +1,10 @@
 // TestDatabase: one open connection per provider for the shared record-set suite.
 //
-// "sqlite" uses a fresh file; "odbc" uses the server named by QELVOR_TEST_ODBC, and the
-// tests skip visibly when it is unset unless QELVOR_REQUIRE_ODBC=1 demands the server.
+// "sqlite" uses a fresh file; "odbc" uses the PostgreSQL server named by QELVOR_TEST_ODBC
+// and "mariadb" the MariaDB server named by QELVOR_TEST_MARIADB (both through ODBC);
+// "postgres" the PostgreSQL server through libpq, named by QELVOR_TEST_POSTGRES; the
+// tests skip visibly when the variable is unset unless QELVOR_REQUIRE_ODBC=1 demands the
+// servers. Each test process works in a schema (a database on MariaDB) of its own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,7 +26,8 @@ public:
     ~TestDatabase();
 
     Connection& Session() { return connection_; }
-    bool IsSqlite() const { return isSqlite_; }
+    bool IsSqlite() const { return kind_ == "sqlite"; }
+    bool IsMariaDb() const { return kind_ == "mariadb"; }
     // Runs statements that return no rows.
     void Run(const std::string& sql);
     // Opens a record set over sql (maxRecords 0 = all).
@@ -32,7 +36,7 @@ public:
 private:
     Connection connection_;
     Command command_;
-    bool isSqlite_ = true;
+    std::string kind_;
     std::string path_;
     std::string schema_;
 };
@@ -41,7 +45,7 @@ private:
 std::vector<std::string> ColumnTexts(RecordSet& records, int column);
 
 // Provider names for INSTANTIATE_TEST_SUITE_P.
-inline const std::vector<std::string> kProviders = {"sqlite", "odbc"};
+inline const std::vector<std::string> kProviders = {"sqlite", "odbc", "mariadb", "postgres"};
 
 class ProviderTest : public ::testing::TestWithParam<std::string> {
 protected:
@@ -49,7 +53,7 @@ protected:
     {
         db_ = TestDatabase::Open(GetParam());
         if (!db_)
-            GTEST_SKIP() << "QELVOR_TEST_ODBC is not set: ODBC tests skipped";
+            GTEST_SKIP() << "no server for \"" << GetParam() << "\" (QELVOR_TEST_ODBC, QELVOR_TEST_MARIADB): skipped";
     }
     std::unique_ptr<TestDatabase> db_;
 };

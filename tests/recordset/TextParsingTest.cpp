@@ -79,6 +79,9 @@ TEST(Utf16Test, RoundTripsAllPlanesAndReplacesBrokenInput)
     std::string back;
     AppendUtf8(reinterpret_cast<const std::uint16_t*>(wide.data()), wide.size(), back);
     EXPECT_EQ(back, text);
+    std::string appended = "前";  // appending keeps what the text already holds
+    AppendUtf8(reinterpret_cast<const std::uint16_t*>(wide.data()), wide.size(), appended);
+    EXPECT_EQ(appended, "前" + text);
     EXPECT_EQ(ToUtf16("a\xff" "b"), u"a\uFFFDb");
     const std::uint16_t lone[] = {0xD800, 'x'};
     back.clear();

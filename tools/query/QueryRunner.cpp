@@ -14,6 +14,9 @@ namespace qelvor::query {
 namespace {
 
 constexpr int kWindowRecords = 100;
+// Output is handed on in pieces of about this size: holding a million records' text until
+// the end would double the tool's peak memory.
+constexpr std::size_t kOutputChunk = 1 << 16;
 
 // A consumer that only asks for a window of records.
 class WindowLink : public TDataLink {
@@ -59,7 +62,7 @@ std::string EscapeValue(const std::string& value)
     return escaped;
 }
 
-std::string RunQuery(const QueryOptions& options, std::ostream& timingOut)
+bool RunQuery(const QueryOptions& options, std::ostream& out, std::ostream& timingOut)
 {
     TADOConnection connection("Connection");
     connection.SetConnectionString(options.connect);
@@ -84,11 +87,18 @@ std::string RunQuery(const QueryOptions& options, std::ostream& timingOut)
             timingOut << "sort: " << MillisecondsSince(started) << " ms\n";
     }
 
-    std::string out;
-    AppendLine(out, dataSet, true);
-    for (dataSet.First(); !dataSet.Eof(); dataSet.Next())
-        AppendLine(out, dataSet, false);
-    return out;
+    std::string chunk;
+    AppendLine(chunk, dataSet, true);
+    for (dataSet.First(); !dataSet.Eof() && out; dataSet.Next()) {
+        AppendLine(chunk, dataSet, false);
+        if (chunk.size() >= kOutputChunk) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            chunk.clear();
+        }
+    }
+    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    out.flush();
+    return static_cast<bool>(out);
 }
 
 }  // namespace qelvor::query

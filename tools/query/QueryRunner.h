@@ -13,9 +13,11 @@
 
 namespace qelvor::query {
 
-// Runs the query; returns the whole output text. Raises on any failure before
-// anything is returned. With options.timing, writes open and sort times to timingOut.
-std::string RunQuery(const QueryOptions& options, std::ostream& timingOut);
+// Runs the query and writes the result to out as it walks the records. Every database
+// failure (connect, statement, sort) raises before anything is written: the whole result
+// is held once the dataset is open. Returns false when out failed (a full disk, a closed
+// pipe). With options.timing, writes open and sort times to timingOut.
+bool RunQuery(const QueryOptions& options, std::ostream& out, std::ostream& timingOut);
 
 // A value with tab, newline, carriage return and backslash escaped.
 std::string EscapeValue(const std::string& value);

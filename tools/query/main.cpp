@@ -27,10 +27,8 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
-        // Nothing is printed unless the whole result was read.
-        const std::string output = RunQuery(options, std::cerr);
-        std::cout << output << std::flush;
-        if (!std::cout) {
+        // Nothing is printed unless the whole result was read from the database.
+        if (!RunQuery(options, std::cout, std::cerr)) {
             // A full disk or a closed pipe must not pass for a complete result.
             std::cerr << "qelvor-query: cannot write the result: " << std::strerror(errno) << "\n";
             return 1;

@@ -13,13 +13,16 @@ namespace qelvor::test {
 
 void BackendTest::SetUp()
 {
-    if (IsOdbc()) {
-        const char* odbc = std::getenv("QELVOR_TEST_ODBC");
+    if (IsServer()) {
+        const char* variable = IsMariaDb()                 ? "QELVOR_TEST_MARIADB"
+                             : GetParam() == "postgres" ? "QELVOR_TEST_POSTGRES"
+                                                        : "QELVOR_TEST_ODBC";
+        const char* odbc = std::getenv(variable);
         if (!odbc || !*odbc) {
             const char* require = std::getenv("QELVOR_REQUIRE_ODBC");
             if (require && std::string(require) == "1")
-                FAIL() << "QELVOR_REQUIRE_ODBC=1 but QELVOR_TEST_ODBC is not set";
-            GTEST_SKIP() << "QELVOR_TEST_ODBC is not set: no ODBC server to test against";
+                FAIL() << "QELVOR_REQUIRE_ODBC=1 but " << variable << " is not set";
+            GTEST_SKIP() << variable << " is not set: no server to test against";
         }
         connectionString_ = odbc;
     } else {
@@ -47,7 +50,7 @@ void BackendTest::Exec(const std::string& statement)
 
 void BackendTest::CreateTable(const std::string& name, const std::string& columns)
 {
-    Exec("CREATE TEMP TABLE " + name + "(" + columns + ")");
+    Exec((IsMariaDb() ? "CREATE TEMPORARY TABLE " : "CREATE TEMP TABLE ") + name + "(" + columns + ")");
 }
 
 }  // namespace qelvor::test

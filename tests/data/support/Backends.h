@@ -1,8 +1,10 @@
 // Backends: the database providers a dataset test runs against.
 //
-// "sqlite" always runs (a throwaway file); "odbc" runs against the server named by
-// QELVOR_TEST_ODBC. When that variable is unset the ODBC cases skip with a visible
-// message, unless QELVOR_REQUIRE_ODBC=1 demands them (then they fail).
+// "sqlite" always runs (a throwaway file); "odbc" runs against the PostgreSQL server named
+// by QELVOR_TEST_ODBC and "mariadb" against the MariaDB server named by QELVOR_TEST_MARIADB,
+// both through ODBC, and "postgres" against the PostgreSQL server through libpq, named by
+// QELVOR_TEST_POSTGRES. When the variable is unset those cases skip with a visible message,
+// unless QELVOR_REQUIRE_ODBC=1 demands them (then they fail).
 #pragma once
 
 #include <string>
@@ -18,7 +20,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The PostgreSQL server.
     bool IsOdbc() const { return GetParam() == "odbc"; }
+    bool IsMariaDb() const { return GetParam() == "mariadb"; }
+    bool IsServer() const { return GetParam() != "sqlite"; }
     // Runs a statement that returns no rows on the test connection.
     void Exec(const std::string& statement);
     // CREATE TABLE private to this test's session.

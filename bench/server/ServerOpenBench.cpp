@@ -1,0 +1,213 @@
+// qelvor-server-open-bench [--rows N] [--db FILE] [--rounds R] [--variant "LABEL=SETTINGS"]...
+//
+// The browse window's all-rows statement over a million answer sheets on a throwaway
+// PostgreSQL server. Prints, from one run:
+//  (a) the dataset's open through each connection variant vs psql's own copy of the
+//      same statement to /dev/null (psql's time includes its start and connect);
+//  (b) the peak resident memory of a process that opens the dataset from the server vs
+//      the same open from the SQLite file, and vs the record set's own size.
+// Every open runs in a fresh process (this program with --open), so its peak is its own.
+// Rounds are interleaved and the best of each is kept: the machine is shared.
+// Variants add ODBC settings to the server's connection string; by default the
+// provider's own choice, the driver holding the whole result (UseDeclareFetch=0) and
+// cursor fetches of several sizes; the native libpq provider is measured beside them.
+// Exits non-zero when the libpq provider, the remedy chosen for PostgreSQL, misses a
+// target; whether the ODBC provider's choice meets them is printed beside it.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "ThrowawayPostgres.h"
+#include "browse/QueryComposition.h"
+#include "data/ADOConnection.h"
+#include "data/ADODataSet.h"
+#include "data/DataLink.h"
+#include "data/DataSource.h"
+#include "data/recordset/RecordSet.h"
+#include "tools/sample_data/SampleDatabase.h"
+
+namespace {
+
+using qelvor::bench::ChildResult;
+
+constexpr double kOpenTarget = 1.5;
+constexpr double kMemoryTarget = 1.3;
+
+double ResidentMiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+// Child mode: connect, open the dataset once, print "seconds recordSetBytes records baselineMiB".
+int OpenOnce(const std::string& connectionString)
+{
+    std::setlocale(LC_ALL, "");
+    qelvor::TADOConnection host("ADOConnection1");
+    host.SetConnectionString(connectionString);
+    host.Open();
+    qelvor::TADODataSet dataSet("QELV_Set");
+    dataSet.SetConnection(&host);
+    dataSet.SetCommandText(qelvor::ComposeAnswerSheetStatement("", ""));
+    dataSet.SetCommandTimeout(0);  // a loaded machine must slow the figures, not fail the run
+    qelvor::TDataSource source("DataSource1");
+    source.SetDataSet(&dataSet);
+    qelvor::TDataLink link;
+    link.SetDataSource(&source);
+    link.SetBufferCount(40);  // about what the grid asks for
+    const double baseline = ResidentMiB();
+    const auto started = std::chrono::steady_clock::now();
+    dataSet.Open();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%.6f %zu %d %.3f\n", seconds, dataSet.Recordset()->MemoryUsage(), dataSet.RecordCount(), baseline);
+    return 0;
+}
+
+struct Variant {
+    std::string label;
+    std::string connectionString;
+    bool isSqlite = false;
+    double seconds = 1e30;
+    double peakMiB = 1e30;
+    double recordSetMiB = 0;
+    double baselineMiB = 0;
+    long records = 0;
+};
+
+void Measure(const std::string& self, Variant& variant)
+{
+    const ChildResult run = qelvor::bench::RunChild({self, "--open", variant.connectionString});
+    double seconds = 0;
+    std::size_t bytes = 0;
+    long records = 0;
+    double baseline = 0;
+    if (run.exitCode != 0 || std::sscanf(run.output.c_str(), "%lf %zu %ld %lf", &seconds, &bytes, &records, &baseline) != 4) {
+        // Thrown, not exited: the server's destructor must still stop it.
+        throw std::runtime_error("the open through \"" + variant.label + "\" failed");
+    }
+    variant.seconds = std::min(variant.seconds, seconds);
+    variant.peakMiB = std::min(variant.peakMiB, run.peakMiB);
+    variant.recordSetMiB = static_cast<double>(bytes) / 1048576.0;
+    variant.baselineMiB = baseline;
+    variant.records = records;
+}
+
+}  // namespace
+
+static int Run(int argc, char** argv);
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 1;
+    }
+}
+
+static int Run(int argc, char** argv)
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc == 3 && std::string(argv[1]) == "--open")
+        return OpenOnce(argv[2]);
+
+    std::string path = "/tmp/qelvor-bench-1m.db";
+    long long rows = 1000000;
+    int rounds = 3;
+    std::vector<std::pair<std::string, std::string>> extra;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        const std::string value = argv[i + 1];
+        if (option == "--rows")
+            rows = std::atoll(value.c_str());
+        else if (option == "--db")
+            path = value;
+        else if (option == "--rounds")
+            rounds = std::max(1, std::atoi(value.c_str()));
+        else if (option == "--variant" && value.find('=') != std::string::npos)
+            extra.emplace_back(value.substr(0, value.find('=')), value.substr(value.find('=') + 1));
+    }
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        std::printf("generating %s with %lld answer sheets...\n", path.c_str(), rows);
+        qelvor::CreateSampleDatabase(path, rows, 1);
+    }
+    std::printf("starting a throwaway PostgreSQL server and copying %s into it...\n", path.c_str());
+    qelvor::bench::ThrowawayPostgres server(QELVOR_POSTGRES_SCRIPT);
+    server.LoadFrom(path);
+    const std::string odbc = server.OdbcConnectionString();
+    const std::string statement = qelvor::ComposeAnswerSheetStatement("", "");
+
+    const std::string wholePlans = ";ConnSettings={set cursor_tuple_fraction=1}";
+    // The same server through libpq: the ODBC string's settings under the native provider.
+    const std::string native = "Provider=PostgreSQL;" + odbc.substr(odbc.find(';') + 1);
+    std::vector<Variant> variants = {
+        {"SQLite file", "Provider=SQLite;Data Source=" + path, true},
+        {"libpq provider (Provider=PostgreSQL), single-row mode", native},
+        {"ODBC, the provider's settings (Fetch=10000, whole plans)", odbc},
+        {"ODBC, UseDeclareFetch=0 (driver holds the result)", odbc + ";UseDeclareFetch=0"},
+        {"ODBC, Fetch=10000, first-rows plans", odbc + ";UseDeclareFetch=1;Fetch=10000"},
+        {"ODBC, Fetch=1000, whole plans", odbc + ";UseDeclareFetch=1;Fetch=1000" + wholePlans},
+        {"ODBC, Fetch=100000, whole plans", odbc + ";UseDeclareFetch=1;Fetch=100000" + wholePlans},
+    };
+    for (const auto& [label, settings] : extra)
+        variants.push_back({label, odbc + ";" + settings});
+
+    std::vector<std::string> psql = server.Psql();
+    psql.insert(psql.end(), {"-c", "\\copy (" + statement + ") to '/dev/null'"});
+    double psqlSeconds = 1e30;
+    const std::string self = "/proc/self/exe";
+    for (int round = 0; round < rounds; ++round) {
+        const ChildResult copy = qelvor::bench::RunChild(psql);
+        if (copy.exitCode != 0) {
+            std::fprintf(stderr, "psql's copy failed\n");
+            return 1;
+        }
+        psqlSeconds = std::min(psqlSeconds, copy.seconds);
+        for (Variant& variant : variants)
+            Measure(self, variant);
+    }
+
+    const Variant& sqlite = variants.front();
+    std::printf("\n%ld rows; psql \\copy of the statement to /dev/null: %.3f s; record set %.1f MiB (from the SQLite file)\n",
+                sqlite.records, psqlSeconds, sqlite.recordSetMiB);
+    std::printf("targets: open <= %.1fx psql; peak <= %.1fx the SQLite open's peak and <= %.1fx the record set\n\n",
+                kOpenTarget, kMemoryTarget, kMemoryTarget);
+    std::printf("  %-58s %8s %6s %9s %6s %9s %8s %8s\n", "variant", "open s", "/psql", "peak MiB", "/SQLite", "/records",
+                "set MiB", "base MiB");
+    bool met = true;
+    bool odbcMet = true;
+    for (const Variant& variant : variants) {
+        const double openRatio = variant.seconds / psqlSeconds;
+        const double sqliteRatio = variant.peakMiB / sqlite.peakMiB;
+        const double setRatio = variant.peakMiB / variant.recordSetMiB;
+        std::printf("  %-58s %8.3f %6.2f %9.1f %6.2f %9.2f %8.1f %8.1f\n", variant.label.c_str(), variant.seconds, openRatio,
+                    variant.peakMiB, sqliteRatio, setRatio, variant.recordSetMiB, variant.baselineMiB);
+        if (variant.records != sqlite.records) {
+            std::printf("    ^ %ld records, the SQLite file gave %ld\n", variant.records, sqlite.records);
+            met = false;
+        }
+        const bool within = openRatio <= kOpenTarget && sqliteRatio <= kMemoryTarget && setRatio <= kMemoryTarget;
+        if (&variant == &variants[1])
+            met = met && within;
+        if (&variant == &variants[2])
+            odbcMet = within;
+    }
+    std::printf("\nthe libpq provider %s the targets; through ODBC the provider's settings %s them\n", met ? "meets" : "MISSES",
+                odbcMet ? "meet" : "miss");
+    return met ? 0 : 1;
+}

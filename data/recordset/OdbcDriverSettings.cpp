@@ -1,0 +1,74 @@
+#include "data/recordset/OdbcDriverSettings.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "data/recordset/ConnectionString.h"
+
+namespace qelvor::recordset {
+
+namespace {
+
+constexpr const char* kPostgresLeanFetch = "UseDeclareFetch=1;Fetch=10000";
+constexpr const char* kWholeResultPlans = "set cursor_tuple_fraction=1";
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool Contains(const std::string& text, const char* part)
+{
+    return Lower(text).find(part) != std::string::npos;
+}
+
+}  // namespace
+
+bool IsPostgresDriver(const std::string& driverName)
+{
+    return Lower(driverName).rfind("psqlodbc", 0) == 0;
+}
+
+bool NamesPostgresDriver(const std::string& connectionString)
+{
+    const auto driver = ConnectionString(connectionString).Find("Driver");
+    return driver && (Contains(*driver, "postgres") || Contains(*driver, "psqlodbc"));
+}
+
+std::optional<std::string> WithLeanFetchSettings(const std::string& driverName, const std::string& connectionString)
+{
+    const ConnectionString settings(connectionString);
+    if (!IsPostgresDriver(driverName) || settings.Has("UseDeclareFetch"))
+        return std::nullopt;
+    std::string completed = connectionString;
+    if (!completed.empty() && completed.back() != ';')
+        completed += ';';
+    completed += kPostgresLeanFetch;
+    const std::string own = settings.Find("ConnSettings").value_or("");
+    // A brace would end the braced value early: leave such a user's settings alone.
+    if (own.find('}') == std::string::npos)
+        completed += std::string(";ConnSettings={") + kWholeResultPlans + (own.empty() ? "" : ";" + own) + "}";
+    if (!settings.Has("CommLog"))
+        completed += ";CommLog=0";
+    return completed;
+}
+
+bool TimeoutNeedsSessionSetting(const std::string& driverName)
+{
+    return Lower(driverName).rfind("libmaodbc", 0) == 0;
+}
+
+bool NarrowTextIsUtf8(const std::string& driverName, const std::string& connectionString, bool localeIsUtf8)
+{
+    // Only the Unicode build of the PostgreSQL driver sets the session to UTF-8.
+    if (Lower(driverName).rfind("psqlodbcw", 0) == 0)
+        return localeIsUtf8;
+    if (Lower(driverName).rfind("libmaodbc", 0) == 0) {
+        const std::string charset = Lower(ConnectionString(connectionString).Find("CHARSET").value_or(""));
+        return charset == "utf8" || charset == "utf8mb4" || charset == "utf8mb3";
+    }
+    return false;
+}
+
+}  // namespace qelvor::recordset

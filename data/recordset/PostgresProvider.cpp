@@ -1,0 +1,265 @@
+// PostgresProvider: PostgreSQL through its own client library (libpq), selected by
+// "Provider=PostgreSQL;Server=…;Port=…;Database=…;Uid=…;Pwd=…" (ODBC serves every other
+// server, and PostgreSQL too when reached by Driver= or DSN=).
+//
+// Rows arrive in single-row mode: the server keeps sending while the client files each
+// row into the column arenas, so fetching overlaps the server's work and no copy of the
+// whole result is ever held outside the record set. Statement texts may hold several
+// statements; "?" markers outside quotes become $1, $2… for parameters. The command
+// time-out is the session's statement_timeout. Errors carry the server's message and its
+// SQLSTATE, in the form the ODBC provider uses. With a record limit the rows past it
+// still arrive and are dropped, so the connection is ready for the next statement.
+#include <libpq-fe.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/recordset/ColumnBuilder.h"
+#include "data/recordset/ConnectionString.h"
+#include "data/recordset/PostgresTypes.h"
+#include "data/recordset/Provider.h"
+#include "data/recordset/ResultBatch.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor::recordset {
+
+namespace {
+
+struct ClearResult {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using ResultPtr = std::unique_ptr<PGresult, ClearResult>;
+
+// A libpq connection parameter: quoted, with quotes and backslashes escaped.
+std::string Keyword(const char* key, const std::string& value)
+{
+    std::string text = std::string(key) + "='";
+    for (char c : value) {
+        if (c == '\'' || c == '\\')
+            text += '\\';
+        text += c;
+    }
+    return text + "' ";
+}
+
+std::string ConnectionInfo(const ConnectionString& settings)
+{
+    static const std::pair<const char*, std::vector<const char*>> kKeys[] = {
+        {"host", {"Server", "Host", "Servername"}}, {"port", {"Port"}},   {"dbname", {"Database", "Initial Catalog"}},
+        {"user", {"Uid", "User ID", "User", "Username"}}, {"password", {"Pwd", "Password"}}, {"sslmode", {"SSLMode"}},
+        {"connect_timeout", {"Connect Timeout"}},
+    };
+    std::string info;
+    for (const auto& [keyword, names] : kKeys)
+        for (const char* name : names)
+            if (const auto value = settings.Find(name)) {
+                info += Keyword(keyword, *value);
+                break;
+            }
+    return info + "client_encoding='UTF8' application_name='qelvor'";
+}
+
+// The server's words and the SQLSTATE, as the ODBC provider reports them.
+std::string ErrorText(const PGresult* result, const PGconn* connection)
+{
+    std::string message = result ? PQresultErrorMessage(result) : "";
+    if (message.empty())
+        message = PQerrorMessage(connection);
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    return state ? message + " (SQLSTATE " + state + ")" : message;
+}
+
+// "?" outside quoted text and quoted identifiers becomes $n.
+std::string NumberedMarkers(const std::string& text)
+{
+    std::string out;
+    int number = 0;
+    char quote = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote) {
+            out += c;
+            if (c == quote)
+                quote = 0;
+            continue;
+        }
+        if (c == '\'' || c == '"')
+            quote = c;
+        if (c == '?') {
+            out += '$' + std::to_string(++number);
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// One result while its rows arrive.
+class TableInProgress {
+public:
+    explicit TableInProgress(const PGresult* description)
+    {
+        const int count = PQnfields(description);
+        std::vector<FieldInfo> fields;
+        for (int i = 0; i < count; ++i) {
+            const PostgresColumnType mapped = MapPostgresType(PQftype(description, i), PQfmod(description, i));
+            columns_.push_back(mapped);
+            FieldInfo field;
+            field.name = PQfname(description, i);
+            field.type = mapped.type;
+            field.definedSize = mapped.definedSize;
+            field.precision = mapped.precision;
+            field.numericScale = mapped.numericScale;
+            field.attributes = adFldIsNullable | adFldMayBeNull | adFldUnknownUpdatable | (mapped.isFixed ? adFldFixed : 0u);
+            fields.push_back(field);
+        }
+        table_ = std::make_unique<ResultTable>(std::move(fields));
+        for (int i = 0; i < count; ++i) {
+            const PostgresColumnType& mapped = columns_[static_cast<std::size_t>(i)];
+            builders_.emplace_back(table_->MutableColumn(i), table_->MutableField(i), mapped.storage,
+                                   mapped.storage == ColumnStorage::Text && mapped.definedSize == 0);
+            if (mapped.storage == ColumnStorage::DateTime)
+                ColumnBuilder::SetDateKind(table_->MutableColumn(i), mapped.dateKind);
+        }
+    }
+
+    void AppendRow(const PGresult* row)
+    {
+        for (std::size_t i = 0; i < builders_.size(); ++i) {
+            const int column = static_cast<int>(i);
+            if (PQgetisnull(row, 0, column))
+                builders_[i].AppendNull();
+            else
+                AppendPostgresValue(builders_[i], columns_[i], {PQgetvalue(row, 0, column), static_cast<std::size_t>(PQgetlength(row, 0, column))},
+                                    scratch_);
+        }
+        ++rows_;
+    }
+
+    std::int64_t Rows() const { return rows_; }
+
+    std::unique_ptr<ResultTable> Finish()
+    {
+        for (ColumnBuilder& builder : builders_)
+            builder.Finish();
+        table_->SetRowCount(rows_);
+        return std::move(table_);
+    }
+
+private:
+    std::unique_ptr<ResultTable> table_;
+    std::vector<PostgresColumnType> columns_;
+    std::vector<ColumnBuilder> builders_;
+    std::string scratch_;
+    std::int64_t rows_ = 0;
+};
+
+class PostgresProvider final : public Provider {
+public:
+    explicit PostgresProvider(const ConnectionString& settings) : connection_(PQconnectdb(ConnectionInfo(settings).c_str()))
+    {
+        if (!connection_ || PQstatus(connection_) != CONNECTION_OK) {
+            const std::string message = connection_ ? ErrorText(nullptr, connection_) : "Cannot allocate a PostgreSQL connection";
+            PQfinish(connection_);
+            throw ERecordSetError(message);
+        }
+        // The server's notices ("… does not exist, skipping") would go to standard error.
+        PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
+    }
+
+    ~PostgresProvider() override { PQfinish(connection_); }
+
+    std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
+                                         int timeoutSeconds, std::int64_t maxRecords) override
+    {
+        SetTimeout(timeoutSeconds > 0 ? timeoutSeconds : 0);
+        Send(statementText, parameters);
+        auto batch = std::make_unique<ResultBatch>();
+        std::unique_ptr<TableInProgress> table;
+        std::string failure;
+        while (PGresult* raw = PQgetResult(connection_)) {
+            const ResultPtr result(raw);
+            switch (PQresultStatus(raw)) {
+            case PGRES_SINGLE_TUPLE:
+                if (!table)
+                    table = std::make_unique<TableInProgress>(raw);
+                if (maxRecords <= 0 || table->Rows() < maxRecords)
+                    table->AppendRow(raw);
+                break;
+            case PGRES_TUPLES_OK:  // the end of one row set (or an empty one)
+                if (!table)
+                    table = std::make_unique<TableInProgress>(raw);
+                batch->Add(table->Finish());
+                table.reset();
+                break;
+            case PGRES_COMMAND_OK:
+            case PGRES_EMPTY_QUERY: batch->Add(nullptr); break;
+            default:
+                // Read on to the end, so the connection is ready for the next statement.
+                if (failure.empty())
+                    failure = ErrorText(raw, connection_);
+                table.reset();
+                break;
+            }
+        }
+        if (!failure.empty())
+            throw ERecordSetError(failure);
+        return batch;
+    }
+
+    // libpq follows the session's setting from the server's own reports: nothing to ask.
+    bool BackslashEscapesInLiterals() override
+    {
+        const char* conforming = PQparameterStatus(connection_, "standard_conforming_strings");
+        return conforming != nullptr && std::string_view(conforming) == "off";
+    }
+
+private:
+    void Send(const std::string& statementText, const std::vector<Parameter>& parameters)
+    {
+        int sent = 0;
+        if (parameters.empty()) {
+            sent = PQsendQuery(connection_, statementText.c_str());
+        } else {
+            std::vector<std::string> texts;
+            std::vector<const char*> values;
+            texts.reserve(parameters.size());
+            for (const Parameter& parameter : parameters) {
+                texts.push_back(parameter.value.ToString());
+                values.push_back(parameter.value.IsNull() ? nullptr : texts.back().c_str());
+            }
+            sent = PQsendQueryParams(connection_, NumberedMarkers(statementText).c_str(), static_cast<int>(values.size()),
+                                     nullptr, values.data(), nullptr, nullptr, 0);
+        }
+        if (!sent)
+            throw ERecordSetError(ErrorText(nullptr, connection_));
+        PQsetSingleRowMode(connection_);
+    }
+
+    // The session's statement_timeout, set only when it changes.
+    void SetTimeout(int seconds)
+    {
+        if (seconds == timeout_)
+            return;
+        const ResultPtr result(PQexec(connection_, ("SET statement_timeout = " + std::to_string(seconds * 1000)).c_str()));
+        if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
+            throw ERecordSetError(ErrorText(result.get(), connection_));
+        timeout_ = seconds;
+    }
+
+    PGconn* connection_;
+    int timeout_ = 0;  // the server's default: no limit
+};
+
+}  // namespace
+
+std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings)
+{
+    return std::make_unique<PostgresProvider>(settings);
+}
+
+}  // namespace qelvor::recordset

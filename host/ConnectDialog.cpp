@@ -1,0 +1,136 @@
+#include "host/ConnectDialog.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "data/recordset/Connection.h"
+
+namespace qelvor::host {
+
+namespace {
+
+QString SourceLabel(const OdbcDataSource& source)
+{
+    return QStringLiteral("%1 — %2 (%3)")
+        .arg(source.name, source.description, source.system ? QString::fromUtf8("系统") : QString::fromUtf8("用户"));
+}
+
+}  // namespace
+
+ConnectDialog::ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> sources, QWidget* parent)
+    : QDialog(parent), settings_(settings), sources_(std::move(sources))
+{
+    setWindowTitle(QString::fromUtf8("连接数据库"));
+    sourceList_ = new QListWidget(this);
+    sourceList_->setObjectName(QStringLiteral("sourceList"));
+    for (const OdbcDataSource& source : sources_)
+        sourceList_->addItem(SourceLabel(source));
+    stringEdit_ = new QLineEdit(this);
+    stringEdit_->setObjectName(QStringLiteral("connectionStringEdit"));
+    stringEdit_->setPlaceholderText(QStringLiteral("Provider=PostgreSQL;Server=…;Database=…  /  Driver={…};…  /  Provider=SQLite;Data Source=…"));
+    userEdit_ = new QLineEdit(this);
+    userEdit_->setObjectName(QStringLiteral("userEdit"));
+    passwordEdit_ = new QLineEdit(this);
+    passwordEdit_->setObjectName(QStringLiteral("passwordEdit"));
+    passwordEdit_->setEchoMode(QLineEdit::Password);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("statusLabel"));
+    status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // One choice at a time: picking a source clears a typed string and typing clears the pick.
+    connect(sourceList_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            stringEdit_->clear();
+    });
+    connect(stringEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            sourceList_->setCurrentRow(-1);
+    });
+
+    auto* testButton = new QPushButton(QString::fromUtf8("测试连接"), this);
+    testButton->setObjectName(QStringLiteral("testButton"));
+    testButton->setAutoDefault(false);
+    connect(testButton, &QPushButton::clicked, this, [this] { TestConnection(); });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("连接"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("取消"));
+    buttons->addButton(testButton, QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ConnectDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(QString::fromUtf8("用户名："), userEdit_);
+    form->addRow(QString::fromUtf8("密码："), passwordEdit_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QString::fromUtf8("ODBC 数据源（系统和用户）："), this));
+    layout->addWidget(sourceList_);
+    layout->addWidget(new QLabel(QString::fromUtf8("或完整的连接字符串："), this));
+    layout->addWidget(stringEdit_);
+    layout->addLayout(form);
+    layout->addWidget(status_);
+    layout->addWidget(buttons);
+    resize(560, 420);
+    Restore(RememberedChoice(settings_));
+}
+
+void ConnectDialog::Restore(const ConnectionChoice& choice)
+{
+    for (std::size_t i = 0; i < sources_.size(); ++i)
+        if (!choice.dataSource.isEmpty() && sources_[i].name == choice.dataSource)
+            sourceList_->setCurrentRow(static_cast<int>(i));
+    if (sourceList_->currentRow() < 0)
+        stringEdit_->setText(choice.connectionString);
+    userEdit_->setText(choice.user);
+}
+
+ConnectionChoice ConnectDialog::Choice() const
+{
+    ConnectionChoice choice;
+    const int row = sourceList_->currentRow();
+    if (row >= 0 && row < static_cast<int>(sources_.size()))
+        choice.dataSource = sources_[static_cast<std::size_t>(row)].name;
+    else
+        choice.connectionString = stringEdit_->text();
+    choice.user = userEdit_->text();
+    choice.password = passwordEdit_->text();
+    return choice;
+}
+
+bool ConnectDialog::TestConnection()
+{
+    const QString text = ChosenConnectionString();
+    if (text.isEmpty()) {
+        status_->setText(QString::fromUtf8("请选择一个数据源或输入连接字符串。"));
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString failure;
+    try {
+        recordset::Connection connection;
+        connection.Open(text.toStdString());
+        connection.Close();
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
+    QApplication::restoreOverrideCursor();
+    status_->setText(failure.isEmpty() ? QString::fromUtf8("连接成功。") : QString::fromUtf8("连接失败：") + failure);
+    return failure.isEmpty();
+}
+
+void ConnectDialog::accept()
+{
+    if (!TestConnection())
+        return;
+    RememberChoice(settings_, Choice());
+    QDialog::accept();
+}
+
+}  // namespace qelvor::host

@@ -1,0 +1,48 @@
+// ConnectDialog: "连接数据库" — the user picks a configured ODBC data source or types a
+// full connection string, gives user name and password (never echoed), and may test the
+// connection first; the driver's own message is shown when it fails.
+//
+// OK connects once more and closes only when that succeeds, so the host never takes a
+// choice that cannot connect. The last choice (without the password) is read from and
+// written to the settings given.
+#pragma once
+
+#include <QDialog>
+#include <QSettings>
+#include <vector>
+
+#include "host/ConnectionChoice.h"
+#include "host/OdbcDataSources.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+namespace qelvor::host {
+
+class ConnectDialog : public QDialog {
+public:
+    ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> sources, QWidget* parent = nullptr);
+
+    // The connection string of the accepted choice (with the password).
+    QString ChosenConnectionString() const { return BuildConnectionString(Choice()); }
+    // The choice as the fields hold it now.
+    ConnectionChoice Choice() const;
+
+    // Tries the current choice; shows and returns whether it connected.
+    bool TestConnection();
+    void accept() override;
+
+private:
+    void Restore(const ConnectionChoice& choice);
+
+    QSettings& settings_;
+    std::vector<OdbcDataSource> sources_;
+    QListWidget* sourceList_ = nullptr;
+    QLineEdit* stringEdit_ = nullptr;
+    QLineEdit* userEdit_ = nullptr;
+    QLineEdit* passwordEdit_ = nullptr;
+    QLabel* status_ = nullptr;
+};
+
+}  // namespace qelvor::host

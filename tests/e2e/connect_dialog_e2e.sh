@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# End-to-end: the host's connect dialog in a real X server, driven by the keyboard.
+# Opens 数据库 → 连接数据库… (Alt+D, C) with a user data source configured for the driver
+# manager, types a connection string that the driver manager cannot serve and checks that
+# Enter leaves the dialog open; then types a SQLite connection string
+# and a password, connects with Enter and checks that the dialog closed, the host runs
+# and the remembered choice holds the string but not the password.
+#   connect_dialog_e2e.sh PATH/TO/qelvor-host
+set -euo pipefail
+host=$1
+for tool in Xvfb xdotool xdpyinfo; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
+done
+
+work=$(mktemp -d /tmp/qelvor-e2e.XXXXXX)
+cleanup() {
+  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; [ -f "$work/host.log" ] && sed 's/^/host: /' "$work/host.log"; exit 1; }
+
+number=90
+while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+export DISPLAY=:$number
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+export ODBCINI=$work/odbc.ini
+printf '[QelvorE2E]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n' >"$ODBCINI"
+"$host" --make-demo "$work/demo.db" --demo-rows 50 >/dev/null || fail "could not make the demo database"
+"$host" --connect "Provider=SQLite;Data Source=$work/demo.db" >"$work/host.log" 2>&1 &
+host_pid=$!
+main=$(timeout 30 xdotool search --sync --onlyvisible --name '^考务管理$' | head -n 1) || fail "no host window"
+
+open_dialog() {
+  xdotool mousemove --window "$main" 300 200
+  xdotool windowfocus --sync "$main"
+  xdotool key --window "$main" alt+d
+  sleep 0.3
+  xdotool key c
+  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^连接数据库$' | head -n 1) || fail "no connect dialog"
+  xdotool mousemove --window "$dialog" 5 5
+  xdotool windowfocus --sync "$dialog"
+}
+dialog_shown() { xdotool search --onlyvisible --name '^连接数据库$' >/dev/null 2>&1; }
+
+# A string the driver manager cannot serve: Enter connects, fails, the dialog stays.
+open_dialog
+xdotool key Tab  # from the source list to the connection string
+xdotool type --delay 5 'Driver={No Such Qelvor Driver}'
+xdotool key Return
+sleep 1
+dialog_shown || fail "the dialog closed on a connection that failed"
+xdotool key Escape
+for _ in $(seq 50); do dialog_shown || break; sleep 0.1; done
+dialog_shown && fail "Escape did not close the dialog"
+
+# A working string with a password.
+open_dialog
+xdotool key Tab
+xdotool type --delay 5 "Provider=SQLite;Data Source=$work/demo.db"
+xdotool key Tab Tab  # user name, password
+xdotool type --delay 5 'pw-e2e-secret'
+xdotool key Return
+for _ in $(seq 50); do dialog_shown || break; sleep 0.1; done
+dialog_shown && fail "the dialog stayed open on a working connection"
+kill -0 "$host_pid" 2>/dev/null || fail "the host ended after connecting"
+settings=$work/config/qelvor/qelvor-host.conf
+[ -f "$settings" ] || fail "no settings written"
+grep -q 'demo.db' "$settings" || fail "the connection string was not remembered: $(cat "$settings")"
+grep -q 'pw-e2e-secret' "$settings" && fail "the password was stored"
+
+echo "PASS"

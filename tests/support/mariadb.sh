@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Starts or stops a throwaway MariaDB server for the tests.
+#   mariadb.sh start DIR   initialises DIR, starts the server on a free loopback port and
+#                          prints the ODBC connection string on standard output
+#   mariadb.sh stop DIR    stops the server and removes DIR
+# The server keeps text in utf8mb4 and the connection asks for it too, so Chinese text
+# and the rest of Unicode travel unchanged.
+set -euo pipefail
+
+action=$1
+dir=$2
+as_mysql=()
+[ "$(id -u)" -ne 0 ] || as_mysql=(--user=mysql)
+
+case "$action" in
+start)
+  command -v mariadbd >/dev/null || [ -x /usr/sbin/mariadbd ] || { echo "MariaDB server not found" >&2; exit 1; }
+  mkdir -p "$dir"
+  [ "$(id -u)" -ne 0 ] || chown mysql "$dir"
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  mariadb-install-db --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --auth-root-authentication-method=normal \
+    --skip-test-db >"$dir/install.log" 2>&1
+  /usr/sbin/mariadbd --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --socket="$dir/socket" --port="$port" \
+    --bind-address=127.0.0.1 --pid-file="$dir/pid" --log-error="$dir/log" --skip-log-bin --skip-name-resolve \
+    --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci \
+    --innodb-buffer-pool-size=64M --innodb-flush-log-at-trx-commit=0 --innodb-doublewrite=0 \
+    >"$dir/server.out" 2>&1 &
+  for _ in $(seq 1 100); do
+    mariadb-admin --no-defaults --socket="$dir/socket" -uroot ping >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  # A password-less account for loopback connections, with its own database.
+  mariadb --no-defaults --socket="$dir/socket" -uroot -e "
+    CREATE USER 'qelvor'@'127.0.0.1' IDENTIFIED BY '';
+    GRANT ALL PRIVILEGES ON *.* TO 'qelvor'@'127.0.0.1';
+    CREATE DATABASE qelvor CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;"
+  echo "Driver={MariaDB Unicode};Server=127.0.0.1;Port=$port;Database=qelvor;Uid=qelvor;Pwd=;CHARSET=utf8mb4"
+  ;;
+stop)
+  if [ -S "$dir/socket" ]; then
+    mariadb-admin --no-defaults --socket="$dir/socket" -uroot shutdown >/dev/null 2>&1 || true
+  fi
+  if [ -f "$dir/pid" ]; then
+    kill "$(cat "$dir/pid")" 2>/dev/null || true
+  fi
+  rm -rf "$dir"
+  ;;
+*)
+  echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+esac

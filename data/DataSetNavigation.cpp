@@ -5,7 +5,7 @@
 // changed under them.
 #include "data/DataSet.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "runtime/Exceptions.h"
 
@@ -26,6 +26,7 @@ void TDataSet::First()
         throw;
     }
     bof_ = true;
+    AssertWindowConsistent();
     DataEvent(TDataEvent::deDataSetChange, 0);
     DoNotify(AfterScroll);
 }
@@ -45,6 +46,7 @@ void TDataSet::Last()
         throw;
     }
     eof_ = true;
+    AssertWindowConsistent();
     DataEvent(TDataEvent::deDataSetChange, 0);
     DoNotify(AfterScroll);
 }
@@ -96,6 +98,7 @@ int TDataSet::MoveBy(int distance)
         DoNotify(AfterScroll);
         throw;
     }
+    AssertWindowConsistent();
     SendMoveEvent(oldRecordCount, scrollCount);
     DoNotify(AfterScroll);
     return moved;
@@ -131,6 +134,7 @@ void TDataSet::Resync(unsigned modeFlags)
         DataEvent(TDataEvent::deDataSetChange, 0);
         throw;
     }
+    AssertWindowConsistent();
     DataEvent(TDataEvent::deDataSetChange, 0);
 }
 

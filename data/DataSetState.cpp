@@ -2,7 +2,7 @@
 // bookkeeping.
 #include "data/DataSet.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "data/DataSource.h"
 #include "runtime/Exceptions.h"
@@ -19,7 +19,7 @@ TDataSet::~TDataSet()
 {
     BeginDestroy();
     // Derived datasets close in their own destructor: the record source is theirs.
-    assert(!Active());
+    QELVOR_ASSERT(!Active());
     while (!dataSources_.empty())
         dataSources_.back()->SetDataSet(nullptr);
     DestroyFields();
@@ -55,6 +55,7 @@ void TDataSet::OpenCursor()
         InternalOpen();
         UpdateBufferCount();
         bof_ = true;
+        AssertWindowConsistent();
     } catch (...) {
         state_ = TDataSetState::dsInactive;
         CloseCursor();

@@ -17,7 +17,11 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <set>
+#include <string>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -264,6 +268,12 @@ protected:
 
     // Paints one cell; the base calls it for every visible cell of positive width.
     virtual void DrawCell(int col, int row, const QRect& rect, TGridDrawState state) = 0;
+    // DrawCell for painting loops: a failure leaves the cell empty (EraseFailedCell) and
+    // is reported once after the paint has finished, never from inside it (an error box
+    // opened while painting repaints the same cell, which fails again: endless boxes).
+    void DrawCellGuarded(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState state);
+    // Fills a cell whose drawing failed; the base takes the viewport's background.
+    virtual void EraseFailedCell(QPainter& painter, const QRect& rect, TGridDrawState state);
     // Paints the whole client area (clip = the region to repaint).
     virtual void Paint(QPainter& painter, const QRegion& clip);
     // Reactions.
@@ -338,6 +348,12 @@ private:
     QScrollBar* Bar(TScrollBarKind kind) const;
     ScrollInfo& Info(TScrollBarKind kind);
     void ResizeExtents(std::vector<int>& extents, int count, int defaultExtent);
+    // Notes a failure of this paint at cell (col, row) ((-1, -1): outside the cells).
+    void NotePaintFailure(int col, int row, std::exception_ptr failure);
+    // After a paint: queues the report of a new paint failure (one at a time).
+    void ReportPaintFailure();
+    // Checks (in builds with assertions) the count, origin and current-cell invariants.
+    void AssertCountsConsistent() const;
 
     int colCount_ = 5;
     int rowCount_ = 5;
@@ -369,6 +385,13 @@ private:
     ScrollInfo horzInfo_;
     ScrollInfo vertInfo_;
     bool applyingScrollInfo_ = false;
+    // Paint failures: the first of the running paint, the cells that failed last time
+    // they were drawn, and the message last reported (not reported again while cells
+    // keep failing with it).
+    std::exception_ptr paintFailure_;
+    std::set<std::pair<int, int>> failedCells_;
+    std::string reportedPaintFailure_;
+    bool paintReportPending_ = false;
 };
 
 }  // namespace qelvor

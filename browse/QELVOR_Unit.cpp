@@ -1,6 +1,6 @@
 #include "browse/QELVOR_Unit.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "data/ADODataSet.h"
 #include "data/DataSource.h"
@@ -58,7 +58,7 @@ void TQELVOR_Form::CreateNonVisualComponents()
 
 void TQELVOR_Form::AnchorControls()
 {
-    assert(size() == kDesignClient);
+    QELVOR_ASSERT(size() == kDesignClient);
     anchors_ = new TAnchorLayout(this);
     anchors_->Anchor(SpeedButton3, akBottom | akRight);
     anchors_->Anchor(DBGridEh1, akLeft | akTop | akRight | akBottom);

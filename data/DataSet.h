@@ -7,7 +7,9 @@
 //
 // Invariants while open: 0 <= activeRecord < max(recordCount, 1);
 // recordCount <= windowSize; buffers.size() == windowSize + 1 (the last slot is the
-// temporary slot fetches land in); cursorRecord is -1 or a loaded slot.
+// temporary slot fetches land in); cursorRecord is -1 or a loaded slot; an empty
+// window is at both BOF and EOF, BOF means the active record is slot 0 and EOF that
+// it is the last loaded slot.
 //
 // Derived datasets (TADODataSet) supply the record source through the protected
 // virtuals: opening and closing the cursor, fetching a record into a slot,
@@ -195,6 +197,9 @@ private:
     void ActivateBuffers();
     void FreeBuffers();
     void SendMoveEvent(int oldRecordCount, int scrollCount);
+    // Checks (in builds with assertions) the window invariants stated above and that
+    // BOF sits on the first and EOF on the last loaded record.
+    void AssertWindowConsistent() const;
     // The value of `field` in the active record, read at most once per fetch.
     Variant ActiveFieldValue(const TField& field);
 

@@ -2,7 +2,7 @@
 #include "data/DataSet.h"
 
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "runtime/Collation.h"
 #include "runtime/Exceptions.h"
@@ -29,7 +29,7 @@ TField* TDataSet::FieldByName(const std::string& fieldName) const
 void TDataSet::MoveField(TField* field, int newIndex)
 {
     const int oldIndex = field->Index();
-    assert(oldIndex >= 0);
+    QELVOR_ASSERT(oldIndex >= 0);
     newIndex = std::clamp(newIndex, 0, FieldCount() - 1);
     if (newIndex == oldIndex)
         return;
@@ -44,7 +44,7 @@ void TDataSet::MoveField(TField* field, int newIndex)
 
 void TDataSet::AddField(std::unique_ptr<TField> field)
 {
-    assert(field && field->dataSet_ == this);
+    QELVOR_ASSERT(field && field->dataSet_ == this);
     // Value slots are fixed at creation so that reordering fields never moves values.
     field->valueSlot_ = FieldCount();
     fields_.push_back(std::move(field));

@@ -3,7 +3,7 @@
 #include "data/DataSet.h"
 
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "data/DataLink.h"
 #include "data/DataSource.h"
@@ -46,7 +46,7 @@ void TDataSet::UpdateBufferCount()
 
 void TDataSet::ResizeWindow(int newSize)
 {
-    assert(newSize >= 1);
+    QELVOR_ASSERT(newSize >= 1);
     if (newSize == windowSize_)
         return;
     if (newSize < windowSize_ && recordCount_ > 0) {
@@ -69,7 +69,7 @@ void TDataSet::ResizeWindow(int newSize)
             if (link->active_)
                 link->firstRecord_ -= first;
         }
-        assert(activeRecord_ >= 0 && activeRecord_ < std::max(recordCount_, 1));
+        QELVOR_ASSERT(activeRecord_ >= 0 && activeRecord_ < std::max(recordCount_, 1));
     }
     buffers_.resize(static_cast<std::size_t>(newSize) + 1);
     windowSize_ = newSize;
@@ -79,6 +79,7 @@ void TDataSet::ResizeWindow(int newSize)
         if (link->active_)
             link->firstRecord_ += priorFetched;
     }
+    AssertWindowConsistent();
 }
 
 }  // namespace qelvor

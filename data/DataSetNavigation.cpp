@@ -5,7 +5,7 @@
 // changed under them.
 #include "data/DataSet.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "runtime/Exceptions.h"
 #include "runtime/ScopeGuard.h"
@@ -18,6 +18,7 @@ void TDataSet::First()
     DoNotify(BeforeScroll);
     const ScopeExit finish([this] {
         bof_ = true;
+        AssertWindowConsistent();
         DataEvent(TDataEvent::deDataSetChange, 0);
         DoNotify(AfterScroll);
     });
@@ -32,6 +33,7 @@ void TDataSet::Last()
     DoNotify(BeforeScroll);
     const ScopeExit finish([this] {
         eof_ = true;
+        AssertWindowConsistent();
         DataEvent(TDataEvent::deDataSetChange, 0);
         DoNotify(AfterScroll);
     });
@@ -52,6 +54,7 @@ int TDataSet::MoveBy(int distance)
     int scrollCount = 0;
     int moved = 0;
     const ScopeExit finish([&] {
+        AssertWindowConsistent();
         SendMoveEvent(oldRecordCount, scrollCount);
         DoNotify(AfterScroll);
     });
@@ -107,7 +110,10 @@ void TDataSet::Resync(unsigned modeFlags)
     const int target = (modeFlags & rmCenter) ? (windowSize_ - 1) / 2 : activeRecord_;
     std::swap(buffers_[0], buffers_[static_cast<std::size_t>(temporary)]);
     ActivateBuffers();
-    const ScopeExit finish([this] { DataEvent(TDataEvent::deDataSetChange, 0); });
+    const ScopeExit finish([this] {
+        AssertWindowConsistent();
+        DataEvent(TDataEvent::deDataSetChange, 0);
+    });
     int fetched = 0;
     while (fetched < target && GetPriorRecord())
         ++fetched;

@@ -2,7 +2,7 @@
 // bookkeeping.
 #include "data/DataSet.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "data/DataSource.h"
 #include "runtime/Exceptions.h"
@@ -20,7 +20,7 @@ TDataSet::~TDataSet()
 {
     BeginDestroy();
     // Derived datasets close in their own destructor: the record source is theirs.
-    assert(!Active());
+    QELVOR_ASSERT(!Active());
     while (!dataSources_.empty())
         dataSources_.back()->SetDataSet(nullptr);
     DestroyFields();
@@ -59,6 +59,7 @@ void TDataSet::OpenCursor()
     InternalOpen();
     UpdateBufferCount();
     bof_ = true;
+    AssertWindowConsistent();
     rollBack.Dismiss();
 }
 

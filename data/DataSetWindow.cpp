@@ -6,7 +6,7 @@
 #include "data/DataSet.h"
 
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 namespace qelvor {
 
@@ -38,7 +38,7 @@ void TDataSet::SetCurrentRecord(int slot)
 
 void TDataSet::SetActiveRecordSlot(int slot)
 {
-    assert(slot >= 0 && slot < std::max(recordCount_, 1));
+    QELVOR_ASSERT(slot >= 0 && slot < std::max(recordCount_, 1));
     activeRecord_ = slot;
 }
 
@@ -127,6 +127,19 @@ int TDataSet::GetPriorRecords()
     while (recordCount_ < windowSize_ && GetPriorRecord())
         ++fetched;
     return fetched;
+}
+
+void TDataSet::AssertWindowConsistent() const
+{
+    if (!Active())
+        return;
+    QELVOR_ASSERT(windowSize_ >= 1 && buffers_.size() == static_cast<std::size_t>(windowSize_) + 1);
+    QELVOR_ASSERT(recordCount_ >= 0 && recordCount_ <= windowSize_);
+    QELVOR_ASSERT(activeRecord_ >= 0 && activeRecord_ < std::max(recordCount_, 1));
+    QELVOR_ASSERT(cursorRecord_ >= -1 && cursorRecord_ < std::max(recordCount_, 1));
+    QELVOR_ASSERT(recordCount_ != 0 || (bof_ && eof_));
+    QELVOR_ASSERT(!bof_ || activeRecord_ == 0);
+    QELVOR_ASSERT(!eof_ || recordCount_ == 0 || activeRecord_ == recordCount_ - 1);
 }
 
 void TDataSet::SendMoveEvent(int oldRecordCount, int scrollCount)

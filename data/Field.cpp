@@ -2,7 +2,6 @@
 #include "data/Field.h"
 
 #include <algorithm>
-#include <cassert>
 
 #include "data/DataSet.h"
 

@@ -1,7 +1,6 @@
 #include "data/FieldFormat.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cctype>
 #include <cerrno>
 #include <cmath>

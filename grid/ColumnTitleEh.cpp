@@ -1,7 +1,7 @@
 // ColumnTitleEh: effective title values and the sort marker's write side.
 #include "grid/ColumnTitleEh.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "grid/ColumnEh.h"
 #include "grid/ColumnsEh.h"
@@ -11,7 +11,7 @@ namespace qelvor {
 
 TColumnTitleEh::TColumnTitleEh(TColumnEh* column) : column_(column)
 {
-    assert(column_);
+    QELVOR_ASSERT(column_);
     font_ = DefaultFontSource();
 }
 

@@ -1,7 +1,7 @@
 // ColumnsEh: the owning column collection and the non-owning column list.
 #include "grid/ColumnsEh.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "grid/DBGridEh.h"
 #include "runtime/ScopeGuard.h"
@@ -60,7 +60,7 @@ TDBGridColumnEh* TDBGridColumnsEh::AddGenerated()
 
 void TDBGridColumnsEh::Delete(int index)
 {
-    assert(index >= 0 && index < Count());
+    QELVOR_ASSERT(index >= 0 && index < Count());
     // The column leaves the collection before it is destroyed, so that its
     // destructor sees a consistent collection.
     auto column = std::move(items_[static_cast<std::size_t>(index)]);
@@ -84,7 +84,7 @@ void TDBGridColumnsEh::Clear()
 
 void TDBGridColumnsEh::Move(int from, int to)
 {
-    assert(from >= 0 && from < Count() && to >= 0 && to < Count());
+    QELVOR_ASSERT(from >= 0 && from < Count() && to >= 0 && to < Count());
     if (from == to)
         return;
     auto column = std::move(items_[static_cast<std::size_t>(from)]);
@@ -103,7 +103,7 @@ int TDBGridColumnsEh::IndexOf(const TColumnEh* column) const
 
 void TDBGridColumnsEh::EndUpdate()
 {
-    assert(updateCount_ > 0);
+    QELVOR_ASSERT(updateCount_ > 0);
     if (--updateCount_ == 0)
         Update(nullptr);
 }

@@ -3,7 +3,7 @@
 #include "grid/CustomGrid.h"
 
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -53,6 +53,18 @@ void TCustomGrid::ResizeExtents(std::vector<int>& extents, int count, int defaul
 
 // --- counts and extents ---
 
+void TCustomGrid::AssertCountsConsistent() const
+{
+    QELVOR_ASSERT(colCount_ >= 1 && rowCount_ >= 1);
+    QELVOR_ASSERT(colWidths_.size() == static_cast<std::size_t>(colCount_));
+    QELVOR_ASSERT(rowHeights_.size() == static_cast<std::size_t>(rowCount_));
+    QELVOR_ASSERT(fixedCols_ >= 0 && fixedCols_ <= colCount_ && fixedRows_ >= 0 && fixedRows_ <= rowCount_);
+    QELVOR_ASSERT(leftCol_ >= fixedCols_ && leftCol_ < std::max(colCount_, fixedCols_ + 1));
+    QELVOR_ASSERT(topRow_ >= fixedRows_ && topRow_ < std::max(rowCount_, fixedRows_ + 1));
+    QELVOR_ASSERT(current_.X >= 0 && current_.X < colCount_ && current_.Y >= 0 && current_.Y < rowCount_);
+    QELVOR_ASSERT(anchor_.X >= 0 && anchor_.X < colCount_ && anchor_.Y >= 0 && anchor_.Y < rowCount_);
+}
+
 void TCustomGrid::SetColCount(int count)
 {
     count = std::max(count, 1);
@@ -69,6 +81,7 @@ void TCustomGrid::SetColCount(int count)
         anchor_.X = current_.X;
     if (leftCol_ >= colCount_)
         leftCol_ = std::max(fixedCols_, colCount_ - 1);
+    AssertCountsConsistent();
     SizeChanged(oldCols, rowCount_);
 }
 
@@ -88,6 +101,7 @@ void TCustomGrid::SetRowCount(int count)
         anchor_.Y = current_.Y;
     if (topRow_ >= rowCount_)
         topRow_ = std::max(fixedRows_, rowCount_ - 1);
+    AssertCountsConsistent();
     SizeChanged(colCount_, oldRows);
 }
 
@@ -104,6 +118,7 @@ void TCustomGrid::SetFixedCols(int count)
     leftCol_ = std::max(leftCol_, fixedCols_);
     if (current_.X < fixedCols_ && fixedCols_ < colCount_)
         current_.X = anchor_.X = fixedCols_;
+    AssertCountsConsistent();
     InvalidateGrid();
     UpdateScrollRange();
 }
@@ -115,18 +130,19 @@ void TCustomGrid::SetFixedRows(int count)
     topRow_ = std::max(topRow_, fixedRows_);
     if (current_.Y < fixedRows_ && fixedRows_ < rowCount_)
         current_.Y = anchor_.Y = fixedRows_;
+    AssertCountsConsistent();
     InvalidateGrid();
 }
 
 int TCustomGrid::ColWidths(int col) const
 {
-    assert(col >= 0 && col < colCount_);
+    QELVOR_ASSERT(col >= 0 && col < colCount_);
     return colWidths_[static_cast<std::size_t>(col)];
 }
 
 void TCustomGrid::SetColWidths(int col, int width)
 {
-    assert(col >= 0 && col < colCount_);
+    QELVOR_ASSERT(col >= 0 && col < colCount_);
     int& stored = colWidths_[static_cast<std::size_t>(col)];
     if (stored == width)
         return;
@@ -138,13 +154,13 @@ void TCustomGrid::SetColWidths(int col, int width)
 
 int TCustomGrid::RowHeights(int row) const
 {
-    assert(row >= 0 && row < rowCount_);
+    QELVOR_ASSERT(row >= 0 && row < rowCount_);
     return rowHeights_[static_cast<std::size_t>(row)];
 }
 
 void TCustomGrid::SetRowHeights(int row, int height)
 {
-    assert(row >= 0 && row < rowCount_);
+    QELVOR_ASSERT(row >= 0 && row < rowCount_);
     int& stored = rowHeights_[static_cast<std::size_t>(row)];
     if (stored == height)
         return;
@@ -387,7 +403,7 @@ void TCustomGrid::InvalidateEditor()
 
 // --- events ---
 
-void TCustomGrid::Paint(QPainter&, const QRegion& clip)
+void TCustomGrid::Paint(QPainter& painter, const QRegion& clip)
 {
     const TGridDrawInfo info = CalcDrawInfo();
     auto paintRow = [&](int row) {
@@ -398,7 +414,7 @@ void TCustomGrid::Paint(QPainter&, const QRegion& clip)
             TGridDrawState state;
             if (col < fixedCols_ || row < fixedRows_)
                 state.Include(gdFixed);
-            DrawCell(col, row, cell, state);
+            DrawCellGuarded(painter, col, row, cell, state);
         };
         for (int col = 0; col < fixedCols_; ++col)
             paintCol(col);
@@ -414,8 +430,70 @@ void TCustomGrid::Paint(QPainter&, const QRegion& clip)
 void TCustomGrid::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
-    GuardedCall([&] { Paint(painter, event->region()); });
+    try {
+        Paint(painter, event->region());
+    } catch (...) {
+        NotePaintFailure(-1, -1, std::current_exception());
+    }
     PaintOverlay(painter);
+    ReportPaintFailure();
+}
+
+void TCustomGrid::DrawCellGuarded(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState state)
+{
+    try {
+        DrawCell(col, row, rect, state);
+        if (!failedCells_.empty())
+            failedCells_.erase({col, row});
+    } catch (...) {
+        NotePaintFailure(col, row, std::current_exception());
+        // The failed drawing may have left any composition mode behind.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        EraseFailedCell(painter, rect, state);
+    }
+}
+
+void TCustomGrid::EraseFailedCell(QPainter& painter, const QRect& rect, TGridDrawState)
+{
+    painter.fillRect(rect, viewport()->palette().base());
+}
+
+void TCustomGrid::NotePaintFailure(int col, int row, std::exception_ptr failure)
+{
+    failedCells_.insert({col, row});
+    if (!paintFailure_)
+        paintFailure_ = failure;
+}
+
+void TCustomGrid::ReportPaintFailure()
+{
+    const std::exception_ptr failure = std::exchange(paintFailure_, nullptr);
+    failedCells_.erase({-1, -1});  // a failure outside the cells counts for one paint
+    if (!failure) {
+        if (failedCells_.empty())
+            reportedPaintFailure_.clear();
+        return;
+    }
+    std::string message;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        message = error.what();
+    } catch (...) {
+        message = "Unknown exception";
+    }
+    if (paintReportPending_ || message == reportedPaintFailure_)
+        return;
+    reportedPaintFailure_ = message;
+    paintReportPending_ = true;
+    // Through the event loop: the box must not open inside this paint.
+    QMetaObject::invokeMethod(
+        this,
+        [this, failure] {
+            HandleException(failure);
+            paintReportPending_ = false;
+        },
+        Qt::QueuedConnection);
 }
 
 void TCustomGrid::resizeEvent(QResizeEvent* event)

@@ -17,7 +17,11 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <set>
+#include <string>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -264,6 +268,12 @@ protected:
 
     // Paints one cell; the base calls it for every visible cell of positive width.
     virtual void DrawCell(int col, int row, const QRect& rect, TGridDrawState state) = 0;
+    // DrawCell for painting loops: a failure leaves the cell empty (EraseFailedCell) and
+    // is reported once after the paint has finished, never from inside it (an error box
+    // opened while painting repaints the same cell, which fails again: endless boxes).
+    void DrawCellGuarded(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState state);
+    // Fills a cell whose drawing failed; the base takes the viewport's background.
+    virtual void EraseFailedCell(QPainter& painter, const QRect& rect, TGridDrawState state);
     // Paints the whole client area (clip = the region to repaint).
     virtual void Paint(QPainter& painter, const QRegion& clip);
     // Reactions.
@@ -338,6 +348,12 @@ private:
     QScrollBar* Bar(TScrollBarKind kind) const;
     ScrollInfo& Info(TScrollBarKind kind);
     void ResizeExtents(std::vector<int>& extents, int count, int defaultExtent);
+    // Notes a failure of this paint at cell (col, row) ((-1, -1): outside the cells).
+    void NotePaintFailure(int col, int row, std::exception_ptr failure);
+    // After a paint: queues the report of a new paint failure (one at a time).
+    void ReportPaintFailure();
+    // Checks (in builds with assertions) the count, origin and current-cell invariants.
+    void AssertCountsConsistent() const;
 
     int colCount_ = 5;  // columns, fixed ones included
     int rowCount_ = 5;  // rows, fixed ones included
@@ -370,6 +386,10 @@ private:
     ScrollInfo horzInfo_;  // the horizontal bar as the grid set it
     ScrollInfo vertInfo_;  // the vertical bar as the grid set it
     bool applyingScrollInfo_ = false;  // the grid is moving a bar itself: its signals are no user scrolls
+    std::exception_ptr paintFailure_;  // the first cell failure of the running paint
+    std::set<std::pair<int, int>> failedCells_;  // cells (col, row) whose last drawing failed
+    std::string reportedPaintFailure_;  // the message last reported (not repeated while cells keep failing with it)
+    bool paintReportPending_ = false;  // a report of a paint failure is queued
 };
 
 }  // namespace qelvor

@@ -1,7 +1,6 @@
 // CustomGridAxis: the visible-cell computation of the generic grid — axis
 // information, cell rectangles, the cell under a point and MaxLeftCol.
 #include <algorithm>
-#include <cassert>
 
 #include <QScrollBar>
 

@@ -6,7 +6,7 @@
 // The sizing line and the move marker are overlays: painted after the cells from the
 // drag state, and moved by repainting only the old and the new strip.
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include <QPainter>
 
@@ -248,7 +248,7 @@ void TCustomGrid::EndColumnMoving()
 
 void TCustomGrid::MoveColumn(int from, int to)
 {
-    assert(from >= 0 && from < colCount_ && to >= 0 && to < colCount_);
+    QELVOR_ASSERT(from >= 0 && from < colCount_ && to >= 0 && to < colCount_);
     if (from == to)
         return;
     auto at = [this](int col) { return colWidths_.begin() + col; };

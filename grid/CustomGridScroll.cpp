@@ -5,7 +5,6 @@
 // maximum is that last position and its pageStep the page. The bars do not track:
 // thumb drags arrive as SB_THUMBTRACK (sliderMoved) and SB_THUMBPOSITION (release).
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 
 #include <QScrollBar>

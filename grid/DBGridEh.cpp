@@ -1,7 +1,6 @@
 // DBGridEh: construction, destruction and the plain properties of the data grid.
 #include "grid/DBGridEh.h"
 
-#include <cassert>
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -385,6 +385,7 @@ protected:
 
     // --- base grid overrides ---
     void DrawCell(int col, int row, const QRect& rect, TGridDrawState state) override;
+    void EraseFailedCell(QPainter& painter, const QRect& rect, TGridDrawState state) override;
     void Paint(QPainter& painter, const QRegion& clip) override;
     void TopLeftChanged() override;
     void ClientResized() override;
@@ -472,6 +473,8 @@ protected:
 private:
     // Checks (in builds with assertions) that markers, numbers and the list agree.
     void AssertSortMarkingConsistent() const;
+    // Checks (in builds with assertions) the layout invariants stated above.
+    void AssertLayoutConsistent() const;
     // Key tables of KeyDown.
     void PlainKey(TVirtualKey key, TShiftState shift);
     void CtrlKey(TVirtualKey key);

@@ -2,7 +2,6 @@
 // generated ones follow the field map), the visible column list and the grid's
 // reactions to column changes and to widths changed in the grid.
 #include <algorithm>
-#include <cassert>
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"

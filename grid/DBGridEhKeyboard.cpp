@@ -6,7 +6,7 @@
 // dataset, and the link's notifications bring the grid along. Shift changes nothing
 // while no selection can start; nothing here can change data.
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
@@ -136,7 +136,7 @@ void TCustomDBGridEh::KeyUp(TVirtualKey& key, TShiftState shift)
 
 void TCustomDBGridEh::MoveToColumn(int gridCol, int direction)
 {
-    assert(direction >= -1 && direction <= 1);
+    QELVOR_ASSERT(direction >= -1 && direction <= 1);
     CommitEditorText();
     const int first = IndicatorColumns();
     const int last = ColCount() - 1;

@@ -2,7 +2,7 @@
 // measurements, SetColumnAttributes, the record window's size (UpdateRowCount),
 // UpdateActive and the end of loading.
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -88,7 +88,7 @@ void TCustomDBGridEh::BeginLoad()
 
 void TCustomDBGridEh::EndLoad()
 {
-    assert(Loading());
+    QELVOR_ASSERT(Loading());
     columns_->EndUpdate();
     SetLoading(false);
     if (columns_->Count() > 0) {
@@ -161,6 +161,27 @@ void TCustomDBGridEh::RebuildLayout()
         SetLeftCol(savedLeftCol);
     UpdateActive();
     InvalidateGrid();
+    AssertLayoutConsistent();
+}
+
+void TCustomDBGridEh::AssertLayoutConsistent() const
+{
+    QELVOR_ASSERT(ColCount() == std::max(1, columns_->Count() + indicatorColumns_));
+    QELVOR_ASSERT(TopRow() == titleRows_ && FixedRows() == titleRows_);
+    QELVOR_ASSERT(FixedCols() < ColCount() || ColCount() == 1);
+    QELVOR_ASSERT(LeftCol() >= FixedCols() && LeftCol() < std::max(ColCount(), FixedCols() + 1));
+    int visible = 0;
+    for (int i = 0; i < columns_->Count(); ++i) {
+        if (!columns_->Items(i)->Visible())
+            continue;
+        QELVOR_ASSERT(visible < visibleColumns_.Count() && visibleColumns_[visible] == columns_->Items(i));
+        ++visible;
+    }
+    QELVOR_ASSERT(visible == visibleColumns_.Count());
+    const bool showsRecords = dataLink_->Active() && dataLink_->RecordCount() != 0;
+    QELVOR_ASSERT(RowCount() == titleRows_ + (showsRecords ? dataLink_->RecordCount() : 1));
+    if (showsRecords)
+        QELVOR_ASSERT(Row() == titleRows_ + dataLink_->ActiveRecord());
 }
 
 void TCustomDBGridEh::MeasureRowHeights()

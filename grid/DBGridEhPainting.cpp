@@ -3,7 +3,7 @@
 // arrow, titles with their pressed look, sort glyph and number, data cells with
 // their highlight and focus rectangle, the paint events around data cells and
 // titles, and the one-pixel 3D frame of fixed cells.
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -189,7 +189,7 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
 void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow, int lastRow,
                                  bool fixedRegion, const TGridDrawInfo& info)
 {
-    assert(activePainter_);
+    QELVOR_ASSERT(activePainter_);
     QPainter& painter = *activePainter_;
     const int lineWidth = GridLineWidth();
     const bool activeControl = window()->focusWidget() == this;
@@ -218,7 +218,7 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
                             state.Include(gdFocused);
                         if (current && !fixedRegion)
                             state.Include(gdSelected);
-                        DrawCell(col, row, cell, state);
+                        DrawCellGuarded(painter, col, row, cell, state);
                     }
                     y += height + lineWidth;
                 }
@@ -232,7 +232,7 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
 
 void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawState state)
 {
-    assert(activePainter_);
+    QELVOR_ASSERT(activePainter_);
     QPainter& painter = *activePainter_;
     if (Loading()) {
         painter.fillRect(rect, ToQColor(color_));
@@ -251,6 +251,11 @@ void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawSta
         DrawDataCell(painter, col, row, box, state);
     if (frame)
         Draw3DFrame(painter, rect, sunken);
+}
+
+void TCustomDBGridEh::EraseFailedCell(QPainter& painter, const QRect& rect, TGridDrawState state)
+{
+    painter.fillRect(rect, ToQColor(state.Contains(gdFixed) ? fixedColor_ : color_));
 }
 
 void TCustomDBGridEh::PaintingCellOf(int dataRow, const std::function<void()>& paint)

@@ -6,7 +6,7 @@
 // one column is marked. Inside an update only the values are stored; the list is
 // rebuilt from SortIndex afterwards.
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 #include <vector>
 
 #include "grid/DBGridEh.h"
@@ -155,14 +155,14 @@ void TCustomDBGridEh::AssertSortMarkingConsistent() const
     for (int i = 0; i < columns_->Count(); ++i) {
         const TColumnTitleEh* title = columns_->Items(i)->Title();
         if (title->SortMarker() == smNoneEh) {
-            assert(title->SortIndex() == 0);
+            QELVOR_ASSERT(title->SortIndex() == 0);
             continue;
         }
         ++marked;
-        assert(title->SortIndex() >= 1 && title->SortIndex() <= sortMarkedColumns_.Count());
-        assert(sortMarkedColumns_[title->SortIndex() - 1] == columns_->Items(i));
+        QELVOR_ASSERT(title->SortIndex() >= 1 && title->SortIndex() <= sortMarkedColumns_.Count());
+        QELVOR_ASSERT(sortMarkedColumns_[title->SortIndex() - 1] == columns_->Items(i));
     }
-    assert(marked == sortMarkedColumns_.Count());
+    QELVOR_ASSERT(marked == sortMarkedColumns_.Count());
 #endif
 }
 

@@ -2,7 +2,7 @@
 #include "grid/GridDataLinkEh.h"
 
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "runtime/Exceptions.h"
 #include "data/DataSet.h"
@@ -13,7 +13,7 @@ namespace qelvor {
 
 TGridDataLinkEh::TGridDataLinkEh(TCustomDBGridEh* grid) : grid_(grid)
 {
-    assert(grid_);
+    QELVOR_ASSERT(grid_);
     SetVisualControl(true);
 }
 

@@ -5,7 +5,7 @@
 // 'w' white, 'y' yellow; cursors: '.' transparent, 'X' black, 'w' white.
 #include "grid/GridResources.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cstring>
 #include <map>
 
@@ -20,7 +20,7 @@ QImage FromMap(std::initializer_list<const char*> rows, QRgb background)
     QImage image(width, height, QImage::Format_ARGB32);
     int y = 0;
     for (const char* row : rows) {
-        assert(static_cast<int>(std::strlen(row)) == width);
+        QELVOR_ASSERT(static_cast<int>(std::strlen(row)) == width);
         for (int x = 0; x < width; ++x) {
             QRgb pixel = background;
             switch (row[x]) {

@@ -2,7 +2,7 @@
 #include "grid/GridStyle.h"
 
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cmath>
 
 #include "grid/DBGridEh.h"
@@ -11,7 +11,7 @@ namespace qelvor {
 
 void TDBGridEhStyle::AddGrid(TCustomDBGridEh* grid)
 {
-    assert(std::find(grids_.begin(), grids_.end(), grid) == grids_.end());
+    QELVOR_ASSERT(std::find(grids_.begin(), grids_.end(), grid) == grids_.end());
     grids_.push_back(grid);
 }
 

@@ -2,7 +2,7 @@
 
 #include <QEvent>
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 
 namespace qelvor {
 
@@ -33,13 +33,13 @@ QRect AnchoredBounds(const QRect& designBounds, const QSize& designParent, const
 
 TAnchorLayout::TAnchorLayout(QWidget* parent) : QObject(parent), parent_(parent)
 {
-    assert(parent != nullptr);
+    QELVOR_ASSERT(parent != nullptr);
     parent->installEventFilter(this);
 }
 
 void TAnchorLayout::Anchor(QWidget* child, TAnchors anchors)
 {
-    assert(child != nullptr && child->parentWidget() == parent_);
+    QELVOR_ASSERT(child != nullptr && child->parentWidget() == parent_);
     entries_.push_back({child, child->geometry(), parent_->size(), anchors});
 }
 

@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QWindow>
-#include <cassert>
+#include "runtime/Assert.h"
 
 #include "runtime/FormatSettings.h"
 
@@ -77,7 +77,7 @@ QWidget* TApplication::OwnerWidget() const
 
 void TApplication::AdoptWindow(QWidget* window) const
 {
-    assert(window != nullptr && window->isWindow());
+    QELVOR_ASSERT(window != nullptr && window->isWindow());
     if (handle_ == 0)
         return;
     if (QWidget* owner = OwnerWidget()) {

@@ -1,7 +1,7 @@
 #include "platform/ExceptionDispatch.h"
 
 #include <QMessageBox>
-#include <cassert>
+#include "runtime/Assert.h"
 #include <QString>
 
 #include "platform/Application.h"
@@ -74,7 +74,7 @@ ErrorPresenter SetErrorPresenter(ErrorPresenter presenter)
 
 void HandleException(std::exception_ptr failure)
 {
-    assert(failure != nullptr);
+    QELVOR_ASSERT(failure != nullptr);
     bool silent = false;
     const std::string message = FailureMessage(failure, silent);
     if (silent)

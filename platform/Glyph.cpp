@@ -1,13 +1,13 @@
 #include "platform/Glyph.h"
 
 #include <QPixmap>
-#include <cassert>
+#include "runtime/Assert.h"
 
 namespace qelvor {
 
 QImage GlyphImage(const QImage& glyph, int count, int index)
 {
-    assert(count >= 1 && index >= 0 && index < count && !glyph.isNull());
+    QELVOR_ASSERT(count >= 1 && index >= 0 && index < count && !glyph.isNull());
     const int width = glyph.width() / count;
     QImage image = glyph.copy(index * width, 0, width, glyph.height()).convertToFormat(QImage::Format_ARGB32);
     const QRgb transparent = image.pixel(0, image.height() - 1);

@@ -1,7 +1,7 @@
 #include "resources/ButtonGlyphs.h"
 
 #include <array>
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cstring>
 
 namespace qelvor::resources {
@@ -42,9 +42,9 @@ QImage EmptyImage(int width, int height)
 template <std::size_t Rows>
 void Draw(QImage& image, int left, const std::array<const char*, Rows>& art)
 {
-    assert(static_cast<int>(Rows) == image.height());
+    QELVOR_ASSERT(static_cast<int>(Rows) == image.height());
     for (int y = 0; y < static_cast<int>(Rows); ++y) {
-        assert(static_cast<int>(std::strlen(art[y])) + left <= image.width());
+        QELVOR_ASSERT(static_cast<int>(std::strlen(art[y])) + left <= image.width());
         for (int x = 0; art[y][x] != '\0'; ++x)
             image.setPixel(left + x, y, static_cast<uint>(ColourIndex(art[y][x])));
     }

@@ -3,7 +3,7 @@
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -24,7 +24,7 @@ void ToUtf16(std::string_view utf8, std::u16string& out)
     UErrorCode status = U_ZERO_ERROR;
     u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &length,
                          utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
-    assert(U_SUCCESS(status));
+    QELVOR_ASSERT(U_SUCCESS(status));
     out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
 }
 
@@ -99,7 +99,7 @@ std::size_t Collation::AppendSortKey(std::string_view utf8, std::vector<std::uin
         const int32_t length = ucol_getSortKey(collator_, reinterpret_cast<const UChar*>(text.data()),
                                                static_cast<int32_t>(text.size()), out.data() + start,
                                                static_cast<int32_t>(room));
-        assert(length > 0);
+        QELVOR_ASSERT(length > 0);
         if (static_cast<std::size_t>(length) <= room) {
             out.resize(start + static_cast<std::size_t>(length));
             return static_cast<std::size_t>(length);

@@ -1,6 +1,6 @@
 #include "runtime/FormatSettings.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cctype>
 #include <langinfo.h>
 
@@ -49,7 +49,7 @@ std::string MonthName(int month, bool abbreviated)
                                          ABMON_7, ABMON_8, ABMON_9, ABMON_10, ABMON_11, ABMON_12};
     static constexpr nl_item kLong[] = {MON_1, MON_2, MON_3, MON_4, MON_5, MON_6,
                                         MON_7, MON_8, MON_9, MON_10, MON_11, MON_12};
-    assert(month >= 1 && month <= 12);
+    QELVOR_ASSERT(month >= 1 && month <= 12);
     return nl_langinfo((abbreviated ? kShort : kLong)[month - 1]);
 }
 
@@ -57,7 +57,7 @@ std::string DayName(int dayOfWeek, bool abbreviated)
 {
     static constexpr nl_item kShort[] = {ABDAY_1, ABDAY_2, ABDAY_3, ABDAY_4, ABDAY_5, ABDAY_6, ABDAY_7};
     static constexpr nl_item kLong[] = {DAY_1, DAY_2, DAY_3, DAY_4, DAY_5, DAY_6, DAY_7};
-    assert(dayOfWeek >= 0 && dayOfWeek <= 6);
+    QELVOR_ASSERT(dayOfWeek >= 0 && dayOfWeek <= 6);
     return nl_langinfo((abbreviated ? kShort : kLong)[dayOfWeek]);
 }
 

@@ -3,7 +3,7 @@
 // properties they stand for: `Options().Contains(dgTitles)`, `shift.Contains(ssCtrl)`.
 #pragma once
 
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cstdint>
 #include <initializer_list>
 
@@ -36,7 +36,7 @@ public:
 private:
     static constexpr std::uint64_t Bit(E item)
     {
-        assert(static_cast<int>(item) >= 0 && static_cast<int>(item) < 64);
+        QELVOR_ASSERT(static_cast<int>(item) >= 0 && static_cast<int>(item) < 64);
         return std::uint64_t{1} << static_cast<int>(item);
     }
     std::uint64_t bits_ = 0;

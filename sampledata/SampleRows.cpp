@@ -1,6 +1,6 @@
 #include "sampledata/SampleRows.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cstdio>
 #include <numeric>
 #include <stdexcept>
@@ -88,7 +88,7 @@ std::uint64_t SampleRandom::Next()
 
 std::uint32_t SampleRandom::Below(std::uint32_t bound)
 {
-    assert(bound > 0);
+    QELVOR_ASSERT(bound > 0);
     return static_cast<std::uint32_t>((Next() >> 32) * bound >> 32);
 }
 
@@ -118,7 +118,7 @@ std::string SampleRows::TicketNumber(std::int64_t ordinal)
 
 void SampleRows::Fill(std::int64_t index, SampleRow& row) const
 {
-    assert(index >= 0 && index < Count());
+    QELVOR_ASSERT(index >= 0 && index < Count());
     const std::uint32_t ordinal = order_[static_cast<std::size_t>(index)];
     SampleRandom random(Mix(seed_ * 0x100000001B3ull + ordinal));
     row.zkzh = TicketNumber(ordinal);

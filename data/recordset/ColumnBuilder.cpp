@@ -1,7 +1,7 @@
 #include "data/recordset/ColumnBuilder.h"
 
 #include <algorithm>
-#include <cassert>
+#include "runtime/Assert.h"
 #include <limits>
 #include <string>
 
@@ -53,7 +53,7 @@ ColumnBuilder ColumnBuilder::Undetermined(ResultColumn& column, FieldInfo& field
 
 void ColumnBuilder::Determine(ColumnStorage storage, DataTypeEnum type)
 {
-    assert(!determined_ && column_->rows_ == column_->nullCount_);
+    QELVOR_ASSERT(!determined_ && column_->rows_ == column_->nullCount_);
     determined_ = true;
     field_->type = type;
     column_->storage_ = storage;
@@ -102,7 +102,7 @@ void ColumnBuilder::AppendNull()
 
 void ColumnBuilder::AppendBytes(std::string_view bytes)
 {
-    assert(determined_ && UsesArena(column_->storage_));
+    QELVOR_ASSERT(determined_ && UsesArena(column_->storage_));
     column_->bytes_.Append(bytes.data(), bytes.size());
     PushOffset();
     AppendNullBit(false);
@@ -113,7 +113,7 @@ void ColumnBuilder::AppendBytes(std::string_view bytes)
 
 void ColumnBuilder::AppendInteger(std::int64_t value)
 {
-    assert(determined_ && (column_->storage_ == ColumnStorage::Integer || column_->storage_ == ColumnStorage::Boolean));
+    QELVOR_ASSERT(determined_ && (column_->storage_ == ColumnStorage::Integer || column_->storage_ == ColumnStorage::Boolean));
     column_->integers_.PushBack(value);
     smallest_ = std::min(smallest_, value);
     largest_ = std::max(largest_, value);
@@ -122,14 +122,14 @@ void ColumnBuilder::AppendInteger(std::int64_t value)
 
 void ColumnBuilder::AppendReal(double value)
 {
-    assert(determined_ && (column_->storage_ == ColumnStorage::Real || column_->storage_ == ColumnStorage::DateTime));
+    QELVOR_ASSERT(determined_ && (column_->storage_ == ColumnStorage::Real || column_->storage_ == ColumnStorage::DateTime));
     column_->reals_.PushBack(value);
     AppendNullBit(false);
 }
 
 void ColumnBuilder::WidenToReal()
 {
-    assert(column_->storage_ == ColumnStorage::Integer);
+    QELVOR_ASSERT(column_->storage_ == ColumnStorage::Integer);
     column_->reals_.Reserve(column_->integers_.Size());
     for (std::size_t i = 0; i < column_->integers_.Size(); ++i)
         column_->reals_.PushBack(static_cast<double>(column_->integers_[i]));

@@ -1,8 +1,10 @@
 #include "data/recordset/Connection.h"
 
 #include <cctype>
+#include <new>
 
 #include "data/recordset/Command.h"
+#include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
@@ -53,6 +55,7 @@ void Connection::Open(const std::string& connectionString)
 void Connection::Close()
 {
     provider_.reset();
+    linkLost_ = false;
 }
 
 bool Connection::BackslashEscapesInLiterals() const
@@ -79,9 +82,29 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
 {
     if (!provider_)
         throw ERecordSetError("Operation is not allowed when the object is closed.");
+    ReconnectIfLinkLost();
     if (observer_)
         observer_(statementText);
-    return provider_->Execute(statementText, parameters, timeoutSeconds, maxRecords);
+    try {
+        return provider_->Execute(statementText, parameters, timeoutSeconds, maxRecords);
+    } catch (const EConnectionLost&) {
+        linkLost_ = true;
+        throw;
+    } catch (const std::bad_alloc&) {
+        // The partial result is gone by now; say what happened instead of "std::bad_alloc".
+        throw ERecordSetError("Not enough memory for the result of the statement");
+    }
+}
+
+void Connection::ReconnectIfLinkLost()
+{
+    if (!linkLost_)
+        return;
+    // The lost session stays until a new one exists: a failed attempt leaves the
+    // connection as it was, and the next statement tries again.
+    std::unique_ptr<Provider> fresh = OpenProvider(connectionString_);
+    provider_ = std::move(fresh);
+    linkLost_ = false;
 }
 
 }  // namespace qelvor::recordset

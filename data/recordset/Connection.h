@@ -4,7 +4,9 @@
 //   "Provider=SQLite;Data Source=FILE"                     embedded SQLite
 //   "Provider=PostgreSQL;Server=...;Database=...;Uid=..."  PostgreSQL through libpq
 //   "Driver={...};Server=...;..." or "DSN=...;..."          ODBC through unixODBC
-// Statements are UTF-8. Failures raise ERecordSetError with the provider's own text.
+// Statements are UTF-8. Failures raise ERecordSetError with the provider's own text. A
+// session found lost after a failure is replaced by a new one at the next Execute
+// (the connection itself stays open for its users).
 #pragma once
 
 #include <functional>
@@ -51,9 +53,14 @@ public:
     void SetStatementObserver(std::function<void(const std::string&)> observer) { observer_ = std::move(observer); }
 
 private:
+    // A session the server dropped (restart, crash, network) is opened anew before the
+    // next statement, so that one outage does not fail every later statement.
+    void ReconnectIfLinkLost();
+
     std::string connectionString_;
     std::unique_ptr<Provider> provider_;
     std::function<void(const std::string&)> observer_;
+    bool linkLost_ = false;  // the provider's session was found dropped
 };
 
 }  // namespace qelvor::recordset

@@ -29,7 +29,8 @@ private:
 
 // The handle's diagnostic records joined by new lines; empty when there are none.
 std::string OdbcDiagnostics(SQLSMALLINT type, SQLHANDLE handle);
-// Raises ERecordSetError with the diagnostics (or `what` when there are none) unless rc succeeded.
+// Raises ERecordSetError (EConnectionLost when a record's SQLSTATE says the session is
+// gone) with the diagnostics (or `what` when there are none) unless rc succeeded.
 void CheckOdbc(SQLRETURN rc, const OdbcHandle& handle, const char* what);
 
 }  // namespace qelvor::recordset

@@ -6,7 +6,7 @@
 // cannot do.
 #pragma once
 
-#include <cassert>
+#include "runtime/Assert.h"
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -38,9 +38,9 @@ public:
     bool Empty() const { return size_ == 0; }
     const T* Data() const { return data_; }
     T* Data() { return data_; }
-    const T& operator[](std::size_t index) const { assert(index < size_); return data_[index]; }
-    T& operator[](std::size_t index) { assert(index < size_); return data_[index]; }
-    T& Back() { assert(size_ > 0); return data_[size_ - 1]; }
+    const T& operator[](std::size_t index) const { QELVOR_ASSERT(index < size_); return data_[index]; }
+    T& operator[](std::size_t index) { QELVOR_ASSERT(index < size_); return data_[index]; }
+    T& Back() { QELVOR_ASSERT(size_ > 0); return data_[size_ - 1]; }
 
     void PushBack(T value)
     {

@@ -1,6 +1,6 @@
 #include "data/recordset/ResultTable.h"
 
-#include <cassert>
+#include "runtime/Assert.h"
 
 namespace qelvor::recordset {
 
@@ -11,7 +11,7 @@ ResultTable::ResultTable(std::vector<FieldInfo> fields) : fields_(std::move(fiel
 void ResultTable::SetRowCount(std::int64_t count)
 {
     for ([[maybe_unused]] const ResultColumn& column : columns_)
-        assert(column.RowCount() == count);
+        QELVOR_ASSERT(column.RowCount() == count);
     rowCount_ = count;
 }
 

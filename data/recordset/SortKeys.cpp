@@ -1,7 +1,6 @@
 #include "data/recordset/SortKeys.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstdlib>
 #include <limits>
 #include <optional>

@@ -7,7 +7,7 @@
 // statement once the deadline has passed.
 #include <sqlite3.h>
 
-#include <cassert>
+#include "runtime/Assert.h"
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -53,7 +53,7 @@ std::string_view BlobOf(sqlite3_stmt* statement, int column)
 // that neither the shown value nor the order differs from what the database holds.
 std::string FixedText(double value, int scale)
 {
-    assert(std::isfinite(value));
+    QELVOR_ASSERT(std::isfinite(value));
     char scientific[32];
     std::snprintf(scientific, sizeof scientific, "%.14e", value);  // "-d.dddddddddddddde+XX"
     const char* at = scientific;

@@ -3,6 +3,8 @@
 #   postgres.sh start DIR   initialises DIR, starts the server on a free loopback port and
 #                           prints the ODBC connection string on standard output
 #   postgres.sh stop DIR    stops the server and removes DIR
+#   postgres.sh halt DIR    stops the server at once (as a crash would), keeping DIR
+#   postgres.sh resume DIR  starts a halted server again on its port
 set -euo pipefail
 
 action=$1
@@ -19,6 +21,7 @@ start)
   [ "$(id -u)" -ne 0 ] || chown postgres "$dir"
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   as_postgres "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 -N >"$dir/initdb.log" 2>&1
+  echo "$port" >"$dir/port"
   as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
     -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
   echo "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=postgres;Uid=postgres;Pwd=;TextAsLongVarchar=0"
@@ -29,6 +32,14 @@ stop)
   fi
   rm -rf "$dir"
   ;;
+halt)
+  as_postgres "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null
+  ;;
+resume)
+  port=$(cat "$dir/port")
+  as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
+    -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
+  ;;
 *)
-  echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+  echo "usage: $0 start|stop|halt|resume DIR" >&2; exit 2 ;;
 esac

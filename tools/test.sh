@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts a throwaway PostgreSQL server and runs the
-# whole test suite. Exits non-zero when any test fails.
+# Installs what is missing, builds (warnings as errors), starts a throwaway PostgreSQL
+# server, runs the whole test suite, then installs into a scratch prefix and checks the
+# Debian package (tools/check-package.sh). Exits non-zero when anything fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # A warning is a fault CI stops on.
@@ -19,3 +20,5 @@ export QELVOR_REQUIRE_ODBC=1
 
 cd "$build_dir"
 ctest --output-on-failure -j"$(nproc)" --timeout 600
+# The installation and the Debian package.
+"$root/tools/check-package.sh" "$build_dir"

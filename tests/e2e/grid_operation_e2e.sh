@@ -168,7 +168,7 @@ copy_current() {
   [ -z "$(error_box)" ] || fail "$2: an error box appeared"
 }
 
-# The statement the window runs for a range (browse/QueryComposition.cpp).
+# The statement the window runs for a range (data/QueryComposition.cpp).
 statement() {
   echo "select a.zkzh 准考证号,b.bmh 报名号,b.xm 姓名,a.ttxx 笔试客观题答案字符串,a.tttt 笔试主观题题分字符串,a.qk 缺考标记,a.lwtth 论文题题号 from t_omr a left join t_bm b on a.zkzh=b.zkzh where a.zkzh between '$1' and '$2'"
 }

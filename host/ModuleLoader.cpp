@@ -23,7 +23,13 @@ ModuleLoader::ModuleLoader(const QString& path) : library_(path)
 
 QString ModuleLoader::DefaultPath(const QString& folder)
 {
-    return QDir(folder).filePath(QStringLiteral("libQELVORDLL.so"));
+    const QString fileName = QStringLiteral("libQELVORDLL.so");
+    const QString beside = QDir(folder).filePath(fileName);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed =
+        QDir::cleanPath(QDir(folder).filePath(QStringLiteral(QELVOR_MODULE_DIR_FROM_BIN "/") + fileName));
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 }  // namespace qelvor::host

@@ -22,7 +22,8 @@ public:
     TGetVersionFunction GetVersion() const { return getVersion_; }
     TShowFormFunction ShowForm() const { return showForm_; }
 
-    // The module's file name beside an executable in folder.
+    // Where the host in `folder` finds the module: beside it (the build tree), else in
+    // the module folder of an installation (QELVOR_MODULE_DIR_FROM_BIN, relative).
     static QString DefaultPath(const QString& folder);
 
 private:

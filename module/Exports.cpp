@@ -1,6 +1,8 @@
 // The module's exported functions: the version and the browse window.
 #include "module/ModuleInterface.h"
 
+#include "include/qelvor/qelvor.h"  // the C declarations these definitions must match
+
 #include <QString>
 #include <memory>
 

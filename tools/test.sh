@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts throwaway PostgreSQL and MariaDB servers and
-# runs the whole test suite; then builds and runs it again under the address and undefined-
-# behaviour sanitizers (leak detection on, any report fails), and runs each fuzz target
-# briefly. Exits non-zero when any test fails or anything is reported.
+# Installs what is missing, builds (warnings as errors), starts throwaway PostgreSQL and
+# MariaDB servers and runs the whole test suite; installs into a scratch prefix and checks
+# the Debian package (tools/check-package.sh); then builds and runs the suite again under
+# the address and undefined-behaviour sanitizers (leak detection on, any report fails),
+# and runs each fuzz target briefly. Exits non-zero when anything fails or is reported.
 #   QELVOR_SANITIZE_BUILD_DIR   sanitizer build folder (default: build-sanitize)
 #   QELVOR_FUZZ_SECONDS         seconds per fuzz target (default: 20; 0 skips fuzzing)
 set -euo pipefail
@@ -28,6 +29,9 @@ export QELVOR_REQUIRE_ODBC=1
 
 cd "$build_dir"
 ctest --output-on-failure -j"$(nproc)" --timeout 600
+
+# The installation and the Debian package.
+"$root/tools/check-package.sh" "$build_dir"
 
 # The same suite under the sanitizers. A report ends the process that made it, which
 # fails its test: UBSan stops at the first finding, LSan reports leaks at exit.

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# A foreign host (C or Python) in a real X server: it opens the demo database through the
+# runtime's C interface and shows the browse window; the window must appear with its title
+# and size, and the exit button must close it and let the host end normally.
+#   run_foreign_host.sh QELVOR_MAKE_DEMO HOST_COMMAND...   (the connection string is appended)
+set -euo pipefail
+make_demo=$1
+shift
+for tool in Xvfb xdotool xdpyinfo; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
+done
+
+work=$(mktemp -d /tmp/qelvor-foreign.XXXXXX)
+cleanup() {
+  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; [ -f "$work/host.log" ] && sed 's/^/host: /' "$work/host.log"; exit 1; }
+
+number=90
+while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+export DISPLAY=:$number
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+
+export QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+"$make_demo" "$work/demo.db" --rows 300 >/dev/null || fail "could not make the demo database"
+"$@" "Provider=SQLite;Data Source=$work/demo.db" >"$work/host.log" 2>&1 &
+host_pid=$!
+
+title='卷面信息浏览\(V3\.00\)'
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || fail "no window titled 卷面信息浏览(V3.00)"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" = 659 ] && [ "$HEIGHT" = 378 ] || fail "window is ${WIDTH}x$HEIGHT, expected 659x378"
+echo "browse window $window: ${WIDTH}x$HEIGHT"
+
+# The exit button: 588,350, 65x25.
+xdotool mousemove --window "$window" 620 362 click 1
+status=0
+timeout 20 tail --pid="$host_pid" -f /dev/null || fail "the host did not end after the exit button"
+wait "$host_pid" || status=$?
+host_pid=
+[ "$status" = 0 ] || fail "the host ended with status $status"
+grep -q '^module version 3.00$' "$work/host.log" || fail "the host did not print the module's version"
+grep -q '^browse window closed$' "$work/host.log" || fail "ShowForm did not return"
+echo "PASS"

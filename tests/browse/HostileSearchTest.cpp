@@ -283,8 +283,8 @@ TEST_P(HostileSearch, AMegabyteTextIsSearchedOrRefusedClearly)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, HostileSearch, testing::Values("sqlite", "odbc", "odbc-escapes"),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
+                         [](const testing::TestParamInfo<std::string>& backend) {
+                             std::string name = backend.param;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });

@@ -116,6 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (Counts() != before)
         Fail("a table changed: " + statement);
+    if (!nul && session.Execute(statement, 0, 0)->ResultCount() != 1)
+        Fail("more than one statement ran: " + statement);
 
     if (!nul) {
         const bool startEmpty = qelvor::TrimControlAndBlank(start).empty();

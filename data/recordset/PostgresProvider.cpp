@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "data/recordset/ColumnBuilder.h"
+#include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/PostgresTypes.h"
 #include "data/recordset/Provider.h"
@@ -206,8 +207,13 @@ public:
                 break;
             }
         }
-        if (!failure.empty())
+        if (!failure.empty()) {
+            // A dropped session fails every later statement too: say so, and the
+            // connection opens a new one before the next.
+            if (PQstatus(connection_) == CONNECTION_BAD)
+                throw EConnectionLost(failure);
             throw ERecordSetError(failure);
+        }
         return batch;
     }
 
@@ -221,6 +227,10 @@ public:
 private:
     void Send(const std::string& statementText, const std::vector<Parameter>& parameters)
     {
+        // libpq takes texts up to their first NUL: past one it would run another statement
+        // than the one given, or bind another value.
+        if (statementText.find('\0') != std::string::npos)
+            throw ERecordSetError("The statement text holds a NUL character");
         int sent = 0;
         if (parameters.empty()) {
             sent = PQsendQuery(connection_, statementText.c_str());
@@ -230,6 +240,8 @@ private:
             texts.reserve(parameters.size());
             for (const Parameter& parameter : parameters) {
                 texts.push_back(parameter.value.ToString());
+                if (texts.back().find('\0') != std::string::npos)
+                    throw ERecordSetError("A parameter value holds a NUL character");
                 values.push_back(parameter.value.IsNull() ? nullptr : texts.back().c_str());
             }
             sent = PQsendQueryParams(connection_, NumberedMarkers(statementText).c_str(), static_cast<int>(values.size()),

@@ -19,12 +19,12 @@
 #include "data/recordset/Connection.h"
 #include "data/recordset/ResultBatch.h"
 #include "grid/DBGridEh.h"
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 #include "platform/Buttons.h"
 #include "platform/TextControls.h"
 #include "tests/browse/BrowseTestSupport.h"
 #include "tests/faults/PostgresServer.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace qelvor::test {
 namespace {

@@ -25,7 +25,7 @@
 #include "browse/QELVOR_Unit.h"
 #include "data/ADODataSet.h"
 #include "grid/DBGridEh.h"
-#include "module/StandardInfo.h"
+#include "session/StandardInfo.h"
 #include "platform/Buttons.h"
 #include "platform/TextControls.h"
 #include "tests/browse/BrowseTestSupport.h"

@@ -21,7 +21,7 @@
 #include "data/ADODataSet.h"
 #include "data/DataSource.h"
 #include "module/ModuleInterface.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace qelvor::test {
 namespace {

@@ -28,13 +28,13 @@
 
 #include "ChildProcess.h"
 #include "ThrowawayPostgres.h"
-#include "browse/QueryComposition.h"
+#include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "data/DataLink.h"
 #include "data/DataSource.h"
 #include "data/recordset/RecordSet.h"
-#include "tools/sample_data/SampleDatabase.h"
+#include "sampledata/SampleDatabase.h"
 
 namespace {
 

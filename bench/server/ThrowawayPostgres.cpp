@@ -8,7 +8,7 @@
 
 #include "ChildProcess.h"
 #include "data/recordset/ConnectionString.h"
-#include "tools/sample_data/SampleSchema.h"
+#include "sampledata/SampleSchema.h"
 
 namespace qelvor::bench {
 

@@ -34,9 +34,20 @@ class LiteralStyle : public ProviderTest {};
 TEST_P(LiteralStyle, FollowsTheSessionSetting)
 {
     Connection& session = db_->Session();
-    EXPECT_FALSE(session.BackslashEscapesInLiterals());
-    if (db_->IsSqlite())
+    if (db_->IsSqlite()) {
+        EXPECT_FALSE(session.BackslashEscapesInLiterals());
         return;
+    }
+    if (db_->IsMariaDb()) {
+        // Backslashes escape by default; the session's sql_mode can turn that off.
+        EXPECT_TRUE(session.BackslashEscapesInLiterals());
+        db_->Run("SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES')");
+        EXPECT_FALSE(session.BackslashEscapesInLiterals());
+        db_->Run("SET SESSION sql_mode = REPLACE(@@SESSION.sql_mode, 'NO_BACKSLASH_ESCAPES', '')");
+        EXPECT_TRUE(session.BackslashEscapesInLiterals());
+        return;
+    }
+    EXPECT_FALSE(session.BackslashEscapesInLiterals());
     db_->Run("SET standard_conforming_strings = off");
     EXPECT_TRUE(session.BackslashEscapesInLiterals());
     db_->Run("SET standard_conforming_strings = on");

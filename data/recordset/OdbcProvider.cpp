@@ -195,9 +195,13 @@ public:
                         reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds > 0 ? timeoutSeconds : 0)), 0);
         if (maxRecords > 0)
             SQLSetStmtAttrW(statement.Get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(maxRecords)), 0);
+        std::vector<std::string> narrowParameterTexts;
         std::vector<std::u16string> parameterTexts;
         std::vector<SQLLEN> parameterLengths(parameters.size());
-        BindParameters(statement, parameters, parameterTexts, parameterLengths);
+        if (narrowTextIsUtf8_)
+            BindNarrowParameters(statement, parameters, narrowParameterTexts, parameterLengths);
+        else
+            BindParameters(statement, parameters, parameterTexts, parameterLengths);
 
         std::u16string wide = ToUtf16(statementText);
         SQLRETURN rc = SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(wide.data()), static_cast<SQLINTEGER>(wide.size()));
@@ -267,6 +271,24 @@ private:
             CheckOdbc(SQLBindParameter(statement.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
                                        SQL_WVARCHAR, text.empty() ? 1 : text.size(), 0, text.data(),
                                        static_cast<SQLLEN>(text.size() * sizeof(SQLWCHAR)), &lengths[i]),
+                      statement, "SQLBindParameter");
+        }
+    }
+
+    // The same as UTF-8 text, for drivers that take narrow text as UTF-8: the MariaDB
+    // driver stores garbage after a UTF-16 parameter that holds surrogate pairs.
+    static void BindNarrowParameters(const OdbcHandle& statement, const std::vector<Parameter>& parameters,
+                                     std::vector<std::string>& texts, std::vector<SQLLEN>& lengths)
+    {
+        texts.reserve(parameters.size());  // bound pointers must stay valid
+        for (std::size_t i = 0; i < parameters.size(); ++i) {
+            const Variant& value = parameters[i].value;
+            texts.push_back(value.ToString());
+            std::string& text = texts.back();
+            lengths[i] = value.IsNull() ? SQL_NULL_DATA : static_cast<SQLLEN>(text.size());
+            CheckOdbc(SQLBindParameter(statement.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
+                                       SQL_VARCHAR, text.empty() ? 1 : text.size(), 0, text.data(),
+                                       static_cast<SQLLEN>(text.size()), &lengths[i]),
                       statement, "SQLBindParameter");
         }
     }

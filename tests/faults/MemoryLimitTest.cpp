@@ -14,21 +14,10 @@
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "tests/faults/PostgresServer.h"
+#include "tests/support/SanitizerBuild.h"
 
 namespace qelvor::test {
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 // The process's address-space size now, in bytes.
 long long VirtualSize()

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestDatabase.h"
+#include "data/recordset/Command.h"
 #include "data/recordset/ResultBatch.h"
 #include "runtime/Exceptions.h"
 
@@ -228,6 +229,22 @@ TEST_P(ProviderSuite, TextLongerThanTheAnnouncedSizeArrivesWhole)
     auto records = db_->Query("SELECT t FROM t_sort ORDER BY id");
     EXPECT_EQ(ColumnTexts(*records, 0), (std::vector<std::string>{"short", longText, wide, "<null>"}));
     EXPECT_GE(records->Field(0).definedSize, 3000);
+}
+
+// Bound text with characters outside the Basic Multilingual Plane (surrogate pairs in
+// UTF-16) is stored exactly: one driver once stored garbage after such a value.
+TEST_P(ProviderSuite, BoundTextOutsideTheBasicPlaneIsStoredExactly)
+{
+    db_->Run("CREATE TABLE t_sort(id INTEGER, t VARCHAR(40))");
+    const std::vector<std::string> texts{"\xF0\x9D\x9F\x98\xF0\x9D\x9F\x99\xF0\x9D\x9F\x9A", "\xF0\x9F\x98\x80\xE5\xBC\xA0",
+                                         "\xF0\xA0\x80\x80\xF0\xA0\x80\x81"};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        Parameter text;
+        text.value = Variant(texts[i]);
+        db_->Session().Execute("INSERT INTO t_sort VALUES(" + std::to_string(i) + ", ?)", {text}, 0, 0);
+    }
+    auto records = db_->Query("SELECT t FROM t_sort ORDER BY id");
+    EXPECT_EQ(ColumnTexts(*records, 0), texts);
 }
 
 TEST_P(ProviderSuite, CommandTimeoutStopsALongStatement)

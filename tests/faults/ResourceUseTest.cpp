@@ -77,8 +77,9 @@ void ExpectUnchanged(const Usage& before, const Usage& after, long residentSlack
 {
     // Under the address sanitizer freed blocks wait in its quarantine; its leak check
     // stands in for this bound there.
-    if (!kAddressSanitizer)
+    if (!kAddressSanitizer) {
         EXPECT_LE(after.residentKiB - before.residentKiB, residentSlackKiB);
+    }
     EXPECT_EQ(after.descriptors, before.descriptors);
     EXPECT_EQ(after.widgets, before.widgets);
     EXPECT_EQ(after.objects, before.objects);

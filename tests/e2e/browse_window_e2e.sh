@@ -8,28 +8,7 @@
 #   browse_window_e2e.sh PATH/TO/qelvor-host
 set -euo pipefail
 host=$1
-for tool in Xvfb xdotool xdpyinfo; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
-done
-
-work=$(mktemp -d /tmp/qelvor-e2e.XXXXXX)
-cleanup() {
-  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null || true
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/host.log" ] && sed 's/^/host: /' "$work/host.log"; exit 1; }
-
-# A display number nobody uses.
-number=90
-while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+source "$(dirname "$0")/../support/xserver.sh" qelvor-e2e
 
 export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 "$host" --make-demo "$work/demo.db" --demo-rows 500 >/dev/null || fail "could not make the demo database"

@@ -1,0 +1,28 @@
+# Sourced by the scripts that run a program in a real X server: checks the X tools,
+# makes a scratch folder ($work), starts Xvfb (1024x768) on a free display and exports
+# DISPLAY. On exit it stops the program under test ($host_pid, once set) and the X
+# server and removes the folder. `fail MESSAGE` prints the message and the program's
+# log ($work/host.log) and exits 1.
+#   source tests/support/xserver.sh PREFIX     (PREFIX names the scratch folder)
+for tool in Xvfb xdotool xdpyinfo; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
+done
+
+work=$(mktemp -d "/tmp/$1.XXXXXX")
+cleanup() {
+  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; [ -f "$work/host.log" ] && sed 's/^/host: /' "$work/host.log"; exit 1; }
+
+# A display number nobody uses.
+number=90
+while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+export DISPLAY=:$number
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"

@@ -82,6 +82,11 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
 {
     if (!provider_)
         throw ERecordSetError("Operation is not allowed when the object is closed.");
+    // No engine takes a NUL inside statement text as text: SQLite and libpq stop reading at
+    // it (running less than was given, or another statement), and one ODBC driver writes
+    // past its own buffer. Refused here, for every provider, before anything runs.
+    if (statementText.find('\0') != std::string::npos)
+        throw ERecordSetError("The statement text holds a NUL character");
     ReconnectIfLinkLost();
     if (observer_)
         observer_(statementText);

@@ -22,6 +22,7 @@
 #include "data/recordset/PostgresTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
+#include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor::recordset {
@@ -228,9 +229,9 @@ private:
     void Send(const std::string& statementText, const std::vector<Parameter>& parameters)
     {
         // libpq takes texts up to their first NUL: past one it would run another statement
-        // than the one given, or bind another value.
-        if (statementText.find('\0') != std::string::npos)
-            throw ERecordSetError("The statement text holds a NUL character");
+        // than the one given, or bind another value. The connection refuses such statement
+        // text; parameter values are checked here.
+        QELVOR_ASSERT(statementText.find('\0') == std::string::npos);
         int sent = 0;
         if (parameters.empty()) {
             sent = PQsendQuery(connection_, statementText.c_str());

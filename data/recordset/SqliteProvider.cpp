@@ -7,7 +7,6 @@
 // statement once the deadline has passed.
 #include <sqlite3.h>
 
-#include "runtime/Assert.h"
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -23,6 +22,7 @@
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
 #include "data/recordset/SqliteTypes.h"
+#include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor::recordset {
@@ -207,10 +207,9 @@ public:
         sqlite3_progress_handler(db_, timeoutSeconds > 0 ? 4096 : 0, &SqliteProvider::Progress, this);
         timedOut_ = false;
 
-        // SQLite reads a text only up to a NUL: past one nothing would be consumed and
-        // the loop below would never end, and statements before it would already have run.
-        if (statementText.find('\0') != std::string::npos)
-            throw ERecordSetError("The statement text holds a NUL character");
+        // SQLite reads a text only up to a NUL: past one nothing would be consumed and the
+        // loop below would never end. The connection refuses such text before it gets here.
+        QELVOR_ASSERT(statementText.find('\0') == std::string::npos);
         auto batch = std::make_unique<ResultBatch>();
         const char* tail = statementText.c_str();
         const char* const end = tail + statementText.size();

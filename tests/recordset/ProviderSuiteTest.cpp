@@ -247,6 +247,25 @@ TEST_P(ProviderSuite, BoundTextOutsideTheBasicPlaneIsStoredExactly)
     EXPECT_EQ(ColumnTexts(*records, 0), texts);
 }
 
+// No engine reads a NUL inside statement text as text: SQLite once looped forever on one
+// after a complete statement, and one ODBC driver wrote past its buffer on a NUL inside a
+// literal. Such text is refused before anything of it runs, on every provider.
+TEST_P(ProviderSuite, ANulInTheStatementTextIsRefusedBeforeAnythingRuns)
+{
+    db_->Run("CREATE TABLE t_nul(a INTEGER)");
+    using namespace std::string_literals;
+    for (const std::string& text : {"INSERT INTO t_nul VALUES(1);\0"s, "INSERT INTO t_nul VALUES(2);\0;DELETE FROM t_nul"s,
+                                    "SELECT 1\0"s, "\0"s, "SELECT a FROM t_nul WHERE a BETWEEN '\0' AND 'a\0b'"s}) {
+        try {
+            db_->Session().Execute(text, 0, 0);
+            ADD_FAILURE() << "ran a text with a NUL";
+        } catch (const ERecordSetError& failure) {
+            EXPECT_STREQ(failure.what(), "The statement text holds a NUL character");
+        }
+    }
+    EXPECT_EQ(ColumnTexts(*db_->Query("SELECT count(*) FROM t_nul"), 0), std::vector<std::string>{"0"});
+}
+
 TEST_P(ProviderSuite, CommandTimeoutStopsALongStatement)
 {
     Command command;

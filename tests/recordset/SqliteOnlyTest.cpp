@@ -105,24 +105,6 @@ TEST_F(SqliteOnly, ParametersAreBoundInOrder)
     EXPECT_TRUE(records.Value(2).IsNull());
 }
 
-// SQLite reads a text only up to a NUL: one after a complete statement once made
-// Execute loop forever, and statements before it ran. Now nothing runs.
-TEST_F(SqliteOnly, ANulInTheStatementTextIsRefusedBeforeAnythingRuns)
-{
-    db_->Run("CREATE TABLE t(a)");
-    using namespace std::string_literals;
-    for (const std::string& text : {"INSERT INTO t VALUES(1);\0"s, "INSERT INTO t VALUES(2);\0;DELETE FROM t"s,
-                                    "SELECT 1\0"s, "\0"s, "SELECT 'a\0b'"s}) {
-        try {
-            db_->Session().Execute(text, 0, 0);
-            ADD_FAILURE() << "ran a text with a NUL";
-        } catch (const ERecordSetError& failure) {
-            EXPECT_NE(std::string(failure.what()).find("NUL"), std::string::npos) << failure.what();
-        }
-    }
-    EXPECT_EQ(ColumnTexts(*db_->Query("SELECT count(*) FROM t"), 0), std::vector<std::string>{"0"});
-}
-
 TEST(SqliteConnection, OpeningFailuresNameTheCause)
 {
     Connection connection;

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build tools (binutils' nm reads the module's symbol table in the tests)
   cmake ninja-build g++ pkg-config binutils
+  # dpkg-shlibdeps, which works out the Debian package's library dependencies
+  dpkg-dev
   # Qt 6 Widgets and Test (the windowing layer) with its X11 and offscreen platforms
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libxcb-cursor0
   # database engines and access: embedded SQLite, ODBC with the PostgreSQL driver

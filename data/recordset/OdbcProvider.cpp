@@ -2,8 +2,9 @@
 //
 // Only the wide (UTF-16) API is used; statements are converted from UTF-8 once. Rows
 // are fetched in blocks into column-wise bound buffers and copied into the column
-// arenas. Text is read as UTF-16, or as UTF-8 straight from drivers that hand it out so
-// (see OdbcDriverSettings, which also picks lean fetch settings for known drivers). Columns without a useful size (long text, long binary, unknown types) cannot
+// arenas. Text is read and bound as UTF-16, or as UTF-8 with drivers that take narrow
+// text so (see OdbcDriverSettings, which also picks lean fetch settings for known
+// drivers). Columns without a useful size (long text, long binary, unknown types) cannot
 // be bound; a result that has one is read row by row with SQLGetData instead. A value
 // longer than the size the driver announced is never cut silently: it raises.
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
 #include "data/recordset/Utf16.h"
+#include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor::recordset {
@@ -203,8 +205,7 @@ public:
         else
             BindParameters(statement, parameters, parameterTexts, parameterLengths);
 
-        std::u16string wide = ToUtf16(statementText);
-        SQLRETURN rc = SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(wide.data()), static_cast<SQLINTEGER>(wide.size()));
+        SQLRETURN rc = ExecDirect(statement, statementText);
         if (rc != SQL_NO_DATA)
             CheckOdbc(rc, statement, "SQLExecDirectW");
         auto batch = std::make_unique<ResultBatch>();
@@ -257,6 +258,15 @@ private:
         std::string text;
         AppendUtf8(reinterpret_cast<const std::uint16_t*>(name), Utf16Length(reinterpret_cast<const std::uint16_t*>(name), 255), text);
         return text;
+    }
+
+    // The text goes NUL-terminated (the connection refuses a NUL inside it): given the
+    // length, the MariaDB driver reads past the text when it holds surrogate pairs.
+    static SQLRETURN ExecDirect(const OdbcHandle& statement, const std::string& statementText)
+    {
+        QELVOR_ASSERT(statementText.find('\0') == std::string::npos);
+        std::u16string wide = ToUtf16(statementText);
+        return SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(wide.data()), SQL_NTS);
     }
 
     static void BindParameters(const OdbcHandle& statement, const std::vector<Parameter>& parameters,

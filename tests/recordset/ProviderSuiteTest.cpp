@@ -266,6 +266,19 @@ TEST_P(ProviderSuite, ANulInTheStatementTextIsRefusedBeforeAnythingRuns)
     EXPECT_EQ(ColumnTexts(*db_->Query("SELECT count(*) FROM t_nul"), 0), std::vector<std::string>{"0"});
 }
 
+// The same inside the statement text: the MariaDB driver's wide call read past the text
+// it was given when a literal held surrogate pairs (seen with a memory checker; at times
+// a crash much later).
+TEST_P(ProviderSuite, StatementTextOutsideTheBasicPlaneArrivesExactly)
+{
+    std::string literal;
+    for (int i = 0; i < 40; ++i)
+        literal += "\xF0\x9D\x9F\x98\xF0\x9F\x98\x80";
+    const auto records = db_->Query("SELECT '" + literal + "' AS t, '\xF0\xA0\x80\x80' AS u");
+    EXPECT_EQ(records->Value(0), Variant(literal));
+    EXPECT_EQ(records->Value(1), Variant("\xF0\xA0\x80\x80"));
+}
+
 TEST_P(ProviderSuite, CommandTimeoutStopsALongStatement)
 {
     Command command;

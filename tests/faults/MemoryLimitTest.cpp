@@ -81,5 +81,15 @@ TEST_F(MemoryLimitTest, PostgresResultBeyondTheLimitIsAClearError)
                 "message: .*(memory|Memory)");
 }
 
+// The same on the embedded engine: three million generated rows of a kilobyte each.
+TEST_F(MemoryLimitTest, SqliteResultBeyondTheLimitIsAClearError)
+{
+    const std::string huge = "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 3000000) "
+                             "SELECT i, i || printf('%.*c', 1000, 'x') AS payload FROM c";
+    const std::string small = "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3";
+    EXPECT_EXIT(OpenBeyondTheLimit("Provider=SQLite;Data Source=:memory:", huge, small), testing::ExitedWithCode(0),
+                "message: .*(memory|Memory)");
+}
+
 }  // namespace
 }  // namespace qelvor::test

@@ -6,11 +6,11 @@
 // one column is marked. Inside an update only the values are stored; the list is
 // rebuilt from SortIndex afterwards.
 #include <algorithm>
-#include "runtime/Assert.h"
 #include <vector>
 
 #include "grid/DBGridEh.h"
 #include "grid/GridStyle.h"
+#include "runtime/Assert.h"
 
 namespace qelvor {
 

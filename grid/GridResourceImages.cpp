@@ -5,9 +5,10 @@
 // 'w' white, 'y' yellow; cursors: '.' transparent, 'X' black, 'w' white.
 #include "grid/GridResources.h"
 
-#include "runtime/Assert.h"
 #include <cstring>
 #include <map>
+
+#include "runtime/Assert.h"
 
 namespace qelvor {
 

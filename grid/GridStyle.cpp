@@ -2,10 +2,10 @@
 #include "grid/GridStyle.h"
 
 #include <algorithm>
-#include "runtime/Assert.h"
 #include <cmath>
 
 #include "grid/DBGridEh.h"
+#include "runtime/Assert.h"
 
 namespace qelvor {
 

@@ -1,11 +1,11 @@
 #include "platform/ExceptionDispatch.h"
 
 #include <QMessageBox>
-#include "runtime/Assert.h"
 #include <QString>
 
 #include "platform/Application.h"
 #include "platform/CancelMode.h"
+#include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor {

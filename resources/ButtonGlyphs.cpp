@@ -1,8 +1,9 @@
 #include "resources/ButtonGlyphs.h"
 
 #include <array>
-#include "runtime/Assert.h"
 #include <cstring>
+
+#include "runtime/Assert.h"
 
 namespace qelvor::resources {
 

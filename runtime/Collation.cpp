@@ -3,12 +3,12 @@
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
-#include "runtime/Assert.h"
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
 
+#include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor {

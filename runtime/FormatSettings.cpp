@@ -1,8 +1,9 @@
 #include "runtime/FormatSettings.h"
 
-#include "runtime/Assert.h"
 #include <cctype>
 #include <langinfo.h>
+
+#include "runtime/Assert.h"
 
 namespace qelvor {
 

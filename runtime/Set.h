@@ -3,9 +3,10 @@
 // properties they stand for: `Options().Contains(dgTitles)`, `shift.Contains(ssCtrl)`.
 #pragma once
 
-#include "runtime/Assert.h"
 #include <cstdint>
 #include <initializer_list>
+
+#include "runtime/Assert.h"
 
 namespace qelvor {
 

@@ -1,9 +1,10 @@
 #include "sampledata/SampleRows.h"
 
-#include "runtime/Assert.h"
 #include <cstdio>
 #include <numeric>
 #include <stdexcept>
+
+#include "runtime/Assert.h"
 
 namespace qelvor::sample {
 

@@ -1,13 +1,13 @@
 #include "data/recordset/ColumnBuilder.h"
 
 #include <algorithm>
-#include "runtime/Assert.h"
 #include <limits>
 #include <string>
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor::recordset {

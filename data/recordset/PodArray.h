@@ -6,13 +6,14 @@
 // cannot do.
 #pragma once
 
-#include "runtime/Assert.h"
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
+
+#include "runtime/Assert.h"
 
 namespace qelvor::recordset {
 

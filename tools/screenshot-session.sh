@@ -6,6 +6,7 @@
 #   search_range START END           types the range and presses Enter
 #   capture OUTPUT                   the window as a PNG
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/tests/support/xwindows.sh"
 bin=${QELVOR_BUILD_DIR:-$root/build}/bin
 
 cleanup() {
@@ -30,7 +31,7 @@ start_session() {
 open_browse_window() {
   "$bin/qelvor-host" --connect "Provider=SQLite;Data Source=$database" --browse >/dev/null 2>&1 &
   host_pid=$!
-  window=$(xdotool search --sync --name '卷面信息浏览\(V3\.00\)' | head -n 1)
+  window=$(wait_for_window '卷面信息浏览\(V3\.00\)' 30)
 }
 
 # Client coordinates of the edits: panel at (8, 6), Edit1 at (97, 10), Edit2 at (344, 10).

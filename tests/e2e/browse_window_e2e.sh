@@ -16,7 +16,7 @@ export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 host_pid=$!
 
 title='卷面信息浏览\(V3\.00\)'
-window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || fail "no window titled 卷面信息浏览(V3.00)"
+window=$(wait_for_window "$title" 30) || fail "no window titled 卷面信息浏览(V3.00)"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 659 ] && [ "$HEIGHT" = 378 ] || fail "window is ${WIDTH}x$HEIGHT, expected 659x378"
 [ "$X" = 178 ] && [ "$Y" = 181 ] || fail "window is at ($X,$Y), expected (178,181)"
@@ -29,17 +29,13 @@ xdotool type --window "$window" --delay 10 "1"
 xdotool key --window "$window" Return
 sleep 0.5
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the search"
-xdotool search --onlyvisible --name "$title" >/dev/null || fail "the browse window closed after the search"
+window_shown "$title" || fail "the browse window closed after the search"
 
 # The exit button: 588,350, 65x25.
 xdotool mousemove --window "$window" 620 362 click 1
-for _ in $(seq 100); do
-  xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 || break
-  sleep 0.05
-done
-xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 && fail "the browse window is still shown after the exit button"
+wait_until_gone "$title" 5 || fail "the browse window is still shown after the exit button"
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended with the browse window"
-xdotool search --onlyvisible --name '考务管理' >/dev/null || fail "the host window is gone"
+window_shown '考务管理' || fail "the host window is gone"
 kill "$host_pid"
 wait "$host_pid" 2>/dev/null || true
 
@@ -47,19 +43,15 @@ wait "$host_pid" 2>/dev/null || true
 sqlite3 "$work/empty.db" "create table unrelated(x)"
 "$host" --connect "Provider=SQLite;Data Source=$work/empty.db" --browse >"$work/host.log" 2>&1 &
 host_pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || fail "no browse window on the empty database"
+window=$(wait_for_window "$title" 30) || fail "no browse window on the empty database"
 xdotool mousemove --window "$window" 620 200 click 1  # into the grid, so the window has the pointer
 xdotool windowfocus --sync "$window"
 xdotool mousemove --window "$window" 545 26 click 1   # the search button: panel 8,6 + button 504,8 (75x25)
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^qelvor-host$' | head -n 1) || fail "no error box after a failed search"
+box=$(wait_for_window '^qelvor-host$' 10) || fail "no error box after a failed search"
 echo "error box $box titled $(xdotool getwindowname "$box")"
 xdotool windowfocus --sync "$box"
 xdotool key Return
-for _ in $(seq 100); do
-  xdotool search --onlyvisible --name '^qelvor-host$' >/dev/null 2>&1 || break
-  sleep 0.05
-done
-xdotool search --onlyvisible --name '^qelvor-host$' >/dev/null 2>&1 && fail "the error box did not close"
-xdotool search --onlyvisible --name "$title" >/dev/null || fail "the browse window went with the error box"
+wait_until_gone '^qelvor-host$' 5 || fail "the error box did not close"
+window_shown "$title" || fail "the browse window went with the error box"
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the failed search"
 echo "PASS: browse window shown, searched, closed by its exit button; a failed search showed its error box and left the window open"

@@ -16,7 +16,7 @@ printf '[QelvorE2E]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n' >"$ODBCI
 "$host" --make-demo "$work/demo.db" --demo-rows 50 >/dev/null || fail "could not make the demo database"
 "$host" --connect "Provider=SQLite;Data Source=$work/demo.db" >"$work/host.log" 2>&1 &
 host_pid=$!
-main=$(timeout 30 xdotool search --sync --onlyvisible --name '^考务管理$' | head -n 1) || fail "no host window"
+main=$(wait_for_window '^考务管理$' 30) || fail "no host window"
 
 open_dialog() {
   xdotool mousemove --window "$main" 300 200
@@ -24,11 +24,11 @@ open_dialog() {
   xdotool key --window "$main" alt+d
   sleep 0.3
   xdotool key c
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^连接数据库$' | head -n 1) || fail "no connect dialog"
+  dialog=$(wait_for_window '^连接数据库$' 10) || fail "no connect dialog"
   xdotool mousemove --window "$dialog" 5 5
   xdotool windowfocus --sync "$dialog"
 }
-dialog_shown() { xdotool search --onlyvisible --name '^连接数据库$' >/dev/null 2>&1; }
+dialog_shown() { window_shown '^连接数据库$'; }
 
 # A string the driver manager cannot serve: Enter connects, fails, the dialog stays.
 open_dialog
@@ -38,8 +38,7 @@ xdotool key Return
 sleep 1
 dialog_shown || fail "the dialog closed on a connection that failed"
 xdotool key Escape
-for _ in $(seq 50); do dialog_shown || break; sleep 0.1; done
-dialog_shown && fail "Escape did not close the dialog"
+wait_until_gone '^连接数据库$' 5 || fail "Escape did not close the dialog"
 
 # A working string with a password.
 open_dialog
@@ -48,8 +47,7 @@ xdotool type --delay 5 "Provider=SQLite;Data Source=$work/demo.db"
 xdotool key Tab Tab  # user name, password
 xdotool type --delay 5 'pw-e2e-secret'
 xdotool key Return
-for _ in $(seq 50); do dialog_shown || break; sleep 0.1; done
-dialog_shown && fail "the dialog stayed open on a working connection"
+wait_until_gone '^连接数据库$' 5 || fail "the dialog stayed open on a working connection"
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended after connecting"
 settings=$work/config/qelvor/qelvor-host.conf
 [ -f "$settings" ] || fail "no settings written"

@@ -33,6 +33,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+source "$(dirname "$0")/../support/xwindows.sh"
 fail() {
   echo "FAIL: $*"
   [ -f "$work/host.log" ] && sed 's/^/host: /' "$work/host.log"
@@ -80,7 +81,7 @@ edit1=(170 26) edit2=(417 26)
 start_host() {
   "$host" --connect "Provider=SQLite;Data Source=$1" --browse >"$work/host.log" 2>&1 &
   host_pid=$!
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1) || fail "no browse window"
+  window=$(wait_for_window "$title" 30) || fail "no browse window"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   [ "$WIDTH" = 659 ] && [ "$HEIGHT" = 378 ] || fail "window is ${WIDTH}x$HEIGHT, expected 659x378"
 }
@@ -91,10 +92,9 @@ stop_host() {
 }
 window_alive() {
   kill -0 "$host_pid" 2>/dev/null || fail "the host ended: $1"
-  xdotool search --onlyvisible --name "$title" >/dev/null || fail "the browse window closed: $1"
+  window_shown "$title" || fail "the browse window closed: $1"
 }
-error_box() { xdotool search --onlyvisible --name '^qelvor-host$' 2>/dev/null | head -n 1; }
-no_error_box() { [ -z "$(error_box)" ]; }
+no_error_box() { ! window_shown '^qelvor-host$'; }
 
 say() { echo "[${SECONDS}s] $*"; }
 
@@ -165,7 +165,7 @@ copy_current() {
   poll 30 clipboard_is "$1" || fail "$2: the current cell holds '$(clipboard)', expected '$1'"
   xdotool key Return
   poll 50 shows before_editor "${data_area[@]}" || fail "$2: the second Enter did not close the editor"
-  [ -z "$(error_box)" ] || fail "$2: an error box appeared"
+  no_error_box || fail "$2: an error box appeared"
 }
 
 # The statement the window runs for a range (data/QueryComposition.cpp).
@@ -211,7 +211,7 @@ layout_as_measured() { shot; [ "$(title_lines | cut -d' ' -f1-2)" = "21 129" ]; 
 poll 50 layout_as_measured \
   || fail "the grid's title borders are at x $(title_lines), expected 21 129 ...: the layout this test measures has changed"
 click_at 60 $title_y
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^qelvor-host$' | head -n 1) \
+box=$(wait_for_window '^qelvor-host$' 10) \
   || fail "a title click on the closed dataset showed no error box"
 xdotool windowfocus --sync "$box"
 xdotool key Return

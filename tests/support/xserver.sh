@@ -1,6 +1,6 @@
 # Sourced by the scripts that run a program in a real X server: checks the X tools,
 # makes a scratch folder ($work), starts Xvfb (1024x768) on a free display and exports
-# DISPLAY. On exit it stops the program under test ($host_pid, once set) and the X
+# DISPLAY, and brings the window searches of xwindows.sh. On exit it stops the program under test ($host_pid, once set) and the X
 # server and removes the folder. `fail MESSAGE` prints the message and the program's
 # log ($work/host.log) and exits 1.
 #   source tests/support/xserver.sh PREFIX     (PREFIX names the scratch folder)
@@ -9,6 +9,7 @@ for tool in Xvfb xdotool xdpyinfo; do
 done
 
 work=$(mktemp -d "/tmp/$1.XXXXXX")
+source "$(dirname "${BASH_SOURCE[0]}")/xwindows.sh"
 cleanup() {
   [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true

@@ -1,0 +1,41 @@
+# Sourced by every script that looks for windows in an X server. xdotool walks the whole
+# window tree to search; a window destroyed during the walk (a menu closing, a box going
+# away) ends the search with an X error (BadWindow). That is no answer, so the search is
+# repeated. Uses $work, when set, for the search's error output.
+#   visible_windows REGEX            ids of the visible windows so named; status 1 if none
+#   window_shown REGEX               status 0 if such a window is visible
+#   wait_for_window REGEX SECONDS    the first such window's id once one is visible
+#   wait_until_gone REGEX SECONDS    status 0 once no such window is visible
+
+visible_windows() {
+  local ids status errors=${work:-/tmp}/xdotool-search.$$.err
+  for _ in $(seq 20); do
+    status=0
+    ids=$(xdotool search --onlyvisible --name "$1" 2>"$errors") || status=$?
+    if grep -q 'X Error' "$errors"; then sleep 0.05; continue; fi
+    rm -f "$errors"
+    [ "$status" = 0 ] && [ -n "$ids" ] && { printf '%s\n' "$ids"; return 0; }
+    return 1
+  done
+  echo "xdotool kept failing with X errors: $(cat "$errors")" >&2
+  return 1
+}
+
+window_shown() { visible_windows "$1" >/dev/null; }
+
+wait_for_window() {
+  local ids
+  for _ in $(seq $(($2 * 10))); do
+    if ids=$(visible_windows "$1"); then printf '%s\n' "${ids%%$'\n'*}"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_until_gone() {
+  for _ in $(seq $(($2 * 10))); do
+    window_shown "$1" || return 0
+    sleep 0.1
+  done
+  return 1
+}

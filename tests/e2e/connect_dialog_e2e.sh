@@ -18,11 +18,20 @@ printf '[QelvorE2E]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n' >"$ODBCI
 host_pid=$!
 main=$(wait_for_window '^考务管理$' 30) || fail "no host window"
 
+# With the dialog closed, the menu's popup is the host's only visible window besides the
+# main one (xdotool cannot find it by name: Qt names it only in _NET_WM_NAME).
+menu_shown() {
+  local others
+  others=$(xdotool search --onlyvisible --class '^qelvor-host$' 2>/dev/null | grep -cvx "$main") || true
+  [ "${others:-0}" -ge 1 ]
+}
+
 open_dialog() {
   xdotool mousemove --window "$main" 300 200
   xdotool windowfocus --sync "$main"
   xdotool key --window "$main" alt+d
-  sleep 0.3
+  for _ in $(seq 100); do menu_shown && break; sleep 0.1; done
+  menu_shown || fail "Alt+D opened no menu"
   xdotool key c
   dialog=$(wait_for_window '^连接数据库$' 10) || fail "no connect dialog"
   xdotool mousemove --window "$dialog" 5 5

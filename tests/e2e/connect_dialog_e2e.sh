@@ -30,8 +30,12 @@ open_dialog() {
   xdotool mousemove --window "$main" 300 200
   xdotool windowfocus --sync "$main"
   xdotool key --window "$main" alt+d
-  for _ in $(seq 100); do menu_shown && break; sleep 0.1; done
-  menu_shown || fail "Alt+D opened no menu"
+  local tries=100
+  until menu_shown; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || fail "Alt+D opened no menu"
+    sleep 0.1
+  done
   xdotool key c
   dialog=$(wait_for_window '^连接数据库$' 10) || fail "no connect dialog"
   xdotool mousemove --window "$dialog" 5 5

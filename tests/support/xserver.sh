@@ -1,8 +1,8 @@
 # Sourced by the scripts that run a program in a real X server: checks the X tools,
-# makes a scratch folder ($work), starts Xvfb (1024x768) on a free display and exports
-# DISPLAY, and brings the window searches of xwindows.sh. On exit it stops the program under test ($host_pid, once set) and the X
-# server and removes the folder. `fail MESSAGE` prints the message and the program's
-# log ($work/host.log) and exits 1.
+# makes a scratch folder ($work), starts Xvfb (1024x768) on a free display, exports
+# DISPLAY and brings in the window searches of xwindows.sh. On exit it stops the program
+# under test ($host_pid, once set) and the X server and removes the folder.
+# `fail MESSAGE` prints the message and the program's log ($work/host.log) and exits 1.
 #   source tests/support/xserver.sh PREFIX     (PREFIX names the scratch folder)
 for tool in Xvfb xdotool xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }

@@ -14,7 +14,10 @@ build_dir=${QELVOR_BUILD_DIR:-$root/build}
 
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # Only read by sanitizer builds (QELVOR_SANITIZE=1): system-library leaks are not ours.
-export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp
+# The leak checker crashes reading the dynamic thread-local storage of a Qt D-Bus thread
+# that is alive at exit (a foreign host's exit, about one run in three); without tracking
+# that storage it has fewer roots, so it can only report more, never hide a leak.
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:intercept_tls_get_addr=0
 pg_dir=$(mktemp -d /tmp/qelvor-pg.XXXXXX)
 maria_dir=$(mktemp -d /tmp/qelvor-mariadb.XXXXXX)
 trap '"$root/tests/support/postgres.sh" stop "$pg_dir"; "$root/tests/support/mariadb.sh" stop "$maria_dir"' EXIT

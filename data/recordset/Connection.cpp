@@ -78,7 +78,7 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
 
 std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementText,
                                                  const std::vector<Parameter>& parameters, int timeoutSeconds,
-                                                 std::int64_t maxRecords)
+                                                 std::int64_t maxRecords, WorkProgress* progress)
 {
     if (!provider_)
         throw ERecordSetError("Operation is not allowed when the object is closed.");
@@ -91,6 +91,7 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
     if (observer_)
         observer_(statementText);
     try {
+        (void)progress;  // wired to the statement watch next
         return provider_->Execute(statementText, parameters, timeoutSeconds, maxRecords);
     } catch (const EConnectionLost&) {
         linkLost_ = true;

@@ -16,6 +16,10 @@
 
 #include "data/recordset/RecordSetTypes.h"
 
+namespace qelvor {
+class WorkProgress;
+}
+
 namespace qelvor::recordset {
 
 class Provider;
@@ -41,9 +45,11 @@ public:
     // Runs statementText and fetches every result it produces (see ResultBatch).
     // timeoutSeconds 0 means no limit; maxRecords 0 means no limit.
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, int timeoutSeconds, std::int64_t maxRecords);
-    // The same with values for the statement's "?" markers, in order.
+    // The same with values for the statement's "?" markers, in order. The progress, when
+    // given, receives the rows fetched so far and can interrupt the statement from another
+    // thread; a cancelled statement raises EWorkCancelled.
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
-                                         int timeoutSeconds, std::int64_t maxRecords);
+                                         int timeoutSeconds, std::int64_t maxRecords, WorkProgress* progress = nullptr);
 
     // Whether a backslash inside a single-quoted literal escapes the next character on
     // this session (some servers, by default or by setting); false on SQLite.

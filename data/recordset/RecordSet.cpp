@@ -14,7 +14,7 @@ namespace qelvor::recordset {
 RecordSet::RecordSet() = default;
 RecordSet::~RecordSet() = default;
 
-void RecordSet::Open(Command& source, CursorTypeEnum, LockTypeEnum, int)
+void RecordSet::Open(Command& source, CursorTypeEnum, LockTypeEnum, int, WorkProgress* progress)
 {
     // Every cursor here is a client cursor over a fetched result: cursor type, lock type
     // and options do not change how the rows are read.
@@ -25,7 +25,7 @@ void RecordSet::Open(Command& source, CursorTypeEnum, LockTypeEnum, int)
         throw ERecordSetError(kConnectionUnusable);
     if (source.CommandText().empty())
         throw ERecordSetError(kNoCommandText);
-    batch_ = connection->Execute(source.CommandText(), source.Parameters(), source.CommandTimeout(), maxRecords_);
+    batch_ = connection->Execute(source.CommandText(), source.Parameters(), source.CommandTimeout(), maxRecords_, progress);
     SelectCurrentResult();
 }
 

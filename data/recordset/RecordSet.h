@@ -23,6 +23,10 @@
 #include "data/recordset/RecordSetTypes.h"
 #include "runtime/Variant.h"
 
+namespace qelvor {
+class WorkProgress;
+}
+
 namespace qelvor::recordset {
 
 class Command;
@@ -46,8 +50,11 @@ public:
     void SetMaxRecords(std::int64_t value) { maxRecords_ = value; }
 
     // Executes source on its active connection and fetches the whole result. When the
-    // first result produces no row set, State() stays closed (see NextRecordset).
-    void Open(Command& source, CursorTypeEnum cursorType, LockTypeEnum lockType, int options);
+    // first result produces no row set, State() stays closed (see NextRecordset). The
+    // progress, when given, receives the rows fetched so far and can interrupt the
+    // statement from another thread (see LongWork.h); Open may run on a worker thread.
+    void Open(Command& source, CursorTypeEnum cursorType, LockTypeEnum lockType, int options,
+              WorkProgress* progress = nullptr);
     // Moves to the next result of the statement; false when there is none.
     bool NextRecordset();
     void Close();

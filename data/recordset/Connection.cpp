@@ -7,7 +7,10 @@
 #include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/Provider.h"
+#include "data/recordset/RecordSetErrors.h"
 #include "data/recordset/ResultBatch.h"
+#include "data/recordset/StatementWatch.h"
+#include "runtime/LongWork.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor::recordset {
@@ -91,8 +94,7 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
     if (observer_)
         observer_(statementText);
     try {
-        (void)progress;  // wired to the statement watch next
-        return provider_->Execute(statementText, parameters, timeoutSeconds, maxRecords);
+        return ExecuteWatched(statementText, parameters, timeoutSeconds, maxRecords, progress);
     } catch (const EConnectionLost&) {
         linkLost_ = true;
         throw;
@@ -100,6 +102,29 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
         // The partial result is gone by now; say what happened instead of "std::bad_alloc".
         throw ERecordSetError("Not enough memory for the result of the statement");
     }
+}
+
+std::unique_ptr<ResultBatch> Connection::ExecuteWatched(const std::string& statementText,
+                                                        const std::vector<Parameter>& parameters, int timeoutSeconds,
+                                                        std::int64_t maxRecords, WorkProgress* progress)
+{
+    if (progress && progress->CancelRequested())
+        throw EWorkCancelled();
+    StatementWatch watch(*provider_, timeoutSeconds, progress);
+    try {
+        return provider_->Execute(statementText, parameters, maxRecords, watch);
+    } catch (const EConnectionLost&) {
+        if (!watch.StopRequested())
+            throw;
+        linkLost_ = true;  // severed by a forced stop: a new session before the next statement
+    } catch (const std::exception&) {
+        if (!watch.StopRequested())
+            throw;
+    }
+    // Interrupted: what the engine said about it is not what happened.
+    if (watch.Cancelled())
+        throw EWorkCancelled();
+    throw ERecordSetError(kTimeoutExpired);
 }
 
 void Connection::ReconnectIfLinkLost()

@@ -59,6 +59,10 @@ public:
     void SetStatementObserver(std::function<void(const std::string&)> observer) { observer_ = std::move(observer); }
 
 private:
+    // Runs the statement under a StatementWatch and turns an interrupted statement's
+    // failure into what happened: the time-out, or EWorkCancelled.
+    std::unique_ptr<ResultBatch> ExecuteWatched(const std::string& statementText, const std::vector<Parameter>& parameters,
+                                                int timeoutSeconds, std::int64_t maxRecords, WorkProgress* progress);
     // A session the server dropped (restart, crash, network) is opened anew before the
     // next statement, so that one outage does not fail every later statement.
     void ReconnectIfLinkLost();

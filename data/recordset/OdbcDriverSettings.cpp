@@ -54,11 +54,6 @@ std::optional<std::string> WithLeanFetchSettings(const std::string& driverName, 
     return completed;
 }
 
-bool TimeoutNeedsSessionSetting(const std::string& driverName)
-{
-    return Lower(driverName).rfind("libmaodbc", 0) == 0;
-}
-
 bool NarrowTextIsUtf8(const std::string& driverName, const std::string& connectionString, bool localeIsUtf8)
 {
     // Only the Unicode build of the PostgreSQL driver sets the session to UTF-8.

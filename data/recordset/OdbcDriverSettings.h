@@ -29,10 +29,6 @@ bool NamesPostgresDriver(const std::string& connectionString);
 // the driver is not one we know or the string already sets UseDeclareFetch.
 std::optional<std::string> WithLeanFetchSettings(const std::string& driverName, const std::string& connectionString);
 
-// Whether the driver ignores the statement time-out (SQL_ATTR_QUERY_TIMEOUT), as the
-// MariaDB driver does for its prepared statements; the server's own limit
-// (max_statement_time) is then set on the session instead.
-bool TimeoutNeedsSessionSetting(const std::string& driverName);
 
 // Whether the driver's SQL_C_CHAR text is UTF-8 for this connection; localeIsUtf8 tells
 // whether the process's character type is UTF-8 (a driver may convert to it).

@@ -25,6 +25,8 @@
 #include "data/recordset/OdbcTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
+#include "data/recordset/SessionSocket.h"
+#include "data/recordset/StatementWatch.h"
 #include "data/recordset/Utf16.h"
 #include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
@@ -178,7 +180,6 @@ public:
             }
         }
         narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
-        timeoutBySession_ = TimeoutNeedsSessionSetting(driver);
     }
 
     ~OdbcProvider() override
@@ -188,13 +189,11 @@ public:
     }
 
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
-                                         int timeoutSeconds, std::int64_t maxRecords) override
+                                         std::int64_t maxRecords, StatementWatch& watch) override
     {
-        if (timeoutBySession_)
-            SetSessionTimeout(timeoutSeconds > 0 ? timeoutSeconds : 0);
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
-        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds > 0 ? timeoutSeconds : 0)), 0);
+        const RunningStatement running(*this, statement);
+        std::int64_t receivedRows = 0;
         if (maxRecords > 0)
             SQLSetStmtAttrW(statement.Get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(maxRecords)), 0);
         std::vector<std::string> narrowParameterTexts;
@@ -212,7 +211,8 @@ public:
         for (;;) {
             SQLSMALLINT columns = 0;
             CheckOdbc(SQLNumResultCols(statement.Get(), &columns), statement, "SQLNumResultCols");
-            batch->Add(columns == 0 ? nullptr : Fetch(statement, columns, maxRecords));
+            watch.ReceivedSomething();
+            batch->Add(columns == 0 ? nullptr : Fetch(statement, columns, maxRecords, {watch, receivedRows}));
             rc = SQLMoreResults(statement.Get());
             if (rc == SQL_NO_DATA)
                 break;
@@ -223,9 +223,59 @@ public:
 
     bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
 
+    // SQLCancel from another thread is the driver's way to stop a running statement (the
+    // PostgreSQL driver sends the server a cancel request, the MariaDB driver a KILL QUERY
+    // on a connection of its own). Under the lock, so the handle outlives the call.
+    void Interrupt() override
+    {
+        const std::lock_guard<std::mutex> lock(runningMutex_);
+        if (runningStatement_ != SQL_NULL_HSTMT)
+            SQLCancel(runningStatement_);
+    }
+
+    // The driver gives no way to stop a call that waits on a silent server: its socket does.
+    void Sever() override { socket_.Shutdown(); }
+
+    // The driver reads whole blocks (the MariaDB driver a whole result) in one call.
+    std::optional<std::uint64_t> BytesReceived() const override { return socket_.BytesReceived(); }
+
 private:
+    // Rows received over all results of the running statement, told to its watch. A
+    // driver may ignore SQLCancel between its fetch round trips: the fetch stops here.
+    struct Arrivals {
+        StatementWatch& watch;
+        std::int64_t& rows;
+        void Add(std::int64_t count)
+        {
+            watch.Received(rows += count);
+            if (watch.StopRequested())
+                throw ERecordSetError("Operation canceled");
+        }
+    };
+
+    // For the length of one Execute: the statement handle Interrupt may cancel.
+    class RunningStatement {
+    public:
+        RunningStatement(OdbcProvider& provider, const OdbcHandle& statement) : provider_(provider)
+        {
+            const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
+            provider_.runningStatement_ = statement.Get();
+        }
+        ~RunningStatement()
+        {
+            const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
+            provider_.runningStatement_ = SQL_NULL_HSTMT;
+        }
+        RunningStatement(const RunningStatement&) = delete;
+        RunningStatement& operator=(const RunningStatement&) = delete;
+
+    private:
+        OdbcProvider& provider_;
+    };
+
     void Connect(const std::string& connectionString)
     {
+        const SessionSocket::Descriptors before = SessionSocket::OpenSockets();
         std::u16string wide = ToUtf16(connectionString);
         SQLWCHAR completed[1024];
         SQLSMALLINT completedLength = 0;
@@ -234,18 +284,7 @@ private:
                                     SQL_DRIVER_NOPROMPT),
                   *connection_, "SQLDriverConnectW");
         connected_ = true;
-    }
-
-    // Sets the server's statement time limit for the session when it differs from the last one set.
-    void SetSessionTimeout(int seconds)
-    {
-        if (seconds == sessionTimeout_)
-            return;
-        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
-        std::u16string text = ToUtf16("SET max_statement_time=" + std::to_string(seconds));
-        CheckOdbc(SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
-                  statement, "SQLExecDirectW");
-        sessionTimeout_ = seconds;
+        socket_ = SessionSocket::OpenedSince(before);
     }
 
     // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
@@ -372,7 +411,8 @@ private:
         return field;
     }
 
-    std::unique_ptr<ResultTable> Fetch(const OdbcHandle& statement, SQLSMALLINT count, std::int64_t maxRecords)
+    std::unique_ptr<ResultTable> Fetch(const OdbcHandle& statement, SQLSMALLINT count, std::int64_t maxRecords,
+                                       Arrivals arrivals)
     {
         std::vector<OdbcColumn> columns(static_cast<std::size_t>(count));
         std::vector<FieldInfo> fields;
@@ -395,8 +435,8 @@ private:
             if (column.mapped.storage == ColumnStorage::DateTime)
                 ColumnBuilder::SetDateKind(table->MutableColumn(i), column.mapped.dateKind);
         }
-        const std::int64_t rows = bindable ? FetchBlocks(statement, columns, builders, rowBytes, maxRecords)
-                                           : FetchRows(statement, columns, builders, maxRecords);
+        const std::int64_t rows = bindable ? FetchBlocks(statement, columns, builders, rowBytes, maxRecords, arrivals)
+                                           : FetchRows(statement, columns, builders, maxRecords, arrivals);
         for (ColumnBuilder& builder : builders)
             builder.Finish();
         table->SetRowCount(rows);
@@ -405,7 +445,8 @@ private:
     }
 
     static std::int64_t FetchBlocks(const OdbcHandle& statement, std::vector<OdbcColumn>& columns,
-                                    std::vector<ColumnBuilder>& builders, SQLLEN rowBytes, std::int64_t maxRecords)
+                                    std::vector<ColumnBuilder>& builders, SQLLEN rowBytes, std::int64_t maxRecords,
+                                    Arrivals arrivals)
     {
         const SQLULEN blockRows = std::max<SQLULEN>(1, std::min<SQLULEN>(kMaxBlockRows, static_cast<SQLULEN>(kBlockBytes / std::max<SQLLEN>(rowBytes, 1))));
         SQLULEN fetched = 0;
@@ -425,6 +466,7 @@ private:
         std::int64_t rows = 0;
         SQLRETURN rc;
         while ((maxRecords <= 0 || rows < maxRecords) && SQL_SUCCEEDED(rc = SQLFetch(statement.Get()))) {
+            arrivals.Add(static_cast<std::int64_t>(fetched));
             for (SQLULEN row = 0; row < fetched && (maxRecords <= 0 || rows < maxRecords); ++row, ++rows) {
                 for (std::size_t i = 0; i < columns.size(); ++i) {
                     const OdbcColumn& column = columns[i];
@@ -489,7 +531,7 @@ private:
     }
 
     static std::int64_t FetchRows(const OdbcHandle& statement, std::vector<OdbcColumn>& columns,
-                                  std::vector<ColumnBuilder>& builders, std::int64_t maxRecords)
+                                  std::vector<ColumnBuilder>& builders, std::int64_t maxRecords, Arrivals arrivals)
     {
         std::vector<unsigned char> data;
         std::string scratch;
@@ -501,6 +543,7 @@ private:
                 AppendCell(builders[i], columns[i].mapped, data.data(), length, scratch);
             }
             ++rows;
+            arrivals.Add(1);
         }
         if ((maxRecords <= 0 || rows < maxRecords) && rc != SQL_NO_DATA)
             CheckOdbc(rc, statement, "SQLFetch");
@@ -511,8 +554,9 @@ private:
     std::unique_ptr<OdbcHandle> connection_;
     bool connected_ = false;
     bool narrowTextIsUtf8_ = false;
-    bool timeoutBySession_ = false;
-    int sessionTimeout_ = 0;  // the server's default: no limit
+    SessionSocket socket_;                        // the driver's link to the server, when found
+    std::mutex runningMutex_;                     // guards runningStatement_ against Interrupt
+    SQLHSTMT runningStatement_ = SQL_NULL_HSTMT;  // while a statement runs
 };
 
 }  // namespace

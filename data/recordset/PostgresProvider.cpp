@@ -5,14 +5,23 @@
 // Rows arrive in single-row mode: the server keeps sending while the client files each
 // row into the column arenas, so fetching overlaps the server's work and no copy of the
 // whole result is ever held outside the record set. Statement texts may hold several
-// statements; "?" markers outside quotes become $1, $2… for parameters. The command
-// time-out is the session's statement_timeout. Errors carry the server's message and its
+// statements; "?" markers outside quotes become $1, $2… for parameters. The statement
+// watch enforces the command time-out on the waits between rows (the server's own
+// statement_timeout would count the whole transfer) through libpq's cancel request, sent
+// from a thread of its own since it waits for the server; a forced stop shuts the
+// session's socket, which ends a wait on a server that no longer answers at once.
+// Errors carry the server's message and its
 // SQLSTATE, in the form the ODBC provider uses. With a record limit the rows past it
 // still arrive and are dropped, so the connection is ready for the next statement.
 #include <libpq-fe.h>
 
+#include <sys/socket.h>
+
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +31,7 @@
 #include "data/recordset/PostgresTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
+#include "data/recordset/StatementWatch.h"
 #include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
@@ -176,10 +186,11 @@ public:
     ~PostgresProvider() override { PQfinish(connection_); }
 
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
-                                         int timeoutSeconds, std::int64_t maxRecords) override
+                                         std::int64_t maxRecords, StatementWatch& watch) override
     {
-        SetTimeout(timeoutSeconds > 0 ? timeoutSeconds : 0);
+        const RunningStatement running(*this);
         Send(statementText, parameters);
+        std::int64_t receivedRows = 0;
         auto batch = std::make_unique<ResultBatch>();
         std::unique_ptr<TableInProgress> table;
         std::string failure;
@@ -191,16 +202,22 @@ public:
                     table = std::make_unique<TableInProgress>(raw);
                 if (maxRecords <= 0 || table->Rows() < maxRecords)
                     table->AppendRow(raw);
+                watch.Received(++receivedRows);
                 break;
             case PGRES_TUPLES_OK:  // the end of one row set (or an empty one)
+                watch.ReceivedSomething();
                 if (!table)
                     table = std::make_unique<TableInProgress>(raw);
                 batch->Add(table->Finish());
                 table.reset();
                 break;
             case PGRES_COMMAND_OK:
-            case PGRES_EMPTY_QUERY: batch->Add(nullptr); break;
+            case PGRES_EMPTY_QUERY:
+                batch->Add(nullptr);
+                watch.ReceivedSomething();
+                break;
             default:
+                watch.ReceivedSomething();
                 // Read on to the end, so the connection is ready for the next statement.
                 if (failure.empty())
                     failure = ErrorText(raw, connection_);
@@ -225,7 +242,55 @@ public:
         return conforming != nullptr && std::string_view(conforming) == "off";
     }
 
+    // The cancel request connects to the server and waits for it to close that link: on
+    // a thread of its own, which owns its copy of the request, so that nobody waits on a
+    // server that stopped answering.
+    void Interrupt() override
+    {
+        std::shared_ptr<PGcancel> request;
+        {
+            const std::lock_guard<std::mutex> lock(cancelMutex_);
+            request = cancelRequest_;
+        }
+        if (!request)
+            return;
+        std::thread([request] {
+            char error[256];
+            PQcancel(request.get(), error, sizeof error);
+        }).detach();
+    }
+
+    // Ends every wait on the session's socket; libpq then reports the session lost.
+    void Sever() override
+    {
+        const int socket = runningSocket_.load(std::memory_order_acquire);
+        if (socket >= 0)
+            shutdown(socket, SHUT_RDWR);
+    }
+
 private:
+    // For the length of one Execute: the cancel request and the socket a forced stop shuts.
+    class RunningStatement {
+    public:
+        explicit RunningStatement(PostgresProvider& provider) : provider_(provider)
+        {
+            const std::lock_guard<std::mutex> lock(provider_.cancelMutex_);
+            provider_.cancelRequest_.reset(PQgetCancel(provider_.connection_), PQfreeCancel);
+            provider_.runningSocket_.store(PQsocket(provider_.connection_), std::memory_order_release);
+        }
+        ~RunningStatement()
+        {
+            const std::lock_guard<std::mutex> lock(provider_.cancelMutex_);
+            provider_.cancelRequest_.reset();
+            provider_.runningSocket_.store(-1, std::memory_order_release);
+        }
+        RunningStatement(const RunningStatement&) = delete;
+        RunningStatement& operator=(const RunningStatement&) = delete;
+
+    private:
+        PostgresProvider& provider_;
+    };
+
     void Send(const std::string& statementText, const std::vector<Parameter>& parameters)
     {
         // libpq takes texts up to their first NUL: past one it would run another statement
@@ -253,19 +318,10 @@ private:
         PQsetSingleRowMode(connection_);
     }
 
-    // The session's statement_timeout, set only when it changes.
-    void SetTimeout(int seconds)
-    {
-        if (seconds == timeout_)
-            return;
-        const ResultPtr result(PQexec(connection_, ("SET statement_timeout = " + std::to_string(seconds * 1000)).c_str()));
-        if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-            throw ERecordSetError(ErrorText(result.get(), connection_));
-        timeout_ = seconds;
-    }
-
     PGconn* connection_;
-    int timeout_ = 0;  // the server's default: no limit
+    std::mutex cancelMutex_;                  // guards cancelRequest_ against Interrupt
+    std::shared_ptr<PGcancel> cancelRequest_;  // while a statement runs
+    std::atomic<int> runningSocket_{-1};      // while a statement runs
 };
 
 }  // namespace

@@ -1,12 +1,19 @@
-// Provider: the engine-specific half of a connection (SQLite, ODBC).
+// Provider: the engine-specific half of a connection (SQLite, PostgreSQL, ODBC).
 //
 // A provider owns its session from creation to destruction. Execute runs a statement
 // text, which may hold several statements, and fetches every result completely before
-// it returns. Failures raise ERecordSetError with the engine's own message.
+// it returns, telling the statement's watch about everything that arrives (the watch
+// enforces the time-out and passes on cancels). Failures raise ERecordSetError with the
+// engine's own message; an interrupted statement raises whatever its engine says, and
+// the connection turns that into the time-out or the cancel.
+//
+// Threads: Execute runs on one thread at a time; Interrupt and Sever are called from
+// another thread while Execute runs, and touch only what the engine allows to be used so.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,14 +23,26 @@ namespace qelvor::recordset {
 
 class ConnectionString;
 class ResultBatch;
+class StatementWatch;
 
 class Provider {
 public:
     virtual ~Provider() = default;
-    // timeoutSeconds 0 = no limit; maxRecords 0 = every row (per result).
+    // maxRecords 0 = every row (per result). Reports arrivals to watch.
     virtual std::unique_ptr<ResultBatch> Execute(const std::string& statementText,
-                                                 const std::vector<Parameter>& parameters, int timeoutSeconds,
-                                                 std::int64_t maxRecords) = 0;
+                                                 const std::vector<Parameter>& parameters, std::int64_t maxRecords,
+                                                 StatementWatch& watch) = 0;
+    // Asks the engine to stop the statement Execute is running; called from another
+    // thread, may wait on the server; harmless when nothing runs.
+    virtual void Interrupt() = 0;
+    // Breaks the session so that an Execute waiting on a server that no longer answers
+    // returns at once (the session is lost: the connection opens a new one). Any thread;
+    // never waits. Providers whose engine offers no such way do nothing.
+    virtual void Sever() {}
+    // What the session's link has received so far, where the provider can tell while a
+    // call of its client library is still reading (a driver that reads a whole result
+    // inside one call); none otherwise. Called from the statement watch's thread.
+    virtual std::optional<std::uint64_t> BytesReceived() const { return std::nullopt; }
     // Whether the session reads a backslash inside a single-quoted literal as an escape
     // (asked each time: a session can change the setting).
     virtual bool BackslashEscapesInLiterals() { return false; }

@@ -12,6 +12,7 @@ inline constexpr const char* kNoSuchItem =
     "Item cannot be found in the collection corresponding to the requested name or ordinal.";
 inline constexpr const char* kConnectionUnusable =
     "The connection cannot be used to perform this operation. It is either closed or invalid in this context.";
+inline constexpr const char* kTimeoutExpired = "Query timeout expired";
 inline constexpr const char* kNoCommandText = "Command text was not set for the command object.";
 inline constexpr const char* kBadBookmark = "The bookmark is not valid for this record set.";
 inline constexpr const char* kArgumentOutOfRange =

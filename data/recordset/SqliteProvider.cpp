@@ -3,8 +3,9 @@
 // Each statement of the text is prepared and stepped to its end; rows go straight from
 // SQLite's buffers into the column arenas (no per-cell string objects). Field types
 // come from the declared column types (SqliteTypes.h) or, for expressions, from the
-// values. The command time-out is enforced by a progress handler that interrupts the
-// statement once the deadline has passed.
+// values. The statement watch interrupts a statement (sqlite3_interrupt, which SQLite
+// allows from any thread); a wait for another connection's lock is our own busy handler,
+// which keeps trying until the watch gives up.
 #include <sqlite3.h>
 
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "data/recordset/ColumnBuilder.h"
@@ -22,14 +24,15 @@
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
 #include "data/recordset/SqliteTypes.h"
+#include "data/recordset/StatementWatch.h"
 #include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor::recordset {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 struct FinalizeStatement {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -192,20 +195,17 @@ public:
             throw ERecordSetError("Cannot open the database \"" + path + "\": " + message);
         }
         sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_handler(db_, &SqliteProvider::RetryWhileBusy, this);
     }
 
     ~SqliteProvider() override { sqlite3_close_v2(db_); }
 
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
-                                         int timeoutSeconds, std::int64_t maxRecords) override
+                                         std::int64_t maxRecords, StatementWatch& watch) override
     {
-        deadline_.reset();
-        if (timeoutSeconds > 0) {
-            deadline_ = Clock::now() + std::chrono::seconds(timeoutSeconds);
-            sqlite3_busy_timeout(db_, timeoutSeconds * 1000);
-        }
-        sqlite3_progress_handler(db_, timeoutSeconds > 0 ? 4096 : 0, &SqliteProvider::Progress, this);
-        timedOut_ = false;
+        watch_ = &watch;
+        const ScopeExit forget([this] { watch_ = nullptr; });
+        receivedRows_ = 0;
 
         // SQLite reads a text only up to a NUL: past one nothing would be consumed and the
         // loop below would never end. The connection refuses such text before it gets here.
@@ -230,25 +230,25 @@ public:
             } else {
                 batch->Add(Fetch(statement.get(), maxRecords));
             }
+            watch.ReceivedSomething();
         }
         return batch;
     }
 
+    void Interrupt() override { sqlite3_interrupt(db_); }
+
 private:
-    static int Progress(void* context)
+    // Another connection holds a lock: wait and try again until the watch gives up.
+    static int RetryWhileBusy(void* context, int)
     {
-        auto* self = static_cast<SqliteProvider*>(context);
-        if (self->deadline_ && Clock::now() > *self->deadline_)
-            self->timedOut_ = true;
-        return self->timedOut_ ? 1 : 0;
+        const auto* self = static_cast<const SqliteProvider*>(context);
+        if (self->watch_ == nullptr || self->watch_->StopRequested())
+            return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return 1;
     }
 
-    [[noreturn]] void Fail() const
-    {
-        if (timedOut_)
-            throw ERecordSetError("Query timeout expired");
-        throw ERecordSetError(sqlite3_errmsg(db_));
-    }
+    [[noreturn]] void Fail() const { throw ERecordSetError(sqlite3_errmsg(db_)); }
 
     void Bind(sqlite3_stmt* statement, const std::vector<Parameter>& parameters, std::size_t& next) const
     {
@@ -320,7 +320,7 @@ private:
         return field;
     }
 
-    std::unique_ptr<ResultTable> Fetch(sqlite3_stmt* statement, std::int64_t maxRecords) const
+    std::unique_ptr<ResultTable> Fetch(sqlite3_stmt* statement, std::int64_t maxRecords)
     {
         const int count = sqlite3_column_count(statement);
         std::vector<std::optional<DeclaredType>> declared;
@@ -351,6 +351,7 @@ private:
             for (int i = 0; i < count; ++i)
                 AppendCell(statement, i, columns[static_cast<std::size_t>(i)]);
             ++rows;
+            watch_->Received(++receivedRows_);
         }
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             Fail();
@@ -361,8 +362,8 @@ private:
     }
 
     sqlite3* db_ = nullptr;
-    std::optional<Clock::time_point> deadline_;
-    bool timedOut_ = false;
+    StatementWatch* watch_ = nullptr;  // the running statement's, during Execute only
+    std::int64_t receivedRows_ = 0;    // rows of every result of the running statement
 };
 
 }  // namespace

@@ -22,7 +22,8 @@ std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
         sqlite3* created = nullptr;
         sqlite3_open(db->path_.c_str(), &created);
         sqlite3_close(created);
-        db->connection_.Open("Provider=SQLite;Data Source=" + db->path_);
+        db->connectionString_ = "Provider=SQLite;Data Source=" + db->path_;
+        db->connection_.Open(db->connectionString_);
     } else {
         const char* variable = provider == "mariadb"    ? "QELVOR_TEST_MARIADB"
                              : provider == "postgres" ? "QELVOR_TEST_POSTGRES"
@@ -34,6 +35,7 @@ std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
                 ADD_FAILURE() << "QELVOR_REQUIRE_ODBC=1 but " << variable << " is not set";
             return nullptr;
         }
+        db->connectionString_ = odbc;
         db->connection_.Open(odbc);
         // Tests run in parallel processes: each gets a schema of its own.
         db->schema_ = "qelvor_test_" + std::to_string(getpid());
@@ -63,6 +65,17 @@ TestDatabase::~TestDatabase()
     connection_.Close();
     if (!path_.empty())
         std::remove(path_.c_str());
+}
+
+std::unique_ptr<Connection> TestDatabase::SecondSession() const
+{
+    auto session = std::make_unique<Connection>();
+    session->Open(connectionString_);
+    if (IsMariaDb())
+        session->Execute("USE " + schema_, 30, 0);
+    else if (!schema_.empty())
+        session->Execute("SET search_path TO " + schema_, 30, 0);
+    return session;
 }
 
 void TestDatabase::Run(const std::string& sql)

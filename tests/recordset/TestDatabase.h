@@ -30,6 +30,8 @@ public:
     bool IsMariaDb() const { return kind_ == "mariadb"; }
     // Runs statements that return no rows.
     void Run(const std::string& sql);
+    // A connection of its own to the same database and schema (to hold locks, say).
+    std::unique_ptr<Connection> SecondSession() const;
     // Opens a record set over sql (maxRecords 0 = all).
     std::unique_ptr<RecordSet> Query(const std::string& sql, std::int64_t maxRecords = 0);
 
@@ -37,6 +39,7 @@ private:
     Connection connection_;
     Command command_;
     std::string kind_;
+    std::string connectionString_;
     std::string path_;
     std::string schema_;
 };

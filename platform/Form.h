@@ -6,8 +6,9 @@
 // itself, then focuses the first control in tab order when none is active. Esc does
 // not close it (no cancel button): the key stays with the focused control.
 //
-// Scaling by text height is a no-op here: the design font is substituted by one whose
-// 12-pixel text height equals the design text height, and Qt scales for screen density.
+// Scaling by text height is a no-op here: it would only follow a change of screen density,
+// which Qt scales for itself, so the stored sizes stand whatever line height the design
+// font's stand-in has.
 #pragma once
 
 #include <QDialog>

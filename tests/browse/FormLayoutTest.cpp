@@ -29,12 +29,15 @@ TEST_F(FormLayoutTest, ControlsHaveTheirStoredBoundsAndParents)
         QWidget* parent;
         QRect bounds;
     };
+    // The auto-sized labels keep the designed caption width; their height is the font's
+    // line height (12 with the design font, 16 with its stand-in).
+    const int labelHeight = QFontMetrics(form.font()).height();
     const Expected controls[] = {
         {form.SpeedButton3, &form, {588, 350, 65, 25}},
         {form.DBGridEh1, &form, {8, 53, 643, 292}},
         {form.Panel1, &form, {8, 6, 591, 41}},
-        {form.Label3, form.Panel1, {10, 15, 84, 12}},
-        {form.Label4, form.Panel1, {258, 15, 84, 12}},
+        {form.Label3, form.Panel1, {10, 15, 84, labelHeight}},
+        {form.Label4, form.Panel1, {258, 15, 84, labelHeight}},
         {form.Edit1, form.Panel1, {97, 10, 146, 20}},
         {form.Edit2, form.Panel1, {344, 10, 146, 20}},
         {form.BitBtn1, form.Panel1, {504, 8, 75, 25}},
@@ -65,7 +68,12 @@ TEST_F(FormLayoutTest, CaptionsTextsAndFonts)
         EXPECT_EQ(info.pixelSize(), 12);
         EXPECT_FALSE(info.bold() || info.italic());
     }
-    EXPECT_EQ(QFontMetrics(form.font()).height(), 12);  // the design text height: no scaling
+    // The design font's widths: half-width characters half the 12-pixel height, Chinese
+    // characters the whole height. The stand-in's line is taller (16 pixels); the form
+    // keeps its stored sizes all the same.
+    const QFontMetrics metrics(form.font());
+    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("0123456789ABCDEF")), 16 * 6);
+    EXPECT_EQ(metrics.horizontalAdvance(QString::fromUtf8("准考证号")), 4 * 12);
 }
 
 TEST_F(FormLayoutTest, ButtonsPanelAndFocusBehaviour)

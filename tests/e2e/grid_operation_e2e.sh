@@ -67,15 +67,16 @@ export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
 title='卷面信息浏览\(V3\.00\)'
 
 # --- geometry (window coordinates; without a window manager frame = client) ---
-# The grid's client area starts at (10, 55): a 16-pixel title row, its black bottom
-# line at y 71, then data rows 16 pixels high with a line below each, from y 72.
-# The view holds 14 whole data rows; the cells end at x 631, where the scroll bar is.
-rows_visible=14
-title_y=62                  # middle of the title row
-row_top() { echo $((72 + 17 * $1)); }
-row_middle() { echo $((80 + 17 * $1)); }
-data_area=(22 72 610 254)   # x y width height: the data cells of every row in view
-title_area=(10 55 622 16)
+# The grid's client area starts at (10, 55): a 20-pixel title row (the font's 16-pixel
+# line and its margin), its black bottom line at y 75, then data rows 20 pixels high
+# with a line below each, from y 76. The view holds 11 whole data rows; the cells end
+# at x 631, where the scroll bar is.
+rows_visible=11
+title_y=62                  # in the title row
+row_top() { echo $((76 + 21 * $1)); }
+row_middle() { echo $((86 + 21 * $1)); }
+data_area=(22 76 610 250)   # x y width height: the data cells of every row in view
+title_area=(10 55 622 20)
 edit1=(170 26) edit2=(417 26)
 
 start_host() {
@@ -173,9 +174,10 @@ statement() {
   echo "select a.zkzh 准考证号,b.bmh 报名号,b.xm 姓名,a.ttxx 笔试客观题答案字符串,a.tttt 笔试主观题题分字符串,a.qk 缺考标记,a.lwtth 论文题题号 from t_omr a left join t_bm b on a.zkzh=b.zkzh where a.zkzh between '$1' and '$2'"
 }
 
-# The range for the sorting checks: a dozen consecutive sheets, all with names, two
-# of them with the same name, so that a second sort column decides between them.
-K=12
+# The range for the sorting checks: as many consecutive sheets as the view holds, all
+# with names, two of them with the same name, so that a second sort column decides
+# between them.
+K=$rows_visible
 range=$(sqlite3 -separator '|' "$work/small.db" \
   "select a.zkzh, ifnull(b.xm, '') from t_omr a left join t_bm b on a.zkzh=b.zkzh order by a.zkzh" | awk -F'|' -v K=$K '
   { z[NR] = $1; n[NR] = $2 }
@@ -312,8 +314,8 @@ lines=$(title_lines)
 read -r _ border1 border2 _ <<<"$lines"
 region 22 56 60 14 >"$work/caption1.pnm"
 region $((border1 + 1)) 56 60 14 >"$work/caption2.pnm"
-region 22 72 95 $((17 * K)) >"$work/cells1.pnm"
-region $((border1 + 1)) 72 95 $((17 * K)) >"$work/cells2.pnm"
+region 22 76 95 $((21 * K)) >"$work/cells1.pnm"
+region $((border1 + 1)) 76 95 $((21 * K)) >"$work/cells2.pnm"
 # A press on the first title, a move of more than 3 pixels, a release on the second.
 xdotool mousemove --window "$window" 60 $title_y mousedown 1
 xdotool mousemove --window "$window" 66 $title_y
@@ -328,8 +330,8 @@ moved() {
 }
 poll 50 moved || fail "dragging the 准考证号 title onto 报名号 did not swap their captions (borders now at $(title_lines), were $lines)"
 read -r _ border1 _ <<<"$(title_lines)"
-region 22 72 95 $((17 * K)) | cmp -s - "$work/cells2.pnm" \
-  && region $((border1 + 1)) 72 95 $((17 * K)) | cmp -s - "$work/cells1.pnm" \
+region 22 76 95 $((21 * K)) | cmp -s - "$work/cells2.pnm" \
+  && region $((border1 + 1)) 76 95 $((21 * K)) | cmp -s - "$work/cells1.pnm" \
   || fail "after the column move the cells did not follow their titles"
 say "ok: dragging a title onto the next swaps the two columns, titles and cells (borders $lines -> $(title_lines))"
 
@@ -342,7 +344,7 @@ xdotool mousemove --window "$window" $((border1 + 40)) $title_y
 xdotool mouseup 1
 widened() { shot; read -r _ b1 b2 _ <<<"$(title_lines)"; [ "$b1" = $((border1 + 40)) ] && [ "$b2" = $((border2 + 40)) ]; }
 poll 50 widened || fail "dragging the first title border 40 px right moved the borders from $lines to $(title_lines)"
-region 22 72 95 $((17 * K)) | cmp -s - "$work/cells2.pnm" || fail "widening the first column changed its cells"
+region 22 76 95 $((21 * K)) | cmp -s - "$work/cells2.pnm" || fail "widening the first column changed its cells"
 say "ok: dragging a title border 40 px right widens the column by 40 px (borders $lines -> $(title_lines))"
 stop_host
 

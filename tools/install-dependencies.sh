@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ pkg-config binutils
   # dpkg-shlibdeps, which works out the Debian package's library dependencies
   dpkg-dev
+  # Debian's package checker and the desktop-entry validator the package check runs
+  lintian desktop-file-utils
   # Qt 6 Widgets and Test (the windowing layer) with its X11 and offscreen platforms
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libxcb-cursor0
   # database engines and access: embedded SQLite, ODBC with the PostgreSQL driver

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds (warnings as errors), starts throwaway PostgreSQL and
 # MariaDB servers and runs the whole test suite; installs into a scratch prefix and checks
-# the Debian package (tools/check-package.sh); then builds and runs the suite again under
+# the Debian packages (tools/check-package.sh: lintian, then installed, used and purged, as
+# root or through sudo); then builds and runs the suite again under
 # the address and undefined-behaviour sanitizers (leak detection on, any report fails),
 # and runs each fuzz target briefly. Exits non-zero when anything fails or is reported.
 #   QELVOR_SANITIZE_BUILD_DIR   sanitizer build folder (default: build-sanitize)
@@ -33,7 +34,7 @@ export QELVOR_REQUIRE_ODBC=1
 cd "$build_dir"
 ctest --output-on-failure -j"$(nproc)" --timeout 600
 
-# The installation and the Debian package.
+# The installation and the Debian packages.
 "$root/tools/check-package.sh" "$build_dir"
 
 # The same suite under the sanitizers. A report ends the process that made it, which

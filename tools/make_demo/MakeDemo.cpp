@@ -10,9 +10,17 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: qelvor-make-demo FILE [--rows N] [--seed S]\n"
+    "  --rows N   answer sheets to generate (default 10000)\n"
+    "  --seed S   seed of the generated values (default 1); the same seed makes the same database\n"
+    "Writes an SQLite database of generated answer sheets to FILE, replacing it.\n"
+    "Exit status: 0 success, 1 the database could not be written, 2 usage error.\n";
+
+// A usage error: the usage on standard error, exit status 2.
 int Usage()
 {
-    std::fprintf(stderr, "usage: qelvor-make-demo FILE [--rows N] [--seed S]\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -32,6 +40,10 @@ int main(int argc, char** argv)
     unsigned long long seed = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
         if ((argument == "--rows" || argument == "--seed") && i + 1 < argc) {
             if (!ParseNumber(argv[++i], argument == "--rows" ? rows : seed))
                 return Usage();

@@ -113,11 +113,9 @@ std::unique_ptr<ResultBatch> Connection::ExecuteWatched(const std::string& state
     StatementWatch watch(*provider_, timeoutSeconds, progress);
     try {
         return provider_->Execute(statementText, parameters, maxRecords, watch);
-    } catch (const EConnectionLost&) {
-        if (!watch.StopRequested())
-            throw;
-        linkLost_ = true;  // severed by a forced stop: a new session before the next statement
     } catch (const std::exception&) {
+        // A severed session fails whatever runs on it next: a new one before the next statement.
+        linkLost_ = linkLost_ || watch.Severed();
         if (!watch.StopRequested())
             throw;
     }

@@ -30,7 +30,10 @@ StatementWatch::StatementWatch(Provider& provider, int timeoutSeconds, WorkProgr
                 cancelPending_ = true;
                 wake_.notify_one();
             },
-            [this] { provider_.Sever(); });
+            [this] {
+                severed_.store(true, std::memory_order_release);
+                provider_.Sever();
+            });
     }
 }
 

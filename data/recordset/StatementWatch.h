@@ -52,6 +52,8 @@ public:
     bool TimedOut() const { return timedOut_.load(std::memory_order_acquire); }
     // Whether the statement was interrupted at the request of its WorkProgress.
     bool Cancelled() const { return cancelled_.load(std::memory_order_acquire); }
+    // Whether a forced stop severed the session (it must be replaced before the next statement).
+    bool Severed() const { return severed_.load(std::memory_order_acquire); }
     // Whether the provider should give up waits of its own (a busy database lock).
     bool StopRequested() const { return TimedOut() || Cancelled(); }
 
@@ -68,6 +70,7 @@ private:
     std::atomic<std::uint64_t> arrivals_{0};  // everything received, rows or not
     std::atomic<bool> timedOut_{false};
     std::atomic<bool> cancelled_{false};
+    std::atomic<bool> severed_{false};
 
     std::mutex mutex_;
     std::condition_variable wake_;

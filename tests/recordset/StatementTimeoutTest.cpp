@@ -5,6 +5,9 @@
 // serves the next statement afterwards.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -158,6 +161,48 @@ TEST_P(StatementTimeout, ACancelBeforeTheStatementStartsStopsItAtOnce)
     progress.RequestCancel();
     EXPECT_THROW(db_->Session().Execute(SilentWork(*db_), {}, 0, 0, &progress), EWorkCancelled);
     ExpectConnectionServes(*db_);
+}
+
+TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
+{
+    if (db_->IsSqlite() || db_->IsMariaDb())
+        GTEST_SKIP() << "needs a server process per session to stop (PostgreSQL)";
+    const auto backend = db_->Query("SELECT pg_backend_pid()")->Value(0).ToString();
+    WorkProgress progress;
+    bool cancelled = false;
+    std::thread worker([&] {
+        try {
+            db_->Session().Execute("SELECT pg_sleep(30)", {}, 0, 0, &progress);
+        } catch (const EWorkCancelled&) {
+            cancelled = true;
+        } catch (const std::exception& failure) {
+            ADD_FAILURE() << "the stopped statement raised: " << failure.what();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The session's server process stops answering: a cancel request goes unheeded.
+    ASSERT_EQ(kill(std::stoi(backend), SIGSTOP), 0);
+    const auto requested = Clock::now();
+    progress.RequestCancel();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    progress.ForceStop();
+    // Should the stop not work, the server answers again after three seconds, so that
+    // the test fails on the time taken instead of hanging.
+    std::atomic<bool> ended{false};
+    std::thread resume([&] {
+        for (int i = 0; i < 60 && !ended; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        kill(std::stoi(backend), SIGCONT);
+    });
+    worker.join();
+    const double took = Seconds(Clock::now() - requested).count();
+    ended = true;
+    resume.join();
+    EXPECT_TRUE(cancelled);
+    EXPECT_LT(took, 1.0);
+    // The severed session is replaced by a new one for the next statement.
+    ExpectConnectionServes(*db_);
+    EXPECT_NE(db_->Query("SELECT pg_backend_pid()")->Value(0).ToString(), backend);
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, StatementTimeout, ::testing::ValuesIn(kProviders));

@@ -276,7 +276,7 @@ TEST_F(Keyboard, EditingKeysWithTheEditorClosedChangeNoRecordAndNoClipboard)
                                   {Qt::Key_Insert, Qt::NoModifier}, {Qt::Key_C, Qt::ControlModifier},
                                   {Qt::Key_X, Qt::ControlModifier}}) {
         Key(key, modifiers);
-        EXPECT_EQ(dataSet->State(), dsBrowse) << key;
+        EXPECT_EQ(dataSet->State(), TDataSetState::dsBrowse) << key;
         EXPECT_EQ(dataSet->RecordCount(), count) << key;
         EXPECT_EQ(RecNo(), 5) << key;
         EXPECT_EQ(currentValues(), before) << key;

@@ -57,9 +57,8 @@ TEST_F(EditorFocus, FirstClicksIntoAWindowStillBeingActivatedAreNotDropped)
     EXPECT_EQ(host->focusWidget(), static_cast<QWidget*>(grid->InplaceEditor()))
         << "the editor has the focus once the activation arrives";
     grid->HideEditor();
-    const int recNo = RecNo();
     grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(RecNo(), recNo + 1) << "the scroll bar's arrow moves a record";
+    EXPECT_EQ(RecNo(), 11) << "the scroll bar's arrow goes to the record below the last row";
 }
 
 TEST_F(EditorFocus, AnEditorHiddenForLackOfRoomHandsTheFocusBackToTheGrid)

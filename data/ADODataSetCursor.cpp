@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "data/recordset/RecordSet.h"
+#include "data/recordset/SortText.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor {
@@ -227,23 +228,11 @@ void TCustomADODataSet::SetSort(const std::string& sortText)
 
 void TCustomADODataSet::UpdateIndexFields()
 {
-    // "a ASC, [b c] DESC" names the fields a and "b c".
+    // Read with the sort's own parser: the record set took the text, so it parses alike.
     indexFields_.clear();
-    std::string names = Sort();
-    for (const std::string& token : {std::string(" DESC"), std::string(" ASC"), std::string("["), std::string("]")}) {
-        for (std::size_t pos = names.find(token); pos != std::string::npos; pos = names.find(token, pos))
-            names.erase(pos, token.size());
-    }
-    std::size_t start = 0;
-    while (start <= names.size()) {
-        const std::size_t end = std::min(names.find(',', start), names.size());
-        std::string name = names.substr(start, end - start);
-        name.erase(0, name.find_first_not_of(' '));
-        name.erase(name.find_last_not_of(' ') + 1);
-        if (TField* field = name.empty() ? nullptr : FindField(name))
+    for (const recordset::SortKeyText& key : recordset::ParseSortText(Sort()))
+        if (TField* field = FindField(key.name))
             indexFields_.push_back(field);
-        start = end + 1;
-    }
 }
 
 }  // namespace qelvor

@@ -1,6 +1,8 @@
 // ConnectionInterface: the runtime's C interface (include/qelvor/qelvor.h), for hosts that
 // are not written in C++. No exception crosses it: failures become a null result and the
 // thread's last error text.
+#include "data/ConnectionInterface.h"
+
 #include "include/qelvor/qelvor.h"
 
 #include <exception>
@@ -14,6 +16,11 @@ namespace {
 thread_local std::string lastError;
 
 }  // namespace
+
+void qelvor::SetInterfaceLastError(const std::string& text)
+{
+    lastError = text;
+}
 
 extern "C" {
 

@@ -369,12 +369,30 @@ void TCustomGrid::HideEditor()
     if (!editorShown_)
         return;
     editorShown_ = false;
+    HideEditorWidget();
+    InvalidateCell(current_.X, current_.Y);
+}
+
+void TCustomGrid::HideEditorWidget()
+{
     // The focus comes back first, so that hiding never passes it on to another control.
-    if (editor_->hasFocus())
+    if (window()->focusWidget() == editor_)
         setFocus(Qt::OtherFocusReason);
     InvalidateClientRect(editor_->geometry());
     editor_->hide();
-    InvalidateCell(current_.X, current_.Y);
+}
+
+bool TCustomGrid::FocusWidgetHere() const
+{
+    const QWidget* focused = window()->focusWidget();
+    return focused && (focused == this || focused == editor_);
+}
+
+bool TCustomGrid::TakeFocus(Qt::FocusReason reason)
+{
+    if (!FocusWidgetHere())
+        setFocus(reason);
+    return FocusWidgetHere();
 }
 
 void TCustomGrid::InvalidateEditor()
@@ -383,7 +401,7 @@ void TCustomGrid::InvalidateEditor()
         return;
     const QRect cell = CellRect(current_.X, current_.Y);
     if (cell.isEmpty()) {
-        editor_->hide();
+        HideEditorWidget();
         return;
     }
     // The whole text is selected each time the editor lands on a cell, not on reloads.
@@ -397,7 +415,7 @@ void TCustomGrid::InvalidateEditor()
     InvalidateClientRect(cell);
     if (!editor_->isVisible())
         editor_->show();
-    if (hasFocus())
+    if (window()->focusWidget() == this)
         editor_->setFocus(Qt::OtherFocusReason);
 }
 

@@ -187,6 +187,11 @@ public:
     virtual void InvalidateEditor();
     // Text the editor shows for a cell; empty in the generic grid.
     virtual QString GetEditText(int col, int row) const;
+    // The grid or its editor is its window's focus widget. Unlike hasFocus() this holds
+    // from setFocus() on, also in a window whose activation has not arrived yet.
+    bool FocusWidgetHere() const;
+    // Takes the focus for the grid (unless it is here already) and tells whether it is.
+    bool TakeFocus(Qt::FocusReason reason);
 
     // --- input state ---
     TGridState GridState() const { return drag_.state; }
@@ -331,6 +336,8 @@ protected:
 
 private:
     void PressFromQt(QMouseEvent* event, bool doubleClick);
+    // Hides the editor widget, handing the focus back to the grid if the editor held it.
+    void HideEditorWidget();
     void StartColumnSizing(const TGridDrag& sizing);
     void StartColumnMoving(int gridCol);
     void TrackColumnMove(int x, int y);

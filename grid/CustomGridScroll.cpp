@@ -191,8 +191,8 @@ void TCustomGrid::UpdateScrollPos()
 
 void TCustomGrid::HorzScroll(TScrollCode code, int pos)
 {
-    if (isVisible() && focusPolicy() != Qt::NoFocus && !hasFocus())
-        setFocus(Qt::OtherFocusReason);
+    if (isVisible() && focusPolicy() != Qt::NoFocus)
+        TakeFocus(Qt::OtherFocusReason);
     if (code == TScrollCode::SB_THUMBTRACK) {
         if (!gridOptions_.Contains(goThumbTracking))
             return;

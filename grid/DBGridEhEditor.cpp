@@ -58,7 +58,9 @@ bool TCustomDBGridEh::CanEditShow() const
 {
     if (layoutLock_ != 0 || layoutInProgress_ || !options_.Contains(dgEditing) || options_.Contains(dgRowSelect))
         return false;
-    if (!dataLink_->Active() || !FocusInGrid())
+    // The focus widget, not hasFocus(): a click on the current cell of a window still
+    // being activated opens the editor, which has the focus once the activation arrives.
+    if (!dataLink_->Active() || !FocusWidgetHere())
         return false;
     const int dataCol = ToDataColumn(Col());
     if (dataCol < 0 || dataCol >= columns_->Count() || !columns_->Items(dataCol)->Field())

@@ -277,10 +277,15 @@ void TCustomDBGridEh::UpdateRowCount()
         newRowCount = titleRows_ + dataLink_->RecordCount();
     }
     if (newRowCount != RowCount()) {
-        if (Row() >= newRowCount)
+        const bool currentMoves = Row() >= newRowCount;
+        if (currentMoves)
             MoveCurrent(Col(), newRowCount - 1, false, false);
         SetRowCount(newRowCount);
         InvalidateGrid();
+        // The editor follows the current record to its new row: left behind, it would
+        // cover the cell that shows its record while the row it sits on shows another.
+        if (currentMoves)
+            InvalidateEditor();
     }
     if (dataLink_->Active() && dataLink_->RecordCount() != 0)
         UpdateActive();

@@ -63,14 +63,9 @@ bool TCustomDBGridEh::TakeFocusForPress()
 {
     // The window's focus widget, not hasFocus(): a press into a window that is still
     // being activated gets the focus as soon as the activation arrives.
-    auto focusHere = [this] {
-        QWidget* focused = window()->focusWidget();
-        return focused == this || (focused && focused == InplaceEditor());
-    };
-    if (focusHere() || focusPolicy() == Qt::NoFocus || !isEnabled())
+    if (focusPolicy() == Qt::NoFocus || !isEnabled())
         return true;
-    setFocus(Qt::MouseFocusReason);
-    return focusHere();
+    return TakeFocus(Qt::MouseFocusReason);
 }
 
 // The title row in general, presses on no cell, and presses passed on as left presses.

@@ -53,12 +53,10 @@ void TCustomDBGridEh::UpdateVertScrollBar()
 
 void TCustomDBGridEh::VertScroll(TScrollCode code, int pos)
 {
-    if (isVisible() && focusPolicy() != Qt::NoFocus && isEnabled()) {
-        if (!hasFocus())
-            setFocus(Qt::OtherFocusReason);
-        if (!FocusInGrid())
-            return;
-    }
+    // The focus widget, not hasFocus(): the first click into a window still being
+    // activated must scroll too.
+    if (isVisible() && focusPolicy() != Qt::NoFocus && isEnabled() && !TakeFocus(Qt::OtherFocusReason))
+        return;
     if (!dataLink_->Active())
         return;
     TDataSet* dataSet = dataLink_->DataSet();

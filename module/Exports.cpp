@@ -1,12 +1,13 @@
-// The module's exported functions: the version and the browse window.
+// The module's exported functions: the version and the browse window, thrown failures
+// either passed on (ShowForm) or turned into a status (ShowFormStatus).
 #include "module/ModuleInterface.h"
 
-#include "include/qelvor/qelvor.h"  // the C declarations these definitions must match
-
 #include <QString>
+#include <exception>
 #include <memory>
 
 #include "browse/QELVOR_Unit.h"
+#include "data/ConnectionInterface.h"
 #include "module/GuiSession.h"
 #include "module/ModuleLifetime.h"
 #include "session/StandardInfo.h"
@@ -44,6 +45,23 @@ QELVOR_EXPORT void QELVOR_CALL ShowForm(std::uintptr_t hostWindow, std::int32_t,
     QELVOR_Form = form.get();
     form->SetCaption(form->Caption() + QStringLiteral("(V") + QString::fromLatin1(GetVersion()) + QStringLiteral(")"));
     form->ShowModal();
+}
+
+QELVOR_EXPORT std::int32_t QELVOR_CALL ShowFormStatus(std::uintptr_t hostWindow, std::int32_t, std::int32_t,
+                                                      std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                                      qelvor::TADOConnection* connection)
+{
+    // A C or foreign host ends at once on a C++ exception: every failure becomes a status.
+    try {
+        ShowForm(hostWindow, 0, 0, 0, 0, 0, 0, connection);
+        qelvor::SetInterfaceLastError({});
+        return QELVOR_OK;
+    } catch (const std::exception& error) {
+        qelvor::SetInterfaceLastError(error.what());
+    } catch (...) {
+        qelvor::SetInterfaceLastError("Unknown failure while showing the browse window");
+    }
+    return QELVOR_FAILED;
 }
 
 }  // extern "C"

@@ -1,19 +1,16 @@
-// ModuleInterface: the module's two exported functions, as the host sees them.
+// ModuleInterface: the module's exported functions, as the host sees them. They are
+// declared once, in the installed C header; this adds the export attribute and the
+// names C++ code uses.
 //
 // GetVersion: no arguments; a pointer to the module's constant version text.
 // ShowForm: the host's window handle, six ignored 32-bit values and the host's open
 // connection object; shows the browse window modally and returns when it closes.
-// On 32-bit Windows both use the standard call convention with undecorated names
+// ShowFormStatus: the same for hosts that cannot meet a C++ exception; returns a status.
+// On 32-bit Windows they use the standard call convention with undecorated names
 // (QELVORDLL.def); elsewhere the platform's C convention. Hosts resolve them by name at run time.
 #pragma once
 
-#include <cstdint>
-
-#if defined(_WIN32) && !defined(_WIN64)
-#define QELVOR_CALL __stdcall
-#else
-#define QELVOR_CALL
-#endif
+#include "include/qelvor/qelvor.h"
 
 #if defined(_WIN32)
 #define QELVOR_EXPORT __declspec(dllexport)
@@ -21,14 +18,10 @@
 #define QELVOR_EXPORT __attribute__((visibility("default")))
 #endif
 
-namespace qelvor {
-class TADOConnection;
-}
+using TGetVersionFunction = QelvorGetVersionFunction;
+using TShowFormFunction = QelvorShowFormFunction;
+using TShowFormStatusFunction = QelvorShowFormStatusFunction;
 
-using TGetVersionFunction = const char*(QELVOR_CALL*)();
-using TShowFormFunction = void(QELVOR_CALL*)(std::uintptr_t hostWindow, std::int32_t, std::int32_t, std::int32_t,
-                                             std::int32_t, std::int32_t, std::int32_t,
-                                             qelvor::TADOConnection* connection);
-
-inline constexpr const char* kGetVersionName = "GetVersion";
-inline constexpr const char* kShowFormName = "ShowForm";
+inline constexpr const char* kGetVersionName = QELVOR_GET_VERSION_NAME;
+inline constexpr const char* kShowFormName = QELVOR_SHOW_FORM_NAME;
+inline constexpr const char* kShowFormStatusName = QELVOR_SHOW_FORM_STATUS_NAME;

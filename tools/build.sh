@@ -2,15 +2,20 @@
 # Installs what is missing and builds the project into build/ (release with debug info).
 #   QELVOR_BUILD_DIR    build folder (default: build)
 #   QELVOR_SANITIZE=1   build with the address and undefined-behaviour sanitizers
-#   QELVOR_WERROR=1     treat compiler warnings as errors (the test command sets it)
+#   QELVOR_WERROR=1|0   treat compiler warnings as errors, or not (the test command sets 1);
+#                       unset, the build folder keeps what it was configured with, so a
+#                       run after a test run rebuilds nothing instead of everything
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-dependencies.sh"
 build_dir=${QELVOR_BUILD_DIR:-$root/build}
 sanitize=OFF
 [ "${QELVOR_SANITIZE:-0}" = 1 ] && sanitize=ON
-werror=OFF
-[ "${QELVOR_WERROR:-0}" = 1 ] && werror=ON
+werror=()
+case "${QELVOR_WERROR:-}" in
+  1) werror=(-DQELVOR_WERROR=ON) ;;
+  0) werror=(-DQELVOR_WERROR=OFF) ;;
+esac
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQELVOR_SANITIZE=$sanitize \
-  -DQELVOR_WERROR=$werror >/dev/null
+  "${werror[@]}" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"

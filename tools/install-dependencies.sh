@@ -28,6 +28,9 @@ packages=(
   clang libclang-rt-14-dev
   # end-to-end tests in a real X server (xclip reads what the grid copied)
   xvfb xdotool x11-utils x11-apps netpbm xclip
+  # a small real window manager: the end-to-end tests run under it as well, where windows
+  # are decorated and placed by it and activated after the click (xwininfo reads positions)
+  openbox
   # CJK font standing in for the design font
   fonts-wqy-zenhei
   # Arial-compatible metrics for the grid's sort-order numbers ("Arial", 8 px)

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -78,7 +79,9 @@ ThrowawayPostgres::ThrowawayPostgres(std::string script) : script_(std::move(scr
     if (!mkdtemp(folder))
         throw std::runtime_error("mkdtemp failed");
     folder_ = folder;
-    odbc_ = ShellOutput(CommandLine({script_, "start", folder_}));
+    // Owned by this process: the server goes with it also when it is interrupted or a
+    // time-out kills it, where the destructor never runs.
+    odbc_ = ShellOutput(CommandLine({script_, "start", folder_, std::to_string(getpid())}));
     while (!odbc_.empty() && (odbc_.back() == '\n' || odbc_.back() == '\r'))
         odbc_.pop_back();
     port_ = recordset::ConnectionString(odbc_).Find("Port").value_or("5432");

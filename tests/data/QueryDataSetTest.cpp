@@ -216,6 +216,19 @@ TEST_P(QueryDataSet, SortByOneAndSeveralKeys)
     EXPECT_TRUE(dataSet_.IndexFields().empty());
 }
 
+TEST_P(QueryDataSet, IndexFieldsAreTheSortsOwnKeys)
+{
+    // Read as the sort reads its text: directions in any case, brackets holding ", ".
+    OpenAll("select id, grp as \"g, h\", name as 姓名 from t order by id");
+    dataSet_.SetSort("姓名 desc");
+    ASSERT_EQ(dataSet_.IndexFields().size(), 1u);
+    EXPECT_EQ(dataSet_.IndexFields()[0]->FieldName(), "姓名");
+    dataSet_.SetSort("[g, h] DESC, id asc");
+    ASSERT_EQ(dataSet_.IndexFields().size(), 2u);
+    EXPECT_EQ(dataSet_.IndexFields()[0]->FieldName(), "g, h");
+    EXPECT_EQ(dataSet_.IndexFields()[1]->FieldName(), "id");
+}
+
 TEST_P(QueryDataSet, RejectedSortKeepsTheOrder)
 {
     OpenAll();

@@ -17,7 +17,7 @@ host_pid=$!
 
 title='卷面信息浏览\(V3\.00\)'
 window=$(wait_for_window "$title" 30) || fail "no window titled 卷面信息浏览(V3.00)"
-eval "$(xdotool getwindowgeometry --shell "$window")"
+eval "$(window_geometry "$window")"
 [ "$WIDTH" = 659 ] && [ "$HEIGHT" = 378 ] || fail "window is ${WIDTH}x$HEIGHT, expected 659x378"
 [ "$X" = 178 ] && [ "$Y" = 181 ] || fail "window is at ($X,$Y), expected (178,181)"
 echo "browse window $window: ${WIDTH}x$HEIGHT at ($X,$Y)"

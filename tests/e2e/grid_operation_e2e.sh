@@ -83,7 +83,7 @@ start_host() {
   "$host" --connect "Provider=SQLite;Data Source=$1" --browse >"$work/host.log" 2>&1 &
   host_pid=$!
   window=$(wait_for_window "$title" 30) || fail "no browse window"
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  eval "$(window_geometry "$window")"
   [ "$WIDTH" = 659 ] && [ "$HEIGHT" = 378 ] || fail "window is ${WIDTH}x$HEIGHT, expected 659x378"
 }
 stop_host() {

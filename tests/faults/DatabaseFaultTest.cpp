@@ -152,6 +152,24 @@ TEST_F(DatabaseFaultTest, ServerStoppedBetweenTwoSearchesThenStartedAgain)
     ExpectSearchSucceeds();
 }
 
+TEST_F(DatabaseFaultTest, ARecoveredConnectionKeepsOneSession)
+{
+    ShowForm();
+    ExpectSearchSucceeds();
+    server_->Halt();
+    ExpectSearchFails("SQLSTATE");
+    server_->Resume();
+    ExpectSearchSucceeds();
+    // A temporary table lives as long as its session: still there for the next
+    // statement only if the recovered connection did not open a session per statement.
+    recordset::Connection& session = host_->AdoConnection();
+    session.Execute("CREATE TEMPORARY TABLE recovery_probe(x integer)", 0, 0);
+    session.Execute("INSERT INTO recovery_probe VALUES (1)", 0, 0);
+    EXPECT_NO_THROW(session.Execute("SELECT x FROM recovery_probe", 0, 0));
+    ExpectSearchSucceeds();
+    EXPECT_NO_THROW(session.Execute("DROP TABLE recovery_probe", 0, 0)) << "nor did the search";
+}
+
 TEST_F(DatabaseFaultTest, ServerKilledWhileTheResultStreamsIn)
 {
     // t_omr becomes a view that hands out its rows slowly (about 10 s in all), so that

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
+
+#include <unistd.h>
 
 namespace qelvor::test {
 
@@ -42,7 +45,10 @@ PostgresServer::PostgresServer()
     }
     dir_ = pattern;
     int status = 0;
-    const std::string output = Shell(std::string("bash ") + QELVOR_POSTGRES_SCRIPT + " start " + dir_ + " 2>&1", status);
+    // Owned by this process: the server goes with it also when a time-out kills it.
+    const std::string output = Shell(std::string("bash ") + QELVOR_POSTGRES_SCRIPT + " start " + dir_ + " "
+                                         + std::to_string(getpid()) + " 2>&1",
+                                     status);
     if (status != 0) {
         problem_ = "the private PostgreSQL server did not start: " + output;
         return;

@@ -25,7 +25,8 @@ int main(int argc, char** argv)
         return 1;
     }
     QelvorGetVersionFunction getVersion = (QelvorGetVersionFunction)dlsym(module, QELVOR_GET_VERSION_NAME);
-    QelvorShowFormFunction showForm = (QelvorShowFormFunction)dlsym(module, QELVOR_SHOW_FORM_NAME);
+    QelvorShowFormStatusFunction showForm =
+        (QelvorShowFormStatusFunction)dlsym(module, QELVOR_SHOW_FORM_STATUS_NAME);
     if (getVersion == NULL || showForm == NULL) {
         fprintf(stderr, "the module lacks its exports\n");
         QelvorCloseConnection(connection);
@@ -33,7 +34,11 @@ int main(int argc, char** argv)
     }
     printf("module version %s\n", getVersion());
     fflush(stdout);
-    showForm(0, 0, 0, 0, 0, 0, 0, connection);
+    if (showForm(0, 0, 0, 0, 0, 0, 0, connection) != QELVOR_OK) {
+        fprintf(stderr, "cannot show the browse window: %s\n", QelvorLastError());
+        QelvorCloseConnection(connection);
+        return 1;
+    }
     QelvorCloseConnection(connection);
     printf("browse window closed\n");
     return 0;

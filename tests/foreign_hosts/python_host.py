@@ -32,10 +32,12 @@ def main():
         module = ctypes.CDLL(module_path)
         module.GetVersion.argtypes = []
         module.GetVersion.restype = ctypes.c_char_p
-        module.ShowForm.argtypes = [ctypes.c_size_t] + [ctypes.c_int32] * 6 + [ctypes.c_void_p]
-        module.ShowForm.restype = None
+        module.ShowFormStatus.argtypes = [ctypes.c_size_t] + [ctypes.c_int32] * 6 + [ctypes.c_void_p]
+        module.ShowFormStatus.restype = ctypes.c_int32
         print("module version", module.GetVersion().decode("ascii"), flush=True)
-        module.ShowForm(0, 0, 0, 0, 0, 0, 0, connection)
+        if module.ShowFormStatus(0, 0, 0, 0, 0, 0, 0, connection) != 0:
+            print("cannot show the browse window:", runtime.QelvorLastError().decode("utf-8"), file=sys.stderr)
+            return 1
     finally:
         runtime.QelvorCloseConnection(connection)
     print("browse window closed", flush=True)

@@ -15,7 +15,7 @@ host_pid=$!
 
 title='卷面信息浏览\(V3\.00\)'
 window=$(wait_for_window "$title" 30) || fail "no window titled 卷面信息浏览(V3.00)"
-eval "$(xdotool getwindowgeometry --shell "$window")"
+eval "$(window_geometry "$window")"
 [ "$WIDTH" = 659 ] && [ "$HEIGHT" = 378 ] || fail "window is ${WIDTH}x$HEIGHT, expected 659x378"
 echo "browse window $window: ${WIDTH}x$HEIGHT"
 

@@ -258,6 +258,32 @@ TEST_F(Keyboard, ActionKeysDoNothing)
     EXPECT_EQ(grid->Col(), col);
 }
 
+TEST_F(Keyboard, EditingKeysWithTheEditorClosedChangeNoRecordAndNoClipboard)
+{
+    Click(DataCell(1, 4));
+    ASSERT_FALSE(EditorShown());
+    auto currentValues = [this] {
+        std::vector<std::string> values;
+        for (int i = 0; i < grid->Columns().Count(); ++i)
+            values.push_back(grid->Columns()[i]->Field()->EditText());
+        return values;
+    };
+    const std::vector<std::string> before = currentValues();
+    const int count = dataSet->RecordCount();
+    const QString clipboard = QStringLiteral("left by the user");
+    QApplication::clipboard()->setText(clipboard);
+    for (auto [key, modifiers] : {std::pair{Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_Delete, Qt::ControlModifier},
+                                  {Qt::Key_Insert, Qt::NoModifier}, {Qt::Key_C, Qt::ControlModifier},
+                                  {Qt::Key_X, Qt::ControlModifier}}) {
+        Key(key, modifiers);
+        EXPECT_EQ(dataSet->State(), TDataSetState::dsBrowse) << key;
+        EXPECT_EQ(dataSet->RecordCount(), count) << key;
+        EXPECT_EQ(RecNo(), 5) << key;
+        EXPECT_EQ(currentValues(), before) << key;
+        EXPECT_EQ(QApplication::clipboard()->text(), clipboard) << key;
+    }
+}
+
 TEST_F(Keyboard, KeysBeforeTheFirstSearchOnlyRaiseOnKeyDown)
 {
     AttachDataSet(40, false);

@@ -181,6 +181,19 @@ TEST_F(Mouse, DraggingATitleSidewaysMovesTheColumnObject)
     EXPECT_EQ(grid->Columns()[0]->Title()->SortMarker(), smNoneEh) << "a drag is no title click";
 }
 
+TEST_F(Mouse, DraggingAColumnOntoTheCurrentColumnsPlaceKeepsTheCurrentField)
+{
+    Click(DataCell(2, 2));
+    const std::string field = grid->Columns()[2]->FieldName();
+    Press(Title(0));
+    Move(Title(0) + QPoint(4, 0));
+    Move(Title(2));
+    Release(Title(2));
+    ASSERT_EQ(ColumnOrder()[2], "准考证号") << "the column moved onto the current column's place";
+    EXPECT_EQ(grid->Columns()[DataCol()]->FieldName(), field);
+    EXPECT_EQ(DataCol(), 1);
+}
+
 TEST_F(Mouse, MovingMarkedColumnsKeepsTheirSortOrder)
 {
     Click(Title(1));

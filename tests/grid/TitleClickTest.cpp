@@ -161,6 +161,34 @@ TEST_F(TitleClick, PressesThatAreNoClicks)
     EXPECT_EQ(std::count(events.begin(), events.end(), "down"), 2) << "only the right press and the indicator press";
 }
 
+TEST_F(TitleClick, ThreePixelsSidewaysAreStillAClickFourStartAMove)
+{
+    Press(Title(1));
+    Move(Title(1) + QPoint(3, 0));
+    EXPECT_TRUE(grid->TitleButtonDown());
+    EXPECT_NE(grid->GridState(), TGridState::gsColMoving);
+    Release(Title(1) + QPoint(3, 0));
+    EXPECT_EQ(SortText(), "1v");
+    Press(Title(2));
+    Move(Title(2) - QPoint(4, 0));
+    EXPECT_EQ(grid->GridState(), TGridState::gsColMoving);
+    Release(Title(2) - QPoint(4, 0));
+    EXPECT_EQ(SortText(), "1v") << "a move is no click";
+    EXPECT_EQ(Notifications(), 1);
+}
+
+TEST_F(TitleClick, CtrlClickingADataCellFromTheOpenEditorWaitsForCtrlsRelease)
+{
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(grid->InplaceEditor()->hasFocus());
+    CtrlClick(4);
+    Click(DataCell(1, 3), Qt::LeftButton, Qt::ControlModifier);
+    ASSERT_TRUE(grid->hasFocus()) << "the focus came back from the editor to the grid";
+    EXPECT_EQ(Notifications(), 0) << "Ctrl is still held";
+    KeyRelease(Qt::Key_Control);
+    EXPECT_EQ(Notifications(), 1);
+}
+
 TEST_F(TitleClick, ADoubleClickChangesTheMarkerOnce)
 {
     DoubleClick(Title(2));

@@ -1,5 +1,7 @@
 // ShowForm called by a host without a Qt application object: the module makes one
-// for the call and removes it afterwards, and a second call works as the first.
+// for the call and removes it afterwards, and a second call works as the first. A host
+// whose application object cannot show windows gets a status and the failure's text
+// from ShowFormStatus instead of an exception that would end a C host.
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -43,6 +45,26 @@ TEST(ForeignHostTest, ShowFormMakesItsOwnApplicationObjectForTheCall)
     showForm(0, 1, 2, 3, 4, 5, 6, nullptr);
     EXPECT_EQ(QCoreApplication::instance(), nullptr);
     EXPECT_EQ(windowsSeen, 2);
+}
+
+TEST(ForeignHostTest, AFailureOfShowFormStatusIsAStatusAndTheLastError)
+{
+    void* module = dlopen(QELVOR_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    const auto showFormStatus = reinterpret_cast<TShowFormStatusFunction>(dlsym(module, kShowFormStatusName));
+    ASSERT_NE(showFormStatus, nullptr);
+    {
+        int argc = 1;
+        char name[] = "host";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication windowless(argc, argv);
+        EXPECT_EQ(showFormStatus(0, 0, 0, 0, 0, 0, 0, nullptr), QELVOR_FAILED);
+        EXPECT_STREQ(QelvorLastError(), "The host's Qt application object cannot show windows");
+    }
+    const int windowsBefore = windowsSeen;
+    EXPECT_EQ(showFormStatus(0, 0, 0, 0, 0, 0, 0, nullptr), QELVOR_OK) << QelvorLastError();
+    EXPECT_STREQ(QelvorLastError(), "") << "a success clears the last error";
+    EXPECT_EQ(windowsSeen, windowsBefore + 1);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Starts or stops a throwaway PostgreSQL server for the tests.
-#   postgres.sh start DIR   initialises DIR, starts the server on a free loopback port and
-#                           prints the ODBC connection string on standard output
+#   postgres.sh start DIR [OWNER_PID]
+#                           initialises DIR, starts the server on a free loopback port and
+#                           prints the ODBC connection string on standard output; with
+#                           OWNER_PID, a watchdog stops the server once that process has ended,
+#                           however it ended (interrupted, killed by a time-out)
 #   postgres.sh stop DIR    stops the server and removes DIR
 #   postgres.sh halt DIR    stops the server at once (as a crash would), keeping DIR
 #   postgres.sh resume DIR  starts a halted server again on its port
@@ -24,6 +27,11 @@ start)
   echo "$port" >"$dir/port"
   as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
     -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
+  if [ -n "${3:-}" ]; then
+    # Detached and off the output pipe, so that the caller reading our output sees its end.
+    setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; exec bash "$2" stop "$3"' \
+      watchdog "$3" "$0" "$dir" </dev/null >/dev/null 2>&1 &
+  fi
   echo "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=postgres;Uid=postgres;Pwd=;TextAsLongVarchar=0"
   ;;
 stop)
@@ -41,5 +49,5 @@ resume)
     -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
   ;;
 *)
-  echo "usage: $0 start|stop|halt|resume DIR" >&2; exit 2 ;;
+  echo "usage: $0 start DIR [OWNER_PID] | stop|halt|resume DIR" >&2; exit 2 ;;
 esac

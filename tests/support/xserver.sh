@@ -1,10 +1,12 @@
 # Sourced by the scripts that run a program in a real X server: checks the X tools,
 # makes a scratch folder ($work), starts Xvfb (1024x768) on a free display, exports
-# DISPLAY and brings in the window searches of xwindows.sh. On exit it stops the program
-# under test ($host_pid, once set) and the X server and removes the folder.
+# DISPLAY and brings in the window searches of xwindows.sh. With QELVOR_E2E_WM=openbox
+# it also starts that window manager, which decorates, places and activates the windows
+# as a user's desktop does. On exit it stops the program under test ($host_pid, once
+# set), the window manager and the X server and removes the folder.
 # `fail MESSAGE` prints the message and the program's log ($work/host.log) and exits 1.
 #   source tests/support/xserver.sh PREFIX     (PREFIX names the scratch folder)
-for tool in Xvfb xdotool xdpyinfo; do
+for tool in Xvfb xdotool xdpyinfo xwininfo xprop; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
 done
 
@@ -12,6 +14,7 @@ work=$(mktemp -d "/tmp/$1.XXXXXX")
 source "$(dirname "${BASH_SOURCE[0]}")/xwindows.sh"
 cleanup() {
   [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null || true
+  [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
@@ -27,3 +30,19 @@ Xvfb "$DISPLAY" -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+
+case "${QELVOR_E2E_WM:-}" in
+"") ;;
+openbox)
+  command -v openbox >/dev/null || fail "openbox is not installed (tools/install-dependencies.sh)"
+  openbox --sm-disable >"$work/wm.log" 2>&1 &
+  wm_pid=$!
+  # It manages the screen once it has set the window manager's check window on the root.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+  done
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "openbox did not start"
+  ;;
+*) fail "unknown window manager QELVOR_E2E_WM=$QELVOR_E2E_WM" ;;
+esac

@@ -6,6 +6,9 @@
 #   window_shown REGEX               status 0 if such a window is visible
 #   wait_for_window REGEX SECONDS    the first such window's id once one is visible
 #   wait_until_gone REGEX SECONDS    status 0 once no such window is visible
+#   window_geometry WINDOW           prints X= Y= WIDTH= HEIGHT= for eval: the client area's
+#                                    size and where the window was placed (the outer
+#                                    corner of its frame under a window manager)
 
 visible_windows() {
   local ids status errors=${work:-/tmp}/xdotool-search.$$.err
@@ -38,4 +41,16 @@ wait_until_gone() {
     sleep 0.1
   done
   return 1
+}
+
+# xwininfo, not xdotool, which counts a decorated window's frame offset twice.
+window_geometry() {
+  local info left=0 top=0 extents
+  info=$(xwininfo -id "$1") || return 1
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.* = \([0-9]*\), [0-9]*, \([0-9]*\), [0-9]*$/\1 \2/p')
+  [ -n "$extents" ] && read -r left top <<<"$extents"
+  awk -v left="$left" -v top="$top" '
+    /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF }
+    END { printf "X=%d\nY=%d\nWIDTH=%d\nHEIGHT=%d\n", x - left, y - top, w, h }' <<<"$info"
 }

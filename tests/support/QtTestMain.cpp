@@ -1,5 +1,5 @@
 // The entry point of every widget test binary: an offscreen Qt application with the
-// design font's substitutions.
+// design font's substitutions, whose searches and sorts wait as the browse window's do.
 //
 // CTest's test discovery runs the binary without the test's environment, so the
 // platform is chosen here when nothing else was asked for. Each binary compiles this
@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FontSubstitution.h"
+#include "platform/LongWorkWindow.h"
 #ifdef QELVOR_TEST_STARTS_GRID_LIBRARY
 #include "grid/GridLibrary.h"
 #include "platform/ExceptionDispatch.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
     {
         QApplication application(argc, argv);
         qelvor::InstallFontSubstitutions();
+        // Searches and sorts wait as they do in the browse window (ShowForm installs the same).
+        const qelvor::TLongWorkWindowScope longWork;
 #ifdef QELVOR_TEST_STARTS_GRID_LIBRARY
         qelvor::SetErrorPresenter([](const std::string&, const std::string& text) {
             ADD_FAILURE() << "failure reported by the grid: " << text;

@@ -81,12 +81,13 @@ public:
         edit->installEventFilter(this);
         resize(300, 200);
         show();
-        QTest::qWaitForWindowExposed(this);
+        exposed = QTest::qWaitForWindowExposed(this);
         edit->setFocus();
     }
 
     QLineEdit* edit = nullptr;
     QPushButton* button = nullptr;
+    bool exposed = false;
     int clicks = 0;
     int keys = 0;
     int paints = 0;
@@ -108,6 +109,7 @@ protected:
     // when it ended in the silent cancel.
     bool RunCancelled(LongWorkKind kind = LongWorkKind::Search)
     {
+        EXPECT_TRUE(window_.exposed);
         WorkProgress progress;
         try {
             RunLongWork(kind, [this, &progress] { statement_.Run(progress); }, progress);
@@ -139,8 +141,8 @@ TEST_F(LongWorkWindowTest, ShortWorkProcessesNoEventsAndShowsNoProgressWindow)
 
 TEST_F(LongWorkWindowTest, ALongSearchRepaintsShowsProgressTakesNoInputAndEndsOnTheCancelButton)
 {
-    QString rowsSeen;
-    QString timeSeen;
+    std::string rowsSeen;
+    std::string timeSeen;
     int paintsBefore = 0;
     int resizesBefore = 0;
     bool stepsRan = false;
@@ -155,14 +157,14 @@ TEST_F(LongWorkWindowTest, ALongSearchRepaintsShowsProgressTakesNoInputAndEndsOn
     watch_.At(900, [&] {
         WorkProgressDialog* dialog = test::VisibleProgressDialog();
         ASSERT_NE(dialog, nullptr);
-        rowsSeen = dialog->RowsText();
-        timeSeen = dialog->TimeText();
+        rowsSeen = dialog->RowsText().toStdString();
+        timeSeen = dialog->TimeText().toStdString();
     });
     watch_.At(1300, [&] {
         WorkProgressDialog* dialog = test::VisibleProgressDialog();
         ASSERT_NE(dialog, nullptr);
-        EXPECT_NE(dialog->RowsText(), rowsSeen) << "the row count stands still";
-        EXPECT_NE(dialog->TimeText(), timeSeen) << "the time stands still";
+        EXPECT_NE(dialog->RowsText().toStdString(), rowsSeen) << "the row count stands still";
+        EXPECT_NE(dialog->TimeText().toStdString(), timeSeen) << "the time stands still";
         EXPECT_GT(window_.paints, paintsBefore) << "the window did not repaint";
         EXPECT_GT(window_.resizes, resizesBefore);
         EXPECT_EQ(window_.clicks, 0) << "a click reached the window";

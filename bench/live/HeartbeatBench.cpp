@@ -101,29 +101,29 @@ public:
         return form_->QELV_Set->Active() ? form_->QELV_Set->RecordCount() : -1;
     }
 
-    // The grid's sort markers set as two title clicks would, and the handler run.
+    // The grid's sort markers set (姓名 first, then 准考证号) and the form's handler run.
     void Sort(TSortMarkerEh name, TSortMarkerEh ticket)
     {
-        TDBGridEh& grid = *form_->DBGridEh1;
-        grid.SortMarkedColumnListRef().clear();
-        for (int i = 0; i < grid.Columns().Count(); ++i) {
-            TColumnEh* column = grid.Columns()[i];
-            const bool isName = column->FieldName() == "姓名";
-            const bool isTicket = column->FieldName() == "准考证号";
-            column->Title()->SetSortMarker(isName ? name : isTicket ? ticket : smNoneEh);
-        }
-        for (const char* field : {"姓名", "准考证号"}) {
-            for (int i = 0; i < grid.Columns().Count(); ++i) {
-                if (grid.Columns()[i]->FieldName() == field && grid.Columns()[i]->Title()->SortMarker() != smNoneEh)
-                    grid.SortMarkedColumnListRef().push_back(grid.Columns()[i]);
-            }
-        }
+        for (int i = 0; i < Grid().Columns().Count(); ++i)
+            Grid().Columns()[i]->Title()->SetSortMarker(smNoneEh);
+        Column("姓名")->Title()->SetSortMarker(name);
+        Column("准考证号")->Title()->SetSortMarker(ticket);
         GuardedCall([this] { form_->DBGridEh1SortMarkingChanged(); });
     }
 
     std::string SortText() const { return form_->QELV_Set->Sort(); }
 
 private:
+    TDBGridEh& Grid() { return *form_->DBGridEh1; }
+    TColumnEh* Column(const std::string& fieldName)
+    {
+        for (int i = 0; i < Grid().Columns().Count(); ++i) {
+            if (Grid().Columns()[i]->FieldName() == fieldName)
+                return Grid().Columns()[i];
+        }
+        throw std::runtime_error("the grid has no column " + fieldName);
+    }
+
     TADOConnection connection_;
     std::unique_ptr<TQELVOR_Form> form_;
 };
@@ -144,7 +144,6 @@ Heartbeat Best(const Heartbeat& a, const Heartbeat& b)
 // The searches on one database: the first and one that replaces a result of the same size.
 bool MeasureSearches(const char* where, const std::string& connectionString, long rows, int rounds)
 {
-    Browser browser(connectionString);
     Heartbeat first{1e18, 0, 0};
     Heartbeat again{1e18, 0, 0};
     for (int round = 0; round < rounds; ++round) {

@@ -19,6 +19,7 @@ namespace qelvor {
 namespace {
 
 bool waiting = false;  // a wait is under way (the window thread only)
+constexpr int kEndCheckMs = 5;  // how often the wait looks whether the work has ended
 
 // The window thread's wait for work that outlasted the quiet wait.
 class WindowWait {
@@ -26,7 +27,13 @@ public:
     WindowWait(LongWorkKind kind, WorkProgress& progress, WorkThread& thread, const QElapsedTimer& clock)
         : kind_(kind), progress_(progress), thread_(thread), clock_(clock), guard_([this] { Stop(); })
     {
-        QObject::connect(&thread_, &WorkThread::Finished, &loop_, &QEventLoop::quit);
+        // The work posts nothing to this thread (see WorkThread): its end is looked for.
+        endCheck_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&endCheck_, &QTimer::timeout, [this] {
+            if (thread_.HasEnded())
+                loop_.quit();
+        });
+        endCheck_.start(kEndCheckMs);
         forceStop_.setSingleShot(true);
         QObject::connect(&forceStop_, &QTimer::timeout, [this] {
             if (!thread_.HasEnded())
@@ -92,6 +99,7 @@ private:
     const QElapsedTimer& clock_;
     QEventLoop loop_;
     WorkInputGuard guard_;
+    QTimer endCheck_;
     QTimer progressDelay_;
     QTimer refresh_;
     QTimer forceStop_;

@@ -21,8 +21,6 @@ void WorkThread::Run(const std::function<void()>& work)
     } catch (...) {
         failure_ = std::current_exception();
     }
-    // Posted to the window thread's queue; the object outlives this because Join waits.
-    QMetaObject::invokeMethod(this, &WorkThread::Finished, Qt::QueuedConnection);
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         hasEnded_ = true;

@@ -1,17 +1,14 @@
 // WorkThread: one piece of long work running on a thread of its own, and the means for
 // the window's thread to wait for it.
 //
-// The window thread may first wait a little without processing any events (so that
-// short work looks exactly as if it had run inline), then turn its event loop: the
-// Finished signal arrives through that loop when the work has ended. The work's
-// failure is kept and rethrown on the window thread by Join.
-//
-// Invariants: the object lives on the window thread; the work touches none of its Qt
-// parts except the queued Finished signal, posted before the end is recorded, so that
-// Join (which waits for the thread) never lets the object go while a post is under way.
+// The window thread may wait a little without processing any events (so that short work
+// looks exactly as if it had run inline), then turn its event loop and look whether the
+// work has ended every few milliseconds. The work touches nothing of Qt: a post from it
+// to the window thread would hand memory over under Qt's own locks, which the thread
+// sanitizer cannot see. The work's failure is kept and rethrown on the window thread by
+// Join.
 #pragma once
 
-#include <QObject>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -20,13 +17,12 @@
 
 namespace qelvor {
 
-class WorkThread : public QObject {
-    Q_OBJECT
+class WorkThread {
 public:
     // Starts work on a new thread; work must stay alive until Join returns.
     explicit WorkThread(const std::function<void()>& work);
     // Joins the thread if Join was not called (the work must not outlive its caller).
-    ~WorkThread() override;
+    ~WorkThread();
     WorkThread(const WorkThread&) = delete;
     WorkThread& operator=(const WorkThread&) = delete;
 
@@ -37,10 +33,6 @@ public:
     bool HasEnded();
     // Waits for the thread, then rethrows the work's failure, if any.
     void Join();
-
-signals:
-    // Queued to the window thread when the work has ended.
-    void Finished();
 
 private:
     void Run(const std::function<void()>& work);

@@ -49,10 +49,13 @@ ctest --output-on-failure -j"$(nproc)" --timeout 1200
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
 # The tests that start threads (ctest label "threads") under the thread sanitizer, from
-# a build of their own; any report fails the test that made it.
+# a build of their own; any report fails the test that made it. Qt is not built with the
+# sanitizer: it hands memory between its own threads (the image pools of Qt Gui) under
+# locks the sanitizer cannot see, so the copies and frees Qt's libraries make are not
+# checked (ignore_noninstrumented_modules); every access our code makes still is.
 tsan_dir=${QELVOR_TSAN_BUILD_DIR:-$root/build-tsan}
 QELVOR_SANITIZE=thread QELVOR_BUILD_DIR="$tsan_dir" QELVOR_BUILD_TARGETS="qelvor_long_work_tests" "$root/tools/build.sh"
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/support/tsan.supp"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1"
 cd "$tsan_dir"
 ctest --output-on-failure -L threads --timeout 1200
 unset TSAN_OPTIONS

@@ -11,6 +11,7 @@
 #include "data/recordset/RecordSet.h"
 #include "data/recordset/SortText.h"
 #include "runtime/Exceptions.h"
+#include "runtime/LongWork.h"
 
 namespace qelvor {
 
@@ -218,9 +219,15 @@ std::string TCustomADODataSet::Sort() const
 void TCustomADODataSet::SetSort(const std::string& sortText)
 {
     CheckActive();
+    // The order is computed on the side (the window may repaint meanwhile, moving the
+    // record set) and adopted once it is complete, from the active record.
+    recordset::RecordSet& rows = *recordSet_;
+    recordset::SortOrder order;
+    WorkProgress progress;
+    RunLongWork(LongWorkKind::Sort, [&rows, &order, &sortText] { order = rows.PrepareSort(sortText); }, progress);
     if (!IsEmpty())
         SetCurrentRecord(ActiveRecord());
-    recordSet_->SetSort(sortText);
+    recordSet_->AdoptSort(std::move(order));
     CursorPosChanged();
     UpdateIndexFields();
     Resync(0);

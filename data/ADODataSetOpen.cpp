@@ -6,6 +6,7 @@
 #include "data/ADOFieldDefs.h"
 #include "data/recordset/RecordSet.h"
 #include "runtime/Exceptions.h"
+#include "runtime/LongWork.h"
 
 namespace qelvor {
 
@@ -131,12 +132,24 @@ void TCustomADODataSet::InternalOpen()
     if (command_->CommandText().empty())
         DatabaseError("Missing CommandText property", Name());
 
-    // A new record set at every open: nothing of a previous result survives.
-    recordSet_ = std::make_unique<recordset::RecordSet>();
-    recordSet_->SetCursorLocation(ToAdo(cursorLocation_));
-    recordSet_->SetCacheSize(cacheSize_);
-    recordSet_->SetMaxRecords(maxRecords_);
-    recordSet_->Open(command_->AdoCommand(), ToAdo(cursorType_), ToAdo(lockType_), ToAdo(CommandType()));
+    // A new record set at every open: nothing of a previous result survives. It is opened
+    // on the side, perhaps on a worker while the window repaints, and becomes the
+    // dataset's only once the whole result is in.
+    auto opened = std::make_unique<recordset::RecordSet>();
+    opened->SetCursorLocation(ToAdo(cursorLocation_));
+    opened->SetCacheSize(cacheSize_);
+    opened->SetMaxRecords(maxRecords_);
+    recordset::Command& source = command_->AdoCommand();
+    const auto cursorType = ToAdo(cursorType_);
+    const auto lockType = ToAdo(lockType_);
+    const auto options = ToAdo(CommandType());
+    WorkProgress progress;
+    RunLongWork(LongWorkKind::Search,
+                [&opened, &source, cursorType, lockType, options, &progress] {
+                    opened->Open(source, cursorType, lockType, options, &progress);
+                },
+                progress);
+    recordSet_ = std::move(opened);
     while (recordSet_->State() == recordset::adStateClosed) {
         if (!recordSet_->NextRecordset())
             DatabaseError("CommandText does not return a result set", Name());

@@ -12,6 +12,7 @@
 #include "module/ModuleLifetime.h"
 #include "session/StandardInfo.h"
 #include "platform/Application.h"
+#include "platform/LongWorkWindow.h"
 #include "runtime/Exceptions.h"
 #include "runtime/FormatSettings.h"
 
@@ -37,6 +38,7 @@ QELVOR_EXPORT void QELVOR_CALL ShowForm(std::uintptr_t hostWindow, std::int32_t,
     if (!ModuleLoadFailure().empty())
         throw EOutOfResources(ModuleLoadFailure());
     const GuiSession session;  // a Qt GUI application object for hosts without one
+    const TLongWorkWindowScope longWork;  // searches and sorts keep the window alive
     SetDateSeparator('-');
     Application().SetHandle(static_cast<WId>(hostWindow));
     HostConnection = connection;

@@ -4,8 +4,10 @@
 # the Debian packages (tools/check-package.sh: lintian, then installed, used and purged, as
 # root or through sudo); then builds and runs the suite again under
 # the address and undefined-behaviour sanitizers (leak detection on, any report fails),
+# runs the tests that start threads under the thread sanitizer,
 # and runs each fuzz target briefly. Exits non-zero when anything fails or is reported.
 #   QELVOR_SANITIZE_BUILD_DIR   sanitizer build folder (default: build-sanitize)
+#   QELVOR_TSAN_BUILD_DIR       thread-sanitizer build folder (default: build-tsan)
 #   QELVOR_FUZZ_SECONDS         seconds per fuzz target (default: 20; 0 skips fuzzing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -46,6 +48,18 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cd "$sanitize_dir"
 ctest --output-on-failure -j"$(nproc)" --timeout 1200
 unset ASAN_OPTIONS UBSAN_OPTIONS
+
+# The tests that start threads (ctest label "threads") under the thread sanitizer, from
+# a build of their own; any report fails the test that made it. Qt is not built with the
+# sanitizer: it hands memory between its own threads (the image pools of Qt Gui) under
+# locks the sanitizer cannot see, so the copies and frees Qt's libraries make are not
+# checked (ignore_noninstrumented_modules); every access our code makes still is.
+tsan_dir=${QELVOR_TSAN_BUILD_DIR:-$root/build-tsan}
+QELVOR_SANITIZE=thread QELVOR_BUILD_DIR="$tsan_dir" QELVOR_BUILD_TARGETS="qelvor_long_work_tests" "$root/tools/build.sh"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1"
+cd "$tsan_dir"
+ctest --output-on-failure -L threads --timeout 1200
+unset TSAN_OPTIONS
 
 fuzz_seconds=${QELVOR_FUZZ_SECONDS:-20}
 if [ "$fuzz_seconds" != 0 ]; then

@@ -20,6 +20,7 @@
 #include "data/ADODataSet.h"
 #include "data/DataSource.h"
 #include "grid/DBGridEh.h"
+#include "platform/LongWorkWindow.h"
 
 class QWidget;
 
@@ -102,6 +103,7 @@ private:
 
     long rows_;
     std::string path_;
+    TLongWorkWindowScope longWork_;  // opens and sorts wait as the browse window's do
     TADOConnection connection_{"Connection"};
     TADODataSet dataSet_{"QELV_Set"};
     TDataSource source_{"DataSource1"};

@@ -32,7 +32,8 @@ void RecordSet::Open(Command& source, CursorTypeEnum, LockTypeEnum, int, WorkPro
 void RecordSet::SelectCurrentResult()
 {
     table_ = batch_ ? batch_->Current() : nullptr;
-    sortState_.reset();
+    // Made here, not on first use: a sort prepared on another thread must find it.
+    sortState_ = table_ ? std::make_unique<SortState>(*table_) : nullptr;
     sortText_.clear();
     position_ = table_ && table_->RowCount() > 0 ? 0 : -1;
 }
@@ -99,13 +100,22 @@ std::int64_t RecordSet::RowAt(std::int64_t position) const
 
 void RecordSet::SetSort(const std::string& sortText)
 {
+    AdoptSort(PrepareSort(sortText));
+}
+
+SortOrder RecordSet::PrepareSort(const std::string& sortText) const
+{
     RequireOpen();
-    if (!sortState_)
-        sortState_ = std::make_unique<SortState>(*table_);
+    return sortState_->Compute(sortText);
+}
+
+void RecordSet::AdoptSort(SortOrder order)
+{
+    RequireOpen();
     const bool onRow = !IsBOF() && !IsEOF();
     const std::int64_t bookmark = onRow ? RowAt(position_) : -1;
-    sortState_->Apply(sortText);
-    sortText_ = sortText;
+    sortText_ = std::move(order.sortText);
+    sortState_->Adopt(std::move(order));
     if (onRow)
         position_ = sortState_->PositionOf(bookmark);
 }

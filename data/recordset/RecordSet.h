@@ -10,7 +10,8 @@
 // Sort takes "name [ASC|DESC], ..." with names optionally in [brackets]; it is stable,
 // compares text with the ICU collator of the user's locale, numbers numerically,
 // dates chronologically, nulls first when ascending. An empty text restores fetch
-// order. A rejected sort text raises and keeps the previous order.
+// order. A rejected sort text raises and keeps the previous order. A sort can be
+// computed on the side (PrepareSort, any thread) and adopted later (AdoptSort).
 //
 // Failures raise ERecordSetError carrying the provider's own message.
 #pragma once
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "data/recordset/RecordSetTypes.h"
+#include "data/recordset/SortOrder.h"
 #include "runtime/Variant.h"
 
 namespace qelvor {
@@ -100,7 +102,14 @@ public:
     bool SupportsApproxPosition() const { return true; }
 
     const std::string& Sort() const { return sortText_; }
+    // Reorders the rows by sortText (PrepareSort then AdoptSort).
     void SetSort(const std::string& sortText);
+    // Computes the order for sortText without changing the current one. It reads only the
+    // rows and the sort-key cache, so it may run on another thread while the owner keeps
+    // reading and moving (but not opening, closing or sorting) this record set.
+    SortOrder PrepareSort(const std::string& sortText) const;
+    // Makes a prepared order current; the current row stays the current row.
+    void AdoptSort(SortOrder order);
 
     // Bytes held for the result (column arenas, offsets, null bits, order arrays).
     std::size_t MemoryUsage() const;
@@ -115,7 +124,7 @@ private:
     std::int64_t maxRecords_ = 0;
     std::unique_ptr<ResultBatch> batch_;
     const ResultTable* table_ = nullptr;  // current result of batch_, or none
-    std::unique_ptr<SortState> sortState_;
+    std::unique_ptr<SortState> sortState_;  // present while a result is current
     std::string sortText_;
     std::int64_t position_ = -1;
 };

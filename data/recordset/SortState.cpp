@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "data/recordset/ResultTable.h"
+#include "runtime/Assert.h"
 #include "runtime/Collation.h"
 #include "runtime/Exceptions.h"
 
@@ -20,8 +21,6 @@ struct ActiveKey {
 
 SortState::SortState(const ResultTable& table) : table_(table), keys_(static_cast<std::size_t>(table.FieldCount()))
 {
-    if (table.RowCount() > std::numeric_limits<std::uint32_t>::max())
-        throw ERecordSetError("The result has too many rows to be sorted");
 }
 
 SortState::~SortState() = default;
@@ -46,7 +45,7 @@ const SortKeys& SortState::KeysFor(int column)
     return *keys;
 }
 
-void SortState::Apply(const std::string& sortText)
+SortOrder SortState::Compute(const std::string& sortText)
 {
     const std::vector<SortKeyText> parsed = ParseSortText(sortText);
     // Resolve every name before touching the order, so that a bad text changes nothing.
@@ -57,11 +56,10 @@ void SortState::Apply(const std::string& sortText)
             throw ERecordSetError("Cannot sort by \"" + key.name + "\": the result has no field of that name");
         columns.push_back(column);
     }
-    if (parsed.empty()) {
-        order_ = {};
-        inverse_ = {};
-        return;
-    }
+    if (parsed.empty())
+        return {sortText, {}, {}};
+    if (table_.RowCount() > std::numeric_limits<std::uint32_t>::max())
+        throw ERecordSetError("The result has too many rows to be sorted");
 
     std::vector<ActiveKey> active;
     for (std::size_t i = 0; i < parsed.size(); ++i)
@@ -109,8 +107,15 @@ void SortState::Apply(const std::string& sortText)
     std::vector<std::uint32_t> inverse(order.size());
     for (std::size_t position = 0; position < order.size(); ++position)
         inverse[order[position]] = static_cast<std::uint32_t>(position);
-    order_ = std::move(order);
-    inverse_ = std::move(inverse);
+    return {sortText, std::move(order), std::move(inverse)};
+}
+
+void SortState::Adopt(SortOrder order)
+{
+    QELVOR_ASSERT(order.order.size() == order.inverse.size());
+    QELVOR_ASSERT(order.order.empty() || order.order.size() == static_cast<std::size_t>(table_.RowCount()));
+    order_ = std::move(order.order);
+    inverse_ = std::move(order.inverse);
 }
 
 std::size_t SortState::MemoryUsage() const

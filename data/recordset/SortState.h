@@ -4,6 +4,8 @@
 // back, so both directions are O(1); both are empty while the rows are in fetch order.
 // Sort keys are cached per column for the life of the result (and rebuilt only when the
 // user's locale changed), so re-sorting by a column already used costs only the sort.
+// Compute touches only that cache and may run on another thread while the owner reads
+// RowAt and PositionOf; Adopt, on the owner's thread, makes the new order current.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "data/recordset/SortKeys.h"
+#include "data/recordset/SortOrder.h"
 #include "data/recordset/SortText.h"
 
 namespace qelvor::recordset {
@@ -23,9 +26,12 @@ public:
     explicit SortState(const ResultTable& table);
     ~SortState();
 
-    // Reorders by the sort text (empty = fetch order). Raises ERecordSetError for an
-    // invalid text or an unknown field name; the order is then unchanged.
-    void Apply(const std::string& sortText);
+    // The order for the sort text (empty = fetch order), leaving the current order as it
+    // is. Raises ERecordSetError for an invalid text, an unknown field name or a result
+    // too large to sort.
+    SortOrder Compute(const std::string& sortText);
+    // Makes an order from Compute on this result the current one.
+    void Adopt(SortOrder order);
 
     std::int64_t RowAt(std::int64_t position) const
     {

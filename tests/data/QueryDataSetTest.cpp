@@ -9,6 +9,7 @@
 #include "data/StringFields.h"
 #include "data/recordset/RecordSet.h"
 #include "runtime/Exceptions.h"
+#include "runtime/LongWork.h"
 #include "tests/data/support/Backends.h"
 #include "tests/data/support/RecordingLink.h"
 
@@ -248,6 +249,59 @@ TEST_P(QueryDataSet, RejectedSortKeepsTheOrder)
     ExpectDatabaseError([&] { dataSet_.SetSort("id"); }, "QELV_Set: Cannot perform this operation on a closed dataset");
     ExpectDatabaseError([&] { dataSet_.RecordCount(); }, "QELV_Set: Cannot perform this operation on a closed dataset");
     ExpectDatabaseError([&] { dataSet_.RecNo(); }, "QELV_Set: Cannot perform this operation on a closed dataset");
+}
+
+// Installs a long-work runner for the life of the object.
+class ScopedRunner {
+public:
+    explicit ScopedRunner(LongWorkRunner runner) : previous_(SetLongWorkRunner(std::move(runner))) {}
+    ~ScopedRunner() { SetLongWorkRunner(std::move(previous_)); }
+
+private:
+    LongWorkRunner previous_;
+};
+
+TEST_P(QueryDataSet, LongWorkBuildsOnTheSideAndTheWindowSeesOnlyTheAdoptedResult)
+{
+    // What a repaint during the wait would read, before and after the work ran.
+    std::vector<std::string> seen;
+    const auto look = [&](LongWorkKind kind) {
+        if (kind == LongWorkKind::Search)
+            seen.push_back(dataSet_.Recordset() == nullptr && !link_.Active() ? "nothing" : "a result");
+        else
+            seen.push_back(std::to_string(link_.VisibleIds().front()) + (link_.Log().empty() ? "" : " changed"));
+    };
+    const ScopedRunner runner([&](LongWorkKind kind, const std::function<void()>& work, WorkProgress&) {
+        look(kind);
+        work();
+        look(kind);
+    });
+    OpenAll();
+    link_.ClearLog();
+    dataSet_.SetSort("id DESC");
+    EXPECT_EQ(seen, (std::vector<std::string>{"nothing", "nothing", "1", "1"}));
+    const std::vector<int> shown = link_.VisibleIds();
+    EXPECT_TRUE(std::is_sorted(shown.rbegin(), shown.rend())) << "the window shows the adopted order";
+    EXPECT_EQ(link_.Log(), std::vector<std::string>{"changed"});
+}
+
+TEST_P(QueryDataSet, ACancelledOpenLeavesACleanClosedDataSet)
+{
+    {
+        const ScopedRunner cancelling([](LongWorkKind, const std::function<void()>& work, WorkProgress& progress) {
+            progress.RequestCancel();  // the user's Esc, before the statement has even started
+            work();
+        });
+        dataSet_.SetCommandText("select id, grp, name from t order by id");
+        EXPECT_THROW(dataSet_.Open(), EWorkCancelled);
+    }
+    EXPECT_FALSE(dataSet_.Active());
+    EXPECT_EQ(dataSet_.FieldCount(), 0);
+    EXPECT_EQ(dataSet_.Recordset(), nullptr);
+    EXPECT_FALSE(link_.Active());
+    EXPECT_TRUE(connection_.Connected());
+    dataSet_.Open();
+    EXPECT_EQ(dataSet_.RecordCount(), kRows);
 }
 
 TEST_P(QueryDataSet, SortResynchronisesTheWindow)

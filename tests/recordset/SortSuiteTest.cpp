@@ -132,6 +132,24 @@ TEST_P(SortSuite, CurrentRowAndBookmarksSurviveSorting)
     EXPECT_TRUE(records_->IsEOF());  // a cursor off the rows stays off them
 }
 
+TEST_P(SortSuite, APreparedOrderChangesNothingUntilItIsAdopted)
+{
+    records_->SetSort("score DESC");
+    const Ids before = CurrentIds();
+    SortOrder order = records_->PrepareSort("grp DESC, id DESC");
+    EXPECT_EQ(CurrentIds(), before);
+    EXPECT_EQ(records_->Sort(), "score DESC");
+    // The reader moved while the order was computed: the row it is on stays current.
+    records_->SetAbsolutePosition(2);
+    const Variant current = records_->Value(0);
+    records_->AdoptSort(std::move(order));
+    EXPECT_EQ(records_->Sort(), "grp DESC, id DESC");
+    EXPECT_EQ(records_->Value(0), current);
+    EXPECT_EQ(CurrentIds(), (Ids{"6", "3", "1", "4", "2", "5"}));
+    EXPECT_THROW(records_->PrepareSort("nosuch"), ERecordSetError);
+    EXPECT_EQ(records_->Sort(), "grp DESC, id DESC");
+}
+
 TEST_P(SortSuite, TextFollowsTheUserLocale)
 {
     {

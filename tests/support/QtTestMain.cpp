@@ -9,10 +9,15 @@
 //                                    object exists, as it does when the module loads, and
 //                                    a failure reported through the message dispatch
 //                                    fails the running test instead of opening a box
+//   QELVOR_TEST_WINDOW_LONG_WORK     searches and sorts wait as in the browse window (a
+//                                    worker thread, the window's event loop turning)
 #include <QApplication>
 #include <gtest/gtest.h>
 
 #include "platform/FontSubstitution.h"
+#ifdef QELVOR_TEST_WINDOW_LONG_WORK
+#include "platform/LongWorkWindow.h"
+#endif
 #ifdef QELVOR_TEST_STARTS_GRID_LIBRARY
 #include "grid/GridLibrary.h"
 #include "platform/ExceptionDispatch.h"
@@ -34,6 +39,9 @@ int main(int argc, char** argv)
     {
         QApplication application(argc, argv);
         qelvor::InstallFontSubstitutions();
+#ifdef QELVOR_TEST_WINDOW_LONG_WORK
+        const qelvor::TLongWorkWindowScope longWork;  // as ShowForm installs it
+#endif
 #ifdef QELVOR_TEST_STARTS_GRID_LIBRARY
         qelvor::SetErrorPresenter([](const std::string&, const std::string& text) {
             ADD_FAILURE() << "failure reported by the grid: " << text;

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# End-to-end: a search that runs for many seconds in the real host under Xvfb. The
+# answer-sheet table of a small demo database is replaced by a view that adds rows
+# produced slowly by a recursive query (switched off through a one-row table). The
+# search shows the progress window over the browse window; Esc stops it, and so does a
+# click on 取消; each time no error box appears, the grid shows no rows and the browse
+# window stays; with the slow part switched off the next search lists the sheets at
+# once, without a progress window.
+#   long_search_e2e.sh PATH/TO/qelvor-host
+set -euo pipefail
+host=$1
+for tool in xwd xwdtopnm pnmcut sqlite3; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
+done
+source "$(dirname "$0")/../support/xserver.sh" qelvor-long-search-e2e
+
+export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+db=$work/slow.db
+"$host" --make-demo "$db" --demo-rows 500 >/dev/null || fail "could not make the demo database"
+sqlite3 "$db" "ALTER TABLE t_omr RENAME TO t_omr_rows;
+  CREATE TABLE slow_switch(slow INTEGER); INSERT INTO slow_switch VALUES(1);
+  CREATE VIEW t_omr AS SELECT zkzh, ttxx, tttt, qk, lwtth FROM t_omr_rows UNION ALL
+  SELECT printf('9%014d', i), '', '', '0', '1' FROM (WITH RECURSIVE c(i) AS
+  (SELECT 1 WHERE (SELECT slow FROM slow_switch) UNION ALL SELECT i + 1 FROM c WHERE i < 20000000)
+  SELECT i FROM c) WHERE i % 25000 = 0;"
+"$host" --connect "Provider=SQLite;Data Source=$db" --browse >"$work/host.log" 2>&1 &
+host_pid=$!
+
+title='卷面信息浏览\(V3\.00\)'
+progress_title='正在(检索|取消)'
+window=$(wait_for_window "$title" 30) || fail "no window titled 卷面信息浏览(V3.00)"
+say() { echo "[${SECONDS}s] $*"; }
+
+# The data cells of the grid's rows in view (window coordinates).
+data_area=(22 72 610 254)
+shot() { xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmcut -left "${data_area[0]}" -top "${data_area[1]}" \
+  -width "${data_area[2]}" -height "${data_area[3]}"; }
+grid_empty() { shot | cmp -s - "$work/empty.pnm"; }
+shot >"$work/empty.pnm"
+
+search() {
+  xdotool mousemove --window "$window" 620 200 click 1  # into the grid: the window has the pointer
+  xdotool windowfocus --sync "$window"
+  xdotool mousemove --window "$window" 545 26 click 1   # 检索: panel 8,6 + button 504,8 (75x25)
+}
+
+# stopped HOW: after a cancel the progress window goes within 3 s, no box, no rows.
+stopped() {
+  wait_until_gone "$progress_title" 3 || fail "the progress window stayed after $1"
+  sleep 0.3
+  window_shown '^qelvor-host$' && fail "an error box appeared after $1"
+  window_shown "$title" || fail "the browse window went after $1"
+  kill -0 "$host_pid" 2>/dev/null || fail "the host ended after $1"
+  grid_empty || fail "the grid shows rows after $1"
+  say "$1 stopped the search; no box, the grid is empty"
+}
+
+say "search 1 (to be stopped by Esc)"
+search
+progress=$(wait_for_window "$progress_title" 5) || fail "no progress window during a long search"
+say "progress window $progress: $(xdotool getwindowname "$progress")"
+sleep 0.5
+window_shown "$progress_title" || fail "the progress window closed by itself"
+xdotool windowfocus --sync "$progress"
+xdotool key Escape
+stopped "Esc"
+
+say "search 2 (to be stopped by 取消)"
+search
+progress=$(wait_for_window "$progress_title" 5) || fail "no progress window during the second long search"
+eval "$(xdotool getwindowgeometry --shell "$progress")"
+# 取消 is the dialog's only button, at its bottom right corner.
+xdotool mousemove --window "$progress" $((WIDTH - 45)) $((HEIGHT - 22)) click 1
+stopped "a click on 取消"
+
+say "search 3 (fast)"
+sqlite3 "$db" "UPDATE slow_switch SET slow = 0"
+search
+for _ in $(seq 50); do grid_empty || break; sleep 0.1; done
+grid_empty && fail "the next search shows no rows"
+window_shown "$progress_title" && fail "a short search showed the progress window"
+window_shown '^qelvor-host$' && fail "an error box appeared after the next search"
+echo "PASS: a long search showed its progress window; Esc and 取消 each stopped it silently with an empty grid; the next search listed the sheets"

@@ -1,0 +1,295 @@
+// The window's long-work runner with work of the test's own: short work looks as if it
+// ran inline; long work keeps the window painted while no input reaches it, shows the
+// progress window of a search, and ends on 取消, Esc or the window's close button, once
+// however often it is asked, escalating to a forced stop when the interrupt goes
+// unanswered. Failures of the work come back on the window thread.
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "WaitWatch.h"
+#include "platform/LongWorkWindow.h"
+#include "runtime/Exceptions.h"
+
+namespace qelvor {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Work that stands in for a statement: it receives rows until it is stopped or its time
+// is up. It answers an interrupt after `answerDelay` (never when `answersInterrupt` is
+// off) and a forced stop at once; stopped, it fails as an interrupted statement does.
+class FakeStatement {
+public:
+    std::chrono::milliseconds length = 10s;
+    std::chrono::milliseconds answerDelay = 0ms;
+    bool answersInterrupt = true;
+
+    std::atomic<int> interrupts{0};
+    std::atomic<int> forces{0};
+    std::thread::id ranOn;
+
+    void Run(WorkProgress& progress)
+    {
+        ranOn = std::this_thread::get_id();
+        progress.SetHooks([this] { Interrupted(); },
+                          [this] {
+                              ++forces;
+                              stopAt_ = Clock::now();
+                          });
+        const Clock::time_point start = Clock::now();
+        std::int64_t rows = 0;
+        while (Clock::now() < stopAt_.load() && Clock::now() - start < length) {
+            std::this_thread::sleep_for(2ms);
+            progress.SetRows(rows += 7);
+        }
+        progress.SetHooks({}, {});
+        if (Clock::now() - start < length)
+            throw ERecordSetError("interrupted");
+    }
+
+private:
+    void Interrupted()
+    {
+        ++interrupts;
+        if (answersInterrupt)
+            stopAt_ = std::min(stopAt_.load(), Clock::now() + answerDelay);
+    }
+
+    std::atomic<Clock::time_point> stopAt_{Clock::time_point::max()};
+};
+
+// A window with a button and an edit standing in for the form; it counts what reaches it.
+class WaitingWindow : public QWidget {
+public:
+    WaitingWindow()
+    {
+        auto* layout = new QVBoxLayout(this);
+        edit = new QLineEdit(this);
+        button = new QPushButton(QStringLiteral("检索"), this);
+        layout->addWidget(edit);
+        layout->addWidget(button);
+        QObject::connect(button, &QPushButton::clicked, [this] { ++clicks; });
+        edit->installEventFilter(this);
+        resize(300, 200);
+        show();
+        exposed = QTest::qWaitForWindowExposed(this);
+        edit->setFocus();
+    }
+
+    QLineEdit* edit = nullptr;
+    QPushButton* button = nullptr;
+    bool exposed = false;
+    int clicks = 0;
+    int keys = 0;
+    int paints = 0;
+    int resizes = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        keys += event->type() == QEvent::KeyPress;
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override { ++paints; }
+    void resizeEvent(QResizeEvent*) override { ++resizes; }
+};
+
+class LongWorkWindowTest : public testing::Test {
+protected:
+    // Runs the statement as a search (or a sort) through the installed runner; true
+    // when it ended in the silent cancel.
+    bool RunCancelled(LongWorkKind kind = LongWorkKind::Search)
+    {
+        EXPECT_TRUE(window_.exposed);
+        WorkProgress progress;
+        try {
+            RunLongWork(kind, [this, &progress] { statement_.Run(progress); }, progress);
+        } catch (const EWorkCancelled&) {
+            return true;
+        }
+        return false;
+    }
+
+    void PressEscape() { QTest::keyClick(window_.edit, Qt::Key_Escape); }
+
+    FakeStatement statement_;
+    WaitingWindow window_;
+    test::WaitWatch watch_;
+};
+
+TEST_F(LongWorkWindowTest, ShortWorkProcessesNoEventsAndShowsNoProgressWindow)
+{
+    bool timerRan = false;
+    QTimer::singleShot(0, &window_, [&] { timerRan = true; });
+    statement_.length = 5ms;
+    EXPECT_FALSE(RunCancelled());
+    EXPECT_FALSE(timerRan) << "events were processed during short work";
+    EXPECT_EQ(watch_.ProgressShownAt(), -1);
+    EXPECT_NE(statement_.ranOn, std::this_thread::get_id());
+    QApplication::processEvents();
+    EXPECT_TRUE(timerRan);
+}
+
+TEST_F(LongWorkWindowTest, ALongSearchRepaintsShowsProgressTakesNoInputAndEndsOnTheCancelButton)
+{
+    std::string rowsSeen;
+    std::string timeSeen;
+    int paintsBefore = 0;
+    int resizesBefore = 0;
+    bool stepsRan = false;
+    watch_.At(200, [&] {
+        paintsBefore = window_.paints;
+        resizesBefore = window_.resizes;
+        window_.update();
+        window_.resize(320, 220);
+        QTest::mouseClick(window_.button, Qt::LeftButton);
+        QTest::keyClicks(window_.edit, QStringLiteral("12"));
+    });
+    watch_.At(900, [&] {
+        WorkProgressDialog* dialog = test::VisibleProgressDialog();
+        ASSERT_NE(dialog, nullptr);
+        rowsSeen = dialog->RowsText().toStdString();
+        timeSeen = dialog->TimeText().toStdString();
+    });
+    watch_.At(1300, [&] {
+        WorkProgressDialog* dialog = test::VisibleProgressDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_NE(dialog->RowsText().toStdString(), rowsSeen) << "the row count stands still";
+        EXPECT_NE(dialog->TimeText().toStdString(), timeSeen) << "the time stands still";
+        EXPECT_GT(window_.paints, paintsBefore) << "the window did not repaint";
+        EXPECT_GT(window_.resizes, resizesBefore);
+        EXPECT_EQ(window_.clicks, 0) << "a click reached the window";
+        EXPECT_EQ(window_.keys, 0) << "keys reached the window";
+        EXPECT_TRUE(window_.edit->text().isEmpty());
+        stepsRan = true;
+        QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_TRUE(stepsRan);
+    EXPECT_GE(watch_.ProgressShownAt(), kLongWorkProgressDelayMs);
+    EXPECT_LT(watch_.Elapsed(), 5000) << "the cancel did not end the work";
+    EXPECT_EQ(statement_.interrupts, 1);
+    EXPECT_EQ(statement_.forces, 0);
+    EXPECT_EQ(test::VisibleProgressDialog(), nullptr);
+    EXPECT_EQ(window_.clicks, 0) << "a held-back click arrived late";
+}
+
+TEST_F(LongWorkWindowTest, EscapeCancelsBeforeTheProgressWindowShows)
+{
+    watch_.At(150, [&] { PressEscape(); });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_EQ(watch_.ProgressShownAt(), -1);
+    EXPECT_EQ(statement_.interrupts, 1);
+    EXPECT_EQ(window_.keys, 0) << "Esc reached the window";
+}
+
+TEST_F(LongWorkWindowTest, EscapeInTheProgressWindowCancels)
+{
+    watch_.At(800, [&] {
+        ASSERT_NE(test::VisibleProgressDialog(), nullptr);
+        QTest::keyClick(test::VisibleProgressDialog(), Qt::Key_Escape);
+    });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_EQ(statement_.interrupts, 1);
+    EXPECT_LT(watch_.Elapsed(), 5000);
+}
+
+TEST_F(LongWorkWindowTest, CancellingTwiceInterruptsOnceAndForcesNothingWhenAnswered)
+{
+    statement_.answerDelay = 100ms;  // a database that takes a moment to stop
+    watch_.At(600, [&] { PressEscape(); });
+    watch_.At(630, [&] {
+        PressEscape();
+        if (WorkProgressDialog* dialog = test::VisibleProgressDialog()) {
+            EXPECT_FALSE(dialog->CancelButton()->isEnabled());
+            QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+        }
+    });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_EQ(statement_.interrupts, 1);
+    EXPECT_EQ(statement_.forces, 0);
+}
+
+TEST_F(LongWorkWindowTest, AnUnansweredInterruptIsFollowedByAForcedStop)
+{
+    statement_.answersInterrupt = false;
+    qint64 cancelledAt = 0;
+    watch_.At(150, [&] {
+        cancelledAt = watch_.Elapsed();
+        PressEscape();
+    });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_EQ(statement_.interrupts, 1);
+    EXPECT_EQ(statement_.forces, 1);
+    // Not at once: the database is given its chance to answer (a few ms of timer rounding).
+    EXPECT_GE(watch_.Elapsed() - cancelledAt, kLongWorkForceStopDelayMs - 5);
+}
+
+TEST_F(LongWorkWindowTest, WorkThatCompletesAsItIsCancelledStillEndsCancelled)
+{
+    // The interrupt comes too late to stop anything: the work completes regardless.
+    statement_.answersInterrupt = false;
+    statement_.length = 300ms;
+    watch_.At(250, [&] { PressEscape(); });
+    EXPECT_TRUE(RunCancelled()) << "a result the user cancelled was passed on as complete";
+    EXPECT_EQ(statement_.interrupts, 1);
+}
+
+TEST_F(LongWorkWindowTest, TheCloseButtonCancelsAndTheWindowClosesAfterTheWork)
+{
+    statement_.answerDelay = 100ms;
+    bool openWhileStopping = false;
+    watch_.At(150, [&] {
+        QCloseEvent close;
+        QApplication::sendEvent(window_.windowHandle(), &close);
+    });
+    watch_.At(200, [&] { openWhileStopping = window_.isVisible(); });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_TRUE(openWhileStopping) << "the window closed before the work had ended";
+    EXPECT_EQ(statement_.interrupts, 1);
+    QApplication::processEvents();
+    EXPECT_FALSE(window_.isVisible());
+}
+
+TEST_F(LongWorkWindowTest, TheWorksFailureIsRethrownOnTheWindowThread)
+{
+    WorkProgress progress;
+    std::thread::id ranOn;
+    const auto work = [&ranOn] {
+        ranOn = std::this_thread::get_id();
+        std::this_thread::sleep_for(150ms);
+        throw ERecordSetError("no such table: t_omr");
+    };
+    try {
+        RunLongWork(LongWorkKind::Search, work, progress);
+        FAIL() << "the failure was lost";
+    } catch (const ERecordSetError& error) {
+        EXPECT_STREQ(error.what(), "no such table: t_omr");
+    }
+    EXPECT_NE(ranOn, std::this_thread::get_id());
+}
+
+TEST_F(LongWorkWindowTest, ASortShowsNoProgressWindowIgnoresEscapeAndDefersAClose)
+{
+    statement_.length = 900ms;
+    watch_.At(150, [&] { PressEscape(); });
+    watch_.At(200, [&] { window_.close(); });
+    EXPECT_FALSE(RunCancelled(LongWorkKind::Sort));
+    EXPECT_EQ(statement_.interrupts, 0);
+    EXPECT_EQ(watch_.ProgressShownAt(), -1);
+    EXPECT_TRUE(window_.isVisible());
+    QApplication::processEvents();
+    EXPECT_FALSE(window_.isVisible()) << "the close request was lost";
+}
+
+}  // namespace
+}  // namespace qelvor

@@ -90,6 +90,7 @@ private:
     TADOConnection* connection_ = nullptr;  // the connection the statement runs on (not owned)
     std::unique_ptr<TADOCommand> command_;  // the statement text and its parameters
     std::unique_ptr<recordset::RecordSet> recordSet_;  // the fetched result while open
+    std::unique_ptr<recordset::RecordSet> retiredRecordSet_;  // the last closed one, until the next open
     TCursorLocation cursorLocation_ = TCursorLocation::clUseClient;  // where the result is held: always the client here
     TCursorType cursorType_ = TCursorType::ctKeyset;  // the cursor type asked for on open
     TADOLockType lockType_ = TADOLockType::ltOptimistic;  // the lock type asked for on open

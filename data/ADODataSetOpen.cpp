@@ -144,8 +144,12 @@ void TCustomADODataSet::InternalOpen()
     const auto lockType = ToAdo(lockType_);
     const auto options = ToAdo(CommandType());
     WorkProgress progress;
+    // The previous result is freed by the work too: freeing millions of rows takes the
+    // window's thread tens of milliseconds, time the window would not repaint.
+    std::unique_ptr<recordset::RecordSet> retired = std::move(retiredRecordSet_);
     RunLongWork(LongWorkKind::Search,
-                [&opened, &source, cursorType, lockType, options, &progress] {
+                [&retired, &opened, &source, cursorType, lockType, options, &progress] {
+                    retired.reset();
                     opened->Open(source, cursorType, lockType, options, &progress);
                 },
                 progress);
@@ -178,7 +182,8 @@ void TCustomADODataSet::CreateFields()
 void TCustomADODataSet::InternalClose()
 {
     indexFields_.clear();
-    recordSet_.reset();
+    // Kept until the next open frees it off the window's thread (or the dataset goes).
+    retiredRecordSet_ = std::move(recordSet_);
     command_->RemoveConnectionUse(TConnectionUse::cuOpenRecordset);
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -49,8 +50,15 @@ public:
 
     ~WindowWait()
     {
-        if (dialog_)
-            dialog_->hide();
+        if (!dialog_)
+            return;
+        dialog_->hide();
+        // The keyboard goes back where it was: without a window manager nobody else
+        // hands the focus back from a window that disappears.
+        if (owner_)
+            owner_->activateWindow();
+        if (focusBefore_)
+            focusBefore_->setFocus(Qt::OtherFocusReason);
     }
 
     // Turns the event loop until the work has ended; then closes the windows whose
@@ -80,6 +88,8 @@ private:
         QWidget* owner = QApplication::activeModalWidget();
         if (owner == nullptr)
             owner = QApplication::activeWindow();
+        owner_ = owner;
+        focusBefore_ = QApplication::focusWidget();
         dialog_ = std::make_unique<WorkProgressDialog>(owner);
         dialog_->OnCancel = [this] { Stop(); };
         if (stopping_)
@@ -104,6 +114,8 @@ private:
     QTimer refresh_;
     QTimer forceStop_;
     std::unique_ptr<WorkProgressDialog> dialog_;
+    QPointer<QWidget> owner_;        // the window the progress window covers
+    QPointer<QWidget> focusBefore_;  // where the keyboard was when it showed
     bool stopping_ = false;
 };
 

@@ -6,9 +6,10 @@
 #   window_shown REGEX               status 0 if such a window is visible
 #   wait_for_window REGEX SECONDS    the first such window's id once one is visible
 #   wait_until_gone REGEX SECONDS    status 0 once no such window is visible
-#   window_geometry WINDOW           prints X= Y= WIDTH= HEIGHT= for eval: the client area's
-#                                    size and where the window was placed (the outer
-#                                    corner of its frame under a window manager)
+#   window_geometry WINDOW           prints X= Y= WIDTH= HEIGHT= CLIENT_X= CLIENT_Y= for eval:
+#                                    the client area's size, where the window was placed
+#                                    (the outer corner of its frame under a window
+#                                    manager) and where its client area is
 
 visible_windows() {
   local ids status errors=${work:-/tmp}/xdotool-search.$$.err
@@ -52,5 +53,5 @@ window_geometry() {
   awk -v left="$left" -v top="$top" '
     /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
     /Width:/ { w = $NF } /Height:/ { h = $NF }
-    END { printf "X=%d\nY=%d\nWIDTH=%d\nHEIGHT=%d\n", x - left, y - top, w, h }' <<<"$info"
+    END { printf "X=%d\nY=%d\nWIDTH=%d\nHEIGHT=%d\nCLIENT_X=%d\nCLIENT_Y=%d\n", x - left, y - top, w, h, x, y }' <<<"$info"
 }

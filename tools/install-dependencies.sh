@@ -28,6 +28,8 @@ packages=(
   clang libclang-rt-14-dev
   # end-to-end tests in a real X server (xclip reads what the grid copied)
   xvfb xdotool x11-utils x11-apps netpbm xclip
+  # the same, probed over the accessibility bus as a screen reader would
+  dbus at-spi2-core python3-dbus
   # CJK font standing in for the design font
   fonts-wqy-zenhei
   # Arial-compatible metrics for the grid's sort-order numbers ("Arial", 8 px)

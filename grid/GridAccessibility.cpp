@@ -4,6 +4,7 @@
 #include "grid/GridAccessibility.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAccessible.h"
@@ -31,15 +32,21 @@ TDBGridEhAccessible* ActiveTable(QWidget* grid)
 }
 
 bool installed = false;
+// The application object at the last registration (nullptr: made before there was one).
+const QCoreApplication* registeredUnder = nullptr;
 
 }  // namespace
 
 void InstallGridAccessibility()
 {
-    if (installed)
+    if (installed && registeredUnder == QCoreApplication::instance())
         return;
+    // Qt does not consult a factory registered before the application object existed;
+    // registered anew, it does.
+    QAccessible::removeFactory(&GridAccessibleFactory);
     QAccessible::installFactory(&GridAccessibleFactory);
     installed = true;
+    registeredUnder = QCoreApplication::instance();
 }
 
 void RemoveGridAccessibility()
@@ -48,11 +55,13 @@ void RemoveGridAccessibility()
         return;
     QAccessible::removeFactory(&GridAccessibleFactory);
     installed = false;
+    registeredUnder = nullptr;
 }
 
 void AccessibleGridConstructed(QWidget* grid)
 {
-    if (!installed || !QAccessible::isActive())
+    InstallGridAccessibility();
+    if (!QAccessible::isActive())
         return;
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid);
     if (iface && !dynamic_cast<TDBGridEhAccessible*>(iface))

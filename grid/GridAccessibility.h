@@ -8,12 +8,14 @@ class QWidget;
 
 namespace qelvor {
 
-// Registers the factory of the data grid's accessible table (idempotent).
+// Registers the factory of the data grid's accessible table (idempotent). Data grids
+// call it when made, so that a registration from before the application object
+// existed, which Qt does not consult, is renewed.
 void InstallGridAccessibility();
 // Unregisters it (before the code that holds it is unloaded).
 void RemoveGridAccessibility();
 
-// A data grid's constructor is done: an interface Qt made for it while it was not yet
+// A data grid's constructor is done: the factory is registered, and an interface Qt made for it while it was not yet
 // a data grid (a plain scroll area's) is dropped, so that clients get the table.
 void AccessibleGridConstructed(QWidget* grid);
 // The current record or column of `grid` moved: a focus event for the new cell.

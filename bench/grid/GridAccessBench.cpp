@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <typeinfo>
+
 #include <QAccessible>
 #include <QApplication>
 
@@ -59,6 +61,7 @@ int RowOf(long rows, int i)
 }
 
 volatile long long sink = 0;
+long long emptyCells = 0;  // cells that read empty: a text question that read nothing proves nothing
 
 const std::vector<Question>& Questions()
 {
@@ -66,9 +69,11 @@ const std::vector<Question>& Questions()
         {"row and column counts", [](QAccessibleInterface& t, long, int) {
              sink = sink + t.tableInterface()->rowCount() + t.tableInterface()->columnCount() + t.childCount();
          }},
-        {"cell text anywhere", [](QAccessibleInterface& t, long rows, int i) {
-             QAccessibleInterface* cell = t.tableInterface()->cellAt(RowOf(rows, i), i % 7);
-             sink = sink + (cell ? cell->text(QAccessible::Name).size() : -1);
+        {"ticket cell anywhere", [](QAccessibleInterface& t, long rows, int i) {
+             QAccessibleInterface* cell = t.tableInterface()->cellAt(RowOf(rows, i), 0);
+             const qsizetype length = cell ? cell->text(QAccessible::Name).size() : 0;
+             emptyCells += length == 0 ? 1 : 0;
+             sink = sink + length;
          }},
         {"cell state and header", [](QAccessibleInterface& t, long rows, int i) {
              QAccessibleInterface* cell = t.tableInterface()->cellAt(RowOf(rows, i + 1), i % 7);
@@ -93,8 +98,10 @@ bool RunQuestions(long smallRows, long largeRows)
     GridSetup large(largeRows);
     QAccessibleInterface* tables[2] = {QAccessible::queryAccessibleInterface(&small.Grid()),
                                        QAccessible::queryAccessibleInterface(&large.Grid())};
-    if (!tables[0] || !tables[1] || !tables[1]->tableInterface())
+    if (!tables[0] || !tables[1] || !tables[1]->tableInterface()) {
+        std::printf("the grids have no accessible table (%p %s)\n", static_cast<void*>(tables[1]), tables[1] ? typeid(*tables[1]).name() : "");
         return false;
+    }
     const int reported = tables[1]->tableInterface()->rowCount();
     std::printf("rows: %ld / %ld; table rows reported: %d\n", smallRows, largeRows, reported);
     bool ok = reported == largeRows;
@@ -108,7 +115,8 @@ bool RunQuestions(long smallRows, long largeRows)
         std::printf("%-24s %9.4f ms %9.4f ms %11.4f ms %7.1f ms %7.2fx %s\n", q.name, s.medianMs, l.medianMs,
                     l.worstMs, kLimitMs, s.medianMs > 0 ? l.medianMs / s.medianMs : 0.0, met ? "" : "MISSED");
     }
-    return ok;
+    std::printf("cells read empty: %lld (every sheet has its ticket number)\n", emptyCells);
+    return ok && emptyCells == 0;
 }
 
 }  // namespace

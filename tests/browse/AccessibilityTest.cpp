@@ -158,9 +158,12 @@ TEST_F(AccessibilityTest, CellsReadAsPaintedWithoutMovingTheCurrentRecord)
     set.AfterScroll = [&](TDataSet&) { ++scrolls; };
     const int recordBefore = set.RecNo();
     const int slotBefore = Grid().DataLink().ActiveRecord();
+    const std::string currentShown = Grid().Columns()[0]->ColumnDisplayText();
+    const QString near = CellText(recordBefore - 1, 2);
     const QString far = CellText(250, 0);
     const QString farName = CellText(250, 2);
-    const QString near = CellText(recordBefore - 1, 2);
+    // The current record still shows its own values, at its own number.
+    EXPECT_EQ(Grid().Columns()[0]->ColumnDisplayText(), currentShown);
     EXPECT_EQ(set.RecNo(), recordBefore);
     EXPECT_EQ(Grid().DataLink().ActiveRecord(), slotBefore);
     EXPECT_EQ(scrolls, 0);
@@ -204,6 +207,12 @@ TEST_F(AccessibilityTest, TheFocusFollowsKeysAndClicksWithAFocusEventPerMove)
     QTest::keyClick(&Grid(), Qt::Key_Right);
     EXPECT_EQ(FocusedCell(), std::make_pair(1, 1));
     EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(1, 1))));
+    // Down on the bottom row in view scrolls the records under a row that stays.
+    QTest::keyClick(&Grid(), Qt::Key_PageDown, Qt::ControlModifier);
+    const int bottom = FocusedCell().first;
+    QTest::keyClick(&Grid(), Qt::Key_Down);
+    EXPECT_EQ(FocusedCell(), std::make_pair(bottom + 1, 1));
+    EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(bottom + 1, 1))));
     // Past the record window: the grid scrolls, the focus names the record.
     QTest::keyClick(&Grid(), Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(FocusedCell().first, 299);

@@ -7,8 +7,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "BrowseTestSupport.h"
@@ -297,6 +299,21 @@ TEST_F(AccessibilityTest, EditsAreNamedByTheirLabelsAndTheExitButtonPressesWitho
     exit->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QTest::qWait(0);
     EXPECT_FALSE(form_->isVisible());
+}
+
+TEST_F(AccessibilityTest, TheErrorBoxIsNamedByItsMessage)
+{
+    const ErrorPresenter recording = SetErrorPresenter({});  // the standard box
+    QString name;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            name = QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name);
+            box->close();
+        }
+    });
+    HandleException(std::make_exception_ptr(std::runtime_error("没有找到答题卡表")));
+    SetErrorPresenter(recording);
+    EXPECT_EQ(name, QString::fromUtf8("没有找到答题卡表."));
 }
 
 // Every question a client may ask, asked where the grid has nothing or little to show.

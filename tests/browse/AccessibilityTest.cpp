@@ -313,7 +313,7 @@ TEST_F(AccessibilityTest, TheErrorBoxIsNamedByItsMessage)
     });
     HandleException(std::make_exception_ptr(std::runtime_error("没有找到答题卡表")));
     SetErrorPresenter(recording);
-    EXPECT_EQ(name, QString::fromUtf8("没有找到答题卡表."));
+    EXPECT_EQ(name.toStdString(), "没有找到答题卡表.");
 }
 
 // Every question a client may ask, asked where the grid has nothing or little to show.

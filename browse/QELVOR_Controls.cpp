@@ -22,6 +22,7 @@ void TQELVOR_Form::CreateControls()
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
     DBGridEh1->SetName("DBGridEh1");
     DBGridEh1->setGeometry(8, 53, 643, 292);
+    DBGridEh1->setAccessibleName(QString::fromUtf8("卷面信息"));
     ConfigureGrid();
 
     Panel1 = new TPanel(this);
@@ -50,6 +51,13 @@ void TQELVOR_Form::CreatePanelControls()
     Edit2 = new TEdit(Panel1);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(344, 10, 146, 20);
+
+    // Assistive technology names each edit after its label; the captions carry no
+    // mnemonic, so the buddies change no key.
+    Label3->setBuddy(Edit1);
+    Label4->setBuddy(Edit2);
+    Edit1->setAccessibleName(QString::fromUtf8("准考证起始号"));
+    Edit2->setAccessibleName(QString::fromUtf8("准考证终止号"));
 
     BitBtn1 = new TBitBtn(Panel1);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

@@ -78,6 +78,7 @@ protected:
     void InternalSetToRecord(int slot) override;
     void InternalGotoBookmark(const TBookmark& bookmark) override;
     Variant ReadFieldValue(int slot, const TField& field) override;
+    bool InternalSetToRecordNumber(int recordNumber) override;
     void Notification(TComponent* component, TOperation operation) override;
 
 private:

@@ -140,6 +140,14 @@ Variant TCustomADODataSet::ReadFieldValue(int slot, const TField& field)
     return recordSet_->Value(field.FieldNo() - 1);
 }
 
+bool TCustomADODataSet::InternalSetToRecordNumber(int recordNumber)
+{
+    if (!IsSequenced() || recordNumber < 1 || recordNumber > recordSet_->RecordCount())
+        return false;
+    recordSet_->SetAbsolutePosition(recordNumber);
+    return true;
+}
+
 int TCustomADODataSet::RecordCount() const
 {
     CheckActive();

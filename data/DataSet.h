@@ -124,6 +124,12 @@ public:
     int ActiveRecord() const { return activeRecord_; }
     // Makes slot `slot` the active record without any event (used while painting).
     void SetActiveRecordSlot(int slot);
+    // Runs `read` with record number recordNumber (1-based, of the whole result)
+    // standing in for the active record, so that fields read its values. No data event
+    // is sent; the window, the current record and its values are unchanged afterwards.
+    // False, without running `read`, unless the dataset is browsing, is not empty and
+    // can reach that record by number.
+    bool ReadRecordAt(int recordNumber, const std::function<void()>& read);
 
     // The source this dataset takes its master values from (none for a plain query);
     // data sources use it to refuse circular links.
@@ -145,6 +151,9 @@ protected:
     virtual void InternalGotoBookmark(const TBookmark& bookmark) = 0;
     // Reads the value of `field` for window slot `slot` (may consult the cursor).
     virtual Variant ReadFieldValue(int slot, const TField& field) = 0;
+    // Positions the record source on record number recordNumber (1-based); false when
+    // records cannot be addressed by number (the default) or there is no such record.
+    virtual bool InternalSetToRecordNumber(int recordNumber);
 
     // Data events.
     void DataEvent(TDataEvent event, std::intptr_t info);

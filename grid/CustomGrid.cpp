@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "grid/GridAccessibility.h"
 #include "grid/GridScrollBarStyle.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
@@ -277,6 +278,7 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
     }
     if (show && EditorMode())
         InvalidateEditor();
+    AccessibleCurrentCellMoved(this);
 }
 
 int TCustomGrid::VisibleColCount() const

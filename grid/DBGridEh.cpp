@@ -6,6 +6,7 @@
 #include <QEvent>
 
 #include "data/DataSource.h"
+#include "grid/GridAccessibility.h"
 #include "grid/GridStyle.h"
 #include "platform/ExceptionDispatch.h"
 #include "runtime/ScopeGuard.h"
@@ -29,6 +30,7 @@ TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent)
     SetColCount(2);
     SetRowCount(2);
     WindowCreated();
+    AccessibleGridConstructed(this);
 }
 
 TCustomDBGridEh::~TCustomDBGridEh()

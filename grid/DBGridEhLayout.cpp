@@ -9,6 +9,7 @@
 #include "grid/InplaceEdit.h"
 
 #include "grid/DBGridEh.h"
+#include "grid/GridAccessibility.h"
 #include "platform/ExceptionDispatch.h"
 #include "runtime/ScopeGuard.h"
 
@@ -109,6 +110,8 @@ void TCustomDBGridEh::RebuildLayout()
         QCoreApplication::removePostedEvents(this, kDeferredLayoutEvent);
         deferredLayoutQueued_ = false;
     }
+    // Announced once the rebuild is over, when the columns and rows are settled.
+    const ScopeExit announce([this] { AccessibleTableReset(this); });
     const ScopedFlag inProgress(layoutInProgress_);
     const int savedLeftCol = LeftCol();
     const bool rowSelect = options_.Contains(dgRowSelect);

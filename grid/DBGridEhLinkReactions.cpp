@@ -7,6 +7,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/GridAccessibility.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
@@ -33,6 +34,7 @@ void TCustomDBGridEh::DataChanged()
     UpdateActive();
     InvalidateEditor();
     InvalidateGrid();
+    AccessibleTableReset(this);
 }
 
 void TCustomDBGridEh::Scroll(int distance)
@@ -69,6 +71,7 @@ void TCustomDBGridEh::Scroll(int distance)
     }
     if (updateLock_ == 0)
         UpdateNow();
+    AccessibleCurrentCellMoved(this);
 }
 
 void TCustomDBGridEh::RecordChanged(TField* field)

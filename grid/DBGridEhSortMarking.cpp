@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "grid/DBGridEh.h"
+#include "grid/GridAccessibility.h"
 #include "grid/GridStyle.h"
 #include "runtime/Assert.h"
 
@@ -170,6 +171,7 @@ void TCustomDBGridEh::DoSortMarkingChanged()
 {
     if (!optionsEh_.Contains(dghAutoSortMarking))
         return;
+    AccessibleSortMarkersChanged(this);
     if (OnSortMarkingChanged) {
         OnSortMarkingChanged(*this);
     } else if (TDBGridEhDataService* service = DBGridEhDataService()) {

@@ -15,6 +15,7 @@
 #include <QPixmap>
 
 #include "runtime/Exceptions.h"
+#include "grid/GridAccessibility.h"
 #include "grid/GridResources.h"
 #include "grid/GridStyle.h"
 
@@ -106,11 +107,13 @@ void InitializeGridLibraryFrom(const GridResourceLookup& lookup)
 
 void InitializeGridLibrary()
 {
+    InstallGridAccessibility();
     InitializeGridLibraryFrom(&FindGridResource);
 }
 
 void FinalizeGridLibrary()
 {
+    RemoveGridAccessibility();
     State().reset();
 }
 

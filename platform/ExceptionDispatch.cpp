@@ -30,6 +30,8 @@ void ShowErrorBox(const std::string& title, const std::string& text)
 {
     QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Ok, Application().OwnerWidget());
+    // A screen reader announces the box by what it says, not by its caption alone.
+    box.setAccessibleName(QString::fromStdString(text));
     Application().AdoptWindow(&box);
     box.exec();
 }

@@ -31,6 +31,8 @@ packages=(
   # a small real window manager: the end-to-end tests run under it as well, where windows
   # are decorated and placed by it and activated after the click (xwininfo reads positions)
   openbox
+  # the accessibility bus, over which a test probes the window as a screen reader would
+  dbus at-spi2-core python3-dbus
   # CJK font standing in for the design font
   fonts-wqy-zenhei
   # Arial-compatible metrics for the grid's sort-order numbers ("Arial", 8 px)

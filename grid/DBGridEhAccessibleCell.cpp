@@ -1,0 +1,98 @@
+// DBGridEhAccessibleCell: answers of one title or data cell, read through the table's
+// view of the grid at the moment asked.
+#include "grid/DBGridEhAccessibleCell.h"
+
+#include "grid/DBGridEh.h"
+#include "grid/DBGridEhAccessible.h"
+
+namespace qelvor {
+
+bool TDBGridEhAccessibleCell::isValid() const
+{
+    const TDBGridEhTableView& view = table_->View();
+    if (!table_->isValid() || column_ >= view.ColumnCount())
+        return false;
+    return IsTitle() || row_ < view.RowCount();
+}
+
+QWindow* TDBGridEhAccessibleCell::window() const
+{
+    return table_->window();
+}
+
+QAccessibleInterface* TDBGridEhAccessibleCell::parent() const
+{
+    return table_;
+}
+
+QAccessibleInterface* TDBGridEhAccessibleCell::table() const
+{
+    return table_;
+}
+
+QString TDBGridEhAccessibleCell::text(QAccessible::Text t) const
+{
+    const TDBGridEhTableView& view = table_->View();
+    if (t == QAccessible::Name)
+        return IsTitle() ? view.Title(column_) : view.CellText(row_, column_);
+    if (t == QAccessible::Description && IsTitle())
+        return view.SortDescription(column_);
+    return {};
+}
+
+QRect TDBGridEhAccessibleCell::rect() const
+{
+    const TDBGridEhTableView& view = table_->View();
+    return IsTitle() ? view.TitleScreenRect(column_) : view.CellScreenRect(row_, column_);
+}
+
+QAccessible::Role TDBGridEhAccessibleCell::role() const
+{
+    return IsTitle() ? QAccessible::ColumnHeader : QAccessible::Cell;
+}
+
+bool TDBGridEhAccessibleCell::IsCurrent() const
+{
+    const TDBGridEhTableView& view = table_->View();
+    return !IsTitle() && row_ == view.CurrentRow() && column_ == view.CurrentColumn();
+}
+
+QAccessible::State TDBGridEhAccessibleCell::state() const
+{
+    QAccessible::State st;
+    st.readOnly = true;
+    if (rect().isEmpty())
+        st.offscreen = true;
+    if (IsTitle())
+        return st;
+    st.focusable = true;
+    st.selectable = true;
+    st.selected = isSelected();
+    const TCustomDBGridEh* grid = table_->View().Grid();
+    st.focused = grid && grid->FocusInGrid() && IsCurrent();
+    return st;
+}
+
+void* TDBGridEhAccessibleCell::interface_cast(QAccessible::InterfaceType type)
+{
+    // Titles answer as table cells too: a client asking a child for its row must get
+    // an answer (-1), not a null interface.
+    if (type == QAccessible::TableCellInterface)
+        return static_cast<QAccessibleTableCellInterface*>(this);
+    return nullptr;
+}
+
+bool TDBGridEhAccessibleCell::isSelected() const
+{
+    return !IsTitle() && row_ == table_->View().CurrentRow();
+}
+
+QList<QAccessibleInterface*> TDBGridEhAccessibleCell::columnHeaderCells() const
+{
+    if (IsTitle())
+        return {};
+    QAccessibleInterface* title = table_->Cell(-1, column_);
+    return title ? QList<QAccessibleInterface*>{title} : QList<QAccessibleInterface*>{};
+}
+
+}  // namespace qelvor

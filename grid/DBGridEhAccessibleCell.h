@@ -1,0 +1,57 @@
+// DBGridEhAccessibleCell: one cell of the data grid's accessible table — a data cell
+// (row >= 0: its text as painted, focused when current, selected in the current row)
+// or a column title (row -1: the caption, its sort state as description).
+//
+// A cell holds only its coordinates and its table, which owns it and deletes it
+// before the table goes; every answer is read from the grid at the moment asked.
+#pragma once
+
+#include <QAccessible>
+
+namespace qelvor {
+
+class TDBGridEhAccessible;
+
+class TDBGridEhAccessibleCell : public QAccessibleInterface, public QAccessibleTableCellInterface {
+public:
+    TDBGridEhAccessibleCell(TDBGridEhAccessible* table, int row, int column)
+        : table_(table), row_(row), column_(column) {}
+
+    // --- QAccessibleInterface ---
+    bool isValid() const override;
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override;
+    QAccessibleInterface* parent() const override;
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override;
+    // Cells are read-only.
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override;
+    QAccessible::Role role() const override;
+    QAccessible::State state() const override;
+    void* interface_cast(QAccessible::InterfaceType type) override;
+
+    // --- QAccessibleTableCellInterface ---
+    bool isSelected() const override;
+    QList<QAccessibleInterface*> columnHeaderCells() const override;
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return column_; }
+    // -1 for a title.
+    int rowIndex() const override { return row_; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface* table() const override;
+
+private:
+    bool IsTitle() const { return row_ < 0; }
+    bool IsCurrent() const;
+
+    TDBGridEhAccessible* table_;  // owns this cell
+    int row_;
+    int column_;
+};
+
+}  // namespace qelvor

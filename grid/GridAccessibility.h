@@ -1,0 +1,29 @@
+// GridAccessibility: the data grid's link to Qt's accessibility — the factory that
+// gives every data grid its accessible table, and the notifications the grid sends
+// when what a client sees changes. Notifications cost nothing while no client is
+// active and never fail; they are safe during construction and destruction.
+#pragma once
+
+class QWidget;
+
+namespace qelvor {
+
+// Registers the factory of the data grid's accessible table (idempotent). Data grids
+// call it when made, so that a registration from before the application object
+// existed, which Qt does not consult, is renewed.
+void InstallGridAccessibility();
+// Unregisters it (before the code that holds it is unloaded).
+void RemoveGridAccessibility();
+
+// A data grid's constructor is done: the factory is registered, and an interface Qt made for it while it was not yet
+// a data grid (a plain scroll area's) is dropped, so that clients get the table.
+void AccessibleGridConstructed(QWidget* grid);
+// The current record or column of `grid` moved: a focus event for the new cell.
+void AccessibleCurrentCellMoved(QWidget* grid);
+// Rows, columns or their order changed (a result opened or closed, a re-sort, a
+// column moved, sized or hidden): a table reset, then the current cell's focus.
+void AccessibleTableReset(QWidget* grid);
+// The titles' sort markers changed: a description change for every title.
+void AccessibleSortMarkersChanged(QWidget* grid);
+
+}  // namespace qelvor

@@ -1,0 +1,425 @@
+// The browse window as assistive technology sees it, offscreen through Qt's
+// accessibility interfaces and an update handler that records the events: the grid as
+// a table of the whole result, cells read as painted without moving the current
+// record, focus and reset events, names of the other controls, and answers (never a
+// crash) at the awkward moments — before the first search, on an empty result, out of
+// range, with a hidden column, while a search runs and while the window goes.
+#include <QAccessible>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "BrowseTestSupport.h"
+#include "browse/QELVOR_Unit.h"
+#include "data/ADODataSet.h"
+#include "data/Field.h"
+#include "grid/ColumnTitleEh.h"
+#include "grid/DBGridEh.h"
+#include "grid/GridAccessibility.h"
+#include "grid/InplaceEdit.h"
+#include "platform/Buttons.h"
+#include "platform/TextControls.h"
+#include "session/StandardInfo.h"
+
+namespace qelvor {
+namespace {
+
+struct RecordedEvent {
+    QAccessible::Event type;
+    QObject* object;
+    int child;
+    int modelChange;  // QAccessibleTableModelChangeEvent's change type; -1 for others
+};
+
+std::vector<RecordedEvent>& Recorded()
+{
+    static std::vector<RecordedEvent> events;
+    return events;
+}
+
+void RecordEvent(QAccessibleEvent* event)
+{
+    const int change = event->type() == QAccessible::TableModelChanged
+                           ? static_cast<QAccessibleTableModelChangeEvent*>(event)->modelChangeType()
+                           : -1;
+    Recorded().push_back({event->type(), event->object(), event->child(), change});
+}
+
+class AccessibilityTest : public testing::Test {
+protected:
+    explicit AccessibilityTest(std::int64_t rows = 300) : database_(rows) {}
+
+    void SetUp() override
+    {
+        InstallGridAccessibility();
+        QAccessible::installUpdateHandler(&RecordEvent);
+        HostConnection = database_.connection.get();
+        form_ = std::make_unique<TQELVOR_Form>();
+        form_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+        // With the accessibility bus, Qt turns accessibility on once the bus answered.
+        if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
+            (void)QTest::qWaitFor([] { return QAccessible::isActive(); }, 3000);
+        Recorded().clear();
+    }
+    // Events are sent only while Qt's accessibility is on, which needs the accessibility
+    // bus (BrowseAccessibilityUnderX); offscreen the event checks are skipped.
+    static bool EventsObservable() { return QAccessible::isActive(); }
+    void TearDown() override
+    {
+        form_.reset();
+        HostConnection = nullptr;
+        QAccessible::installUpdateHandler(nullptr);
+        RemoveGridAccessibility();
+    }
+
+    TDBGridEh& Grid() const { return *form_->DBGridEh1; }
+    QAccessibleInterface* Table() const { return QAccessible::queryAccessibleInterface(form_->DBGridEh1); }
+    QAccessibleTableInterface* TableOf() const { return Table()->tableInterface(); }
+    QString CellText(int row, int column) const
+    {
+        QAccessibleInterface* cell = TableOf()->cellAt(row, column);
+        return cell ? cell->text(QAccessible::Name) : QStringLiteral("<none>");
+    }
+    void Search(const std::string& from = {}, const std::string& to = {})
+    {
+        form_->Edit1->setText(QString::fromStdString(from));
+        form_->Edit2->setText(QString::fromStdString(to));
+        form_->BitBtn1->click();
+        ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    }
+    void FocusGrid()
+    {
+        QApplication::setActiveWindow(form_.get());
+        Grid().setFocus();
+        ASSERT_TRUE(Grid().hasFocus());
+    }
+    // The focused cell's row and column as the table reports them; (-1, -1) for none.
+    std::pair<int, int> FocusedCell() const
+    {
+        QAccessibleInterface* focus = Table()->focusChild();
+        if (!focus || !focus->tableCellInterface() || !focus->state().focused)
+            return {-1, -1};
+        return {focus->tableCellInterface()->rowIndex(), focus->tableCellInterface()->columnIndex()};
+    }
+    bool Saw(QAccessible::Event type, int child = -2) const
+    {
+        for (const RecordedEvent& event : Recorded())
+            if (event.type == type && event.object == form_->DBGridEh1 && (child == -2 || event.child == child))
+                return true;
+        return false;
+    }
+    bool SawReset() const
+    {
+        for (const RecordedEvent& event : Recorded())
+            if (event.modelChange == QAccessibleTableModelChangeEvent::ModelReset && event.object == form_->DBGridEh1)
+                return true;
+        return false;
+    }
+
+    test::TestDatabase database_;
+    test::ErrorRecorder errors_;
+    std::unique_ptr<TQELVOR_Form> form_;
+};
+
+TEST_F(AccessibilityTest, AfterASearchTheGridIsATableOfTheWholeResultWithTitles)
+{
+    Search();
+    QAccessibleInterface* table = Table();
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(TableOf(), nullptr);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    EXPECT_EQ(table->text(QAccessible::Name), QString::fromUtf8("卷面信息"));
+    // The whole result, far more than the record window holds.
+    EXPECT_EQ(TableOf()->rowCount(), 300);
+    EXPECT_LT(Grid().DataLink().RecordCount(), 300);
+    ASSERT_EQ(TableOf()->columnCount(), 7);
+    EXPECT_EQ(TableOf()->columnDescription(0), QString::fromUtf8("准考证号"));
+    QAccessibleInterface* cell = TableOf()->cellAt(0, 2);
+    ASSERT_NE(cell, nullptr);
+    const QList<QAccessibleInterface*> headers = cell->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers[0]->text(QAccessible::Name), QString::fromUtf8("姓名"));
+    EXPECT_EQ(headers[0]->role(), QAccessible::ColumnHeader);
+    // Children: the titles, then the cells row by row, both ways.
+    EXPECT_EQ(table->childCount(), 301 * 7);
+    EXPECT_EQ(table->indexOfChild(cell), 7 + 2);
+    EXPECT_EQ(table->child(7 + 2), cell);
+    EXPECT_EQ(table->child(2), headers[0]);
+}
+
+TEST_F(AccessibilityTest, CellsReadAsPaintedWithoutMovingTheCurrentRecord)
+{
+    Search();
+    TADODataSet& set = *form_->QELV_Set;
+    int scrolls = 0;
+    set.AfterScroll = [&](TDataSet&) { ++scrolls; };
+    const int recordBefore = set.RecNo();
+    const int slotBefore = Grid().DataLink().ActiveRecord();
+    const std::string currentShown = Grid().Columns()[0]->ColumnDisplayText();
+    const QString near = CellText(recordBefore - 1, 2);
+    const QString far = CellText(250, 0);
+    const QString farName = CellText(250, 2);
+    // The current record still shows its own values, at its own number.
+    EXPECT_EQ(Grid().Columns()[0]->ColumnDisplayText(), currentShown);
+    EXPECT_EQ(set.RecNo(), recordBefore);
+    EXPECT_EQ(Grid().DataLink().ActiveRecord(), slotBefore);
+    EXPECT_EQ(scrolls, 0);
+    // The same record made current shows the same texts in its painted cells.
+    set.SetRecNo(251);
+    EXPECT_EQ(far, QString::fromStdString(Grid().Columns()[0]->ColumnDisplayText()));
+    EXPECT_EQ(farName, QString::fromStdString(Grid().Columns()[2]->ColumnDisplayText()));
+    EXPECT_FALSE(far.isEmpty());
+    set.SetRecNo(recordBefore);
+    EXPECT_EQ(near, QString::fromStdString(Grid().Columns()[2]->ColumnDisplayText()));
+    // The current record's own values are intact after reading others.
+    EXPECT_EQ(CellText(recordBefore - 1, 2), near);
+}
+
+TEST_F(AccessibilityTest, CellsReadTheShownTextNotTheStoredValue)
+{
+    Search();
+    // The absence mark shown through a key list, as the grid paints it.
+    TColumnEh& absence = *Grid().Columns()[5];
+    absence.KeyList() = {"0", "1"};
+    absence.PickList() = {"应考", "缺考"};
+    for (int row : {0, 120, 299}) {
+        const QString text = CellText(row, 5);
+        EXPECT_TRUE(text == QString::fromUtf8("应考") || text == QString::fromUtf8("缺考")) << text.toStdString();
+    }
+}
+
+TEST_F(AccessibilityTest, TheFocusFollowsKeysAndClicksWithAFocusEventPerMove)
+{
+    if (!EventsObservable())
+        GTEST_SKIP() << "no accessibility bus: events are checked under X with it";
+    Search();
+    FocusGrid();
+    EXPECT_EQ(FocusedCell(), std::make_pair(0, 0));
+    QAccessibleInterface* table = Table();
+    QTest::keyClick(&Grid(), Qt::Key_Down);
+    EXPECT_EQ(FocusedCell(), std::make_pair(1, 0));
+    EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(1, 0))));
+    EXPECT_TRUE(TableOf()->cellAt(1, 3)->state().selected);  // the current row
+    EXPECT_FALSE(TableOf()->cellAt(0, 3)->state().selected);
+    QTest::keyClick(&Grid(), Qt::Key_Right);
+    EXPECT_EQ(FocusedCell(), std::make_pair(1, 1));
+    EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(1, 1))));
+    // Down on the bottom row in view scrolls the records under a row that stays.
+    QTest::keyClick(&Grid(), Qt::Key_PageDown, Qt::ControlModifier);
+    const int bottom = FocusedCell().first;
+    QTest::keyClick(&Grid(), Qt::Key_Down);
+    EXPECT_EQ(FocusedCell(), std::make_pair(bottom + 1, 1));
+    EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(bottom + 1, 1))));
+    // Past the record window: the grid scrolls, the focus names the record.
+    QTest::keyClick(&Grid(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(FocusedCell().first, 299);
+    EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(299, 1))));
+    QTest::keyClick(&Grid(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(FocusedCell().first, 0);
+    const QRect cell = Grid().CellRect(Grid().ToGridColumn(3), Grid().TitleRows() + 4);
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(FocusedCell(), std::make_pair(4, 3));
+    EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(4, 3))));
+}
+
+TEST_F(AccessibilityTest, TheOpenEditorIsTheFocusedReadOnlyText)
+{
+    Search();
+    FocusGrid();
+    QTest::keyClick(&Grid(), Qt::Key_F2);
+    TInplaceEdit* editor = Grid().InplaceEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->hasFocus());
+    QAccessibleInterface* focus = Table()->focusChild();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_EQ(focus->object(), editor);
+    EXPECT_EQ(focus->role(), QAccessible::EditableText);
+    EXPECT_TRUE(focus->state().readOnly);
+    EXPECT_EQ(focus->text(QAccessible::Value), CellText(0, 0));
+}
+
+TEST_F(AccessibilityTest, ResultsOpeningClosingResortingAndMovedColumnsResetTheTable)
+{
+    if (!EventsObservable())
+        GTEST_SKIP() << "no accessibility bus: events are checked under X with it";
+    Search();
+    EXPECT_TRUE(SawReset()) << "opening the result";
+    Recorded().clear();
+    form_->QELV_Set->Close();
+    EXPECT_TRUE(SawReset()) << "closing the result";
+    EXPECT_EQ(TableOf()->rowCount(), 0);
+    Search();
+    Recorded().clear();
+    const QString firstBefore = CellText(0, 0);
+    // A title click marks the column and re-sorts.
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, Grid().CellRect(Grid().ToGridColumn(0), 0).center());
+    EXPECT_TRUE(Saw(QAccessible::DescriptionChanged, Table()->indexOfChild(TableOf()->cellAt(0, 0)->tableCellInterface()->columnHeaderCells()[0])));
+    EXPECT_TRUE(SawReset()) << "the re-sort";
+    EXPECT_NE(CellText(0, 0), firstBefore);
+    Recorded().clear();
+    Grid().Columns()[0]->SetIndex(2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(SawReset()) << "the moved column";
+    EXPECT_EQ(TableOf()->columnDescription(2), QString::fromUtf8("准考证号"));
+}
+
+TEST_F(AccessibilityTest, TitlesDescribeTheirSortState)
+{
+    Search();
+    auto description = [this](int column) {
+        return TableOf()->cellAt(0, column)->tableCellInterface()->columnHeaderCells()[0]->text(QAccessible::Description);
+    };
+    EXPECT_EQ(description(0), QString::fromUtf8("未排序"));
+    Grid().Columns()[0]->Title()->SetSortMarker(smDownEh);
+    Grid().Columns()[2]->Title()->SetSortMarker(smUpEh);
+    EXPECT_EQ(description(0), QString::fromUtf8("降序, 第 1 排序列"));
+    EXPECT_EQ(description(2), QString::fromUtf8("升序, 第 2 排序列"));
+    EXPECT_EQ(description(1), QString::fromUtf8("未排序"));
+}
+
+TEST_F(AccessibilityTest, EditsAreNamedByTheirLabelsAndTheExitButtonPressesWithoutFocus)
+{
+    QAccessibleInterface* edit1 = QAccessible::queryAccessibleInterface(form_->Edit1);
+    QAccessibleInterface* edit2 = QAccessible::queryAccessibleInterface(form_->Edit2);
+    EXPECT_EQ(edit1->text(QAccessible::Name), QString::fromUtf8("准考证起始号"));
+    EXPECT_EQ(edit2->text(QAccessible::Name), QString::fromUtf8("准考证终止号"));
+    EXPECT_EQ(form_->Label3->buddy(), form_->Edit1);
+    EXPECT_EQ(form_->Label4->buddy(), form_->Edit2);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form_->BitBtn1)->text(QAccessible::Name), QString::fromUtf8("检索"));
+    QAccessibleInterface* exit = QAccessible::queryAccessibleInterface(form_->SpeedButton3);
+    EXPECT_EQ(exit->text(QAccessible::Name), QString::fromUtf8("退出"));
+    EXPECT_EQ(form_->SpeedButton3->focusPolicy(), Qt::NoFocus);
+    ASSERT_NE(exit->actionInterface(), nullptr);
+    ASSERT_TRUE(exit->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    exit->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTest::qWait(0);
+    EXPECT_FALSE(form_->isVisible());
+}
+
+TEST_F(AccessibilityTest, TheErrorBoxIsNamedByItsMessage)
+{
+    const ErrorPresenter recording = SetErrorPresenter({});  // the standard box
+    QString name;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            name = QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name);
+            box->close();
+        }
+    });
+    HandleException(std::make_exception_ptr(std::runtime_error("没有找到答题卡表")));
+    SetErrorPresenter(recording);
+    EXPECT_EQ(name.toStdString(), "没有找到答题卡表.");
+}
+
+// Every question a client may ask, asked where the grid has nothing or little to show.
+void AskEverything(QAccessibleInterface* table)
+{
+    if (!table)
+        return;
+    (void)table->isValid();
+    (void)table->text(QAccessible::Name);
+    (void)table->state();
+    (void)table->focusChild();
+    (void)table->childAt(10, 10);
+    const int children = table->childCount();
+    for (int index : {-1, 0, 1, 8, children - 1, children, 1 << 30})
+        if (QAccessibleInterface* child = table->child(index))
+            (void)child->text(QAccessible::Name), (void)child->state(), (void)child->rect(), (void)table->indexOfChild(child);
+    QAccessibleTableInterface* t = table->tableInterface();
+    if (!t)
+        return;
+    (void)t->rowCount();
+    (void)t->selectedCells();
+    (void)t->selectedRows();
+    for (int row : {-1, 0, 1, 299, 300, 1 << 30})
+        for (int column : {-1, 0, 6, 7})
+            if (QAccessibleInterface* cell = t->cellAt(row, column))
+                (void)cell->text(QAccessible::Name), (void)cell->state(), (void)cell->tableCellInterface()->columnHeaderCells();
+}
+
+TEST_F(AccessibilityTest, BeforeTheFirstSearchTheTableIsEmptyAndSafe)
+{
+    FocusGrid();
+    ASSERT_NE(TableOf(), nullptr);
+    EXPECT_EQ(TableOf()->rowCount(), 0);
+    EXPECT_EQ(TableOf()->cellAt(0, 0), nullptr);
+    EXPECT_EQ(FocusedCell(), std::make_pair(-1, -1));
+    AskEverything(Table());
+    QTest::keyClick(&Grid(), Qt::Key_Down);
+    AskEverything(Table());
+}
+
+TEST_F(AccessibilityTest, AnEmptyResultAndCellsOutsideItAnswerEmpty)
+{
+    Search("zzzz", "zzzz");
+    EXPECT_EQ(TableOf()->rowCount(), 0);
+    EXPECT_EQ(TableOf()->cellAt(0, 0), nullptr);
+    AskEverything(Table());
+    Search();
+    EXPECT_EQ(TableOf()->cellAt(300, 0), nullptr);
+    EXPECT_EQ(TableOf()->cellAt(0, 7), nullptr);
+    EXPECT_EQ(Table()->child(301 * 7), nullptr);
+    AskEverything(Table());
+}
+
+TEST_F(AccessibilityTest, AHiddenColumnLeavesTheTable)
+{
+    Search();
+    FocusGrid();
+    QTest::keyClick(&Grid(), Qt::Key_Right);
+    QTest::keyClick(&Grid(), Qt::Key_Right);
+    Grid().Columns()[1]->SetVisible(false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(TableOf()->columnCount(), 6);
+    EXPECT_EQ(TableOf()->columnDescription(1), QString::fromUtf8("姓名"));
+    EXPECT_EQ(FocusedCell().second, 1);  // the name column, now second
+    AskEverything(Table());
+}
+
+TEST_F(AccessibilityTest, WhileASearchRunsTheTableIsEmpty)
+{
+    Search();
+    QAccessibleInterface* table = Table();
+    int asked = 0;
+    form_->QELV_Set->BeforeOpen = [&](TDataSet&) {
+        EXPECT_EQ(table->tableInterface()->rowCount(), 0);
+        EXPECT_EQ(table->tableInterface()->cellAt(0, 0), nullptr);
+        AskEverything(table);
+        ++asked;
+    };
+    Search();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(TableOf()->rowCount(), 300);
+}
+
+TEST_F(AccessibilityTest, WhileTheWindowClosesQuestionsGetAnswersOrNothing)
+{
+    Search();
+    FocusGrid();
+    const QAccessible::Id tableId = QAccessible::uniqueId(Table());
+    const QAccessible::Id cellId = QAccessible::uniqueId(TableOf()->cellAt(5, 1));
+    auto askById = [tableId, cellId] {
+        for (QAccessible::Id id : {tableId, cellId})
+            if (QAccessibleInterface* iface = QAccessible::accessibleInterface(id))
+                (void)iface->text(QAccessible::Name), (void)iface->state(), AskEverything(iface);
+    };
+    int askedInDestruction = 0;
+    // Mid-destruction of the grid: its children go after the grid's own destructor ran.
+    QObject::connect(Grid().viewport(), &QObject::destroyed, [&] {
+        askById();
+        ++askedInDestruction;
+    });
+    form_->close();
+    askById();
+    form_.reset();
+    askById();
+    EXPECT_EQ(askedInDestruction, 1);
+}
+
+}  // namespace
+}  // namespace qelvor

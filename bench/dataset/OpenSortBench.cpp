@@ -1,4 +1,4 @@
-// qelvor-open-sort-bench [DB] [--rows N]: the query dataset over many answer sheets
+// qelvor-open-sort-bench [DB] [--rows N] [--rounds N]: the query dataset over many answer sheets
 // (a million by default; DB is generated with N sheets when missing).
 //
 // Prints, from one run, each figure beside its yardstick and the ratio:
@@ -150,7 +150,7 @@ ResidentGrowth MeasureResident(const std::function<void()>& work)
     return {StatusBytes("VmHWM") - before, StatusBytes("VmRSS") - before};
 }
 
-int Run(const std::string& path, std::int64_t rows);
+int Run(const std::string& path, std::int64_t rows, int rounds);
 
 }  // namespace
 
@@ -163,14 +163,16 @@ int main(int argc, char** argv)
                                            "Opens, holds, sorts and walks the answer sheets of DB; prints ratios.");
     commandLine.AddPositional("DB", &path, "SQLite file (default /tmp/qelvor-bench-1m.db)");
     commandLine.AddCount("--rows", &rows, "answer sheets to generate when DB is missing (default 1000000)");
+    std::int64_t rounds = 3;
+    commandLine.AddCount("--rounds", &rounds, "interleaved rounds of the opens, best kept (default 3)");
     if (const int status = commandLine.Parse(argc, argv); status >= 0)
         return status;
-    return qelvor::bench::RunReportingFailures("qelvor-open-sort-bench", [&] { return Run(path, rows); });
+    return qelvor::bench::RunReportingFailures("qelvor-open-sort-bench", [&] { return Run(path, rows, static_cast<int>(rounds)); });
 }
 
 namespace {
 
-int Run(const std::string& path, std::int64_t rows)
+int Run(const std::string& path, std::int64_t rows, int rounds)
 {
     setenv("LC_ALL", "zh_CN.UTF-8", 0);  // names sort by pinyin unless the caller chose a locale
     struct stat info {};
@@ -200,7 +202,7 @@ int Run(const std::string& path, std::int64_t rows)
     double bare = 1e30;
     double recordSetOpen = 1e30;
     double dataSetOpen = 1e30;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         bare = std::min(bare, Seconds([&] { ScanWithSqlite(path, kBaseStatement, nullptr); }));
         recordSetOpen = std::min(recordSetOpen, Seconds([&] {
             qelvor::recordset::RecordSet records;

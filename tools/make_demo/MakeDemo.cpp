@@ -10,9 +10,11 @@
 
 namespace {
 
+const char* const kUsage = "usage: qelvor-make-demo FILE [--rows N] [--seed S]\n";
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: qelvor-make-demo FILE [--rows N] [--seed S]\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -32,10 +34,14 @@ int main(int argc, char** argv)
     unsigned long long seed = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        if (argument == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
         if ((argument == "--rows" || argument == "--seed") && i + 1 < argc) {
             if (!ParseNumber(argv[++i], argument == "--rows" ? rows : seed))
                 return Usage();
-        } else if (path.empty() && argument.rfind("--", 0) != 0) {
+        } else if (path.empty() && argument.rfind("-", 0) != 0) {
             path = argument;
         } else {
             return Usage();

@@ -1,13 +1,14 @@
 // Walking a result through the record window compared with walking the record set
 // directly: prints each time and their ratio, so that the window's overhead (slot
 // rotation, per-fetch value cache, field texts) stays visible as the code changes.
-//   qelvor-dataset-bench [ROWS]   (default 200000 sample answer sheets)
+//   qelvor-dataset-bench [--rows N]   (default 200000 sample answer sheets)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
 
+#include "bench/common/CommandLine.h"
 #include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
@@ -30,11 +31,26 @@ public:
     explicit WindowLink(int records) { SetBufferCount(records); }
 };
 
+int Run(long rows);
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const long rows = argc > 1 ? std::atol(argv[1]) : 200000;
+    std::int64_t rows = 200000;
+    qelvor::bench::CommandLine commandLine("qelvor-dataset-bench",
+                                           "Walks generated answer sheets through the record window and the record "
+                                           "set; prints the ratio.");
+    commandLine.AddCount("--rows", &rows, "answer sheets to generate (default 200000)");
+    if (const int status = commandLine.Parse(argc, argv); status >= 0)
+        return status;
+    return qelvor::bench::RunReportingFailures("qelvor-dataset-bench", [&] { return Run(static_cast<long>(rows)); });
+}
+
+namespace {
+
+int Run(long rows)
+{
     const std::string path = "/tmp/qelvor-dataset-bench-" + std::to_string(getpid()) + ".db";
     qelvor::CreateSampleDatabase(path, rows, 7);
 
@@ -83,3 +99,5 @@ int main(int argc, char** argv)
     std::remove(path.c_str());
     return bytes == windowBytes ? 0 : 1;
 }
+
+}  // namespace

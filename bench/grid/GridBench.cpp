@@ -14,7 +14,7 @@
 // and floor steps one by one, both sizes (and the floor) alternating in short chunks,
 // as a median; each result is the best of the rounds. Exits non-zero when a target is
 // missed.
-//   qelvor-grid-bench [SMALL_ROWS LARGE_ROWS [ROUNDS]]
+//   qelvor-grid-bench [--small N] [--rows N | --db FILE] [--rounds N]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +24,7 @@
 
 #include <QApplication>
 
+#include "bench/common/CommandLine.h"
 #include "bench/grid/GridSetup.h"
 #include "bench/grid/RowBandFloor.h"
 #include "bench/grid/StepSeries.h"
@@ -164,14 +165,9 @@ bool PrintResults(const Results& r, long small, long large)
     return met;
 }
 
-}  // namespace
 
-int main(int argc, char** argv)
+int Run(int argc, char** argv, long small, long large, const std::string& database, int rounds)
 {
-    const long small = argc > 2 ? std::atol(argv[1]) : 1000;
-    const long large = argc > 2 ? std::atol(argv[2]) : 1000000;
-    // Fewer rounds make a profiler run bearable; seven are the benchmark.
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 7;
     InitializeGridLibrary();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -180,7 +176,8 @@ int main(int argc, char** argv)
         QApplication application(argc, argv);
         InstallFontSubstitutions();
         GridSetup smallGrid(small);
-        GridSetup largeGrid(large);
+        GridSetup largeGrid(large, database);
+        large = largeGrid.Rows();
         // Line steps and pages must stay inside the smaller set, on both sizes alike;
         // line steps come in whole chunks, so that the wheel turns round between two.
         const int visible = smallGrid.Grid().VisibleDataRows();
@@ -201,4 +198,27 @@ int main(int argc, char** argv)
         FinalizeGridLibrary();
     }
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::int64_t small = 1000;
+    std::int64_t large = 1000000;
+    // Fewer rounds make a profiler run bearable; seven are the benchmark.
+    std::int64_t rounds = 7;
+    std::string database;
+    qelvor::bench::CommandLine commandLine("qelvor-grid-bench",
+                                           "Steps, repaints and title-click sorts of the grid over a small and a large "
+                                           "set of answer sheets; prints ratios.");
+    commandLine.AddCount("--small", &small, "answer sheets of the small set (default 1000)");
+    commandLine.AddCount("--rows", &large, "answer sheets of the large set (default 1000000)");
+    commandLine.AddText("--db", &database, "an existing SQLite file for the large set instead (kept)");
+    commandLine.AddCount("--rounds", &rounds, "interleaved rounds, best kept (default 7)");
+    if (const int status = commandLine.Parse(argc, argv); status >= 0)
+        return status;
+    return qelvor::bench::RunReportingFailures("qelvor-grid-bench", [&] {
+        return Run(argc, argv, static_cast<long>(small), static_cast<long>(large), database, static_cast<int>(rounds));
+    });
 }

@@ -42,10 +42,14 @@ QFont DesignFont()
     return font;
 }
 
-GridSetup::GridSetup(long rows)
-    : rows_(rows), path_("/tmp/qelvor-grid-bench-" + std::to_string(getpid()) + "-" + std::to_string(rows) + ".db")
+GridSetup::GridSetup(long rows, const std::string& database)
+    : rows_(rows),
+      path_(database.empty() ? "/tmp/qelvor-grid-bench-" + std::to_string(getpid()) + "-" + std::to_string(rows) + ".db"
+                             : database),
+      generated_(database.empty())
 {
-    CreateSampleDatabase(path_, rows, 11);
+    if (generated_)
+        CreateSampleDatabase(path_, rows, 11);
     connection_.SetConnectionString("Provider=SQLite;Data Source=" + path_);
     source_.SetDataSet(&dataSet_);
     dataSet_.SetConnection(&connection_);
@@ -59,6 +63,7 @@ GridSetup::GridSetup(long rows)
     grid_->setGeometry(0, 0, 1280, 800);
     host_->show();
     dataSet_.Open();
+    rows_ = dataSet_.RecordCount();
     QApplication::processEvents();
     image_ = QImage(grid_->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     grid_->viewport()->installEventFilter(&counter_);
@@ -69,7 +74,8 @@ GridSetup::~GridSetup()
     grid_->viewport()->removeEventFilter(&counter_);
     host_.reset();
     dataSet_.Close();
-    std::remove(path_.c_str());
+    if (generated_)
+        std::remove(path_.c_str());
 }
 
 // As the browse form's handler: the marked columns in priority order become the sort string.

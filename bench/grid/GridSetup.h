@@ -45,7 +45,9 @@ struct TitleSortTiming {
 
 class GridSetup {
 public:
-    explicit GridSetup(long rows);
+    // A generated database of `rows` sheets (removed afterwards), or the existing SQLite
+    // file `database` (kept; its row count is then what the statement returns).
+    explicit GridSetup(long rows, const std::string& database = {});
     ~GridSetup();
     GridSetup(const GridSetup&) = delete;
     GridSetup& operator=(const GridSetup&) = delete;
@@ -103,6 +105,7 @@ private:
 
     long rows_;
     std::string path_;
+    bool generated_;
     TLongWorkWindowScope longWork_;  // opens and sorts wait as the browse window's do
     TADOConnection connection_{"Connection"};
     TADODataSet dataSet_{"QELV_Set"};

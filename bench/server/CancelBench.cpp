@@ -21,6 +21,7 @@
 
 #include <sqlite3.h>
 
+#include "bench/common/CommandLine.h"
 #include "data/recordset/Command.h"
 #include "data/recordset/Connection.h"
 #include "data/recordset/ResultBatch.h"
@@ -135,20 +136,8 @@ std::vector<Database> Databases(const std::string& sqliteFile)
     return databases;
 }
 
-int Run(int argc, char** argv)
+int Run(int rounds)
 {
-    int rounds = 5;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--rounds" && i + 1 < argc) {
-            rounds = std::max(1, std::atoi(argv[++i]));
-        } else {
-            std::printf("usage: qelvor-cancel-bench [--rounds R]\n"
-                        "Cancels statements on SQLite and on the servers named by QELVOR_TEST_POSTGRES,\n"
-                        "QELVOR_TEST_ODBC and QELVOR_TEST_MARIADB, and prints how fast each stops.\n");
-            return option == "--help" ? 0 : 2;
-        }
-    }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::string sqliteFile = TemporarySqliteFile();
     std::printf("cancel after 0.5 s; worst of %d rounds; target: the next result within %.0f ms of the cancel\n", rounds,
@@ -166,10 +155,13 @@ int Run(int argc, char** argv)
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "qelvor-cancel-bench: %s\n", failure.what());
-        return 1;
-    }
+    std::int64_t rounds = 5;
+    qelvor::bench::CommandLine commandLine(
+        "qelvor-cancel-bench",
+        "Cancels statements on SQLite and on the servers named by QELVOR_TEST_POSTGRES,\n"
+        "QELVOR_TEST_ODBC and QELVOR_TEST_MARIADB, and prints how fast each stops.");
+    commandLine.AddCount("--rounds", &rounds, "rounds per case, the worst kept (default 5)");
+    if (const int status = commandLine.Parse(argc, argv); status >= 0)
+        return status;
+    return qelvor::bench::RunReportingFailures("qelvor-cancel-bench", [&] { return Run(static_cast<int>(rounds)); });
 }

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "bench/common/CommandLine.h"
 #include "ThrowawayPostgres.h"
 #include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
@@ -107,40 +108,44 @@ void Measure(const std::string& self, Variant& variant)
 
 }  // namespace
 
-static int Run(int argc, char** argv);
+static int Run(const std::string& path, long long rows, int rounds,
+               const std::vector<std::pair<std::string, std::string>>& extra);
 
 int main(int argc, char** argv)
 {
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
-        return 1;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::string path = "/tmp/qelvor-bench-1m.db";
+    std::int64_t rows = 1000000;
+    std::int64_t rounds = 3;
+    std::vector<std::string> variants;
+    std::string openOnce;
+    qelvor::bench::CommandLine commandLine(
+        "qelvor-server-open-bench",
+        "Opens the answer sheets of DB from a throwaway PostgreSQL server per connection variant; prints ratios.");
+    commandLine.AddText("--db", &path, "SQLite file copied into the server (default /tmp/qelvor-bench-1m.db)");
+    commandLine.AddCount("--rows", &rows, "answer sheets to generate when the file is missing (default 1000000)");
+    commandLine.AddCount("--rounds", &rounds, "interleaved rounds, best kept (default 3)");
+    commandLine.AddTexts("--variant", &variants, "\"LABEL=SETTINGS\": ODBC settings to measure as well (repeatable)");
+    commandLine.AddText("--open", &openOnce, "(internal) open this connection string once and print the figures");
+    if (const int status = commandLine.Parse(argc, argv); status >= 0)
+        return status;
+    std::vector<std::pair<std::string, std::string>> extra;
+    for (const std::string& variant : variants) {
+        const std::size_t equals = variant.find('=');
+        if (equals == std::string::npos) {
+            std::fprintf(stderr, "qelvor-server-open-bench: --variant needs LABEL=SETTINGS\n%s", commandLine.Usage().c_str());
+            return 2;
+        }
+        extra.emplace_back(variant.substr(0, equals), variant.substr(equals + 1));
     }
+    return qelvor::bench::RunReportingFailures("qelvor-server-open-bench", [&] {
+        return openOnce.empty() ? Run(path, rows, static_cast<int>(rounds), extra) : OpenOnce(openOnce);
+    });
 }
 
-static int Run(int argc, char** argv)
+static int Run(const std::string& path, long long rows, int rounds,
+               const std::vector<std::pair<std::string, std::string>>& extra)
 {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    if (argc == 3 && std::string(argv[1]) == "--open")
-        return OpenOnce(argv[2]);
-
-    std::string path = "/tmp/qelvor-bench-1m.db";
-    long long rows = 1000000;
-    int rounds = 3;
-    std::vector<std::pair<std::string, std::string>> extra;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        const std::string value = argv[i + 1];
-        if (option == "--rows")
-            rows = std::atoll(value.c_str());
-        else if (option == "--db")
-            path = value;
-        else if (option == "--rounds")
-            rounds = std::max(1, std::atoi(value.c_str()));
-        else if (option == "--variant" && value.find('=') != std::string::npos)
-            extra.emplace_back(value.substr(0, value.find('=')), value.substr(value.find('=') + 1));
-    }
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
         std::printf("generating %s with %lld answer sheets...\n", path.c_str(), rows);

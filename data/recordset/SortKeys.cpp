@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <exception>
 #include <optional>
+#include <thread>
 
 #include "runtime/Collation.h"
 #include "runtime/Exceptions.h"
@@ -121,41 +123,114 @@ SortKeys::SortKeys(const ResultColumn& column, const Collation& collation)
     }
 }
 
+// Keys of one stretch of rows: their bytes, each row's end offset within them, and how
+// many leading bytes every key of the stretch shares with its first key.
+struct KeyStretch {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint32_t> ends;
+    std::optional<std::size_t> firstRow;  // the stretch's first non-null value, if any
+    std::size_t shared = 0;
+};
+
+namespace {
+
+// Rows from this many up are keyed in two halves on two threads.
+constexpr std::size_t kRowsForTwoThreads = 65536;
+
+std::size_t CommonLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit)
+{
+    std::size_t same = 0;
+    while (same < limit && a[same] == b[same])
+        ++same;
+    return same;
+}
+
+void KeyRows(const ResultColumn& column, const Collation& collation, std::size_t begin, std::size_t end, KeyStretch& out)
+{
+    out.ends.reserve(end - begin);
+    out.bytes.reserve((end - begin) * 12);
+    for (std::size_t row = begin; row < end; ++row) {
+        const std::size_t start = out.bytes.size();
+        if (!column.IsNull(static_cast<std::int64_t>(row))) {
+            collation.AppendSortKey(column.Bytes(static_cast<std::int64_t>(row)), out.bytes);
+            // Track the bytes every key shares: they cannot order anything, so the
+            // prefix is taken after them (ticket numbers share their leading digits).
+            if (!out.firstRow) {
+                out.firstRow = row - begin;
+                out.shared = out.bytes.size() - start;
+            } else {
+                const std::size_t firstStart = *out.firstRow == 0 ? 0 : out.ends[*out.firstRow - 1];
+                out.shared = CommonLength(out.bytes.data() + firstStart, out.bytes.data() + start, out.shared);
+            }
+        }
+        if (out.bytes.size() > std::numeric_limits<std::uint32_t>::max())
+            throw ERecordSetError("The result is too large to sort");
+        out.ends.push_back(static_cast<std::uint32_t>(out.bytes.size()));
+    }
+}
+
+}  // namespace
+
 void SortKeys::BuildCollationKeys(const Collation& collation)
 {
     localeName_ = collation.LocaleName();
     tie_ = Tie::CollationKey;
     const auto rows = static_cast<std::size_t>(column_->RowCount());
-    keyOffsets_.resize(rows + 1);
-    keyOffsets_[0] = 0;
-    keyBytes_.reserve(rows * 8);
-    std::optional<std::size_t> firstKey;  // row of the first non-null value
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::size_t start = keyBytes_.size();
-        if (!column_->IsNull(static_cast<std::int64_t>(row))) {
-            collation.AppendSortKey(column_->Bytes(static_cast<std::int64_t>(row)), keyBytes_);
-            // Track the bytes every key shares: they cannot order anything, so the
-            // prefix is taken after them (ticket numbers share their leading digits).
-            if (!firstKey) {
-                firstKey = row;
-                shared_ = keyBytes_.size() - start;
-            } else {
-                const std::uint8_t* first = keyBytes_.data() + keyOffsets_[*firstKey];
-                std::size_t same = 0;
-                while (same < shared_ && first[same] == keyBytes_[start + same])
-                    ++same;
-                shared_ = same;
+    // ICU's collators allow concurrent key making; the halves are joined in row order,
+    // so the keys are the same as from one thread.
+    const std::size_t half = rows >= kRowsForTwoThreads ? rows / 2 : rows;
+    KeyStretch first;
+    KeyStretch second;
+    std::exception_ptr failure;
+    std::thread worker;
+    if (half < rows) {
+        worker = std::thread([&] {
+            try {
+                KeyRows(*column_, collation, half, rows, second);
+            } catch (...) {
+                failure = std::current_exception();
             }
-        }
-        if (keyBytes_.size() > std::numeric_limits<std::uint32_t>::max())
-            throw ERecordSetError("The result is too large to sort");
-        keyOffsets_[row + 1] = static_cast<std::uint32_t>(keyBytes_.size());
+        });
     }
-    keyBytes_.shrink_to_fit();
+    try {
+        KeyRows(*column_, collation, 0, half, first);
+    } catch (...) {
+        if (worker.joinable())
+            worker.join();
+        throw;
+    }
+    if (worker.joinable())
+        worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    Join(first, second);
     for (std::size_t row = 0; row < rows; ++row) {
         const std::size_t length = keyOffsets_[row + 1] - keyOffsets_[row];
         prefix_[row] = length > shared_ ? BytePrefix(keyBytes_.data() + keyOffsets_[row] + shared_, length - shared_) : 0;
     }
+}
+
+void SortKeys::Join(KeyStretch& first, const KeyStretch& second)
+{
+    shared_ = first.firstRow ? first.shared : second.shared;
+    if (first.firstRow && second.firstRow) {
+        const std::size_t firstStart = *first.firstRow == 0 ? 0 : first.ends[*first.firstRow - 1];
+        const std::size_t secondStart = *second.firstRow == 0 ? 0 : second.ends[*second.firstRow - 1];
+        shared_ = CommonLength(first.bytes.data() + firstStart, second.bytes.data() + secondStart,
+                               std::min(first.shared, second.shared));
+    }
+    const std::size_t base = first.bytes.size();
+    if (base + second.bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        throw ERecordSetError("The result is too large to sort");
+    keyBytes_ = std::move(first.bytes);
+    keyBytes_.insert(keyBytes_.end(), second.bytes.begin(), second.bytes.end());
+    keyBytes_.shrink_to_fit();
+    keyOffsets_.clear();
+    keyOffsets_.reserve(first.ends.size() + second.ends.size() + 1);
+    keyOffsets_.push_back(0);
+    keyOffsets_.insert(keyOffsets_.end(), first.ends.begin(), first.ends.end());
+    for (const std::uint32_t end : second.ends)
+        keyOffsets_.push_back(static_cast<std::uint32_t>(base + end));
 }
 
 int SortKeys::TieBreak(std::uint32_t a, std::uint32_t b) const

@@ -7,6 +7,8 @@
 // prefix starts after the bytes all keys of the column share), the raw
 // bytes of binary values, or the exact comparison of decimal texts. Nulls come before
 // every value. The keys are built once per column and reused by every later sort.
+// Collation keys of a large column are made in two halves on two threads; the result
+// is the same as from one.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,8 @@ class Collation;
 }
 
 namespace qelvor::recordset {
+
+struct KeyStretch;
 
 // Negative, zero or positive as decimal text a is less than, equal to or greater than b.
 int CompareDecimalText(std::string_view a, std::string_view b);
@@ -60,6 +64,8 @@ private:
     enum class Tie : std::uint8_t { None, CollationKey, Bytes, Decimal };
 
     void BuildCollationKeys(const Collation& collation);
+    // Takes the keys of two stretches of rows, the second following the first.
+    void Join(KeyStretch& first, const KeyStretch& second);
     int TieBreak(std::uint32_t a, std::uint32_t b) const;
 
     const ResultColumn* column_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "data/recordset/RadixSort.h"
 #include "data/recordset/ResultTable.h"
 #include "runtime/Assert.h"
 #include "runtime/Collation.h"
@@ -69,11 +70,7 @@ SortOrder SortState::Compute(const std::string& sortText)
     // memory in sequence; only equal leads look the rows up. The sort is stable over
     // fetch order.
     // The second key's lead rides along too: with many equal names it decides most ties.
-    struct Entry {
-        std::uint64_t lead;
-        std::uint64_t second;
-        std::uint32_t row;
-    };
+    using Entry = SortEntry;
     const std::size_t rows = static_cast<std::size_t>(table_.RowCount());
     const auto leadOf = [&active](std::size_t key, std::uint32_t row) -> std::uint64_t {
         if (key >= active.size())
@@ -83,7 +80,7 @@ SortOrder SortState::Compute(const std::string& sortText)
     std::vector<Entry> entries(rows);
     for (std::uint32_t row = 0; row < rows; ++row)
         entries[row] = {leadOf(0, row), leadOf(1, row), row};
-    std::stable_sort(entries.begin(), entries.end(), [&active](const Entry& x, const Entry& y) {
+    SortByPrefixesThenTies(entries, [&active](const Entry& x, const Entry& y) {
         if (x.lead != y.lead)
             return x.lead < y.lead;
         if (x.second != y.second) {

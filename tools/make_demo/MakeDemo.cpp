@@ -47,7 +47,7 @@ int main(int argc, char** argv)
         if ((argument == "--rows" || argument == "--seed") && i + 1 < argc) {
             if (!ParseNumber(argv[++i], argument == "--rows" ? rows : seed))
                 return Usage();
-        } else if (path.empty() && argument.rfind("--", 0) != 0) {
+        } else if (path.empty() && argument.rfind("-", 0) != 0) {
             path = argument;
         } else {
             return Usage();

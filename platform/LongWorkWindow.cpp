@@ -42,6 +42,7 @@ public:
         });
         if (kind_ == LongWorkKind::Search) {
             progressDelay_.setSingleShot(true);
+            progressDelay_.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5% early
             QObject::connect(&progressDelay_, &QTimer::timeout, [this] { ShowProgressWindow(); });
             const qint64 left = kLongWorkProgressDelayMs - clock_.elapsed();
             progressDelay_.start(static_cast<int>(std::max<qint64>(left, 0)));

@@ -9,7 +9,7 @@
 #   long_search_e2e.sh PATH/TO/qelvor-host
 set -euo pipefail
 host=$1
-for tool in xwd xwdtopnm pnmcut sqlite3; do
+for tool in xwd xwdtopnm pnmcut ppmhist sqlite3; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
 done
 source "$(dirname "$0")/../support/xserver.sh" qelvor-long-search-e2e
@@ -38,6 +38,16 @@ shot() { xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmcut -left "${data
 grid_empty() { shot | cmp -s - "$work/empty.pnm"; }
 shot >"$work/empty.pnm"
 
+# The progress window as on the screen.
+progress_shot() {
+  eval "$(window_geometry "$1")"
+  screen_region "$CLIENT_X" "$CLIENT_Y" "$WIDTH" "$HEIGHT"
+}
+# A painted window has a light background (not the black of an unpainted one) and text.
+painted() {
+  ppmhist -noheader "$1" | awk 'NR == 1 { background = $4 } END { exit !(background > 128 && NR >= 3) }'
+}
+
 search() {
   xdotool mousemove --window "$window" 620 200 click 1  # into the grid: the window has the pointer
   xdotool windowfocus --sync "$window"
@@ -60,7 +70,15 @@ search
 progress=$(wait_for_window "$progress_title" 5) || fail "no progress window during a long search"
 say "progress window $progress: $(xdotool getwindowname "$progress")"
 sleep 0.5
+progress_shot "$progress" >"$work/progress1.pnm"
+painted "$work/progress1.pnm" || fail "the progress window is not painted"
+sleep 0.5
+progress_shot "$progress" >"$work/progress2.pnm"
+cmp -s "$work/progress1.pnm" "$work/progress2.pnm" && fail "the progress window shows the same figures after 0.5 s"
 window_shown "$progress_title" || fail "the progress window closed by itself"
+if [ -n "${QELVOR_E2E_SHOTS:-}" ]; then  # a folder to keep pictures in, to look at
+  screen_region 0 0 1024 768 | pnmtopng >"$QELVOR_E2E_SHOTS/long-search${QELVOR_E2E_WM:+-$QELVOR_E2E_WM}.png"
+fi
 xdotool windowfocus --sync "$progress"
 xdotool key Escape
 stopped "Esc"

@@ -5,8 +5,12 @@
 # as a user's desktop does. On exit it stops the program under test ($host_pid, once
 # set), the window manager and the X server and removes the folder.
 # `fail MESSAGE` prints the message and the program's log ($work/host.log) and exits 1.
+# `screen_region X Y W H` prints that part of the screen as a PNM image, read from the
+# server's frame buffer: what the user sees. (Reading the screen with GetImage, as xwd
+# does, gave black for a window lying wholly inside another window of the same client,
+# though the frame buffer held it correctly painted.)
 #   source tests/support/xserver.sh PREFIX     (PREFIX names the scratch folder)
-for tool in Xvfb xdotool xdpyinfo xwininfo xprop; do
+for tool in Xvfb xdotool xdpyinfo xwininfo xprop xwdtopnm pnmdepth pnmcut; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
 done
 
@@ -20,13 +24,16 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+screen_region() {
+  xwdtopnm "$work/Xvfb_screen0" 2>/dev/null | pnmdepth 255 | pnmcut -left "$1" -top "$2" -width "$3" -height "$4"
+}
 fail() { echo "FAIL: $*"; [ -f "$work/host.log" ] && sed 's/^/host: /' "$work/host.log"; exit 1; }
 
 # A display number nobody uses.
 number=90
 while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
 export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -noreset >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -fbdir "$work" -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"

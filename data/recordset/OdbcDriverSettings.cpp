@@ -54,12 +54,17 @@ std::optional<std::string> WithLeanFetchSettings(const std::string& driverName, 
     return completed;
 }
 
+bool IsMariaDbDriver(const std::string& driverName)
+{
+    return Lower(driverName).rfind("libmaodbc", 0) == 0;
+}
+
 bool NarrowTextIsUtf8(const std::string& driverName, const std::string& connectionString, bool localeIsUtf8)
 {
     // Only the Unicode build of the PostgreSQL driver sets the session to UTF-8.
     if (Lower(driverName).rfind("psqlodbcw", 0) == 0)
         return localeIsUtf8;
-    if (Lower(driverName).rfind("libmaodbc", 0) == 0) {
+    if (IsMariaDbDriver(driverName)) {
         const std::string charset = Lower(ConnectionString(connectionString).Find("CHARSET").value_or(""));
         return charset == "utf8" || charset == "utf8mb4" || charset == "utf8mb3";
     }

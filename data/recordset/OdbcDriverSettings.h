@@ -21,6 +21,8 @@ namespace qelvor::recordset {
 
 // Whether the driver (its SQL_DRIVER_NAME, e.g. "psqlodbcw.so") is the PostgreSQL driver.
 bool IsPostgresDriver(const std::string& driverName);
+// Whether the driver (its SQL_DRIVER_NAME, e.g. "libmaodbc.so") is the MariaDB driver.
+bool IsMariaDbDriver(const std::string& driverName);
 // Whether the connection string's Driver names the PostgreSQL driver, so its settings can be
 // added before the first connect.
 bool NamesPostgresDriver(const std::string& connectionString);

@@ -8,12 +8,14 @@
 // be bound; a result that has one is read row by row with SQLGetData instead. A value
 // longer than the size the driver announced is never cut silently: it raises.
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <clocale>
 #include <langinfo.h>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "data/recordset/DateText.h"
 #include "data/recordset/OdbcLiteralStyle.h"
 #include "data/recordset/OdbcDriverSettings.h"
+#include "data/recordset/OdbcKillQuery.h"
 #include "data/recordset/OdbcSupport.h"
 #include "data/recordset/OdbcTypes.h"
 #include "data/recordset/Provider.h"
@@ -180,6 +183,8 @@ public:
             }
         }
         narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
+        if (IsMariaDbDriver(driver))
+            killQuery_.emplace(connectionString, FirstValueOf("SELECT CONNECTION_ID()"));
     }
 
     ~OdbcProvider() override
@@ -224,17 +229,26 @@ public:
     bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
 
     // SQLCancel from another thread is the driver's way to stop a running statement (the
-    // PostgreSQL driver sends the server a cancel request, the MariaDB driver a KILL QUERY
-    // on a connection of its own). Under the lock, so the handle outlives the call.
+    // PostgreSQL driver sends the server a cancel request); under the lock, so the handle
+    // outlives the call. MariaDB's gets a KILL QUERY of ours, which cannot hold the
+    // statement's end when the server stops answering (OdbcKillQuery.h).
     void Interrupt() override
     {
         const std::lock_guard<std::mutex> lock(runningMutex_);
-        if (runningStatement_ != SQL_NULL_HSTMT)
+        if (runningStatement_ == SQL_NULL_HSTMT)
+            return;
+        if (killQuery_)
+            killQuery_->Send();
+        else
             SQLCancel(runningStatement_);
     }
 
     // The driver gives no way to stop a call that waits on a silent server: its socket does.
-    void Sever() override { socket_.Shutdown(); }
+    void Sever() override
+    {
+        severed_.store(true, std::memory_order_release);
+        socket_.Shutdown();
+    }
 
     // The driver reads whole blocks (the MariaDB driver a whole result) in one call.
     std::optional<std::uint64_t> BytesReceived() const override { return socket_.BytesReceived(); }
@@ -263,8 +277,12 @@ private:
         }
         ~RunningStatement()
         {
-            const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
-            provider_.runningStatement_ = SQL_NULL_HSTMT;
+            {
+                const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
+                provider_.runningStatement_ = SQL_NULL_HSTMT;
+            }
+            if (provider_.killQuery_ && !provider_.severed_.load(std::memory_order_acquire))
+                provider_.killQuery_->WaitForAnswers();
         }
         RunningStatement(const RunningStatement&) = delete;
         RunningStatement& operator=(const RunningStatement&) = delete;
@@ -285,6 +303,19 @@ private:
                   *connection_, "SQLDriverConnectW");
         connected_ = true;
         socket_ = SessionSocket::OpenedSince(before);
+    }
+
+    // The first value of a statement's result, as text.
+    std::string FirstValueOf(const std::string& statementText)
+    {
+        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+        CheckOdbc(ExecDirect(statement, statementText), statement, "SQLExecDirectW");
+        CheckOdbc(SQLFetch(statement.Get()), statement, "SQLFetch");
+        char value[64] = {};
+        SQLLEN length = 0;
+        CheckOdbc(SQLGetData(statement.Get(), 1, SQL_C_CHAR, value, sizeof value, &length), statement, "SQLGetData");
+        return length > 0 ? std::string(value, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1))
+                          : std::string();
     }
 
     // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
@@ -557,6 +588,8 @@ private:
     SessionSocket socket_;                        // the driver's link to the server, when found
     std::mutex runningMutex_;                     // guards runningStatement_ against Interrupt
     SQLHSTMT runningStatement_ = SQL_NULL_HSTMT;  // while a statement runs
+    std::optional<OdbcKillQuery> killQuery_;      // MariaDB's way to stop a statement
+    std::atomic<bool> severed_{false};            // a forced stop shut the session's socket
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -170,16 +171,31 @@ TEST_P(StatementTimeout, ACancelBeforeTheStatementStartsStopsItAtOnce)
     ExpectConnectionServes(*db_);
 }
 
+// The process that answers this session: PostgreSQL's server process of the session,
+// MariaDB's whole server (it has no process per session).
+pid_t AnsweringProcess(TestDatabase& db)
+{
+    if (!db.IsMariaDb())
+        return static_cast<pid_t>(std::stoi(db.Query("SELECT pg_backend_pid()")->Value(0).ToString()));
+    std::ifstream pidFile(db.Query("SELECT @@pid_file")->Value(0).ToString());
+    pid_t pid = 0;
+    pidFile >> pid;
+    return pid;
+}
+
 TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
 {
-    if (db_->IsSqlite() || db_->IsMariaDb())
-        GTEST_SKIP() << "needs a server process per session to stop (PostgreSQL)";
-    const auto backend = db_->Query("SELECT pg_backend_pid()")->Value(0).ToString();
+    if (db_->IsSqlite())
+        GTEST_SKIP() << "needs a server process to stop";
+    const pid_t server = AnsweringProcess(*db_);
+    ASSERT_GT(server, 0);
+    const std::string sessionQuery = db_->IsMariaDb() ? "SELECT CONNECTION_ID()" : "SELECT pg_backend_pid()";
+    const std::string session = db_->Query(sessionQuery)->Value(0).ToString();
     WorkProgress progress;
     bool cancelled = false;
     std::thread worker([&] {
         try {
-            db_->Session().Execute("SELECT pg_sleep(30)", {}, 0, 0, &progress);
+            db_->Session().Execute(db_->IsMariaDb() ? "SELECT SLEEP(30)" : "SELECT pg_sleep(30)", {}, 0, 0, &progress);
         } catch (const EWorkCancelled&) {
             cancelled = true;
         } catch (const std::exception& failure) {
@@ -187,8 +203,8 @@ TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
         }
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    // The session's server process stops answering: a cancel request goes unheeded.
-    ASSERT_EQ(kill(std::stoi(backend), SIGSTOP), 0);
+    // The server stops answering: a cancel request goes unheeded.
+    ASSERT_EQ(kill(server, SIGSTOP), 0);
     const auto requested = Clock::now();
     progress.RequestCancel();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
@@ -199,7 +215,7 @@ TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
     std::thread resume([&] {
         for (int i = 0; i < 60 && !ended; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        kill(std::stoi(backend), SIGCONT);
+        kill(server, SIGCONT);
     });
     worker.join();
     const double took = Seconds(Clock::now() - requested).count();
@@ -209,7 +225,7 @@ TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
     EXPECT_LT(took, 1.0);
     // The severed session is replaced by a new one for the next statement.
     ExpectConnectionServes(*db_);
-    EXPECT_NE(db_->Query("SELECT pg_backend_pid()")->Value(0).ToString(), backend);
+    EXPECT_NE(db_->Query(sessionQuery)->Value(0).ToString(), session);
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, StatementTimeout, ::testing::ValuesIn(kProviders));

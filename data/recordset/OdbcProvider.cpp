@@ -23,7 +23,7 @@
 #include "data/recordset/DateText.h"
 #include "data/recordset/OdbcLiteralStyle.h"
 #include "data/recordset/OdbcDriverSettings.h"
-#include "data/recordset/OdbcKillQuery.h"
+#include "data/recordset/OdbcOutOfBandCancel.h"
 #include "data/recordset/OdbcSupport.h"
 #include "data/recordset/OdbcTypes.h"
 #include "data/recordset/Provider.h"
@@ -184,7 +184,10 @@ public:
         }
         narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
         if (IsMariaDbDriver(driver))
-            killQuery_.emplace(connectionString, FirstValueOf("SELECT CONNECTION_ID()"));
+            outOfBandCancel_.emplace(connectedString_, "KILL QUERY " + SessionNumber("SELECT CONNECTION_ID()"));
+        else if (IsPostgresDriver(driver))
+            outOfBandCancel_.emplace(connectedString_,
+                                     "SELECT pg_cancel_backend(" + SessionNumber("SELECT pg_backend_pid()") + ")");
     }
 
     ~OdbcProvider() override
@@ -228,17 +231,17 @@ public:
 
     bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
 
-    // SQLCancel from another thread is the driver's way to stop a running statement (the
-    // PostgreSQL driver sends the server a cancel request); under the lock, so the handle
-    // outlives the call. MariaDB's gets a KILL QUERY of ours, which cannot hold the
-    // statement's end when the server stops answering (OdbcKillQuery.h).
+    // For the drivers we know, a cancel statement of ours from another session, which
+    // cannot hold the statement's end when the server stops answering
+    // (OdbcOutOfBandCancel.h); for others SQLCancel from this thread, under the lock so
+    // that the handle outlives the call.
     void Interrupt() override
     {
         const std::lock_guard<std::mutex> lock(runningMutex_);
         if (runningStatement_ == SQL_NULL_HSTMT)
             return;
-        if (killQuery_)
-            killQuery_->Send();
+        if (outOfBandCancel_)
+            outOfBandCancel_->Send();
         else
             SQLCancel(runningStatement_);
     }
@@ -281,8 +284,8 @@ private:
                 const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
                 provider_.runningStatement_ = SQL_NULL_HSTMT;
             }
-            if (provider_.killQuery_ && !provider_.severed_.load(std::memory_order_acquire))
-                provider_.killQuery_->WaitForAnswers();
+            if (provider_.outOfBandCancel_ && !provider_.severed_.load(std::memory_order_acquire))
+                provider_.outOfBandCancel_->WaitForAnswers();
         }
         RunningStatement(const RunningStatement&) = delete;
         RunningStatement& operator=(const RunningStatement&) = delete;
@@ -302,11 +305,12 @@ private:
                                     SQL_DRIVER_NOPROMPT),
                   *connection_, "SQLDriverConnectW");
         connected_ = true;
+        connectedString_ = connectionString;
         socket_ = SessionSocket::OpenedSince(before);
     }
 
-    // The first value of a statement's result, as text.
-    std::string FirstValueOf(const std::string& statementText)
+    // The server's number for this session (the statement's first value), as digits.
+    std::string SessionNumber(const std::string& statementText)
     {
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
         CheckOdbc(ExecDirect(statement, statementText), statement, "SQLExecDirectW");
@@ -314,8 +318,10 @@ private:
         char value[64] = {};
         SQLLEN length = 0;
         CheckOdbc(SQLGetData(statement.Get(), 1, SQL_C_CHAR, value, sizeof value, &length), statement, "SQLGetData");
-        return length > 0 ? std::string(value, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1))
-                          : std::string();
+        const std::string number(value, length > 0 ? std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1) : 0);
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+            throw ERecordSetError("The server gave no session number: " + number);
+        return number;
     }
 
     // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
@@ -588,7 +594,8 @@ private:
     SessionSocket socket_;                        // the driver's link to the server, when found
     std::mutex runningMutex_;                     // guards runningStatement_ against Interrupt
     SQLHSTMT runningStatement_ = SQL_NULL_HSTMT;  // while a statement runs
-    std::optional<OdbcKillQuery> killQuery_;      // MariaDB's way to stop a statement
+    std::string connectedString_;                 // what the session was opened with
+    std::optional<OdbcOutOfBandCancel> outOfBandCancel_;  // how the drivers we know stop a statement
     std::atomic<bool> severed_{false};            // a forced stop shut the session's socket
 };
 

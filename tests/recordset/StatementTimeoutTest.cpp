@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "TestDatabase.h"
 #include "data/recordset/ResultBatch.h"
@@ -171,24 +172,33 @@ TEST_P(StatementTimeout, ACancelBeforeTheStatementStartsStopsItAtOnce)
     ExpectConnectionServes(*db_);
 }
 
-// The process that answers this session: PostgreSQL's server process of the session,
-// MariaDB's whole server (it has no process per session).
-pid_t AnsweringProcess(TestDatabase& db)
+// The processes of the server: PostgreSQL's server process of the session and the one
+// that accepts connections (and cancel requests), MariaDB's whole server.
+std::vector<pid_t> ServerProcesses(TestDatabase& db)
 {
-    if (!db.IsMariaDb())
-        return static_cast<pid_t>(std::stoi(db.Query("SELECT pg_backend_pid()")->Value(0).ToString()));
-    std::ifstream pidFile(db.Query("SELECT @@pid_file")->Value(0).ToString());
-    pid_t pid = 0;
-    pidFile >> pid;
-    return pid;
+    const std::string pidFileName = db.IsMariaDb()
+        ? db.Query("SELECT @@pid_file")->Value(0).ToString()
+        : db.Query("SELECT setting FROM pg_settings WHERE name = 'data_directory'")->Value(0).ToString() + "/postmaster.pid";
+    std::ifstream pidFile(pidFileName);
+    pid_t server = 0;
+    pidFile >> server;
+    if (db.IsMariaDb())
+        return {server};
+    return {static_cast<pid_t>(std::stoi(db.Query("SELECT pg_backend_pid()")->Value(0).ToString())), server};
+}
+
+void Signal(const std::vector<pid_t>& processes, int signal)
+{
+    for (const pid_t process : processes)
+        kill(process, signal);
 }
 
 TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
 {
     if (db_->IsSqlite())
         GTEST_SKIP() << "needs a server process to stop";
-    const pid_t server = AnsweringProcess(*db_);
-    ASSERT_GT(server, 0);
+    const std::vector<pid_t> server = ServerProcesses(*db_);
+    ASSERT_TRUE(std::all_of(server.begin(), server.end(), [](pid_t pid) { return pid > 0; }));
     const std::string sessionQuery = db_->IsMariaDb() ? "SELECT CONNECTION_ID()" : "SELECT pg_backend_pid()";
     const std::string session = db_->Query(sessionQuery)->Value(0).ToString();
     WorkProgress progress;
@@ -204,7 +214,7 @@ TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     // The server stops answering: a cancel request goes unheeded.
-    ASSERT_EQ(kill(server, SIGSTOP), 0);
+    Signal(server, SIGSTOP);
     const auto requested = Clock::now();
     progress.RequestCancel();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
@@ -215,7 +225,7 @@ TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
     std::thread resume([&] {
         for (int i = 0; i < 60 && !ended; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        kill(server, SIGCONT);
+        Signal(server, SIGCONT);
     });
     worker.join();
     const double took = Seconds(Clock::now() - requested).count();

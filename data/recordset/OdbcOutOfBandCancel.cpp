@@ -1,4 +1,4 @@
-#include "data/recordset/OdbcKillQuery.h"
+#include "data/recordset/OdbcOutOfBandCancel.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -12,8 +12,8 @@ namespace qelvor::recordset {
 
 namespace {
 
-// A kill to a server that accepts connections but does not answer gives up after this.
-constexpr SQLULEN kKillTimeoutSeconds = 5;
+// A cancel to a server that accepts connections but does not answer gives up after this.
+constexpr SQLULEN kCancelTimeoutSeconds = 5;
 
 // Connects, sends the statement, disconnects; a failure is dropped (the statement's own
 // outcome tells whether it stopped).
@@ -23,14 +23,14 @@ void SendOnOwnSession(const std::string& connectionString, const std::string& st
         OdbcHandle environment(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
         SQLSetEnvAttr(environment.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         OdbcHandle session(SQL_HANDLE_DBC, environment.Get());
-        SQLSetConnectAttrW(session.Get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kKillTimeoutSeconds), 0);
+        SQLSetConnectAttrW(session.Get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kCancelTimeoutSeconds), 0);
         std::u16string connectText = ToUtf16(connectionString);
         if (!SQL_SUCCEEDED(SQLDriverConnectW(session.Get(), nullptr, reinterpret_cast<SQLWCHAR*>(connectText.data()),
                                              SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)))
             return;
         {
             OdbcHandle statement(SQL_HANDLE_STMT, session.Get());
-            SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kKillTimeoutSeconds), 0);
+            SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kCancelTimeoutSeconds), 0);
             std::u16string text = ToUtf16(statementText);
             SQLExecDirectW(statement.Get(), reinterpret_cast<SQLWCHAR*>(text.data()), SQL_NTS);
         }
@@ -41,27 +41,27 @@ void SendOnOwnSession(const std::string& connectionString, const std::string& st
 
 }  // namespace
 
-struct OdbcKillQuery::Pending {
+struct OdbcOutOfBandCancel::Pending {
     std::mutex mutex;
     std::condition_variable answered;
     int running = 0;
 };
 
-OdbcKillQuery::OdbcKillQuery(std::string connectionString, std::string sessionId)
+OdbcOutOfBandCancel::OdbcOutOfBandCancel(std::string connectionString, std::string cancelStatement)
     : connectionString_(std::move(connectionString)),
-      killStatement_("KILL QUERY " + sessionId),
+      cancelStatement_(std::move(cancelStatement)),
       pending_(std::make_shared<Pending>())
 {
-    QELVOR_ASSERT(!sessionId.empty() && sessionId.find_first_not_of("0123456789") == std::string::npos);
+    QELVOR_ASSERT(!cancelStatement_.empty());
 }
 
-void OdbcKillQuery::Send()
+void OdbcOutOfBandCancel::Send()
 {
     {
         const std::lock_guard<std::mutex> lock(pending_->mutex);
         ++pending_->running;
     }
-    std::thread([pending = pending_, connectionString = connectionString_, statementText = killStatement_] {
+    std::thread([pending = pending_, connectionString = connectionString_, statementText = cancelStatement_] {
         SendOnOwnSession(connectionString, statementText);
         const std::lock_guard<std::mutex> lock(pending->mutex);
         --pending->running;
@@ -69,7 +69,7 @@ void OdbcKillQuery::Send()
     }).detach();
 }
 
-void OdbcKillQuery::WaitForAnswers()
+void OdbcOutOfBandCancel::WaitForAnswers()
 {
     std::unique_lock<std::mutex> lock(pending_->mutex);
     pending_->answered.wait(lock, [this] { return pending_->running == 0; });

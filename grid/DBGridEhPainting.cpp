@@ -294,7 +294,7 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
             const int bottom = box.inner.y() + box.inner.height();
             const int x = right - images->Width() - box.offset;
             const int y = (box.inner.y() + bottom - images->Height()) / 2;
-            painter.drawImage(x, y, images->Image(image));
+            painter.drawImage(x, y, images->InkedImage(image, ToQColor(clWindowText)));
         }
         indicatorRow_ = gridRow;
     }

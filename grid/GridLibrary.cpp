@@ -78,6 +78,20 @@ void TGridImageList::AddMasked(const QImage& image, QRgb transparent)
     images_.push_back(masked.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
+QImage TGridImageList::InkedImage(int index, const QColor& ink) const
+{
+    const QImage& image = Image(index);
+    if (ink.rgb() == qRgb(0, 0, 0))
+        return image;
+    QImage inked = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb inkPixel = ink.rgb();
+    for (int y = 0; y < inked.height(); ++y)
+        for (int x = 0; x < inked.width(); ++x)
+            if (inked.pixel(x, y) == qRgba(0, 0, 0, 255))
+                inked.setPixel(x, y, inkPixel);
+    return inked.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 void InitializeGridLibraryFrom(const GridResourceLookup& lookup)
 {
     if (State())

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 
@@ -39,6 +40,9 @@ public:
     // Adds an image; pixels of `transparent` become fully transparent.
     void AddMasked(const QImage& image, QRgb transparent);
     const QImage& Image(int index) const { return images_.at(static_cast<std::size_t>(index)); }
+    // The image with its black pixels in `ink`: a black glyph is drawn in the cell's text
+    // colour, so that it stays visible on a dark palette (black ink gives Image itself).
+    QImage InkedImage(int index, const QColor& ink) const;
 
 private:
     int width_;

@@ -20,7 +20,9 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
                                         QStringLiteral("FILE"));
     const QCommandLineOption makeDemo(QStringLiteral("make-demo"), QStringLiteral("Makes a demo database and exits."),
                                       QStringLiteral("FILE"));
-    parser.addOptions({help, module, connect, demoRows, browse, screenshot, makeDemo});
+    const QCommandLineOption highContrast(QStringLiteral("high-contrast"),
+                                          QStringLiteral("Shows every window in white on black."));
+    parser.addOptions({help, module, connect, demoRows, browse, screenshot, makeDemo, highContrast});
 
     helpRequested = false;
     if (!parser.parse(arguments)) {
@@ -43,6 +45,7 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
     options.browse = parser.isSet(browse) || parser.isSet(screenshot);
     options.screenshotPath = parser.value(screenshot);
     options.makeDemoPath = parser.value(makeDemo);
+    options.highContrast = parser.isSet(highContrast);
     if (parser.isSet(demoRows)) {
         bool valid = false;
         options.demoRows = parser.value(demoRows).toLongLong(&valid);

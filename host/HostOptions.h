@@ -6,6 +6,7 @@
 //   --browse               opens the browse window right away
 //   --screenshot FILE      writes a PNG of the browse window once shown, then closes it
 //   --make-demo FILE       makes a demo database at FILE and exits
+//   --high-contrast        shows every window in white on black
 #pragma once
 
 #include <QString>
@@ -24,6 +25,7 @@ struct HostOptions {
     bool browse = false;
     QString screenshotPath;
     QString makeDemoPath;
+    bool highContrast = false;
 };
 
 // Parses arguments (argv[0] first). On a usage error returns nullopt and sets error;

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "host/DemoDatabase.h"
+#include "host/HighContrastPalette.h"
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
 
@@ -51,6 +52,10 @@ int main(int argc, char** argv)
 
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qelvor-host"));
+    if (options->highContrast) {
+        QApplication::setPalette(qelvor::host::HighContrastPalette());
+        application.setStyleSheet(qelvor::host::HighContrastStyleSheet());
+    }
     qelvor::host::HostWindow window(*options);
     window.show();
     QTimer::singleShot(0, &window, &qelvor::host::HostWindow::Start);

@@ -139,6 +139,33 @@ TEST_F(GridPainting, IndicatorArrowFollowsTheCurrentRecord)
     EXPECT_EQ(LastInkColumn(image, inner, Face()), inner.left() + inner.width() - 1 - 1 - (arrow.width() - 1 - 4));
 }
 
+// Whether `rect` of `image` holds a pixel of exactly `color`.
+bool AnyPixelOf(const QImage& image, const QRect& rect, QRgb color)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFFu) == (color & 0xFFFFFFu))
+                return true;
+    return false;
+}
+
+TEST_F(GridPainting, OnADarkPaletteTheArrowTakesTheTextColour)
+{
+    const QPalette saved = QApplication::palette();
+    QPalette dark(Qt::white, Qt::black);
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        dark.setColor(role, Qt::black);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, Qt::white);
+    QApplication::setPalette(dark);
+    const QImage image = Render();
+    QApplication::setPalette(saved);
+    const QRgb white = qRgb(255, 255, 255);
+    ASSERT_EQ(image.pixel(Inner(0, 1).topLeft()) & 0xFFFFFFu, 0u) << "the fixed cells follow the palette";
+    EXPECT_TRUE(AnyPixelOf(image, Inner(0, 1), white)) << "the current record's arrow";
+    EXPECT_FALSE(AnyPixelOf(image, Inner(0, 2), white));
+}
+
 TEST_F(GridPainting, ClosedDatasetPicture)
 {
     dataSet->Close();

@@ -29,14 +29,17 @@ TEST(HostOptionsTest, DefaultsAndEveryOption)
     EXPECT_EQ(defaults->demoRows, kDefaultDemoRows);
     EXPECT_FALSE(defaults->browse);
     EXPECT_TRUE(defaults->connectionString.isEmpty());
+    EXPECT_FALSE(defaults->highContrast);
 
-    const auto all = Parse({"--module", "/m.so", "--connect", "DSN=x;Uid=a", "--demo-rows", "10", "--screenshot", "s.png"}, error);
+    const auto all = Parse({"--module", "/m.so", "--connect", "DSN=x;Uid=a", "--demo-rows", "10", "--screenshot", "s.png",
+                            "--high-contrast"}, error);
     ASSERT_TRUE(all) << error.toStdString();
     EXPECT_EQ(all->modulePath, "/m.so");
     EXPECT_EQ(all->connectionString, "DSN=x;Uid=a");
     EXPECT_EQ(all->demoRows, 10);
     EXPECT_TRUE(all->browse);  // a screenshot needs the window
     EXPECT_EQ(all->screenshotPath, "s.png");
+    EXPECT_TRUE(all->highContrast);
 }
 
 TEST(HostOptionsTest, UsageErrorsAreReportedNotGuessed)
@@ -123,6 +126,24 @@ TEST(HostProgramTest, ScreenshotOfTheBrowseWindowOnANewDemoDatabase)
     const QImage image(shot);
     EXPECT_EQ(image.size(), QSize(659, 378));
     EXPECT_TRUE(QFile::exists(dir.filePath("qelvor-host/demo.db")));
+
+    // In high contrast the form, the panel and the grid are black with white text.
+    const QString dark = dir.filePath("dark.png");
+    ASSERT_EQ(RunHost({"--demo-rows", "200", "--high-contrast", "--screenshot", dark}, output, dir.path()), 0)
+        << output.toStdString();
+    const QImage darkImage = QImage(dark).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(darkImage.size(), QSize(659, 378));
+    int black = 0;
+    int white = 0;
+    for (int y = 0; y < darkImage.height(); ++y)
+        for (int x = 0; x < darkImage.width(); ++x) {
+            const QRgb pixel = darkImage.pixel(x, y);
+            black += pixel == qRgb(0, 0, 0) ? 1 : 0;
+            white += pixel == qRgb(255, 255, 255) ? 1 : 0;
+        }
+    const int all = darkImage.width() * darkImage.height();
+    EXPECT_GT(black, all * 3 / 4);
+    EXPECT_GT(white, all / 100);
 }
 
 TEST(HostProgramTest, FailuresAreMessagesAndAnExitCodeNeverACrash)

@@ -1,6 +1,6 @@
 // The grid over the real query dataset on a generated SQLite answer-sheet database:
-// binding by the statement's aliases, the record window, the scroll range, and a
-// re-sort showing in the painted rows.
+// binding by the statement's aliases, generated columns following another statement's
+// fields, the record window, the scroll range, and a re-sort showing in the painted rows.
 #include <unistd.h>
 
 #include <QApplication>
@@ -8,6 +8,7 @@
 #include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
+#include "data/Field.h"
 #include "tests/grid/support/GridFixture.h"
 #include "sampledata/SampleDatabase.h"
 
@@ -59,6 +60,28 @@ TEST_F(QueryDataSetGrid, ColumnsBindAndTheWindowFollowsTheQuery)
     EXPECT_EQ(query_->RecNo(), 30);
     EXPECT_EQ(grid->Row(), grid->TitleRows() + grid->DataLink().ActiveRecord());
     EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 30);
+}
+
+TEST_F(QueryDataSetGrid, ReopeningWithOtherFieldsRebuildsTheGeneratedColumns)
+{
+    grid->Columns().Clear();
+    query_->Open();
+    SizeForDataRows(5);
+    ASSERT_EQ(grid->Columns().Count(), 7);
+    query_->Close();
+    query_->SetCommandText("select b.xm 姓名,a.qk 缺考标记,a.zkzh 准考证号 from t_omr a left join t_bm b on a.zkzh=b.zkzh"
+                           " order by 准考证号");
+    query_->Open();
+    const std::vector<std::string> names{"姓名", "缺考标记", "准考证号"};
+    ASSERT_EQ(grid->Columns().Count(), 3);
+    EXPECT_EQ(grid->ColCount(), grid->IndicatorColumns() + 3);
+    for (int i = 0; i < 3; ++i) {
+        TColumnEh* column = grid->Columns()[i];
+        EXPECT_FALSE(column->Persistent());
+        EXPECT_EQ(column->Field(), query_->Fields(i)) << names[i];
+        EXPECT_EQ(column->Title()->Caption(), names[i]);
+        EXPECT_EQ(CellOf(i), query_->Fields(i)->DisplayText());
+    }
 }
 
 TEST_F(QueryDataSetGrid, NameColumnWithoutADeclaredLengthFitsAChineseName)

@@ -46,12 +46,12 @@ TEST_F(Keyboard, PageKeysMoveByTheVisibleRowsInOneMove)
     EXPECT_EQ(RecNo(), 30);
 }
 
-TEST_F(Keyboard, JumpsOfMoreThanAScreenfulRepaintEveryDataRow)
+TEST_F(Keyboard, CtrlEndAndCtrlHomeRepaintEveryDataRow)
 {
     QWidget& area = *grid->viewport();
     const QImage top = OnScreen(area);
     ASSERT_EQ(top, FreshPaint(area));
-    // Ctrl+End from the top moves the window by 30 records: no pixels are kept.
+    // Ctrl+End from the top reloads the window 30 records on: no row may keep its old picture.
     Key(Qt::Key_End, Qt::ControlModifier);
     ASSERT_EQ(RecNo(), 40);
     const QImage bottom = OnScreen(area);

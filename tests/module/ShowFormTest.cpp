@@ -130,7 +130,9 @@ TEST_F(ShowFormTest, DatesFormattedWhileTheWindowIsUpUseADash)
     qelvor::SetDateSeparator('/');
     const qelvor::Variant day(qelvor::DateTimeValue{45306, qelvor::DateTimeValue::Kind::Date});  // 2024-01-15
     ASSERT_EQ(day.ToString(), "2024/01/15");
-    ShowFormAndInspect(0, 0, [&](QWidget&) {
+    QMainWindow host;  // its settings changes would reload the separator; none comes
+    host.show();
+    ShowFormAndInspect(static_cast<std::uintptr_t>(host.winId()), 0, [&](QWidget&) {
         EXPECT_EQ(day.ToString(), "2024-01-15");
         EXPECT_EQ(qelvor::fieldformat::FormatDateTime("yyyy/m/d", day), "2024-1-15");
     });

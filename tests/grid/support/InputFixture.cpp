@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -90,19 +89,6 @@ void InputFixture::KeyRelease(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
     QTest::keyRelease(target, key, modifiers);
-}
-
-QImage InputFixture::OnScreen(const QWidget& widget) const
-{
-    QApplication::processEvents();
-    const QImage window = host->screen()->grabWindow(host->winId()).toImage();
-    const QRect area(widget.mapTo(host.get(), QPoint(0, 0)), widget.size());
-    return window.copy(area).convertToFormat(QImage::Format_RGB32);
-}
-
-QImage InputFixture::FreshPaint(QWidget& widget)
-{
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 int InputFixture::BorderAfter(int dataCol) const

@@ -36,11 +36,6 @@ protected:
     // x of the border after a data column (its grid line).
     int BorderAfter(int dataCol) const;
 
-    // What the window holds for `widget` after the pending repaints, against a fresh
-    // paint of it: equal when the partial repaints left nothing stale.
-    QImage OnScreen(const QWidget& widget) const;
-    static QImage FreshPaint(QWidget& widget);
-
     int RecNo() const { return dataSet->RecNo(); }
     int DataCol() const { return grid->Col() - grid->IndicatorColumns(); }
     bool EditorShown() const;

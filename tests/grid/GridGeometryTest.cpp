@@ -177,6 +177,28 @@ TEST_F(GridGeometry, ScrollingPastTheWindowMovesPixelsLongJumpsRepaint)
     EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
 }
 
+TEST_F(GridGeometry, MovesOfMoreThanAScreenfulRepaintEveryDataRow)
+{
+    AttachDataSet(1000);
+    SizeForDataRows(17);
+    QWidget& area = *grid->viewport();
+    const QImage before = OnScreen(area);
+    ASSERT_EQ(before, FreshPaint(area));
+    // From the last row, 25 records on: the window moves by 25 rows, more than the 17
+    // shown, so no pixels can be kept.
+    dataSet->MoveBy(16);
+    grid->pixelScrolls = 0;
+    dataSet->MoveBy(25);
+    ASSERT_EQ(grid->pixelScrolls, 0);
+    ASSERT_EQ(dataSet->RecNo(), 42);
+    const QImage after = OnScreen(area);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, FreshPaint(area));
+    dataSet->MoveBy(-40);  // 24 rows back
+    ASSERT_EQ(dataSet->RecNo(), 2);
+    EXPECT_EQ(OnScreen(area), FreshPaint(area));
+}
+
 TEST_F(GridGeometry, PixelScrollsMoveOnlyTheDataRows)
 {
     AttachDataSet(1000);

@@ -46,6 +46,25 @@ TEST_F(Keyboard, PageKeysMoveByTheVisibleRowsInOneMove)
     EXPECT_EQ(RecNo(), 30);
 }
 
+TEST_F(Keyboard, CtrlEndAndCtrlHomeRepaintEveryDataRow)
+{
+    QWidget& area = *grid->viewport();
+    const QImage top = OnScreen(area);
+    ASSERT_EQ(top, FreshPaint(area));
+    // Ctrl+End from the top reloads the window 30 records on: no row may keep its old picture.
+    Key(Qt::Key_End, Qt::ControlModifier);
+    ASSERT_EQ(RecNo(), 40);
+    const QImage bottom = OnScreen(area);
+    EXPECT_NE(bottom, top);
+    EXPECT_EQ(bottom, FreshPaint(area));
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(OnScreen(area), FreshPaint(area));
+    // A screenful exactly still scrolls pixels, and must leave them right as well.
+    Key(Qt::Key_PageDown);
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(OnScreen(area), FreshPaint(area));
+}
+
 TEST_F(Keyboard, CtrlUpAndDownGoToTheEdgesOfTheWindow)
 {
     Key(Qt::Key_PageDown);

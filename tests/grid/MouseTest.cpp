@@ -3,7 +3,6 @@
 // sizing by the title borders, column moving by dragging titles, the wheel, and the
 // cancel-mode message.
 #include <QApplication>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -194,6 +193,29 @@ TEST_F(Mouse, DraggingAColumnOntoTheCurrentColumnsPlaceKeepsTheCurrentField)
     EXPECT_EQ(DataCol(), 1);
 }
 
+TEST_F(Mouse, AColumnMovedBeforeTheFirstSearchStaysMovedWhenTheRowsCome)
+{
+    AttachDataSet(40, false);
+    const int width = Width(0);
+    Press(Title(0));
+    Move(Title(0) + QPoint(4, 0));
+    Move(Title(2));
+    Release(Title(2));
+    const std::vector<std::string> moved = ColumnOrder();
+    ASSERT_EQ(moved[2], "准考证号");
+    EXPECT_EQ(moved[0], "报名号");
+    EXPECT_EQ(grid->ColWidths(3), width);
+    dataSet->Open();
+    EXPECT_EQ(ColumnOrder(), moved);
+    EXPECT_EQ(grid->ColWidths(3), width);
+    for (int dataCol = 0; dataCol < grid->Columns().Count(); ++dataCol) {
+        TColumnEh* column = grid->Columns()[dataCol];
+        ASSERT_NE(column->Field(), nullptr) << moved[dataCol];
+        EXPECT_EQ(column->Field()->FieldName(), moved[dataCol]);
+    }
+    EXPECT_EQ(grid->Columns()[2]->ColumnDisplayText(), AnswerSheetValue(0, 0).ToString());
+}
+
 TEST_F(Mouse, MovingMarkedColumnsKeepsTheirSortOrder)
 {
     Click(Title(1));
@@ -272,14 +294,7 @@ TEST_F(Mouse, AnErrorBoxEndsTheDragUnderneath)
 TEST_F(Mouse, TheScrollBarsThumbIsRepaintedWhereItWasAndWhereItGoes)
 {
     QScrollBar* bar = grid->verticalScrollBar();
-    auto shown = [&] {
-        QApplication::processEvents();
-        // What the window holds after the partial repaints, against a fresh paint of the bar.
-        const QImage window = host->screen()->grabWindow(host->winId()).toImage();
-        const QRect area(bar->mapTo(host.get(), QPoint(0, 0)), bar->size());
-        return window.copy(area).convertToFormat(QImage::Format_RGB32)
-               == bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    };
+    auto shown = [&] { return OnScreen(*bar) == FreshPaint(*bar); };
     ASSERT_TRUE(shown());
     for (int i = 0; i < 12; ++i) {
         Wheel(-120);

@@ -1,6 +1,6 @@
 // The grid over the real query dataset on a generated SQLite answer-sheet database:
-// binding by the statement's aliases, the record window, the scroll range, and a
-// re-sort showing in the painted rows.
+// binding by the statement's aliases, generated columns following another statement's
+// fields, the record window, the scroll range, and a re-sort showing in the painted rows.
 #include <unistd.h>
 
 #include <QApplication>
@@ -8,6 +8,7 @@
 #include "data/QueryComposition.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
+#include "data/Field.h"
 #include "tests/grid/support/GridFixture.h"
 #include "sampledata/SampleDatabase.h"
 
@@ -38,6 +39,19 @@ protected:
         GridFixture::TearDown();
     }
     std::string CellOf(int dataCol) { return grid->Columns()[dataCol]->ColumnDisplayText(); }
+    // One generated column per field of the open query, in field order, showing its field.
+    void ExpectGeneratedColumns(const std::vector<std::string>& names)
+    {
+        ASSERT_EQ(grid->Columns().Count(), static_cast<int>(names.size()));
+        EXPECT_EQ(grid->ColCount(), grid->IndicatorColumns() + grid->Columns().Count());
+        for (int i = 0; i < grid->Columns().Count(); ++i) {
+            TColumnEh* column = grid->Columns()[i];
+            EXPECT_FALSE(column->Persistent());
+            EXPECT_EQ(column->Field(), query_->Fields(i)) << names[i];
+            EXPECT_EQ(column->Title()->Caption(), names[i]);
+            EXPECT_EQ(CellOf(i), query_->Fields(i)->DisplayText());
+        }
+    }
 
     std::string path_;
     std::unique_ptr<TADOConnection> connection_;
@@ -59,6 +73,24 @@ TEST_F(QueryDataSetGrid, ColumnsBindAndTheWindowFollowsTheQuery)
     EXPECT_EQ(query_->RecNo(), 30);
     EXPECT_EQ(grid->Row(), grid->TitleRows() + grid->DataLink().ActiveRecord());
     EXPECT_EQ(grid->GetScrollInfo(TScrollBarKind::sbVertical).pos, 30);
+}
+
+TEST_F(QueryDataSetGrid, ReopeningWithOtherFieldsRebuildsTheGeneratedColumns)
+{
+    grid->Columns().Clear();
+    query_->Open();
+    SizeForDataRows(5);
+    ASSERT_EQ(grid->Columns().Count(), 7);
+    query_->Close();
+    query_->SetCommandText("select b.xm 姓名,a.qk 缺考标记,a.zkzh 准考证号 from t_omr a left join t_bm b on a.zkzh=b.zkzh"
+                           " order by 准考证号");
+    query_->Open();
+    ExpectGeneratedColumns({"姓名", "缺考标记", "准考证号"});
+    // As many fields as before, other ones: the columns follow all the same.
+    query_->Close();
+    query_->SetCommandText("select b.bmh 报名号,a.zkzh 准考证号,b.xm 姓名 from t_omr a left join t_bm b on a.zkzh=b.zkzh");
+    query_->Open();
+    ExpectGeneratedColumns({"报名号", "准考证号", "姓名"});
 }
 
 TEST_F(QueryDataSetGrid, NameColumnWithoutADeclaredLengthFitsAChineseName)

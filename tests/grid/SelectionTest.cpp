@@ -33,6 +33,36 @@ TEST_F(Selection, AllowedSelectionsDecideWithMultiSelect)
     EXPECT_FALSE(grid->SelectionTypeAllowed(gstColumns));
 }
 
+TEST_F(Selection, TakingAKindOutOfTheAllowedOnesClearsASelectionOfThatKindOnly)
+{
+    AttachDataSet(10);
+    SizeForDataRows(5);
+    // The browse form's grid: nothing is selected, so changing the kinds shows nothing.
+    const QImage plain = Render();
+    grid->SetAllowedSelections({});
+    grid->SetAllowedSelections({gstRectangle, gstColumns});
+    EXPECT_EQ(Render(), plain);
+    EXPECT_EQ(grid->Selection().SelectionType(), gstNon);
+
+    grid->SetOptions(grid->Options() + TDBGridOptions{dgMultiSelect});
+    const QImage unselected = Render();
+    const auto row = [](int index) { return GridTestDataSet::BookmarkOfRow(index); };
+    grid->Selection().SelectRectangle({0, 1, row(1), row(2)});
+    ASSERT_EQ(grid->Selection().SelectionType(), gstRectangle);
+    const QImage selected = Render();
+    ASSERT_NE(selected, unselected) << "selected cells are painted as such";
+    // Another kind going leaves the block alone.
+    grid->SetAllowedSelections({gstRectangle});
+    EXPECT_EQ(grid->Selection().SelectionType(), gstRectangle);
+    EXPECT_TRUE(grid->Selection().IsCellSelected(1, row(2)));
+    EXPECT_EQ(Render(), selected);
+    // Its own kind going clears it.
+    grid->SetAllowedSelections({gstRecordBookmarks, gstAll});
+    EXPECT_EQ(grid->Selection().SelectionType(), gstNon);
+    EXPECT_FALSE(grid->Selection().IsCellSelected(1, row(2)));
+    EXPECT_EQ(Render(), unselected);
+}
+
 TEST_F(Selection, RectangleHoldsTheCellsBetweenItsCornersOnBothAxes)
 {
     AttachDataSet(10);

@@ -1,8 +1,12 @@
 // ShowForm as a Qt host calls it: the caption, owned by the host window, ignored
-// arguments, a fresh form per call, and the host's connection left to the host.
+// arguments, a fresh form per call (also after a search), the module's date separator,
+// and the host's connection left to the host.
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <dlfcn.h>
@@ -10,7 +14,10 @@
 #include <gtest/gtest.h>
 
 #include "data/ADOConnection.h"
+#include "data/FieldFormat.h"
 #include "module/ModuleInterface.h"
+#include "runtime/FormatSettings.h"
+#include "runtime/Variant.h"
 #include "sampledata/SampleDatabase.h"
 
 namespace {
@@ -89,6 +96,49 @@ TEST_F(ShowFormTest, EveryCallBuildsAFreshWindowWhateverTheIgnoredArguments)
     // Both forms are gone: only the test's own windows remain.
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_NE(widget->windowTitle(), QString::fromUtf8(kCaption));
+}
+
+TEST_F(ShowFormTest, ASecondCallAfterASearchStartsWithEmptyEditsAndNoRows)
+{
+    const auto gridOf = [](QWidget& window) {
+        return window.findChild<QAbstractScrollArea*>(QStringLiteral("DBGridEh1"));
+    };
+    QImage unsearched;
+    ShowFormAndInspect(0, 0, [&](QWidget& window) {
+        QAbstractScrollArea* grid = gridOf(window);
+        ASSERT_NE(grid, nullptr);
+        unsearched = grid->viewport()->grab().toImage();
+        window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("1"));
+        window.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("9"));
+        window.findChild<QAbstractButton*>(QStringLiteral("BitBtn1"))->click();
+        QApplication::processEvents();
+        // The sheets found fill more than the window: rows and a vertical bar.
+        EXPECT_NE(grid->viewport()->grab().toImage(), unsearched);
+        EXPECT_TRUE(grid->verticalScrollBar()->isVisible());
+    });
+    ShowFormAndInspect(0, 0, [&](QWidget& window) {
+        QAbstractScrollArea* grid = gridOf(window);
+        ASSERT_NE(grid, nullptr);
+        EXPECT_TRUE(window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text().isEmpty());
+        EXPECT_TRUE(window.findChild<QLineEdit*>(QStringLiteral("Edit2"))->text().isEmpty());
+        EXPECT_EQ(grid->viewport()->grab().toImage(), unsearched);
+        EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
+    });
+}
+
+TEST_F(ShowFormTest, DatesFormattedWhileTheWindowIsUpUseADash)
+{
+    // A host whose own settings left another separator in the shared runtime.
+    qelvor::SetDateSeparator('/');
+    const qelvor::Variant day(qelvor::DateTimeValue{45306, qelvor::DateTimeValue::Kind::Date});  // 2024-01-15
+    EXPECT_EQ(day.ToString(), "2024/01/15");
+    QMainWindow host;  // its settings changes would reload the separator; none comes
+    host.show();
+    ShowFormAndInspect(static_cast<std::uintptr_t>(host.winId()), 0, [&](QWidget&) {
+        EXPECT_EQ(day.ToString(), "2024-01-15");
+        EXPECT_EQ(qelvor::fieldformat::FormatDateTime("yyyy/m/d", day), "2024-1-15");
+    });
+    qelvor::SetDateSeparator('-');
 }
 
 }  // namespace

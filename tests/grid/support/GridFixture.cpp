@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 
 #include "browse/BrowseGridDesign.h"
@@ -72,6 +73,19 @@ QImage GridFixture::Render()
     image.fill(Qt::transparent);
     grid->viewport()->render(&image);
     return image;
+}
+
+QImage GridFixture::OnScreen(const QWidget& widget) const
+{
+    QApplication::processEvents();
+    const QImage window = host->screen()->grabWindow(host->winId()).toImage();
+    const QRect area(widget.mapTo(host.get(), QPoint(0, 0)), widget.size());
+    return window.copy(area).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage GridFixture::FreshPaint(QWidget& widget)
+{
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 bool AnyPixelOtherThan(const QImage& image, const QRect& rect, QRgb color)

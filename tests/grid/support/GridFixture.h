@@ -1,6 +1,7 @@
 // GridFixture: a grid set up as the browse form sets it up (seven persistent columns,
 // the form's options, 12-pixel design font), over a GridTestDataSet, in a shown
-// top-level host; plus helpers to size it for a number of data rows and to render it.
+// top-level host; plus helpers to size it for a number of data rows, to render it and
+// to read what the window shows.
 #pragma once
 
 #include <memory>
@@ -57,6 +58,10 @@ protected:
     void SizeForDataRows(int dataRows, int width = 1100, int slack = 3);
     // The grid's client area as painted now.
     QImage Render();
+    // What the window holds for `widget` after the pending repaints, against a fresh
+    // paint of it: equal when the partial repaints left nothing stale.
+    QImage OnScreen(const QWidget& widget) const;
+    static QImage FreshPaint(QWidget& widget);
     // Client rectangle of a cell, from the grid's own geometry.
     QRect Cell(int col, int row) const { return grid->CellRect(col, row); }
     QFont DesignFont() const;

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/Component.h"
@@ -223,6 +224,9 @@ private:
     int cursorRecord_ = -1;  // slot the record source is positioned on; -1: unknown
     int bookmarkSize_ = 0;  // bytes of a bookmark, as the derived dataset encodes it
     int disableCount_ = 0;  // depth of DisableControls; links hear nothing while > 0
+    // The thread that made the dataset: its events reach controls, which live there. Long
+    // work may run elsewhere but hands its result back before any event.
+    const std::thread::id ownerThread_ = std::this_thread::get_id();
     TDataSetState disableState_ = TDataSetState::dsInactive;  // the state when controls were disabled
     TDataEvent enableEvent_ = TDataEvent::deDataSetChange;  // the event EnableControls sends to catch the links up
     bool bof_ = true;  // the last move ran into the first record

@@ -2,9 +2,8 @@
 // bookkeeping.
 #include "data/DataSet.h"
 
-#include "runtime/Assert.h"
-
 #include "data/DataSource.h"
+#include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 #include "runtime/ScopeGuard.h"
 
@@ -83,6 +82,7 @@ void TDataSet::SetState(TDataSetState state)
 
 void TDataSet::DataEvent(TDataEvent event, std::intptr_t info)
 {
+    QELVOR_ASSERT(std::this_thread::get_id() == ownerThread_);
     bool sendWhileDisabled = false;
     if (disableCount_ != 0) {
         if (event == TDataEvent::deLayoutChange) {

@@ -1,6 +1,8 @@
 // Data events: dispatch order, controls disabled, data-source state and link errors.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "data/Field.h"
 #include "runtime/Exceptions.h"
 #include "tests/data/support/MemoryDataSet.h"
@@ -35,6 +37,21 @@ TEST(DataEventDispatch, SourcesInAttachmentOrderLinksNonVisualFirstNewestFirst)
     dataSet.Last();
     EXPECT_EQ(log, (Log{"L3:checkbrowse", "L1:checkbrowse", "L2:checkbrowse", "L4:checkbrowse", "L3:changed",
                         "L1:changed", "L2:changed", "L4:changed"}));
+}
+
+// Controls live on the thread that made the dataset: an event raised on another thread
+// would reach them there, so it stops the program instead.
+TEST(DataEventDispatchDeathTest, AnEventFromAnotherThreadIsRefused)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            MemoryDataSet dataSet(5);
+            TDataSource source("Source");
+            source.SetDataSet(&dataSet);
+            std::thread([&dataSet] { dataSet.Open(); }).join();
+        },
+        "assertion failed: std::this_thread::get_id\\(\\) == ownerThread_");
 }
 
 TEST(DataEventDispatch, SourceEventsAndEnabled)

@@ -15,7 +15,8 @@
 //                              column, scaling
 //   DBGridEhPainting.cpp       the paint: lines, indicator, title and data cells, 3D
 //                              frames, cell types; TitleCellLayout.h places a title's parts
-//   DBGridEhSortMarking.cpp    the sort-marked column list and its notification
+//   DBGridEhSortMarking.cpp    the sort marking's notification (SortMarking.h holds the
+//                              marked list, the numbers and the pending Ctrl notification)
 //   DBGridEhSelection.cpp      the selection rules the grid applies (TDBGridEhSelection,
 //                              in DBGridEhSelection.h, holds the state)
 //   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk
@@ -49,6 +50,7 @@
 #include "grid/DBGridEhSelection.h"
 #include "grid/GridDataLinkEh.h"
 #include "grid/GridSets.h"
+#include "grid/SortMarking.h"
 #include "grid/SystemColors.h"
 
 #include <QEvent>
@@ -156,9 +158,9 @@ public:
     const TDBGridEhColumnDefValuesEh& ColumnDefValues() const { return *columnDefValues_; }
     const TColumnsEhList& VisibleColumnList() const { return visibleColumns_; }
     // Marked columns in sort priority order (entry i has SortIndex i + 1).
-    const TColumnsEhList& SortMarkedColumnList() const { return sortMarkedColumns_; }
-    // The same list for the columns and titles that keep it up to date.
-    TColumnsEhList& SortMarkedColumnListRef() { return sortMarkedColumns_; }
+    const TColumnsEhList& SortMarkedColumnList() const { return sortMarking_->MarkedColumns(); }
+    // The sort marking the titles' SortMarker and SortIndex forward to.
+    TSortMarkingEh& SortMarking() { return *sortMarking_; }
     // Rebuilds SortMarkedColumnList from the titles' markers and SortIndex values.
     void RebuildSortMarkedColumnList();
     // Grid column <-> index in Columns(): they differ by the indicator column.
@@ -291,7 +293,7 @@ public:
     int PressedTitleCol() const { return track_.pressedTitleCol; }
     bool TitleButtonDown() const { return track_.titleButtonDown; }
     // A Ctrl+click changed the markers and the notification waits for Ctrl's release.
-    bool SortMarkingChangePending() const { return sortMarkingChangePending_; }
+    bool SortMarkingChangePending() const { return sortMarking_->ChangePending(); }
     // Draws the pressed title down while (x, y) is on it, up otherwise.
     void TrackTitleButton(int x, int y);
     // Ends a title press or cell tracking: timer, pressed look and capture go.
@@ -467,12 +469,9 @@ protected:
 
     // --- input state ---
     TGridMouseTrack track_;                  // the mouse press being followed
-    bool sortMarkingChangePending_ = false;  // Ctrl+clicks changed markers; notified at Ctrl's release
     bool inColumnExit_ = false;  // OnColExit is running
 
 private:
-    // Checks (in builds with assertions) that markers, numbers and the list agree.
-    void AssertSortMarkingConsistent() const;
     // Checks (in builds with assertions) the layout invariants stated above.
     void AssertLayoutConsistent() const;
     // Key tables of KeyDown.
@@ -506,11 +505,11 @@ private:
 
     std::unique_ptr<TGridDataLinkEh> dataLink_;  // the link to the data source; its record window gives the data rows
     std::unique_ptr<TDBGridColumnsEh> columns_;  // the columns, persistent or generated from the fields
+    std::unique_ptr<TSortMarkingEh> sortMarking_;  // the sort-marked columns, their numbers, the pending notification
     std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues_;  // defaults of unassigned column and title values
     std::unique_ptr<TDBGridEhSelection> selection_;  // the current selection (rows, rectangle, columns or all)
     std::unique_ptr<TBookmarkListEh> selectedRows_;  // bookmarks of the selected records
     TColumnsEhList visibleColumns_;  // visible columns in display order
-    TColumnsEhList sortMarkedColumns_;  // sort-marked columns in sort priority order
     TDBGridEhScrollBar horzScrollBar_{this, TScrollBarKind::sbHorizontal};  // settings of the horizontal bar
     TVertDBGridEhScrollBar vertScrollBar_{this};  // settings of the vertical bar
 

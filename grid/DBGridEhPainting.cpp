@@ -320,7 +320,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     QString number;
     int numberWidth = 0;
-    if (marker != smNoneEh && sortMarkedColumns_.Count() >= 2) {
+    if (marker != smNoneEh && SortMarkedColumnList().Count() >= 2) {
         number = QString::number(title->SortIndex());
         numberWidth = QFontMetrics(SortNumberFont()).horizontalAdvance(number);
     }

@@ -85,10 +85,11 @@ void TCustomDBGridEh::TitleReleaseStep(TShiftState shift, int x, int y)
         return;
     DoTitleBtnClick(aCol, columns_->Items(aCol));
     // The state at the release counts: a press made without Ctrl released with it is a Ctrl+click.
-    sortMarkingChangePending_ = shift.Contains(ssCtrl);
+    const bool pending = shift.Contains(ssCtrl);
+    sortMarking_->SetChangePending(pending);
     if (optionsEh_.Contains(dghAutoSortMarking) && aCol < columns_->Count())
-        columns_->Items(aCol)->Title()->CycleSortMarker(sortMarkingChangePending_);
-    if (!sortMarkingChangePending_)
+        columns_->Items(aCol)->Title()->CycleSortMarker(pending);
+    if (!pending)
         DoSortMarkingChanged();
 }
 
@@ -107,10 +108,8 @@ void TCustomDBGridEh::StopTracking()
 void TCustomDBGridEh::FocusLeft()
 {
     // Ctrl+clicks made before the focus went are not lost: their one notification comes now.
-    if (sortMarkingChangePending_) {
-        sortMarkingChangePending_ = false;
+    if (sortMarking_->TakeChangePending())
         DoSortMarkingChanged();
-    }
     TCustomGrid::FocusLeft();
 }
 

@@ -25,8 +25,9 @@
 //   DBGridEhTitlePress.cpp     title buttons, their pressed look and the end of tracking
 //   DBGridEhEditor.cpp         the read-only in-place editor, the current field, focus
 //
-// Mouse tracking: at most one of a title press (PressedTitleCol() >= 0) and cell
-// tracking (CellTracking()) is under way, and only while Tracking() is true.
+// Mouse tracking: a title press and cell tracking are states of the one press value of
+// the base grid (GridState()), so at most one of them, and no sizing or moving, is under
+// way; Tracking() is true exactly while one of them is.
 //
 // Invariants outside a rebuild: ColCount == Columns().Count() + IndicatorColumns();
 // RowCount == TitleRows() + max(1, records shown); TopRow == TitleRows(); data row r
@@ -62,18 +63,6 @@ inline constexpr QEvent::Type kDeferredLayoutEvent = static_cast<QEvent::Type>(Q
 
 class TDataSource;
 class TCustomDBGridEh;
-
-// The mouse press the grid follows: a title press or cell tracking.
-struct TGridMouseTrack {
-    bool tracking = false;           // a title press or cell tracking is under way
-    bool cellTracking = false;       // the current cell follows the mouse
-    bool rightButtonAsLeft = false;  // a right press on a title went to the base grid as a left press
-    int pressedTitleCol = -1;        // grid column of the pressed title; -1 when none
-    bool titleButtonDown = false;    // the pressed title is drawn sunken
-    QPoint mouseDownPoint;           // the last press, then each tracked point (clamped to the client)
-    QPoint trackPoint;               // the last tracked point as the mouse gave it
-    int scrollTimerInterval = -1;    // automatic scrolling's timer interval; -1 when stopped
-};
 
 // Settings of one of the grid's scroll bars.
 class TDBGridEhScrollBar {
@@ -290,8 +279,8 @@ public:
     // Raises OnSortMarkingChanged (only with dghAutoSortMarking).
     virtual void DoSortMarkingChanged();
     // Grid column of the pressed title (-1: none) and whether it is drawn down.
-    int PressedTitleCol() const { return track_.pressedTitleCol; }
-    bool TitleButtonDown() const { return track_.titleButtonDown; }
+    int PressedTitleCol() const { return GridState() == TGridState::gsTitlePressed ? Press().titleCol : -1; }
+    bool TitleButtonDown() const { return GridState() == TGridState::gsTitlePressed && Press().titleDown; }
     // A Ctrl+click changed the markers and the notification waits for Ctrl's release.
     bool SortMarkingChangePending() const { return sortMarking_->ChangePending(); }
     // Draws the pressed title down while (x, y) is on it, up otherwise.
@@ -310,10 +299,12 @@ public:
     void TabWalk(bool forward);
 
     // --- mouse tracking ---
-    bool Tracking() const { return track_.tracking; }
-    bool CellTracking() const { return track_.cellTracking; }
+    // A title press or cell tracking is under way.
+    bool Tracking() const { return GridState() == TGridState::gsTitlePressed || CellTracking(); }
+    // The current cell follows the mouse.
+    bool CellTracking() const { return GridState() == TGridState::gsCellTracking; }
     // Automatic scrolling's timer interval in ms; -1 while it is stopped.
-    int ScrollTimerInterval() const { return track_.scrollTimerInterval; }
+    int ScrollTimerInterval() const { return CellTracking() ? Timer1Interval() : -1; }
     // One step of automatic scrolling from the last tracked point.
     void AutoScrollStep();
 
@@ -468,7 +459,8 @@ protected:
     };
 
     // --- input state ---
-    TGridMouseTrack track_;                  // the mouse press being followed
+    QPoint mouseDownPoint_;  // the last press, then each cell-tracked point (clamped to the client)
+    bool rightButtonAsLeft_ = false;  // a right press on a title went to the base grid as a left press
     bool inColumnExit_ = false;  // OnColExit is running
 
 private:
@@ -490,8 +482,6 @@ private:
     void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
     void TrackCell(int x, int y);
     void RaiseClickEvents(int x, int y);
-    void StartScrollTimer(int interval);
-    void StopScrollTimer();
     // The data cells' area: left/top inclusive, right/bottom exclusive.
     QRect DataArea() const;
 

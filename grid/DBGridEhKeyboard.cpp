@@ -112,7 +112,7 @@ void TCustomDBGridEh::EscapeKey()
     ClearSelection();
     if (!options_.Contains(dgAlwaysShowEditor))
         HideEditor();
-    if (GridState() != TGridState::gsNormal)
+    if (Dragging())
         CancelMode();
 }
 

@@ -310,7 +310,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     TColumnEh* column = columns_->Items(dataCol);
     TColumnTitleEh* title = column->Title();
-    const bool pressed = gridCol == track_.pressedTitleCol && track_.titleButtonDown;
+    const bool pressed = gridCol == PressedTitleCol() && TitleButtonDown();
     const bool bound = column->Field() != nullptr;
     TColor brush = title->Color();
     TSortMarkerEh marker = title->SortMarker();

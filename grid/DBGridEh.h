@@ -322,7 +322,7 @@ public:
     QString GetEditText(int col, int row) const override;
 
     // The painter of the paint in progress, for the paint events (nullptr outside Paint).
-    QPainter* Canvas() const { return activePainter_; }
+    QPainter* Canvas() const { return paint_ ? &paint_->painter : nullptr; }
 
     // The user changed the sort markers (with dghAutoSortMarking).
     TNotifyEvent OnSortMarkingChanged;
@@ -424,9 +424,9 @@ protected:
     bool DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box);
     bool DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box);
     void DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box, TGridDrawState state);
-    // Fills cellParams_ for the current record and lets the paint events change it.
+    // Fills the paint's cell parameters for the current record; the paint events may change them.
     void GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state);
-    // The default drawing of a data cell from cellParams_.
+    // The default drawing of a data cell from the paint's cell parameters.
     void DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column);
     void DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState);
     // Raises OnDrawDataCell and OnDrawColumnCell for a drawn data cell.
@@ -438,12 +438,16 @@ protected:
     // Cells of one region.
     void PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow,
                     int lastRow, bool fixedRegion, const TGridDrawInfo& info);
-    // The painter of the paint in progress (nullptr outside Paint).
-    QPainter* activePainter_ = nullptr;
-    // True while the painter clips to the column being painted.
-    bool columnClipped_ = false;
-    // Reused for every data cell painted.
-    TColCellParamsEh cellParams_;
+    // What one paint holds while it runs: Paint makes it on its stack and it goes when
+    // Paint returns, so that no paint leaves scratch state behind for the next.
+    struct PaintPass {
+        explicit PaintPass(QPainter& target) : painter(target) {}
+        QPainter& painter;            // the painter of this paint
+        bool columnClipped = false;   // the painter clips to the column being painted
+        TColCellParamsEh cellParams;  // reused for every data cell painted
+    };
+    // The paint in progress (nullptr outside Paint).
+    PaintPass* paint_ = nullptr;
 
     // Raises UpdateLockCount for a scope (released also when a move fails): moves
     // inside it do not repaint at once.

@@ -53,16 +53,8 @@ TColumnEh::~TColumnEh()
     TCustomDBGridEh* grid = Grid();
     if (!grid || grid->Destroying())
         return;
-    grid->SortMarkedColumnListRef().Remove(this);
     // The remaining marked columns close up, so the list never holds a gap.
-    const int index = title_->SortIndex();
-    if (index > 0) {
-        for (int i = 0; i < collection_->Count(); ++i) {
-            TColumnTitleEh* other = collection_->Items(i)->Title();
-            if (other->sortIndex_ > index)
-                --other->sortIndex_;
-        }
-    }
+    grid->SortMarking().Remove(*this);
 }
 
 TCustomDBGridEh* TColumnEh::Grid() const

@@ -1,11 +1,14 @@
 // ColumnTitleEh: effective title values and the sort marker's write side.
 #include "grid/ColumnTitleEh.h"
 
+#include <algorithm>
+
 #include "runtime/Assert.h"
 
 #include "grid/ColumnEh.h"
 #include "grid/ColumnsEh.h"
 #include "grid/DBGridEh.h"
+#include "grid/SortMarking.h"
 
 namespace qelvor {
 
@@ -224,6 +227,69 @@ bool TColumnTitleEh::IsToolTipsStored() const
 bool TColumnTitleEh::IsOrientationStored() const
 {
     return column_->Assigned(cvTitleOrientation) && orientation_ != DefaultOrientation();
+}
+
+// --- the sort marker ---
+
+namespace {
+
+bool InsideUpdate(const TColumnEh* column)
+{
+    return column->Collection() && column->Collection()->UpdateCount() > 0;
+}
+
+}  // namespace
+
+void TColumnTitleEh::SetSortMarker(TSortMarkerEh marker)
+{
+    if (marker == sortMarker_)
+        return;
+    TCustomDBGridEh* grid = column_->Grid();
+    if (InsideUpdate(column_)) {
+        sortMarker_ = marker;
+        return;
+    }
+    if (!grid) {
+        sortMarker_ = marker;
+        sortIndex_ = marker == smNoneEh ? 0 : 1;
+        column_->ColumnChanged(false);
+        return;
+    }
+    const bool multiple = grid->OptionsEh().Contains(dghMultiSortMarking);
+    for (TColumnEh* changed : grid->SortMarking().SetMarker(*column_, marker, multiple))
+        changed->ColumnChanged(false);
+}
+
+void TColumnTitleEh::SetSortIndex(int index)
+{
+    index = std::max(index, 0);
+    if (index == sortIndex_)
+        return;
+    if (InsideUpdate(column_)) {
+        sortIndex_ = index;
+        return;
+    }
+    TCustomDBGridEh* grid = column_->Grid();
+    if (grid && grid->SortMarking().SwapIndex(*column_, index))
+        column_->ColumnChanged(false);
+}
+
+void TColumnTitleEh::CycleSortMarker(bool keepOthers)
+{
+    if (!keepOthers) {
+        if (TDBGridColumnsEh* columns = column_->Collection()) {
+            for (int i = 0; i < columns->Count(); ++i) {
+                TColumnTitleEh* other = columns->Items(i)->Title();
+                if (other != this && other->SortMarker() != smNoneEh)
+                    other->SetSortMarker(smNoneEh);
+            }
+        }
+    }
+    switch (sortMarker_) {
+    case smNoneEh: SetSortMarker(smDownEh); break;
+    case smDownEh: SetSortMarker(smUpEh); break;
+    case smUpEh: SetSortMarker(keepOthers ? smNoneEh : smDownEh); break;
+    }
 }
 
 }  // namespace qelvor

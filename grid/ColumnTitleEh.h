@@ -3,8 +3,10 @@
 //
 // Unassigned properties take the grid's defaults (ColumnDefValues().Title(), the
 // grid's TitleFont); the assigned flags live in the owning column's ExplicitValues.
-// SortMarker and SortIndex keep the grid's SortMarkedColumnList in step outside a
+// SortMarker and SortIndex are the public face of the grid's sort marking
+// (TSortMarkingEh), which numbers the titles and keeps its list in step outside a
 // collection update: marked columns are numbered 1..n without gaps, unmarked ones 0.
+// A title without a grid keeps its marker alone (number 1 when marked).
 #pragma once
 
 #include <string>
@@ -84,12 +86,11 @@ public:
 
 private:
     friend class TColumnEh;
-    friend class TCustomDBGridEh;
+    friend class TSortMarkingEh;
     // Copies the default font into the private copy unless assigned.
     void RefreshDefaultFont() const;
     const QFont& DefaultFontSource() const;
     void Changed(bool allColumns);
-    void SetSortIndexRaw(int index) { sortIndex_ = index; }
 
     TColumnEh* column_;
     TAlignment alignment_ = TAlignment::taLeftJustify;
@@ -100,7 +101,7 @@ private:
     std::string hint_;
     int imageIndex_ = -1;
     TTextOrientationEh orientation_ = tohHorizontal;
-    int sortIndex_ = 0;
+    int sortIndex_ = 0;  // written by the grid's sort marking while the column has a grid
     TSortMarkerEh sortMarker_ = smNoneEh;
     bool titleButton_ = false;
     bool toolTips_ = false;

@@ -494,14 +494,8 @@ void TCustomGrid::ReportPaintFailure()
             reportedPaintFailure_.clear();
         return;
     }
-    std::string message;
-    try {
-        std::rethrow_exception(failure);
-    } catch (const std::exception& error) {
-        message = error.what();
-    } catch (...) {
-        message = "Unknown exception";
-    }
+    // Compared by what the user would read: the same message is not shown again.
+    const std::string message = ExceptionMessage(failure);
     if (paintReportPending_ || message == reportedPaintFailure_)
         return;
     reportedPaintFailure_ = message;

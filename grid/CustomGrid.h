@@ -78,17 +78,31 @@ struct TGridDrawInfo {
 
 class TInplaceEdit;
 
-// What the base grid is doing with the mouse.
-enum class TGridState { gsNormal, gsColSizing, gsColMoving };
+// What a press is doing with the grid, one thing at a time (as a header view keeps its
+// state): nothing, sizing a column at a title border, moving a column, holding a title
+// down as a button, or the current cell following the mouse. The base grid runs the
+// sizing and the moving; the data grid the title press and the cell tracking.
+enum class TGridState { gsNormal, gsColSizing, gsColMoving, gsTitlePressed, gsCellTracking };
 
-// A drag of the base grid: a title border being sized or a column title being moved.
-struct TGridDrag {
+// The press under way: its state and the data that state needs (the rest keep their defaults).
+struct TGridPress {
     TGridState state = TGridState::gsNormal;
-    int sizingIndex = -1;  // grid column being sized
-    int sizingPos = 0;     // x of the sizing line
-    int sizingOffset = 0;  // border - x at the press
-    int moveIndex = -1;    // grid column being moved
-    int movePos = -1;      // grid column where it would land
+    int sizingIndex = -1;    // gsColSizing: grid column being sized
+    int sizingPos = 0;       // gsColSizing: x of the sizing line
+    int sizingOffset = 0;    // gsColSizing: border - x at the press
+    int moveIndex = -1;      // gsColMoving: grid column being moved
+    int movePos = -1;        // gsColMoving: grid column where it would land
+    int titleCol = -1;       // gsTitlePressed: grid column of the pressed title
+    bool titleDown = false;  // gsTitlePressed: the title is drawn sunken
+    QPoint trackPoint;       // gsCellTracking: the last tracked point as the mouse gave it
+
+    // A press in `state` whose data are still to be set.
+    static TGridPress In(TGridState state)
+    {
+        TGridPress press;
+        press.state = state;
+        return press;
+    }
 };
 
 // The line drawn over the grid while a column is sized (1 pixel) or moved (5 pixels).
@@ -194,14 +208,17 @@ public:
     bool TakeFocus(Qt::FocusReason reason);
 
     // --- input state ---
-    TGridState GridState() const { return drag_.state; }
+    // What the press under way is doing (gsNormal: nothing).
+    TGridState GridState() const { return press_.state; }
+    // A column is being sized or moved.
+    bool Dragging() const { return press_.state == TGridState::gsColSizing || press_.state == TGridState::gsColMoving; }
     // The grid holds the mouse: moves outside its window still reach it.
     bool MouseCapture() const { return mouseCaptured_; }
     // Timer 1 runs (automatic scrolling, column moving); its interval in ms.
     bool Timer1Running() const { return timer1_.isActive(); }
     int Timer1Interval() const { return timer1Interval_; }
     // Where a column sizing would start for a client point (gsNormal when nowhere).
-    TGridDrag CalcSizingState(int x, int y) const;
+    TGridPress CalcSizingState(int x, int y) const;
 
     // Control events.
     TKeyEvent OnKeyDown;
@@ -261,6 +278,9 @@ protected:
     void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // Takes or releases the mouse (a flag over the press's own grab, which Qt keeps).
     void SetMouseCapture(bool captured) { mouseCaptured_ = captured; }
+    // The press under way, for the data grid's own states.
+    const TGridPress& Press() const { return press_; }
+    TGridPress& Press() { return press_; }
     // Timer 1: a restart with another interval replaces the running timer.
     void StartTimer1(int interval);
     void StopTimer1();
@@ -338,7 +358,7 @@ private:
     void PressFromQt(QMouseEvent* event, bool doubleClick);
     // Hides the editor widget, handing the focus back to the grid if the editor held it.
     void HideEditorWidget();
-    void StartColumnSizing(const TGridDrag& sizing);
+    void StartColumnSizing(const TGridPress& sizing);
     void StartColumnMoving(int gridCol);
     void TrackColumnMove(int x, int y);
     // Where the move marker stands for the current drag (-1 when its column is off screen).
@@ -382,7 +402,7 @@ private:
     TInplaceEdit* editor_ = nullptr;  // the in-place editor, created on first show (a child widget)
     bool editorShown_ = false;  // the editor is meant to be visible
     TGridCoord editorCell_{-1, -1};  // the cell the editor was last placed on
-    TGridDrag drag_;  // the column sizing or moving under way
+    TGridPress press_;  // the press under way: sizing, moving, title press or cell tracking
     TDragOverlay overlay_;  // the sizing line or move marker drawn over the cells
     bool mouseCaptured_ = false;  // a press holds the mouse until its release
     QPoint lastMousePoint_;  // where the mouse was at the last press, move or release

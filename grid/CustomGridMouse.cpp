@@ -30,7 +30,7 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 {
     HideEditor();
     if (button == TMouseButton::mbLeft && !shift.Contains(ssDouble)) {
-        const TGridDrag sizing = CalcSizingState(x, y);
+        const TGridPress sizing = CalcSizingState(x, y);
         if (sizing.state == TGridState::gsColSizing) {
             StartColumnSizing(sizing);
             return;
@@ -44,10 +44,10 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
 {
-    if (drag_.state == TGridState::gsColSizing) {
-        drag_.sizingPos = x + drag_.sizingOffset;
-        SetOverlay(drag_.sizingPos, 1);
-    } else if (drag_.state == TGridState::gsColMoving) {
+    if (press_.state == TGridState::gsColSizing) {
+        press_.sizingPos = x + press_.sizingOffset;
+        SetOverlay(press_.sizingPos, 1);
+    } else if (press_.state == TGridState::gsColMoving) {
         TrackColumnMove(x, y);
     }
     if (OnMouseMove)
@@ -56,9 +56,9 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
 
 void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (drag_.state == TGridState::gsColSizing)
+    if (press_.state == TGridState::gsColSizing)
         EndColumnSizing();
-    else if (drag_.state == TGridState::gsColMoving)
+    else if (press_.state == TGridState::gsColMoving)
         EndColumnMoving();
     InvalidateEditor();
     DoMouseUp(button, shift, x, y);
@@ -78,15 +78,15 @@ void TCustomGrid::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y
 
 void TCustomGrid::TimerTick()
 {
-    if (drag_.state == TGridState::gsColMoving)
+    if (press_.state == TGridState::gsColMoving)
         TrackColumnMove(lastMousePoint_.x(), lastMousePoint_.y());
 }
 
 void TCustomGrid::CancelMode()
 {
-    if (drag_.state != TGridState::gsNormal) {
+    if (Dragging()) {
         SetOverlay(-1, 0);
-        drag_ = TGridDrag{};
+        press_ = TGridPress{};
     }
     StopTimer1();
 }
@@ -121,9 +121,9 @@ void TCustomGrid::WheelStep(int, TShiftState) {}
 
 // --- column sizing ---
 
-TGridDrag TCustomGrid::CalcSizingState(int x, int y) const
+TGridPress TCustomGrid::CalcSizingState(int x, int y) const
 {
-    TGridDrag result;
+    TGridPress result;
     if (!gridOptions_.Contains(goColSizing))
         return result;
     const TGridDrawInfo info = CalcDrawInfo();
@@ -172,17 +172,17 @@ int TCustomGrid::ColumnLeftEdge(int col) const
     return left;
 }
 
-void TCustomGrid::StartColumnSizing(const TGridDrag& sizing)
+void TCustomGrid::StartColumnSizing(const TGridPress& sizing)
 {
-    drag_ = sizing;
-    SetOverlay(drag_.sizingPos, 1);
+    press_ = sizing;
+    SetOverlay(press_.sizingPos, 1);
 }
 
 void TCustomGrid::EndColumnSizing()
 {
     SetOverlay(-1, 0);
-    const TGridDrag sizing = drag_;
-    drag_ = TGridDrag{};
+    const TGridPress sizing = press_;
+    press_ = TGridPress{};
     const int width = sizing.sizingPos - ColumnLeftEdge(sizing.sizingIndex);
     // A border dragged onto (or past) the column's own left edge changes nothing.
     if (width > 1)
@@ -193,9 +193,9 @@ void TCustomGrid::EndColumnSizing()
 
 void TCustomGrid::StartColumnMoving(int gridCol)
 {
-    drag_.state = TGridState::gsColMoving;
-    drag_.moveIndex = gridCol;
-    drag_.movePos = gridCol;
+    press_ = TGridPress::In(TGridState::gsColMoving);
+    press_.moveIndex = gridCol;
+    press_.movePos = gridCol;
     UpdateNow();
     SetOverlay(MoveMarkerX(), kMoveMarkerWidth);
     StartTimer1(kMoveTimerInterval);
@@ -203,10 +203,10 @@ void TCustomGrid::StartColumnMoving(int gridCol)
 
 int TCustomGrid::MoveMarkerX() const
 {
-    const QRect cell = CellRect(drag_.movePos, 0);
+    const QRect cell = CellRect(press_.movePos, 0);
     if (cell.isEmpty())
         return -1;
-    const int edge = drag_.moveIndex < drag_.movePos ? cell.left() + cell.width() : cell.left();
+    const int edge = press_.moveIndex < press_.movePos ? cell.left() + cell.width() : cell.left();
     return edge - kMoveMarkerWidth / 2;
 }
 
@@ -216,23 +216,23 @@ void TCustomGrid::TrackColumnMove(int x, int y)
     const TGridDrawInfo info = CalcDrawInfo();
     const int column = ColumnAt(x);
     const int lastCol = colCount_ - 1;
-    if (column == drag_.movePos)
+    if (column == press_.movePos)
         return;
-    if (drag_.movePos == fixedCols_ && x < info.Horz.FixedBoundary)
+    if (press_.movePos == fixedCols_ && x < info.Horz.FixedBoundary)
         return;
-    if (drag_.movePos == lastCol && x >= ColumnLeftEdge(lastCol) + info.Horz.Extent(lastCol))
+    if (press_.movePos == lastCol && x >= ColumnLeftEdge(lastCol) + info.Horz.Extent(lastCol))
         return;
-    int target = column < 0 ? drag_.movePos : column;
+    int target = column < 0 ? press_.movePos : column;
     if (x < info.Horz.FixedBoundary) {
-        if (drag_.movePos > fixedCols_ && leftCol_ > fixedCols_)
+        if (press_.movePos > fixedCols_ && leftCol_ > fixedCols_)
             MoveLeftCol(leftCol_ - 1);
         target = leftCol_;
     } else if (x >= info.Horz.FullVisBoundary) {
-        if (drag_.movePos == info.Horz.LastFullVisibleCell && drag_.movePos < lastCol && leftCol_ < MaxLeftCol())
+        if (press_.movePos == info.Horz.LastFullVisibleCell && press_.movePos < lastCol && leftCol_ < MaxLeftCol())
             MoveLeftCol(leftCol_ + 1);
         target = CalcDrawInfo().Horz.LastFullVisibleCell;
     }
-    drag_.movePos = std::clamp(target, fixedCols_, lastCol);
+    press_.movePos = std::clamp(target, fixedCols_, lastCol);
     SetOverlay(MoveMarkerX(), kMoveMarkerWidth);
 }
 
@@ -240,8 +240,8 @@ void TCustomGrid::EndColumnMoving()
 {
     SetOverlay(-1, 0);
     StopTimer1();
-    const TGridDrag moving = drag_;
-    drag_ = TGridDrag{};
+    const TGridPress moving = press_;
+    press_ = TGridPress{};
     if (moving.movePos != moving.moveIndex)
         MoveColumn(moving.moveIndex, moving.movePos);
 }
@@ -289,7 +289,7 @@ void TCustomGrid::PaintOverlay(QPainter& painter) const
     if (strip.isEmpty())
         return;
     // Dotted, and inverted against what lies beneath so that it shows on any colour.
-    const QColor color = drag_.state == TGridState::gsColMoving ? kMoveMarkerColor : QColor(Qt::white);
+    const QColor color = press_.state == TGridState::gsColMoving ? kMoveMarkerColor : QColor(Qt::white);
     painter.save();
     painter.setClipping(false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -300,9 +300,10 @@ void TCustomGrid::PaintOverlay(QPainter& painter) const
 
 Qt::CursorShape TCustomGrid::CursorAt(int x, int y) const
 {
-    if (drag_.state == TGridState::gsColSizing)
+    if (press_.state == TGridState::gsColSizing)
         return Qt::SplitHCursor;
-    if (drag_.state == TGridState::gsNormal && CalcSizingState(x, y).state == TGridState::gsColSizing)
+    // A title press or cell tracking still shows where a sizing could start.
+    if (press_.state != TGridState::gsColMoving && CalcSizingState(x, y).state == TGridState::gsColSizing)
         return Qt::SplitHCursor;
     return Qt::ArrowCursor;
 }

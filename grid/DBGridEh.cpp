@@ -17,6 +17,7 @@ TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent)
 {
     dataLink_ = std::make_unique<TGridDataLinkEh>(this);
     columns_ = std::make_unique<TDBGridColumnsEh>(this);
+    sortMarking_ = std::make_unique<TSortMarkingEh>(*columns_);
     columnDefValues_ = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
     selection_ = std::make_unique<TDBGridEhSelection>(this);
     selectedRows_ = std::make_unique<TBookmarkListEh>(this);
@@ -146,8 +147,9 @@ void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions options)
     if (options == optionsEh_)
         return;
     if (optionsEh_.Contains(dghMultiSortMarking) && !options.Contains(dghMultiSortMarking)) {
-        for (int i = sortMarkedColumns_.Count() - 1; i >= 1; --i)
-            sortMarkedColumns_[i]->Title()->SetSortMarker(smNoneEh);
+        const TColumnsEhList& marked = SortMarkedColumnList();
+        for (int i = marked.Count() - 1; i >= 1; --i)
+            marked[i]->Title()->SetSortMarker(smNoneEh);
     }
     optionsEh_ = options;
     RequestLayout();

@@ -15,7 +15,8 @@
 //                              column, scaling
 //   DBGridEhPainting.cpp       the paint: lines, indicator, title and data cells, 3D
 //                              frames, cell types; TitleCellLayout.h places a title's parts
-//   DBGridEhSortMarking.cpp    the sort-marked column list and its notification
+//   DBGridEhSortMarking.cpp    the sort marking's notification (SortMarking.h holds the
+//                              marked list, the numbers and the pending Ctrl notification)
 //   DBGridEhSelection.cpp      the selection rules the grid applies (TDBGridEhSelection,
 //                              in DBGridEhSelection.h, holds the state)
 //   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk
@@ -24,8 +25,9 @@
 //   DBGridEhTitlePress.cpp     title buttons, their pressed look and the end of tracking
 //   DBGridEhEditor.cpp         the read-only in-place editor, the current field, focus
 //
-// Mouse tracking: at most one of a title press (PressedTitleCol() >= 0) and cell
-// tracking (CellTracking()) is under way, and only while Tracking() is true.
+// Mouse tracking: a title press and cell tracking are states of the one press value of
+// the base grid (GridState()), so at most one of them, and no sizing or moving, is under
+// way; Tracking() is true exactly while one of them is.
 //
 // Invariants outside a rebuild: ColCount == Columns().Count() + IndicatorColumns();
 // RowCount == TitleRows() + max(1, records shown); TopRow == TitleRows(); data row r
@@ -49,6 +51,7 @@
 #include "grid/DBGridEhSelection.h"
 #include "grid/GridDataLinkEh.h"
 #include "grid/GridSets.h"
+#include "grid/SortMarking.h"
 #include "grid/SystemColors.h"
 
 #include <QEvent>
@@ -60,18 +63,6 @@ inline constexpr QEvent::Type kDeferredLayoutEvent = static_cast<QEvent::Type>(Q
 
 class TDataSource;
 class TCustomDBGridEh;
-
-// The mouse press the grid follows: a title press or cell tracking.
-struct TGridMouseTrack {
-    bool tracking = false;           // a title press or cell tracking is under way
-    bool cellTracking = false;       // the current cell follows the mouse
-    bool rightButtonAsLeft = false;  // a right press on a title went to the base grid as a left press
-    int pressedTitleCol = -1;        // grid column of the pressed title; -1 when none
-    bool titleButtonDown = false;    // the pressed title is drawn sunken
-    QPoint mouseDownPoint;           // the last press, then each tracked point (clamped to the client)
-    QPoint trackPoint;               // the last tracked point as the mouse gave it
-    int scrollTimerInterval = -1;    // automatic scrolling's timer interval; -1 when stopped
-};
 
 // Settings of one of the grid's scroll bars.
 class TDBGridEhScrollBar {
@@ -156,9 +147,9 @@ public:
     const TDBGridEhColumnDefValuesEh& ColumnDefValues() const { return *columnDefValues_; }
     const TColumnsEhList& VisibleColumnList() const { return visibleColumns_; }
     // Marked columns in sort priority order (entry i has SortIndex i + 1).
-    const TColumnsEhList& SortMarkedColumnList() const { return sortMarkedColumns_; }
-    // The same list for the columns and titles that keep it up to date.
-    TColumnsEhList& SortMarkedColumnListRef() { return sortMarkedColumns_; }
+    const TColumnsEhList& SortMarkedColumnList() const { return sortMarking_->MarkedColumns(); }
+    // The sort marking the titles' SortMarker and SortIndex forward to.
+    TSortMarkingEh& SortMarking() { return *sortMarking_; }
     // Rebuilds SortMarkedColumnList from the titles' markers and SortIndex values.
     void RebuildSortMarkedColumnList();
     // Grid column <-> index in Columns(): they differ by the indicator column.
@@ -288,10 +279,10 @@ public:
     // Raises OnSortMarkingChanged (only with dghAutoSortMarking).
     virtual void DoSortMarkingChanged();
     // Grid column of the pressed title (-1: none) and whether it is drawn down.
-    int PressedTitleCol() const { return track_.pressedTitleCol; }
-    bool TitleButtonDown() const { return track_.titleButtonDown; }
+    int PressedTitleCol() const { return GridState() == TGridState::gsTitlePressed ? Press().titleCol : -1; }
+    bool TitleButtonDown() const { return GridState() == TGridState::gsTitlePressed && Press().titleDown; }
     // A Ctrl+click changed the markers and the notification waits for Ctrl's release.
-    bool SortMarkingChangePending() const { return sortMarkingChangePending_; }
+    bool SortMarkingChangePending() const { return sortMarking_->ChangePending(); }
     // Draws the pressed title down while (x, y) is on it, up otherwise.
     void TrackTitleButton(int x, int y);
     // Ends a title press or cell tracking: timer, pressed look and capture go.
@@ -308,10 +299,12 @@ public:
     void TabWalk(bool forward);
 
     // --- mouse tracking ---
-    bool Tracking() const { return track_.tracking; }
-    bool CellTracking() const { return track_.cellTracking; }
+    // A title press or cell tracking is under way.
+    bool Tracking() const { return GridState() == TGridState::gsTitlePressed || CellTracking(); }
+    // The current cell follows the mouse.
+    bool CellTracking() const { return GridState() == TGridState::gsCellTracking; }
     // Automatic scrolling's timer interval in ms; -1 while it is stopped.
-    int ScrollTimerInterval() const { return track_.scrollTimerInterval; }
+    int ScrollTimerInterval() const { return CellTracking() ? Timer1Interval() : -1; }
     // One step of automatic scrolling from the last tracked point.
     void AutoScrollStep();
 
@@ -329,7 +322,7 @@ public:
     QString GetEditText(int col, int row) const override;
 
     // The painter of the paint in progress, for the paint events (nullptr outside Paint).
-    QPainter* Canvas() const { return activePainter_; }
+    QPainter* Canvas() const { return paint_ ? &paint_->painter : nullptr; }
 
     // The user changed the sort markers (with dghAutoSortMarking).
     TNotifyEvent OnSortMarkingChanged;
@@ -431,9 +424,9 @@ protected:
     bool DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box);
     bool DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box);
     void DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box, TGridDrawState state);
-    // Fills cellParams_ for the current record and lets the paint events change it.
+    // Fills the paint's cell parameters for the current record; the paint events may change them.
     void GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state);
-    // The default drawing of a data cell from cellParams_.
+    // The default drawing of a data cell from the paint's cell parameters.
     void DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column);
     void DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState);
     // Raises OnDrawDataCell and OnDrawColumnCell for a drawn data cell.
@@ -445,12 +438,16 @@ protected:
     // Cells of one region.
     void PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow,
                     int lastRow, bool fixedRegion, const TGridDrawInfo& info);
-    // The painter of the paint in progress (nullptr outside Paint).
-    QPainter* activePainter_ = nullptr;
-    // True while the painter clips to the column being painted.
-    bool columnClipped_ = false;
-    // Reused for every data cell painted.
-    TColCellParamsEh cellParams_;
+    // What one paint holds while it runs: Paint makes it on its stack and it goes when
+    // Paint returns, so that no paint leaves scratch state behind for the next.
+    struct PaintPass {
+        explicit PaintPass(QPainter& target) : painter(target) {}
+        QPainter& painter;            // the painter of this paint
+        bool columnClipped = false;   // the painter clips to the column being painted
+        TColCellParamsEh cellParams;  // reused for every data cell painted
+    };
+    // The paint in progress (nullptr outside Paint).
+    PaintPass* paint_ = nullptr;
 
     // Raises UpdateLockCount for a scope (released also when a move fails): moves
     // inside it do not repaint at once.
@@ -466,13 +463,11 @@ protected:
     };
 
     // --- input state ---
-    TGridMouseTrack track_;                  // the mouse press being followed
-    bool sortMarkingChangePending_ = false;  // Ctrl+clicks changed markers; notified at Ctrl's release
+    QPoint mouseDownPoint_;  // the last press, then each cell-tracked point (clamped to the client)
+    bool rightButtonAsLeft_ = false;  // a right press on a title went to the base grid as a left press
     bool inColumnExit_ = false;  // OnColExit is running
 
 private:
-    // Checks (in builds with assertions) that markers, numbers and the list agree.
-    void AssertSortMarkingConsistent() const;
     // Checks (in builds with assertions) the layout invariants stated above.
     void AssertLayoutConsistent() const;
     // Key tables of KeyDown.
@@ -491,8 +486,6 @@ private:
     void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
     void TrackCell(int x, int y);
     void RaiseClickEvents(int x, int y);
-    void StartScrollTimer(int interval);
-    void StopScrollTimer();
     // The data cells' area: left/top inclusive, right/bottom exclusive.
     QRect DataArea() const;
 
@@ -506,11 +499,11 @@ private:
 
     std::unique_ptr<TGridDataLinkEh> dataLink_;  // the link to the data source; its record window gives the data rows
     std::unique_ptr<TDBGridColumnsEh> columns_;  // the columns, persistent or generated from the fields
+    std::unique_ptr<TSortMarkingEh> sortMarking_;  // the sort-marked columns, their numbers, the pending notification
     std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues_;  // defaults of unassigned column and title values
     std::unique_ptr<TDBGridEhSelection> selection_;  // the current selection (rows, rectangle, columns or all)
     std::unique_ptr<TBookmarkListEh> selectedRows_;  // bookmarks of the selected records
     TColumnsEhList visibleColumns_;  // visible columns in display order
-    TColumnsEhList sortMarkedColumns_;  // sort-marked columns in sort priority order
     TDBGridEhScrollBar horzScrollBar_{this, TScrollBarKind::sbHorizontal};  // settings of the horizontal bar
     TVertDBGridEhScrollBar vertScrollBar_{this};  // settings of the vertical bar
 

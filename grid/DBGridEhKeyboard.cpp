@@ -112,7 +112,7 @@ void TCustomDBGridEh::EscapeKey()
     ClearSelection();
     if (!options_.Contains(dgAlwaysShowEditor))
         HideEditor();
-    if (GridState() != TGridState::gsNormal)
+    if (Dragging())
         CancelMode();
 }
 
@@ -125,10 +125,8 @@ void TCustomDBGridEh::KeyPress(char32_t& key)
 
 void TCustomDBGridEh::KeyUp(TVirtualKey& key, TShiftState shift)
 {
-    if (key == vk::Control && sortMarkingChangePending_) {
-        sortMarkingChangePending_ = false;
+    if (key == vk::Control && sortMarking_->TakeChangePending())
         DoSortMarkingChanged();
-    }
     TCustomGrid::KeyUp(key, shift);
 }
 

@@ -30,7 +30,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
 {
     if (button == TMouseButton::mbRight)
         SetMouseCapture(true);
-    track_.mouseDownPoint = QPoint(x, y);
+    mouseDownPoint_ = QPoint(x, y);
     if (!TakeFocusForPress())
         return;
     if (button == TMouseButton::mbLeft && shift.Contains(ssDouble)) {
@@ -47,7 +47,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     const TGridCoord cell = MouseCoord(x, y);
     const bool titleOfDataColumn = cell.Y >= 0 && cell.Y < titleRows_ && cell.X >= IndicatorColumns();
     if (titleOfDataColumn && button == TMouseButton::mbRight && options_.Contains(dgColumnResize)) {
-        track_.rightButtonAsLeft = true;
+        rightButtonAsLeft_ = true;
         BaseTitlePress(TMouseButton::mbLeft, shift, x, y);
         return;
     }
@@ -92,9 +92,8 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
             MoveToColumn(cell.X, 0);
         if (MouseCapture()) {
             if (DataArea().contains(x, y)) {
-                track_.tracking = true;
-                track_.cellTracking = true;
-                track_.trackPoint = QPoint(x, y);
+                Press() = TGridPress::In(TGridState::gsCellTracking);
+                Press().trackPoint = QPoint(x, y);
             }
             const bool onCurrentCell = cell == before;
             if (button == TMouseButton::mbLeft && cell.X >= IndicatorColumns()
@@ -109,9 +108,9 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
 
 void TCustomDBGridEh::MouseMove(TShiftState shift, int x, int y)
 {
-    if (track_.tracking && track_.pressedTitleCol >= 0)
+    if (GridState() == TGridState::gsTitlePressed)
         TitleMoveStep(shift, x, y);
-    if (track_.cellTracking)
+    if (CellTracking())
         TrackCell(x, y);
     TCustomGrid::MouseMove(shift, x, y);
 }
@@ -128,10 +127,10 @@ void TCustomDBGridEh::TrackCell(int x, int y)
         StepRecords(cell.Y - Row());
     if (x > area.left() && x < areaRight && cell.X >= IndicatorColumns() && cell.X != Col())
         MoveToColumn(cell.X, cell.X > Col() ? +1 : -1);
-    track_.mouseDownPoint = clamped;
+    mouseDownPoint_ = clamped;
     // Automatic scrolling measures from the point itself: clamped, a point below a full
     // grid would never be below the data area.
-    track_.trackPoint = QPoint(x, y);
+    Press().trackPoint = QPoint(x, y);
     AutoScrollStep();
 }
 
@@ -144,7 +143,7 @@ QRect TCustomDBGridEh::DataArea() const
 
 void TCustomDBGridEh::AutoScrollStep()
 {
-    const QPoint point = track_.trackPoint;
+    const QPoint point = Press().trackPoint;
     const QRect area = DataArea();
     const int areaBottom = area.top() + area.height();
     const int areaRight = area.left() + area.width();
@@ -166,7 +165,7 @@ void TCustomDBGridEh::AutoScrollStep()
         distance = std::max(distance, area.left() - point.x());
     }
     if (vertical == 0 && horizontal == 0) {
-        StopScrollTimer();
+        StopTimer1();
         return;
     }
     {
@@ -182,25 +181,13 @@ void TCustomDBGridEh::AutoScrollStep()
     }
     if (updateLock_ == 0)
         UpdateNow();
-    StartScrollTimer(std::max(kAutoScrollSlowestMs - kAutoScrollSpeedUpMs * distance, kAutoScrollFastestMs));
-}
-
-void TCustomDBGridEh::StartScrollTimer(int interval)
-{
-    StartTimer1(interval);
-    track_.scrollTimerInterval = interval;
-}
-
-void TCustomDBGridEh::StopScrollTimer()
-{
-    StopTimer1();
-    track_.scrollTimerInterval = -1;
+    StartTimer1(std::max(kAutoScrollSlowestMs - kAutoScrollSpeedUpMs * distance, kAutoScrollFastestMs));
 }
 
 void TCustomDBGridEh::TimerTick()
 {
     TCustomGrid::TimerTick();
-    if (track_.cellTracking)
+    if (CellTracking())
         AutoScrollStep();
 }
 
@@ -208,15 +195,14 @@ void TCustomDBGridEh::TimerTick()
 
 void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (track_.tracking && track_.pressedTitleCol >= 0)
+    if (GridState() == TGridState::gsTitlePressed)
         TitleReleaseStep(shift, x, y);
-    if (track_.rightButtonAsLeft) {
-        track_.rightButtonAsLeft = false;
+    if (rightButtonAsLeft_) {
+        rightButtonAsLeft_ = false;
         SetMouseCapture(false);
         button = TMouseButton::mbLeft;
     }
-    if (track_.cellTracking || track_.pressedTitleCol >= 0)
-        StopTracking();
+    StopTracking();
     const bool endsSizing = GridState() == TGridState::gsColSizing;
     TCustomGrid::MouseUp(button, shift, x, y);
     if (endsSizing)
@@ -257,7 +243,7 @@ void TCustomDBGridEh::CancelMode()
 {
     TCustomGrid::CancelMode();
     StopTracking();
-    track_.rightButtonAsLeft = false;
+    rightButtonAsLeft_ = false;
 }
 
 void TCustomDBGridEh::ColumnMoved(int from, int to)

@@ -114,8 +114,9 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
         {QRect(fixedWidth, fixedHeight, gridWidth - fixedWidth, gridHeight - fixedHeight), LeftCol(), lastCol,
          TopRow(), lastRow, false},
     };
-    activePainter_ = &painter;
-    const ScopeExit release([this] { activePainter_ = nullptr; });
+    PaintPass pass(painter);
+    paint_ = &pass;
+    const ScopeExit release([this] { paint_ = nullptr; });
     // Lines outside the repainted area would be drawn at full length only to be clipped.
     const QRect limit = clip.boundingRect();
     for (const Region& region : regions)
@@ -189,8 +190,8 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
 void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow, int lastRow,
                                  bool fixedRegion, const TGridDrawInfo& info)
 {
-    QELVOR_ASSERT(activePainter_);
-    QPainter& painter = *activePainter_;
+    QELVOR_ASSERT(paint_);
+    QPainter& painter = paint_->painter;
     const int lineWidth = GridLineWidth();
     const bool activeControl = window()->focusWidget() == this;
     // Regions start at a fixed cell 0 or at the first scrollable cell.
@@ -204,7 +205,7 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
             const QRect column(x, top, width, ClientHeight() - top);
             if (clip.intersects(column)) {
                 painter.setClipRect(column);
-                columnClipped_ = true;
+                paint_->columnClipped = true;
                 int y = top;
                 for (int row = firstRow; row <= lastRow; ++row) {
                     const int height = info.Vert.Extent(row);
@@ -223,7 +224,7 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
                     y += height + lineWidth;
                 }
                 painter.setClipping(false);
-                columnClipped_ = false;
+                paint_->columnClipped = false;
             }
         }
         x += width + lineWidth;
@@ -232,8 +233,8 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
 
 void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawState state)
 {
-    QELVOR_ASSERT(activePainter_);
-    QPainter& painter = *activePainter_;
+    QELVOR_ASSERT(paint_);
+    QPainter& painter = paint_->painter;
     if (Loading()) {
         painter.fillRect(rect, ToQColor(color_));
         return;
@@ -310,7 +311,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     TColumnEh* column = columns_->Items(dataCol);
     TColumnTitleEh* title = column->Title();
-    const bool pressed = gridCol == track_.pressedTitleCol && track_.titleButtonDown;
+    const bool pressed = gridCol == PressedTitleCol() && TitleButtonDown();
     const bool bound = column->Field() != nullptr;
     TColor brush = title->Color();
     TSortMarkerEh marker = title->SortMarker();
@@ -320,7 +321,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     QString number;
     int numberWidth = 0;
-    if (marker != smNoneEh && sortMarkedColumns_.Count() >= 2) {
+    if (marker != smNoneEh && SortMarkedColumnList().Count() >= 2) {
         number = QString::number(title->SortIndex());
         numberWidth = QFontMetrics(SortNumberFont()).horizontalAdvance(number);
     }
@@ -391,15 +392,15 @@ void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, 
                 selected = selection_->IsCellSelected(dataCol, dataSet ? dataSet->GetBookmark() : TBookmark{});
             }
             const TCellHighlightEh highlight = Style().HighlightDataCell(
-                *this, dataCol, gridRow, state, selected, cellParams_.Background, cellParams_.FontColor);
+                *this, dataCol, gridRow, state, selected, paint_->cellParams.Background, paint_->cellParams.FontColor);
             if (highlight.highlighted) {
-                cellParams_.State.Include(gdSelected);
-                cellParams_.Background = highlight.background;
-                cellParams_.FontColor = highlight.fontColor;
+                paint_->cellParams.State.Include(gdSelected);
+                paint_->cellParams.Background = highlight.background;
+                paint_->cellParams.FontColor = highlight.fontColor;
             }
             if (defaultDrawing_ && !rect.isEmpty())
                 DrawDataCellContent(painter, box, *column);
-            DataCellDrawn(rect, dataCol, column, cellParams_.State);
+            DataCellDrawn(rect, dataCol, column, paint_->cellParams.State);
         });
     }
     if (defaultDrawing_ && state.Contains(gdFocused) && hasFocus() && !options_.Contains(dgRowSelect)
@@ -409,7 +410,7 @@ void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, 
 
 void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state)
 {
-    TColCellParamsEh& params = cellParams_;
+    TColCellParamsEh& params = paint_->cellParams;
     params.State = state;
     params.Font = column->Font();
     params.FontColor = clWindowText;
@@ -429,17 +430,17 @@ void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int grid
 void TCustomDBGridEh::DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column)
 {
     const QRect& rect = box.inner;
-    SetPainterFont(painter, cellParams_.Font);
+    SetPainterFont(painter, paint_->cellParams.Font);
     if (column.ColumnKind() == TColumnEhKind::Checkbox) {
-        painter.fillRect(rect, ToQColor(cellParams_.Background));
-        DrawCheckboxCell(painter, rect, cellParams_.CheckboxState);
+        painter.fillRect(rect, ToQColor(paint_->cellParams.Background));
+        DrawCheckboxCell(painter, rect, paint_->cellParams.CheckboxState);
         return;
     }
     // The last visible pixel column of a clipped column may take the text's overhang.
-    const bool toColumnEdge = columnClipped_ && rect.left() + rect.width() == box.outer.left() + box.outer.width();
-    WriteCellText(painter, rect, box.offset, box.offset, cellParams_.Alignment, column.EndEllipsis(),
-                  column.WordWrap() && multiLineRows_, QString::fromStdString(cellParams_.Text),
-                  ToQColor(cellParams_.Background), ToQColor(cellParams_.FontColor), toColumnEdge);
+    const bool toColumnEdge = paint_->columnClipped && rect.left() + rect.width() == box.outer.left() + box.outer.width();
+    WriteCellText(painter, rect, box.offset, box.offset, paint_->cellParams.Alignment, column.EndEllipsis(),
+                  column.WordWrap() && multiLineRows_, QString::fromStdString(paint_->cellParams.Text),
+                  ToQColor(paint_->cellParams.Background), ToQColor(paint_->cellParams.FontColor), toColumnEdge);
 }
 
 void TCustomDBGridEh::DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState)

@@ -3,7 +3,7 @@
 // the turn of a press into a column move, and the notification deferred while Ctrl
 // is held (raised at Ctrl's release, at focus loss or by the next plain click).
 //
-// A title press is Tracking() with PressedTitleCol() >= 0; it ends in StopTracking.
+// A title press is the press state gsTitlePressed; it ends in StopTracking.
 #include <cstdlib>
 
 #include "grid/DBGridEh.h"
@@ -41,8 +41,8 @@ bool TCustomDBGridEh::TitlePressStep(int gridCol, int x, int y)
     if (!enabled)
         return false;
     if (MouseCapture()) {
-        track_.tracking = true;
-        track_.pressedTitleCol = gridCol;
+        Press() = TGridPress::In(TGridState::gsTitlePressed);
+        Press().titleCol = gridCol;
         TrackTitleButton(x, y);
     }
     return true;
@@ -50,22 +50,24 @@ bool TCustomDBGridEh::TitlePressStep(int gridCol, int x, int y)
 
 void TCustomDBGridEh::TrackTitleButton(int x, int y)
 {
+    if (GridState() != TGridState::gsTitlePressed)
+        return;
     const bool inside = x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight();
     const TGridCoord cell = MouseCoord(x, y);
-    const bool down = inside && cell.Y == 0 && cell.X == track_.pressedTitleCol;
-    if (down == track_.titleButtonDown)
+    const bool down = inside && cell.Y == 0 && cell.X == Press().titleCol;
+    if (down == Press().titleDown)
         return;
-    track_.titleButtonDown = down;
+    Press().titleDown = down;
     InvalidateRow(0);
 }
 
 void TCustomDBGridEh::TitleMoveStep(TShiftState shift, int x, int y)
 {
     TrackTitleButton(x, y);
-    if (std::abs(x - track_.mouseDownPoint.x()) <= kTitleDragThreshold || !options_.Contains(dgColumnResize))
+    if (std::abs(x - mouseDownPoint_.x()) <= kTitleDragThreshold || !options_.Contains(dgColumnResize))
         return;
     // The press becomes the start of a column move at the point it was made.
-    const QPoint pressed = track_.mouseDownPoint;
+    const QPoint pressed = mouseDownPoint_;
     StopTracking();
     SetMouseCapture(true);
     TCustomGrid::MouseDown(TMouseButton::mbLeft, shift, pressed.x(), pressed.y());
@@ -75,7 +77,7 @@ void TCustomDBGridEh::TitleReleaseStep(TShiftState shift, int x, int y)
 {
     const bool inside = x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight();
     const TGridCoord cell = MouseCoord(x, y);
-    const int gridCol = track_.pressedTitleCol;
+    const int gridCol = PressedTitleCol();
     const bool click = inside && cell.Y == 0 && cell.X == gridCol;
     StopTracking();
     if (!click)
@@ -85,32 +87,29 @@ void TCustomDBGridEh::TitleReleaseStep(TShiftState shift, int x, int y)
         return;
     DoTitleBtnClick(aCol, columns_->Items(aCol));
     // The state at the release counts: a press made without Ctrl released with it is a Ctrl+click.
-    sortMarkingChangePending_ = shift.Contains(ssCtrl);
+    const bool pending = shift.Contains(ssCtrl);
+    sortMarking_->SetChangePending(pending);
     if (optionsEh_.Contains(dghAutoSortMarking) && aCol < columns_->Count())
-        columns_->Items(aCol)->Title()->CycleSortMarker(sortMarkingChangePending_);
-    if (!sortMarkingChangePending_)
+        columns_->Items(aCol)->Title()->CycleSortMarker(pending);
+    if (!pending)
         DoSortMarkingChanged();
 }
 
 void TCustomDBGridEh::StopTracking()
 {
-    if (!track_.tracking)
+    if (!Tracking())
         return;
-    StopScrollTimer();
-    track_.cellTracking = false;
+    StopTimer1();
     TrackTitleButton(-1, -1);
-    track_.tracking = false;
+    Press() = TGridPress{};
     SetMouseCapture(false);
-    track_.pressedTitleCol = -1;
 }
 
 void TCustomDBGridEh::FocusLeft()
 {
     // Ctrl+clicks made before the focus went are not lost: their one notification comes now.
-    if (sortMarkingChangePending_) {
-        sortMarkingChangePending_ = false;
+    if (sortMarking_->TakeChangePending())
         DoSortMarkingChanged();
-    }
     TCustomGrid::FocusLeft();
 }
 

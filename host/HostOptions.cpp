@@ -4,32 +4,51 @@
 
 namespace qelvor::host {
 
+namespace {
+
+// The host's options and their parser.
+struct HostParser {
+    HostParser()
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Examination management host: runs the answer-sheet browse module."));
+        parser.addOptions({help, module, connect, demoRows, browse, screenshot, makeDemo, highContrast});
+    }
+
+    QCommandLineParser parser;
+    const QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help.")};
+    const QCommandLineOption module{QStringLiteral("module"), QStringLiteral("The module to load."), QStringLiteral("PATH")};
+    const QCommandLineOption connect{QStringLiteral("connect"), QStringLiteral("Database connection string."),
+                                     QStringLiteral("STRING")};
+    const QCommandLineOption demoRows{QStringLiteral("demo-rows"), QStringLiteral("Rows of a new demo database."),
+                                      QStringLiteral("N")};
+    const QCommandLineOption browse{QStringLiteral("browse"), QStringLiteral("Opens the browse window at start.")};
+    const QCommandLineOption screenshot{QStringLiteral("screenshot"),
+                                        QStringLiteral("Writes a PNG of the browse window, then closes it."),
+                                        QStringLiteral("FILE")};
+    const QCommandLineOption makeDemo{QStringLiteral("make-demo"), QStringLiteral("Makes a demo database and exits."),
+                                      QStringLiteral("FILE")};
+    const QCommandLineOption highContrast{QStringLiteral("high-contrast"),
+                                          QStringLiteral("Shows every window in white on black.")};
+};
+
+}  // namespace
+
+QString HostUsageText()
+{
+    return HostParser().parser.helpText();
+}
+
 std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString& error, bool& helpRequested)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Examination management host: runs the answer-sheet browse module."));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
-    const QCommandLineOption module(QStringLiteral("module"), QStringLiteral("The module to load."), QStringLiteral("PATH"));
-    const QCommandLineOption connect(QStringLiteral("connect"), QStringLiteral("Database connection string."),
-                                     QStringLiteral("STRING"));
-    const QCommandLineOption demoRows(QStringLiteral("demo-rows"), QStringLiteral("Rows of a new demo database."),
-                                      QStringLiteral("N"));
-    const QCommandLineOption browse(QStringLiteral("browse"), QStringLiteral("Opens the browse window at start."));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Writes a PNG of the browse window, then closes it."),
-                                        QStringLiteral("FILE"));
-    const QCommandLineOption makeDemo(QStringLiteral("make-demo"), QStringLiteral("Makes a demo database and exits."),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption highContrast(QStringLiteral("high-contrast"),
-                                          QStringLiteral("Shows every window in white on black."));
-    parser.addOptions({help, module, connect, demoRows, browse, screenshot, makeDemo, highContrast});
-
+    HostParser host;
+    QCommandLineParser& parser = host.parser;
     helpRequested = false;
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return std::nullopt;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(host.help)) {
         helpRequested = true;
         error = parser.helpText();
         return std::nullopt;
@@ -40,17 +59,17 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
     }
 
     HostOptions options;
-    options.modulePath = parser.value(module);
-    options.connectionString = parser.value(connect);
-    options.browse = parser.isSet(browse) || parser.isSet(screenshot);
-    options.screenshotPath = parser.value(screenshot);
-    options.makeDemoPath = parser.value(makeDemo);
-    options.highContrast = parser.isSet(highContrast);
-    if (parser.isSet(demoRows)) {
+    options.modulePath = parser.value(host.module);
+    options.connectionString = parser.value(host.connect);
+    options.browse = parser.isSet(host.browse) || parser.isSet(host.screenshot);
+    options.screenshotPath = parser.value(host.screenshot);
+    options.makeDemoPath = parser.value(host.makeDemo);
+    options.highContrast = parser.isSet(host.highContrast);
+    if (parser.isSet(host.demoRows)) {
         bool valid = false;
-        options.demoRows = parser.value(demoRows).toLongLong(&valid);
+        options.demoRows = parser.value(host.demoRows).toLongLong(&valid);
         if (!valid || options.demoRows < 0) {
-            error = QStringLiteral("--demo-rows needs a count of 0 or more, not \"%1\"").arg(parser.value(demoRows));
+            error = QStringLiteral("--demo-rows needs a count of 0 or more, not \"%1\"").arg(parser.value(host.demoRows));
             return std::nullopt;
         }
     }

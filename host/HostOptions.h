@@ -31,5 +31,7 @@ struct HostOptions {
 // Parses arguments (argv[0] first). On a usage error returns nullopt and sets error;
 // --help sets error to the usage text and helpRequested.
 std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString& error, bool& helpRequested);
+// The usage text that --help prints and a refused command line follows.
+QString HostUsageText();
 
 }  // namespace qelvor::host

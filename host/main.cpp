@@ -10,6 +10,7 @@
 #include "host/HighContrastPalette.h"
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
+#include "runtime/UsageError.h"
 
 namespace {
 
@@ -43,10 +44,13 @@ int main(int argc, char** argv)
     QString error;
     bool helpRequested = false;
     const auto options = qelvor::host::ParseHostOptions(Arguments(argc, argv), error, helpRequested);
-    if (!options) {
-        std::fprintf(helpRequested ? stdout : stderr, "%s\n", error.toLocal8Bit().constData());
-        return helpRequested ? 0 : 2;
+    if (!options && helpRequested) {
+        std::printf("%s\n", error.toLocal8Bit().constData());
+        return 0;
     }
+    if (!options)
+        return qelvor::ReportUsageError("qelvor-host", error.toStdString(),
+                                        qelvor::host::HostUsageText().toStdString());
     if (!options->makeDemoPath.isEmpty())
         return MakeDemo(*options);
 

@@ -42,23 +42,30 @@ ErrorPresenter& CurrentPresenter()
     return presenter;
 }
 
-// The message a failure carries; empty for the silent kind.
-std::string FailureMessage(std::exception_ptr failure, bool& silent)
+// The silent kind of failure: reported by showing nothing.
+bool IsSilent(std::exception_ptr failure)
 {
-    silent = false;
     try {
         std::rethrow_exception(failure);
     } catch (const EAbort&) {
-        silent = true;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string ExceptionMessage(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
     } catch (const std::exception& error) {
         return error.what();
     } catch (...) {
         return "Unknown exception";
     }
-    return {};
 }
-
-}  // namespace
 
 std::string ErrorBoxText(const std::string& message)
 {
@@ -77,10 +84,9 @@ ErrorPresenter SetErrorPresenter(ErrorPresenter presenter)
 void HandleException(std::exception_ptr failure)
 {
     QELVOR_ASSERT(failure != nullptr);
-    bool silent = false;
-    const std::string message = FailureMessage(failure, silent);
-    if (silent)
+    if (IsSilent(failure))
         return;
+    const std::string message = ExceptionMessage(failure);
     // The box takes the input: no drag may go on underneath it.
     CancelModes();
     const std::string title = Application().Title().toStdString();

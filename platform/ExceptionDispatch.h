@@ -17,6 +17,9 @@ namespace qelvor {
 // Reports the exception as the application object does (message box or nothing).
 void HandleException(std::exception_ptr failure);
 
+// The message a failure carries: what() of a standard exception, else "Unknown exception".
+std::string ExceptionMessage(std::exception_ptr failure);
+
 // The text an error box shows for message: "." appended when the message's last
 // character (a code point) sorts after ".".
 std::string ErrorBoxText(const std::string& message);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <exception>
 
+#include "runtime/UsageError.h"
+
 namespace qelvor::bench {
 
 CommandLine::CommandLine(std::string program, std::string purpose)
@@ -88,8 +90,7 @@ bool CommandLine::Store(const Option& option, const std::string& value, std::str
 
 int CommandLine::Refuse(const std::string& problem) const
 {
-    std::fprintf(stderr, "%s: %s\n%s", program_.c_str(), problem.c_str(), Usage().c_str());
-    return 2;
+    return ReportUsageError(program_, problem, Usage());
 }
 
 int CommandLine::Parse(int argc, char** argv)

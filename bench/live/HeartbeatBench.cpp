@@ -37,6 +37,7 @@
 #include "platform/ExceptionDispatch.h"
 #include "platform/FontSubstitution.h"
 #include "platform/LongWorkWindow.h"
+#include "runtime/UsageError.h"
 #include "sampledata/SampleDatabase.h"
 #include "session/StandardInfo.h"
 
@@ -183,13 +184,16 @@ bool MeasureSort(const std::string& connectionString, int rounds)
     return Print("姓名 DESC, 准考证号 ASC from another order", again) && firstMet;
 }
 
-int Usage(FILE* to)
+constexpr const char* kUsage =
+    "usage: qelvor-heartbeat-bench [--rows N] [--rounds R]\n"
+    "  the longest gap between 10 ms heartbeats on the window's thread during a search\n"
+    "  (SQLite; PostgreSQL too when QELVOR_TEST_POSTGRES is set) and a two-key re-sort\n"
+    "  of N answer sheets (default 1000000), best of R rounds (default 3)\n";
+
+// A refused command line: the problem and the usage on standard error, status 2.
+int Refuse(const std::string& problem)
 {
-    std::fprintf(to, "usage: qelvor-heartbeat-bench [--rows N] [--rounds R]\n"
-                     "  the longest gap between 10 ms heartbeats on the window's thread during a search\n"
-                     "  (SQLite; PostgreSQL too when QELVOR_TEST_POSTGRES is set) and a two-key re-sort\n"
-                     "  of N answer sheets (default 1000000), best of R rounds (default 3)\n");
-    return to == stdout ? 0 : 2;
+    return ReportUsageError("qelvor-heartbeat-bench", problem, kUsage);
 }
 
 std::string NativePostgres(const std::string& odbc)
@@ -229,19 +233,19 @@ int main(int argc, char** argv)
     int rounds = 3;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--help")
-            return Usage(stdout);
+        if (argument == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
         if (argument == "--rows" && i + 1 < argc)
             rows = std::atol(argv[++i]);
         else if (argument == "--rounds" && i + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++i]));
-        else {
-            std::fprintf(stderr, "unknown option: %s\n", argument.c_str());
-            return Usage(stderr);
-        }
+        else
+            return Refuse("unknown option \"" + argument + "\"");
     }
     if (rows < 1)
-        return Usage(stderr);
+        return Refuse("--rows needs a positive count");
     setenv("LC_ALL", "zh_CN.UTF-8", 0);  // names sort by pinyin unless the caller chose a locale
     InitializeGridLibrary();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -35,6 +35,7 @@
 #include "data/DataLink.h"
 #include "data/DataSource.h"
 #include "data/recordset/RecordSet.h"
+#include "runtime/UsageError.h"
 #include "sampledata/SampleDatabase.h"
 
 namespace {
@@ -133,8 +134,8 @@ int main(int argc, char** argv)
     for (const std::string& variant : variants) {
         const std::size_t equals = variant.find('=');
         if (equals == std::string::npos) {
-            std::fprintf(stderr, "qelvor-server-open-bench: --variant needs LABEL=SETTINGS\n%s", commandLine.Usage().c_str());
-            return 2;
+            return qelvor::ReportUsageError("qelvor-server-open-bench", "--variant needs LABEL=SETTINGS",
+                                            commandLine.Usage());
         }
         extra.emplace_back(variant.substr(0, equals), variant.substr(equals + 1));
     }

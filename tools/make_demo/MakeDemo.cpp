@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "runtime/UsageError.h"
 #include "sampledata/SampleDatabase.h"
 
 namespace {
@@ -17,11 +18,10 @@ constexpr const char* kUsage =
     "Writes an SQLite database of generated answer sheets to FILE, replacing it.\n"
     "Exit status: 0 success, 1 the database could not be written, 2 usage error.\n";
 
-// A usage error: the usage on standard error, exit status 2.
-int Usage()
+// A usage error: the problem and the usage on standard error, exit status 2.
+int Usage(const std::string& problem)
 {
-    std::fputs(kUsage, stderr);
-    return 2;
+    return qelvor::ReportUsageError("qelvor-make-demo", problem, kUsage);
 }
 
 bool ParseNumber(const char* text, unsigned long long& value)
@@ -46,15 +46,15 @@ int main(int argc, char** argv)
         }
         if ((argument == "--rows" || argument == "--seed") && i + 1 < argc) {
             if (!ParseNumber(argv[++i], argument == "--rows" ? rows : seed))
-                return Usage();
+                return Usage(argument + " needs a whole number of 0 or more, not \"" + argv[i] + "\"");
         } else if (path.empty() && argument.rfind("-", 0) != 0) {
             path = argument;
         } else {
-            return Usage();
+            return Usage("unexpected argument \"" + argument + "\"");
         }
     }
     if (path.empty())
-        return Usage();
+        return Usage("missing FILE");
 
     try {
         const auto start = std::chrono::steady_clock::now();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/UsageError.h"
 #include "tools/query/QueryOptions.h"
 #include "tools/query/QueryRunner.h"
 
@@ -19,8 +20,7 @@ int main(int argc, char** argv)
     try {
         options = ParseQueryOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& error) {
-        std::cerr << "qelvor-query: " << error.what() << "\n" << UsageText();
-        return 2;
+        return qelvor::ReportUsageError("qelvor-query", error.what(), UsageText());
     }
     if (options.help) {
         std::cout << UsageText();

@@ -27,8 +27,9 @@ public:
 
     void PressTitle(int gridCol, bool down)
     {
-        track_.pressedTitleCol = gridCol;
-        track_.titleButtonDown = down;
+        Press() = TGridPress::In(TGridState::gsTitlePressed);
+        Press().titleCol = gridCol;
+        Press().titleDown = down;
         InvalidateGrid();
     }
     int pixelScrolls = 0;

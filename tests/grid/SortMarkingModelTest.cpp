@@ -1,0 +1,147 @@
+// The sort marking on its own, over a column collection without a grid: the numbering
+// as markers come and go, the single-marker rule, number swaps, the rebuild after an
+// update and the pending notification.
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "grid/ColumnsEh.h"
+#include "grid/SortMarking.h"
+
+namespace qelvor::test {
+namespace {
+
+class SortMarkingModel : public ::testing::Test {
+protected:
+    SortMarkingModel()
+    {
+        for (int i = 0; i < 5; ++i)
+            columns.Add();
+    }
+    TColumnEh& Column(int index) { return *columns[index]; }
+    int Number(int index) { return columns[index]->Title()->SortIndex(); }
+    TSortMarkerEh Marker(int index) { return columns[index]->Title()->SortMarker(); }
+    // The list as collection indexes.
+    std::vector<int> List() const
+    {
+        std::vector<int> indexes;
+        for (TColumnEh* column : marking.MarkedColumns())
+            indexes.push_back(column->Index());
+        return indexes;
+    }
+    // Every title's number, in collection order.
+    std::vector<int> Numbers()
+    {
+        std::vector<int> numbers;
+        for (int i = 0; i < columns.Count(); ++i)
+            numbers.push_back(Number(i));
+        return numbers;
+    }
+    std::vector<int> Indexes(const std::vector<TColumnEh*>& changed) const
+    {
+        std::vector<int> indexes;
+        for (TColumnEh* column : changed)
+            indexes.push_back(column->Index());
+        return indexes;
+    }
+    void Mark(int index, TSortMarkerEh marker) { marking.SetMarker(Column(index), marker, true); }
+
+    TDBGridColumnsEh columns{nullptr};
+    TSortMarkingEh marking{columns};
+};
+
+TEST_F(SortMarkingModel, MultipleMarksAreNumberedInOrderAndCloseUpWhenOneGoes)
+{
+    Mark(3, smDownEh);
+    Mark(0, smUpEh);
+    Mark(4, smDownEh);
+    EXPECT_EQ(List(), (std::vector<int>{3, 0, 4}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{2, 0, 0, 1, 3}));
+    // A turn between the two directions keeps the place.
+    Mark(0, smDownEh);
+    EXPECT_EQ(Marker(0), smDownEh);
+    EXPECT_EQ(Numbers(), (std::vector<int>{2, 0, 0, 1, 3}));
+    // The middle one goes: the last moves up, the first stays.
+    Mark(0, smNoneEh);
+    EXPECT_EQ(List(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 0, 0, 1, 2}));
+    // Marked again, it comes back last.
+    Mark(0, smUpEh);
+    EXPECT_EQ(List(), (std::vector<int>{3, 4, 0}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{3, 0, 0, 1, 2}));
+}
+
+TEST_F(SortMarkingModel, ChangedColumnsAreReportedOthersFirst)
+{
+    EXPECT_EQ(Indexes(marking.SetMarker(Column(1), smDownEh, true)), std::vector<int>{1});
+    EXPECT_TRUE(marking.SetMarker(Column(1), smDownEh, true).empty());
+    Mark(2, smUpEh);
+    Mark(4, smDownEh);
+    // Without multiple marking the others are cleared, in collection order, before the target.
+    EXPECT_EQ(Indexes(marking.SetMarker(Column(3), smUpEh, false)), (std::vector<int>{1, 2, 4, 3}));
+    EXPECT_EQ(List(), std::vector<int>{3});
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 0, 0, 1, 0}));
+    EXPECT_EQ(Marker(1), smNoneEh);
+    EXPECT_EQ(Indexes(marking.SetMarker(Column(3), smNoneEh, false)), std::vector<int>{3});
+    EXPECT_TRUE(List().empty());
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 0, 0, 0, 0}));
+}
+
+TEST_F(SortMarkingModel, NumberSwapsOnlyWithTheColumnHoldingIt)
+{
+    Mark(1, smDownEh);
+    Mark(2, smDownEh);
+    Mark(4, smUpEh);
+    EXPECT_TRUE(marking.SwapIndex(Column(4), 1));
+    EXPECT_EQ(List(), (std::vector<int>{4, 2, 1}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 3, 2, 0, 1}));
+    EXPECT_FALSE(marking.SwapIndex(Column(4), 1));  // its own number
+    EXPECT_FALSE(marking.SwapIndex(Column(2), 4));  // nobody holds it
+    EXPECT_FALSE(marking.SwapIndex(Column(0), 1));  // not marked
+    EXPECT_FALSE(marking.SwapIndex(Column(2), 0));
+    EXPECT_EQ(List(), (std::vector<int>{4, 2, 1}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 3, 2, 0, 1}));
+}
+
+TEST_F(SortMarkingModel, ColumnGoingAwayLeavesNoGap)
+{
+    Mark(0, smDownEh);
+    Mark(2, smDownEh);
+    Mark(3, smDownEh);
+    marking.Remove(Column(0));
+    columns.Delete(0);  // no grid: nothing else touches the numbers
+    EXPECT_EQ(List(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 1, 2, 0}));
+    marking.AssertConsistent();
+}
+
+TEST_F(SortMarkingModel, RebuildSettlesStoredValues)
+{
+    // What an update leaves: numbers out of step with the markers.
+    columns.BeginUpdate();
+    columns[0]->Title()->SetSortMarker(smDownEh);
+    columns[0]->Title()->SetSortIndex(7);
+    columns[1]->Title()->SetSortIndex(2);  // a number without a marker
+    columns[2]->Title()->SetSortMarker(smUpEh);  // a marker without a number
+    columns[3]->Title()->SetSortMarker(smDownEh);
+    columns[3]->Title()->SetSortIndex(7);  // ties with column 0
+    columns[4]->Title()->SetSortMarker(smUpEh);
+    columns[4]->Title()->SetSortIndex(4);
+    columns.EndUpdate();
+    marking.Rebuild();
+    EXPECT_EQ(List(), (std::vector<int>{4, 0, 3, 2}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{2, 0, 4, 3, 1}));
+}
+
+TEST_F(SortMarkingModel, PendingNotificationIsTakenOnce)
+{
+    EXPECT_FALSE(marking.TakeChangePending());
+    marking.SetChangePending(true);
+    EXPECT_TRUE(marking.ChangePending());
+    EXPECT_TRUE(marking.TakeChangePending());
+    EXPECT_FALSE(marking.ChangePending());
+    EXPECT_FALSE(marking.TakeChangePending());
+}
+
+}  // namespace
+}  // namespace qelvor::test

@@ -25,14 +25,15 @@ std::vector<TColumnEh*> TSortMarkingEh::SetMarker(TColumnEh& column, TSortMarker
         }
     }
     title.sortMarker_ = marker;
-    if (!multiple) {
+    if (!multiple && marker != smNoneEh) {
         marked_.Clear();
         title.sortIndex_ = 0;
-        if (marker != smNoneEh)
-            Append(column);
+        Append(column);
     } else if (marker != smNoneEh && title.sortIndex_ == 0) {
         Append(column);
     } else if (marker == smNoneEh && title.sortIndex_ != 0) {
+        // Also one at a time: alone in the list this empties it, and markers a stored
+        // layout left on other columns stay listed and numbered instead of stranded.
         Unlist(column, title.sortIndex_);
         title.sortIndex_ = 0;
     }

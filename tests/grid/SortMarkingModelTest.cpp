@@ -133,6 +133,26 @@ TEST_F(SortMarkingModel, RebuildSettlesStoredValues)
     EXPECT_EQ(Numbers(), (std::vector<int>{2, 0, 4, 3, 1}));
 }
 
+// A stored layout may carry several markers for a grid that marks one at a time; taking
+// one away single-handed leaves the others numbered and listed, not stranded.
+TEST_F(SortMarkingModel, TakingOneOfSeveralLoadedMarkersAwayWithoutMultipleMarkingKeepsTheRest)
+{
+    columns.BeginUpdate();
+    columns[1]->Title()->SetSortMarker(smDownEh);
+    columns[3]->Title()->SetSortMarker(smUpEh);
+    columns.EndUpdate();
+    marking.Rebuild();
+    ASSERT_EQ(List(), (std::vector<int>{1, 3}));
+    marking.SetMarker(Column(1), smNoneEh, false);
+    EXPECT_EQ(List(), (std::vector<int>{3}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 0, 0, 1, 0}));
+    EXPECT_EQ(Marker(3), smUpEh);
+    // A new single marker still clears every other.
+    marking.SetMarker(Column(0), smDownEh, false);
+    EXPECT_EQ(List(), (std::vector<int>{0}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{1, 0, 0, 0, 0}));
+}
+
 TEST_F(SortMarkingModel, PendingNotificationIsTakenOnce)
 {
     EXPECT_FALSE(marking.TakeChangePending());

@@ -16,12 +16,10 @@
 #include <typeinfo>
 
 #include <QAccessible>
-#include <QApplication>
 
+#include "bench/common/WindowBenchApplication.h"
 #include "bench/grid/GridSetup.h"
 #include "grid/GridAccessibility.h"
-#include "grid/GridLibrary.h"
-#include "platform/FontSubstitution.h"
 
 namespace {
 
@@ -125,19 +123,14 @@ int main(int argc, char** argv)
 {
     const long smallRows = argc > 2 ? std::atol(argv[1]) : 1000;
     const long largeRows = argc > 2 ? std::atol(argv[2]) : 1000000;
-    InitializeGridLibrary();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     bool ok = false;
     {
-        QApplication application(argc, argv);
-        InstallFontSubstitutions();
+        const WindowBenchApplication application(argc, argv);
         QAccessible::installUpdateHandler([](QAccessibleEvent*) {});
         QAccessible::setActive(true);
         ok = RunQuestions(smallRows, largeRows);
         QAccessible::setActive(false);
         QAccessible::installUpdateHandler(nullptr);
     }
-    FinalizeGridLibrary();
     return ok ? 0 : 1;
 }

@@ -22,14 +22,11 @@
 #include <utility>
 #include <vector>
 
-#include <QApplication>
-
 #include "bench/common/CommandLine.h"
+#include "bench/common/WindowBenchApplication.h"
 #include "bench/grid/GridSetup.h"
 #include "bench/grid/RowBandFloor.h"
 #include "bench/grid/StepSeries.h"
-#include "grid/GridLibrary.h"
-#include "platform/FontSubstitution.h"
 
 namespace {
 
@@ -168,13 +165,9 @@ bool PrintResults(const Results& r, long small, long large)
 
 int Run(int argc, char** argv, long small, long large, const std::string& database, int rounds)
 {
-    InitializeGridLibrary();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     int status = 0;
     {
-        QApplication application(argc, argv);
-        InstallFontSubstitutions();
+        const WindowBenchApplication application(argc, argv);
         GridSetup smallGrid(small);
         GridSetup largeGrid(large, database);
         large = largeGrid.Rows();
@@ -195,7 +188,6 @@ int Run(int argc, char** argv, long small, long large, const std::string& databa
                     rounds, counts.lines, counts.pageWalks, counts.pages, visible);
         if (!PrintResults(results, small, large))
             status = 1;
-        FinalizeGridLibrary();
     }
     return status;
 }

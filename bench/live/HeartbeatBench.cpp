@@ -27,15 +27,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/common/WindowBenchApplication.h"
 #include "bench/server/ThrowawayPostgres.h"
 #include "browse/QELVOR_Unit.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "grid/DBGridEh.h"
-#include "grid/GridLibrary.h"
 #include "platform/Buttons.h"
 #include "platform/ExceptionDispatch.h"
-#include "platform/FontSubstitution.h"
 #include "platform/LongWorkWindow.h"
 #include "runtime/UsageError.h"
 #include "sampledata/SampleDatabase.h"
@@ -247,13 +246,9 @@ int main(int argc, char** argv)
     if (rows < 1)
         return Refuse("--rows needs a positive count");
     setenv("LC_ALL", "zh_CN.UTF-8", 0);  // names sort by pinyin unless the caller chose a locale
-    InitializeGridLibrary();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     int status = 0;
     {
-        QApplication application(argc, argv);
-        InstallFontSubstitutions();
+        const bench::WindowBenchApplication application(argc, argv);
         const TLongWorkWindowScope longWork;
         std::string failure;
         SetErrorPresenter([&failure](const std::string&, const std::string& text) { failure = text; });
@@ -267,6 +262,5 @@ int main(int argc, char** argv)
         }
         SetErrorPresenter({});
     }
-    FinalizeGridLibrary();
     return status;
 }

@@ -45,6 +45,13 @@ struct OdbcOutOfBandCancel::Pending {
     std::mutex mutex;
     std::condition_variable answered;
     int running = 0;
+
+    void Answered()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        --running;
+        answered.notify_all();
+    }
 };
 
 OdbcOutOfBandCancel::OdbcOutOfBandCancel(std::string connectionString, std::string cancelStatement)
@@ -61,12 +68,15 @@ void OdbcOutOfBandCancel::Send()
         const std::lock_guard<std::mutex> lock(pending_->mutex);
         ++pending_->running;
     }
-    std::thread([pending = pending_, connectionString = connectionString_, statementText = cancelStatement_] {
-        SendOnOwnSession(connectionString, statementText);
-        const std::lock_guard<std::mutex> lock(pending->mutex);
-        --pending->running;
-        pending->answered.notify_all();
-    }).detach();
+    try {
+        std::thread([pending = pending_, connectionString = connectionString_, statementText = cancelStatement_] {
+            SendOnOwnSession(connectionString, statementText);
+            pending->Answered();
+        }).detach();
+    } catch (...) {
+        pending_->Answered();  // no thread: nothing to wait for
+        throw;
+    }
 }
 
 void OdbcOutOfBandCancel::WaitForAnswers()

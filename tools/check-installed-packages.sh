@@ -28,7 +28,13 @@ for deb in "$@"; do debs+=("$(realpath "$deb")"); done
 for name in "${names[@]}"; do
   dpkg-query -W -f='${Status}' "$name" | grep -q "install ok installed" || fail "$name is not installed"
 done
-ldconfig -p | grep -q 'libqelvor_dbrt\.so\.3 ' || fail "the ldconfig trigger did not add the runtime to the cache"
+# Read whole before searching: with pipefail, `ldconfig -p | grep -q` fails when grep
+# stops at the match before ldconfig has written everything (SIGPIPE).
+cache_lists_runtime() {
+  ldconfig -p >"$work/cache"
+  grep -q 'libqelvor_dbrt\.so\.3 ' "$work/cache"
+}
+cache_lists_runtime || fail "the ldconfig trigger did not add the runtime to the cache"
 
 (
   cd "$work"
@@ -68,5 +74,5 @@ while read -r path; do
     fail "the purge left $path"
   fi
 done <"$work/files"
-ldconfig -p | grep -q 'libqelvor_dbrt\.so\.3 ' && fail "the library cache still lists the runtime after the purge"
+cache_lists_runtime && fail "the library cache still lists the runtime after the purge"
 echo "purged ${names[*]}: none of their $(wc -l <"$work/files") files left"

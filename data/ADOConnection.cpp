@@ -4,6 +4,7 @@
 
 #include "data/DataSet.h"
 #include "runtime/Exceptions.h"
+#include "runtime/LongWork.h"
 
 namespace qelvor {
 
@@ -43,7 +44,11 @@ void TADOConnection::SetConnected(bool connected)
     if (connected) {
         if (BeforeConnect)
             BeforeConnect(*this);
-        connection_->Open();
+        // A connect can wait for a server up to its time-out: long work, so that a window
+        // stays painted and its user can cancel it (EWorkCancelled, silent).
+        WorkProgress progress;
+        recordset::Connection& connection = *connection_;
+        RunLongWork(LongWorkKind::Connect, [&connection, &progress] { connection.Open({}, &progress); }, progress);
     }
     // Copy: a client may detach itself while it is told.
     const std::vector<Client> clients = clients_;

@@ -28,7 +28,8 @@ public:
     // Only while closed; raises the open-connection error otherwise.
     void SetConnectionString(const std::string& value);
     bool Connected() const;
-    // Opens or closes; opening raises ERecordSetError with the provider's message.
+    // Opens or closes; opening raises ERecordSetError with the provider's message, or
+    // EWorkCancelled when the user cancelled the connect (see runtime/LongWork.h).
     void SetConnected(bool connected);
     void Open() { SetConnected(true); }
     void Close() { SetConnected(false); }

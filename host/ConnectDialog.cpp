@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "data/recordset/Connection.h"
+#include "runtime/LongWork.h"
 
 namespace qelvor::host {
 
@@ -113,16 +114,26 @@ bool ConnectDialog::TestConnection()
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString failure;
+    bool cancelled = false;
     try {
+        // Long work: the dialog stays painted, and the progress window's 取消 (or Esc) ends
+        // a connect to a server that does not answer.
         recordset::Connection connection;
-        connection.Open(text.toStdString());
+        WorkProgress progress;
+        const std::string connectionString = text.toStdString();
+        RunLongWork(LongWorkKind::Connect, [&] { connection.Open(connectionString, &progress); }, progress);
         connection.Close();
+    } catch (const EWorkCancelled&) {
+        cancelled = true;
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
     QApplication::restoreOverrideCursor();
-    status_->setText(failure.isEmpty() ? QString::fromUtf8("连接成功。") : QString::fromUtf8("连接失败：") + failure);
-    return failure.isEmpty();
+    if (cancelled)
+        status_->setText(QString::fromUtf8("已取消连接。"));
+    else
+        status_->setText(failure.isEmpty() ? QString::fromUtf8("连接成功。") : QString::fromUtf8("连接失败：") + failure);
+    return failure.isEmpty() && !cancelled;
 }
 
 void ConnectDialog::accept()

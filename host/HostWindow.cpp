@@ -14,6 +14,7 @@
 #include <exception>
 
 #include "data/ADOConnection.h"
+#include "platform/LongWorkWindow.h"
 #include "host/BrowseWindowCapture.h"
 #include "host/ConnectDialog.h"
 #include "host/DemoDatabase.h"
@@ -27,7 +28,8 @@ const QString kBrowseCaption = QString::fromUtf8("卷面信息浏览");
 
 }  // namespace
 
-HostWindow::HostWindow(HostOptions options) : options_(std::move(options))
+HostWindow::HostWindow(HostOptions options)
+    : options_(std::move(options)), longWork_(std::make_unique<TLongWorkWindowScope>())
 {
     setWindowTitle(QString::fromUtf8("考务管理"));
     resize(640, 400);
@@ -63,6 +65,31 @@ void HostWindow::Start()
         OpenBrowseWindow();
 }
 
+bool HostWindow::Connect(TADOConnection& connection)
+{
+    try {
+        connection.Open();
+        return true;
+    } catch (const EWorkCancelled&) {
+        return false;  // the user cancelled: nothing to report
+    } catch (const std::exception& error) {
+        const QString message = QString::fromUtf8(error.what());
+        const QString start = QStringLiteral("Cannot open the database");
+        ReportError(message.startsWith(start) ? message : start + QStringLiteral(": ") + message);
+        return false;
+    }
+}
+
+void HostWindow::ShowConnectionState(const QString& description)
+{
+    auto* placeholder = static_cast<QLabel*>(centralWidget());
+    placeholder->setText(connection_ ? QString::fromUtf8("考务管理系统")
+                                     : QString::fromUtf8("考务管理系统\n\n未连接数据库：请用“连接数据库”选择一个数据库。"));
+    browseAction_->setEnabled(module_ != nullptr && connection_ != nullptr);
+    if (!description.isEmpty())
+        statusBar()->showMessage(description);
+}
+
 void HostWindow::ReportError(const QString& message)
 {
     failed_ = true;
@@ -82,19 +109,16 @@ void HostWindow::LoadModule()
         return;
     }
     statusBar()->showMessage(QStringLiteral("%1 version %2").arg(QFileInfo(path).fileName(), QString::fromLatin1(module_->GetVersion()())));
-    browseAction_->setEnabled(true);
+    ShowConnectionState({});
 }
 
 void HostWindow::OpenDatabase()
 {
-    connection_ = std::make_unique<TADOConnection>("HostConnection");
-    try {
-        connection_->SetConnectionString(ConnectionString().toStdString());
-        connection_->Open();
-    } catch (const std::exception& error) {
-        // The browse window still opens; its searches report the same failure.
-        ReportError(QStringLiteral("Cannot open the database: %1").arg(QString::fromUtf8(error.what())));
-    }
+    auto connection = std::make_unique<TADOConnection>("HostConnection");
+    connection->SetConnectionString(ConnectionString().toStdString());
+    // Without a connection there is nothing to browse: the window says so instead.
+    if (Connect(*connection))
+        connection_ = std::move(connection);
 }
 
 QString HostWindow::ConnectionString()
@@ -146,16 +170,13 @@ void HostWindow::ConnectToDatabase()
     if (dialog.exec() != QDialog::Accepted)
         return;
     auto connection = std::make_unique<TADOConnection>("HostConnection");
-    try {
-        connection->SetConnectionString(dialog.ChosenConnectionString().toStdString());
-        connection->Open();
-    } catch (const std::exception& error) {
-        // The dialog connected a moment ago: the server went away since. Keep the old connection.
-        ReportError(QStringLiteral("Cannot open the database: %1").arg(QString::fromUtf8(error.what())));
+    connection->SetConnectionString(dialog.ChosenConnectionString().toStdString());
+    // The dialog connected a moment ago: a failure now means the server went away since.
+    // The old connection stays.
+    if (!Connect(*connection))
         return;
-    }
     connection_ = std::move(connection);
-    statusBar()->showMessage(QString::fromUtf8("已连接：") + WithoutPassword(dialog.ChosenConnectionString()));
+    ShowConnectionState(QString::fromUtf8("已连接：") + WithoutPassword(dialog.ChosenConnectionString()));
 }
 
 void HostWindow::RunBrowseWindowOnce()

@@ -5,7 +5,8 @@
 // module's version is shown in the status bar. The action "连接数据库…" opens the connect
 // dialog and, when the user connects, the browse window uses the new connection. Failures (no module, a module without
 // its exports, a connection that cannot be opened, a failure leaving ShowForm) are
-// reported as messages and the host goes on running; in unattended mode
+// reported as messages and the host goes on running (after a failed connect without a
+// connection, which its window says; browsing needs one); in unattended mode
 // (--screenshot) they go to standard error only and the host ends with exit code 1.
 #pragma once
 
@@ -18,6 +19,7 @@ class QAction;
 
 namespace qelvor {
 class TADOConnection;
+class TLongWorkWindowScope;
 }
 
 namespace qelvor::host {
@@ -41,6 +43,10 @@ private:
     void ReportError(const QString& message);
     void LoadModule();
     void OpenDatabase();
+    // Opens connection; false (after saying why, unless the user cancelled) when it fails.
+    bool Connect(TADOConnection& connection);
+    // Shows in the window whether a database is connected (and which), and allows browsing then.
+    void ShowConnectionState(const QString& description);
     QString ConnectionString();
     void MakeDemoDatabaseWithProgress(const QString& path);
     void RunBrowseWindowOnce();
@@ -49,7 +55,8 @@ private:
     QAction* browseAction_ = nullptr;
     QAction* connectAction_ = nullptr;
     std::unique_ptr<ModuleLoader> module_;
-    std::unique_ptr<TADOConnection> connection_;
+    std::unique_ptr<TLongWorkWindowScope> longWork_;  // connects wait with the window painted
+    std::unique_ptr<TADOConnection> connection_;     // open, or none (not connected)
     bool failed_ = false;
 };
 

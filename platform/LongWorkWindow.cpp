@@ -40,7 +40,7 @@ public:
             if (!thread_.HasEnded())
                 progress_.ForceStop();
         });
-        if (kind_ == LongWorkKind::Search) {
+        if (Cancellable()) {
             progressDelay_.setSingleShot(true);
             progressDelay_.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5% early
             QObject::connect(&progressDelay_, &QTimer::timeout, [this] { ShowProgressWindow(); });
@@ -68,14 +68,29 @@ public:
     {
         if (!thread_.HasEnded())
             loop_.exec();
+        if (!thread_.HasEnded())
+            EndAfterQuit();
         guard_.CloseDeferredWindows();
     }
 
 private:
+    bool Cancellable() const { return kind_ != LongWorkKind::Sort; }
+
+    // The application quit its event loops while the work ran (no event loop turns any
+    // more): the work is stopped as a cancel stops it, and waited for without events.
+    void EndAfterQuit()
+    {
+        if (!Cancellable())
+            return;  // a sort ends by itself
+        Stop();
+        if (!thread_.WaitFor(kLongWorkForceStopDelayMs))
+            progress_.ForceStop();
+    }
+
     void Stop()
     {
         // A sort ends by itself soon; it has no partial result to abandon.
-        if (kind_ != LongWorkKind::Search || stopping_)
+        if (!Cancellable() || stopping_)
             return;
         stopping_ = true;
         progress_.RequestCancel();
@@ -91,7 +106,7 @@ private:
             owner = QApplication::activeWindow();
         owner_ = owner;
         focusBefore_ = QApplication::focusWidget();
-        dialog_ = std::make_unique<WorkProgressDialog>(owner);
+        dialog_ = std::make_unique<WorkProgressDialog>(owner, kind_);
         dialog_->OnCancel = [this] { Stop(); };
         if (stopping_)
             dialog_->ShowCancelling();

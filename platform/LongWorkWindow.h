@@ -5,12 +5,16 @@
 // without processing any events, so that short work looks exactly as before (only the
 // hourglass, no re-entrancy). Then it turns a local event loop until the work ends:
 // the windows repaint when uncovered or resized, while WorkInputGuard keeps every user
-// input away from them. A search that is still running after 500 ms shows
+// input away from them. A search or a connect that is still running after 500 ms shows
 // WorkProgressDialog over its form (rows received, elapsed time, 取消), updated every
 // 100 ms. Esc, 取消 or a close request to the form ask the work to stop
 // (WorkProgress::RequestCancel); when it has not ended 150 ms later its session is
-// severed (WorkProgress::ForceStop). A sort is not cancelled: it ends by itself.
-// The work's failure is rethrown on the window thread.
+// severed (WorkProgress::ForceStop). A sort is not cancelled: it ends by itself. A quit of
+// the application's event loops during the wait stops the work the same way, and the wait
+// then ends without events. The work's failure is rethrown on the window thread.
+//
+// Threads: the worker is started and joined here, on the window's thread; it belongs to
+// this wait and never outlives it.
 //
 // Invariant: one wait at a time. The guard admits no input that could start another.
 #pragma once

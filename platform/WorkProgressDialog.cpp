@@ -11,11 +11,12 @@
 
 namespace qelvor {
 
-WorkProgressDialog::WorkProgressDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+WorkProgressDialog::WorkProgressDialog(QWidget* parent, LongWorkKind kind)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), kind_(kind)
 {
-    setWindowTitle(QStringLiteral("正在检索"));
-    setWindowModality(Qt::ApplicationModal);
+    setWindowTitle(kind_ == LongWorkKind::Connect ? QStringLiteral("正在连接") : QStringLiteral("正在检索"));
+    // Not modal: the input guard already keeps input from the waiting windows, and a modal
+    // window would make the system drop their close requests before the guard sees them.
     setFont(DesignFont());
     rowsLabel_ = new QLabel(this);
     timeLabel_ = new QLabel(this);
@@ -35,7 +36,9 @@ WorkProgressDialog::WorkProgressDialog(QWidget* parent)
 
 void WorkProgressDialog::ShowProgress(std::int64_t rows, std::int64_t elapsedMs)
 {
-    rowsLabel_->setText(QStringLiteral("已接收 %1 行").arg(QLocale::c().toString(static_cast<qlonglong>(rows))));
+    rowsLabel_->setText(kind_ == LongWorkKind::Connect
+                            ? QStringLiteral("正在连接数据库…")
+                            : QStringLiteral("已接收 %1 行").arg(QLocale::c().toString(static_cast<qlonglong>(rows))));
     timeLabel_->setText(QStringLiteral("已用时 %1 秒").arg(static_cast<double>(elapsedMs) / 1000.0, 0, 'f', 1));
 }
 

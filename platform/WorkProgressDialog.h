@@ -1,5 +1,6 @@
-// WorkProgressDialog: the small modal window a long search shows over its form: the rows
-// received so far, the time since the search began and a 取消 button.
+// WorkProgressDialog: the small window a long search (or connect) shows over its form: the
+// rows received so far (for a connect, that it connects), the time since the work began
+// and a 取消 button.
 //
 // It is a window of its own, centred over the form that waits, so the form's layout
 // never changes. Pressing 取消, Esc, or the window's close button runs OnCancel (the
@@ -11,6 +12,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "runtime/LongWork.h"
+
 class QLabel;
 class QPushButton;
 
@@ -19,7 +22,7 @@ namespace qelvor {
 class WorkProgressDialog : public QDialog {
 public:
     // parent: the waiting form (may be nullptr); the dialog is placed over it.
-    explicit WorkProgressDialog(QWidget* parent);
+    explicit WorkProgressDialog(QWidget* parent, LongWorkKind kind = LongWorkKind::Search);
 
     // Shows the rows received and the elapsed time (milliseconds).
     void ShowProgress(std::int64_t rows, std::int64_t elapsedMs);
@@ -39,6 +42,7 @@ protected:
 private:
     void Cancel();
 
+    LongWorkKind kind_;             // what is waited for: the texts follow it
     QLabel* rowsLabel_ = nullptr;
     QLabel* timeLabel_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

@@ -26,8 +26,9 @@
 
 namespace qelvor {
 
-// What the work is, so that the waiter can choose how to show it.
-enum class LongWorkKind { Search, Sort };
+// What the work is, so that the waiter can choose how to show it. A search and a connect
+// show a progress window and can be cancelled; a sort ends by itself.
+enum class LongWorkKind { Search, Sort, Connect };
 
 // The silent failure of work that the user (or the closing window) cancelled.
 class EWorkCancelled : public EAbort {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "data/recordset/Command.h"
+#include "data/recordset/ConnectAttempt.h"
 #include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/Provider.h"
@@ -26,18 +27,33 @@ bool EqualsAscii(const std::string& a, const char* b)
     return i == a.size() && !b[i];
 }
 
-std::unique_ptr<Provider> OpenProvider(const std::string& text)
+// The server as a connect's messages name it.
+std::string ServerName(const ConnectionString& settings)
+{
+    const auto host = settings.Find("Server") ? settings.Find("Server") : settings.Find("Host");
+    if (host)
+        return "\"" + *host + (settings.Has("Port") ? ":" + *settings.Find("Port") : std::string()) + "\"";
+    if (const auto source = settings.Find("DSN"))
+        return "of the data source \"" + *source + "\"";
+    return "\"localhost\"";
+}
+
+std::unique_ptr<Provider> OpenProvider(const std::string& text, WorkProgress* progress)
 {
     const ConnectionString settings(text);
     if (const auto provider = settings.Find("Provider")) {
         if (EqualsAscii(*provider, "SQLite"))
             return OpenSqliteProvider(settings);
-        if (EqualsAscii(*provider, "PostgreSQL"))
-            return OpenPostgresProvider(settings);
+        if (EqualsAscii(*provider, "PostgreSQL")) {
+            ConnectAttempt attempt(ServerName(settings), ConnectTimeoutSeconds(settings), progress);
+            return OpenPostgresProvider(settings, attempt);
+        }
         throw ERecordSetError("Provider cannot be found. It may not be properly installed: \"" + *provider + "\"");
     }
-    if (settings.Has("Driver") || settings.Has("DSN") || settings.Has("FILEDSN"))
-        return OpenOdbcProvider(text);
+    if (settings.Has("Driver") || settings.Has("DSN") || settings.Has("FILEDSN")) {
+        ConnectAttempt attempt(ServerName(settings), ConnectTimeoutSeconds(settings), progress);
+        return OpenOdbcProvider(text, attempt);
+    }
     throw ERecordSetError("The connection string names no provider, driver or data source name");
 }
 
@@ -46,13 +62,13 @@ std::unique_ptr<Provider> OpenProvider(const std::string& text)
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
-void Connection::Open(const std::string& connectionString)
+void Connection::Open(const std::string& connectionString, WorkProgress* progress)
 {
     if (provider_)
         throw ERecordSetError("Operation is not allowed when the object is open.");
     if (!connectionString.empty())
         connectionString_ = connectionString;
-    provider_ = OpenProvider(connectionString_);
+    provider_ = OpenProvider(connectionString_, progress);
 }
 
 void Connection::Close()
@@ -90,7 +106,7 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
     // past its own buffer. Refused here, for every provider, before anything runs.
     if (statementText.find('\0') != std::string::npos)
         throw ERecordSetError("The statement text holds a NUL character");
-    ReconnectIfLinkLost();
+    ReconnectIfLinkLost(progress);
     if (observer_)
         observer_(statementText);
     try {
@@ -125,13 +141,13 @@ std::unique_ptr<ResultBatch> Connection::ExecuteWatched(const std::string& state
     throw ERecordSetError(kTimeoutExpired);
 }
 
-void Connection::ReconnectIfLinkLost()
+void Connection::ReconnectIfLinkLost(WorkProgress* progress)
 {
     if (!linkLost_)
         return;
     // The lost session stays until a new one exists: a failed attempt leaves the
     // connection as it was, and the next statement tries again.
-    std::unique_ptr<Provider> fresh = OpenProvider(connectionString_);
+    std::unique_ptr<Provider> fresh = OpenProvider(connectionString_, progress);
     provider_ = std::move(fresh);
     linkLost_ = false;
 }

@@ -6,7 +6,9 @@
 //   "Driver={...};Server=...;..." or "DSN=...;..."          ODBC through unixODBC
 // Statements are UTF-8. Failures raise ERecordSetError with the provider's own text. A
 // session found lost after a failure is replaced by a new one at the next Execute
-// (the connection itself stays open for its users).
+// (the connection itself stays open for its users), within that statement's watch: its
+// progress cancels the reconnect too. Every connect ends within the connection string's
+// "Connect Timeout" (15 s when it gives none; 0: no limit) with a message naming the server.
 #pragma once
 
 #include <functional>
@@ -34,7 +36,8 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens the connection described by connectionString (ConnectionString() when empty).
-    void Open(const std::string& connectionString = {});
+    // The progress, when given, can cancel the connect from another thread (EWorkCancelled).
+    void Open(const std::string& connectionString = {}, WorkProgress* progress = nullptr);
     // Closes the connection; closing a closed connection does nothing.
     void Close();
     ObjectStateEnum State() const;
@@ -65,7 +68,7 @@ private:
                                                 int timeoutSeconds, std::int64_t maxRecords, WorkProgress* progress);
     // A session the server dropped (restart, crash, network) is opened anew before the
     // next statement, so that one outage does not fail every later statement.
-    void ReconnectIfLinkLost();
+    void ReconnectIfLinkLost(WorkProgress* progress);
 
     std::string connectionString_;
     std::unique_ptr<Provider> provider_;

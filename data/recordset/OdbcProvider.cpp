@@ -19,11 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "data/recordset/CancelSender.h"
 #include "data/recordset/ColumnBuilder.h"
+#include "data/recordset/ConnectAttempt.h"
 #include "data/recordset/DateText.h"
 #include "data/recordset/OdbcLiteralStyle.h"
 #include "data/recordset/OdbcDriverSettings.h"
-#include "data/recordset/OdbcOutOfBandCancel.h"
+#include "data/recordset/OdbcConnect.h"
 #include "data/recordset/OdbcSupport.h"
 #include "data/recordset/OdbcTypes.h"
 #include "data/recordset/Provider.h"
@@ -162,7 +164,7 @@ void AppendCell(ColumnBuilder& builder, const OdbcColumnType& mapped, const unsi
 
 class OdbcProvider final : public Provider {
 public:
-    explicit OdbcProvider(const std::string& connectionString)
+    OdbcProvider(const std::string& connectionString, ConnectAttempt& attempt)
         : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE)
     {
         AdoptUserCharacterLocale();
@@ -173,25 +175,39 @@ public:
         // connect; one that reaches it another way (a DSN) connects again with them.
         const auto guessed = NamesPostgresDriver(connectionString) ? WithLeanFetchSettings("psqlodbc", connectionString)
                                                                    : std::nullopt;
-        Connect(guessed.value_or(connectionString));
+        Connect(guessed.value_or(connectionString), attempt);
         const std::string driver = DriverName();
         if (!guessed) {
             if (const auto lean = WithLeanFetchSettings(driver, connectionString)) {
                 SQLDisconnect(connection_->Get());
                 connected_ = false;
-                Connect(*lean);
+                Connect(*lean, attempt);
             }
         }
         narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
-        if (IsMariaDbDriver(driver))
-            outOfBandCancel_.emplace(connectedString_, "KILL QUERY " + SessionNumber("SELECT CONNECTION_ID()"));
-        else if (IsPostgresDriver(driver))
-            outOfBandCancel_.emplace(connectedString_,
-                                     "SELECT pg_cancel_backend(" + SessionNumber("SELECT pg_backend_pid()") + ")");
+        std::string cancelStatement;
+        if (IsMariaDbDriver(driver)) {
+            const SessionFacts facts = AskSession(
+                "SELECT CONNECTION_ID(), (SELECT SUBSTRING_INDEX(HOST, ':', -1) FROM information_schema.PROCESSLIST "
+                "WHERE ID = CONNECTION_ID()), @@port",
+                attempt);
+            cancelStatement = "KILL QUERY " + facts.number;
+            FindSocket(facts);
+        } else if (IsPostgresDriver(driver)) {
+            const SessionFacts facts =
+                AskSession("SELECT pg_backend_pid(), inet_client_port(), inet_server_port()", attempt);
+            cancelStatement = "SELECT pg_cancel_backend(" + facts.number + ")";
+            FindSocket(facts);
+        }
+        if (!cancelStatement.empty())
+            canceller_.emplace(attempt.Server(), [connectionString = connectedString_, cancelStatement](ConnectAttempt& cancel) {
+                SendCancelStatement(connectionString, cancelStatement, cancel);
+            });
     }
 
     ~OdbcProvider() override
     {
+        canceller_.reset();  // its thread ends before the session goes
         if (connected_)
             SQLDisconnect(connection_->Get());
     }
@@ -233,15 +249,15 @@ public:
 
     // For the drivers we know, a cancel statement of ours from another session, which
     // cannot hold the statement's end when the server stops answering
-    // (OdbcOutOfBandCancel.h); for others SQLCancel from this thread, under the lock so
+    // (CancelSender.h); for others SQLCancel from this thread, under the lock so
     // that the handle outlives the call.
     void Interrupt() override
     {
         const std::lock_guard<std::mutex> lock(runningMutex_);
         if (runningStatement_ == SQL_NULL_HSTMT)
             return;
-        if (outOfBandCancel_)
-            outOfBandCancel_->Send();
+        if (canceller_)
+            canceller_->Send();
         else
             SQLCancel(runningStatement_);
     }
@@ -284,8 +300,8 @@ private:
                 const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
                 provider_.runningStatement_ = SQL_NULL_HSTMT;
             }
-            if (provider_.outOfBandCancel_ && !provider_.severed_.load(std::memory_order_acquire))
-                provider_.outOfBandCancel_->WaitForAnswers();
+            if (provider_.canceller_ && !provider_.severed_.load(std::memory_order_acquire))
+                provider_.canceller_->WaitForAnswers();
         }
         RunningStatement(const RunningStatement&) = delete;
         RunningStatement& operator=(const RunningStatement&) = delete;
@@ -294,34 +310,53 @@ private:
         OdbcProvider& provider_;
     };
 
-    void Connect(const std::string& connectionString)
+    void Connect(const std::string& connectionString, ConnectAttempt& attempt)
     {
-        const SessionSocket::Descriptors before = SessionSocket::OpenSockets();
-        std::u16string wide = ToUtf16(connectionString);
-        SQLWCHAR completed[1024];
-        SQLSMALLINT completedLength = 0;
-        CheckOdbc(SQLDriverConnectW(connection_->Get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                                    static_cast<SQLSMALLINT>(wide.size()), completed, 1024, &completedLength,
-                                    SQL_DRIVER_NOPROMPT),
-                  *connection_, "SQLDriverConnectW");
+        ConnectOdbcWithin(connection_->Get(), connectionString, attempt);
         connected_ = true;
         connectedString_ = connectionString;
-        socket_ = SessionSocket::OpenedSince(before);
     }
 
-    // The server's number for this session (the statement's first value), as digits.
-    std::string SessionNumber(const std::string& statementText)
+    // What the server says of this session: its number (for the cancel statement), and
+    // the TCP ports of its link as the server sees them (none over a local socket).
+    struct SessionFacts {
+        std::string number;
+        std::optional<std::uint16_t> clientPort;
+        std::optional<std::uint16_t> serverPort;
+    };
+
+    SessionFacts AskSession(const std::string& statementText, ConnectAttempt& attempt)
     {
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+        // Within what is left of the connect's time-out: a server can stop answering here too.
+        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(attempt.SecondsLeft())), 0);
         CheckOdbc(ExecDirect(statement, statementText), statement, "SQLExecDirectW");
         CheckOdbc(SQLFetch(statement.Get()), statement, "SQLFetch");
-        char value[64] = {};
-        SQLLEN length = 0;
-        CheckOdbc(SQLGetData(statement.Get(), 1, SQL_C_CHAR, value, sizeof value, &length), statement, "SQLGetData");
-        const std::string number(value, length > 0 ? std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1) : 0);
-        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
-            throw ERecordSetError("The server gave no session number: " + number);
-        return number;
+        const auto digits = [&statement](SQLUSMALLINT column) -> std::string {
+            char value[64] = {};
+            SQLLEN length = 0;
+            CheckOdbc(SQLGetData(statement.Get(), column, SQL_C_CHAR, value, sizeof value, &length), statement,
+                      "SQLGetData");
+            const std::string text(value, length > 0 ? std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1) : 0);
+            return text.find_first_not_of("0123456789") == std::string::npos ? text : std::string();
+        };
+        const auto port = [](const std::string& text) -> std::optional<std::uint16_t> {
+            if (text.empty() || text.size() > 5 || std::stol(text) > 65535)
+                return std::nullopt;
+            return static_cast<std::uint16_t>(std::stol(text));
+        };
+        SessionFacts facts{digits(1), port(digits(2)), port(digits(3))};
+        if (facts.number.empty())
+            throw ERecordSetError("The server gave no session number");
+        return facts;
+    }
+
+    // The session's socket is the process's one TCP link with the ports the server reports.
+    void FindSocket(const SessionFacts& facts)
+    {
+        if (facts.clientPort && facts.serverPort)
+            socket_ = SessionSocket::FindByPorts(*facts.clientPort, *facts.serverPort);
     }
 
     // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
@@ -595,15 +630,15 @@ private:
     std::mutex runningMutex_;                     // guards runningStatement_ against Interrupt
     SQLHSTMT runningStatement_ = SQL_NULL_HSTMT;  // while a statement runs
     std::string connectedString_;                 // what the session was opened with
-    std::optional<OdbcOutOfBandCancel> outOfBandCancel_;  // how the drivers we know stop a statement
     std::atomic<bool> severed_{false};            // a forced stop shut the session's socket
+    std::optional<CancelSender> canceller_;       // how the drivers we know stop a statement
 };
 
 }  // namespace
 
-std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString)
+std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, ConnectAttempt& attempt)
 {
-    return std::make_unique<OdbcProvider>(connectionString);
+    return std::make_unique<OdbcProvider>(connectionString, attempt);
 }
 
 }  // namespace qelvor::recordset

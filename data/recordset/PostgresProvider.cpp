@@ -7,30 +7,32 @@
 // whole result is ever held outside the record set. Statement texts may hold several
 // statements; "?" markers outside quotes become $1, $2… for parameters. The statement
 // watch enforces the command time-out on the waits between rows (the server's own
-// statement_timeout would count the whole transfer) through libpq's cancel request, sent
-// from a thread of its own since it waits for the server; a forced stop shuts the
-// session's socket, which ends a wait on a server that no longer answers at once.
+// statement_timeout would count the whole transfer) through a cancel: pg_cancel_backend
+// from a session of the provider's own, sent by the session's CancelSender (the library's
+// own cancel request waits without a time-out for the server to take it). A forced stop
+// shuts the session's socket, which ends a wait on a server that no longer answers at once.
+// The connect is libpq's non-blocking one, waited for by a ConnectAttempt: bounded by the
+// connection's time-out and ended at once by a cancel.
 // Errors carry the server's message and its
 // SQLSTATE, in the form the ODBC provider uses. With a record limit the rows past it
 // still arrive and are dropped, so the connection is ready for the next statement.
 #include <libpq-fe.h>
 
-#include <sys/socket.h>
-
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <string_view>
 #include <vector>
 
+#include "data/recordset/CancelSender.h"
 #include "data/recordset/ColumnBuilder.h"
+#include "data/recordset/ConnectAttempt.h"
 #include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/PostgresTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
+#include "data/recordset/SessionSocket.h"
 #include "data/recordset/StatementWatch.h"
 #include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
@@ -43,6 +45,10 @@ struct ClearResult {
     void operator()(PGresult* result) const { PQclear(result); }
 };
 using ResultPtr = std::unique_ptr<PGresult, ClearResult>;
+struct FinishConnection {
+    void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+using ConnectionPtr = std::unique_ptr<PGconn, FinishConnection>;
 
 // A libpq connection parameter: quoted, with quotes and backslashes escaped.
 std::string Keyword(const char* key, const std::string& value)
@@ -61,7 +67,6 @@ std::string ConnectionInfo(const ConnectionString& settings)
     static const std::pair<const char*, std::vector<const char*>> kKeys[] = {
         {"host", {"Server", "Host", "Servername"}}, {"port", {"Port"}},   {"dbname", {"Database", "Initial Catalog"}},
         {"user", {"Uid", "User ID", "User", "Username"}}, {"password", {"Pwd", "Password"}}, {"sslmode", {"SSLMode"}},
-        {"connect_timeout", {"Connect Timeout"}},
     };
     std::string info;
     for (const auto& [keyword, names] : kKeys)
@@ -70,7 +75,14 @@ std::string ConnectionInfo(const ConnectionString& settings)
                 info += Keyword(keyword, *value);
                 break;
             }
-    return info + "client_encoding='UTF8' application_name='qelvor'";
+    return info + "client_encoding='UTF8' ";
+}
+
+// The server as messages name it: "host:port" as the connection string gives them.
+std::string ServerName(const ConnectionString& settings)
+{
+    const std::string host = settings.Find("Server").value_or(settings.Find("Host").value_or("localhost"));
+    return "\"" + host + ":" + settings.Find("Port").value_or("5432") + "\"";
 }
 
 // The server's words and the SQLSTATE, as the ODBC provider reports them.
@@ -83,6 +95,45 @@ std::string ErrorText(const PGresult* result, const PGconn* connection)
         message.pop_back();
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     return state ? message + " (SQLSTATE " + state + ")" : message;
+}
+
+// Opens a session with libpq's non-blocking connect: every wait on the server goes through
+// the attempt, so the connect ends at its deadline or at once on a cancel.
+ConnectionPtr ConnectWithin(const std::string& info, ConnectAttempt& attempt)
+{
+    ConnectionPtr connection(PQconnectStart(info.c_str()));
+    if (!connection)
+        throw ERecordSetError("Cannot allocate a PostgreSQL connection");
+    PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+    for (;;) {
+        if (PQstatus(connection.get()) == CONNECTION_BAD || state == PGRES_POLLING_FAILED)
+            throw ERecordSetError(ErrorText(nullptr, connection.get()));
+        if (state == PGRES_POLLING_OK)
+            return connection;
+        attempt.WaitForSocket(PQsocket(connection.get()), state == PGRES_POLLING_READING ? ConnectAttempt::Readiness::Read
+                                                                                         : ConnectAttempt::Readiness::Write);
+        state = PQconnectPoll(connection.get());
+    }
+}
+
+// Stops the statement that the session with this process number runs, from a session of
+// its own. A statement that has ended meanwhile is not touched: the server drops a cancel
+// that reaches an idle session.
+void CancelBackend(const std::string& info, int processNumber, ConnectAttempt& attempt)
+{
+    const ConnectionPtr connection = ConnectWithin(info, attempt);
+    const std::string text = "SELECT pg_cancel_backend(" + std::to_string(processNumber) + ")";
+    if (!PQsendQuery(connection.get(), text.c_str()))
+        return;
+    for (;;) {
+        while (PQisBusy(connection.get())) {
+            attempt.WaitForSocket(PQsocket(connection.get()), ConnectAttempt::Readiness::Read);
+            if (!PQconsumeInput(connection.get()))
+                return;
+        }
+        if (!ResultPtr(PQgetResult(connection.get())))
+            return;
+    }
 }
 
 // "?" outside quoted text and quoted identifiers becomes $n.
@@ -172,18 +223,18 @@ private:
 
 class PostgresProvider final : public Provider {
 public:
-    explicit PostgresProvider(const ConnectionString& settings) : connection_(PQconnectdb(ConnectionInfo(settings).c_str()))
+    PostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt)
+        : info_(ConnectionInfo(settings)),
+          owned_(ConnectWithin(info_ + "application_name='qelvor'", attempt)),
+          connection_(owned_.get()),
+          socket_(SessionSocket::Duplicate(PQsocket(connection_))),
+          canceller_(ServerName(settings),
+                     [info = info_ + "application_name='qelvor cancel'", number = PQbackendPID(connection_)](
+                         ConnectAttempt& cancel) { CancelBackend(info, number, cancel); })
     {
-        if (!connection_ || PQstatus(connection_) != CONNECTION_OK) {
-            const std::string message = connection_ ? ErrorText(nullptr, connection_) : "Cannot allocate a PostgreSQL connection";
-            PQfinish(connection_);
-            throw ERecordSetError(message);
-        }
         // The server's notices ("… does not exist, skipping") would go to standard error.
         PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
     }
-
-    ~PostgresProvider() override { PQfinish(connection_); }
 
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
                                          std::int64_t maxRecords, StatementWatch& watch) override
@@ -242,47 +293,38 @@ public:
         return conforming != nullptr && std::string_view(conforming) == "off";
     }
 
-    // The cancel request connects to the server and waits for it to close that link: on
-    // a thread of its own, which owns its copy of the request, so that nobody waits on a
-    // server that stopped answering.
+    // Only while a statement runs: a cancel asked for after its end would reach the next.
     void Interrupt() override
     {
-        std::shared_ptr<PGcancel> request;
-        {
-            const std::lock_guard<std::mutex> lock(cancelMutex_);
-            request = cancelRequest_;
-        }
-        if (!request)
-            return;
-        std::thread([request] {
-            char error[256];
-            PQcancel(request.get(), error, sizeof error);
-        }).detach();
+        const std::lock_guard<std::mutex> lock(runningMutex_);
+        if (running_)
+            canceller_.Send();
     }
 
     // Ends every wait on the session's socket; libpq then reports the session lost.
     void Sever() override
     {
-        const int socket = runningSocket_.load(std::memory_order_acquire);
-        if (socket >= 0)
-            shutdown(socket, SHUT_RDWR);
+        severed_.store(true, std::memory_order_release);
+        socket_.Shutdown();
     }
 
 private:
-    // For the length of one Execute: the cancel request and the socket a forced stop shuts.
+    // For the length of one Execute: cancels are taken, and the end waits for those sent.
     class RunningStatement {
     public:
         explicit RunningStatement(PostgresProvider& provider) : provider_(provider)
         {
-            const std::lock_guard<std::mutex> lock(provider_.cancelMutex_);
-            provider_.cancelRequest_.reset(PQgetCancel(provider_.connection_), PQfreeCancel);
-            provider_.runningSocket_.store(PQsocket(provider_.connection_), std::memory_order_release);
+            const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
+            provider_.running_ = true;
         }
         ~RunningStatement()
         {
-            const std::lock_guard<std::mutex> lock(provider_.cancelMutex_);
-            provider_.cancelRequest_.reset();
-            provider_.runningSocket_.store(-1, std::memory_order_release);
+            {
+                const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
+                provider_.running_ = false;
+            }
+            if (!provider_.severed_.load(std::memory_order_acquire))
+                provider_.canceller_.WaitForAnswers();
         }
         RunningStatement(const RunningStatement&) = delete;
         RunningStatement& operator=(const RunningStatement&) = delete;
@@ -318,17 +360,26 @@ private:
         PQsetSingleRowMode(connection_);
     }
 
-    PGconn* connection_;
-    std::mutex cancelMutex_;                  // guards cancelRequest_ against Interrupt
-    std::shared_ptr<PGcancel> cancelRequest_;  // while a statement runs
-    std::atomic<int> runningSocket_{-1};      // while a statement runs
+    const std::string info_;          // the libpq connection parameters, for the cancel's session
+    ConnectionPtr owned_;             // the session
+    PGconn* const connection_;        // owned_, for the library's calls
+    SessionSocket socket_;            // the session's socket, held while the session lives
+    std::mutex runningMutex_;         // guards running_ against Interrupt
+    bool running_ = false;            // a statement runs (Execute)
+    std::atomic<bool> severed_{false};  // a forced stop shut the session's socket
+    CancelSender canceller_;          // last: its thread ends before anything above goes
 };
 
 }  // namespace
 
-std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings)
+std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt)
 {
-    return std::make_unique<PostgresProvider>(settings);
+    return std::make_unique<PostgresProvider>(settings, attempt);
+}
+
+std::string PostgresServerName(const ConnectionString& settings)
+{
+    return ServerName(settings);
 }
 
 }  // namespace qelvor::recordset

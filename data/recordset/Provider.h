@@ -7,8 +7,15 @@
 // engine's own message; an interrupted statement raises whatever its engine says, and
 // the connection turns that into the time-out or the cancel.
 //
-// Threads: Execute runs on one thread at a time; Interrupt and Sever are called from
-// another thread while Execute runs, and touch only what the engine allows to be used so.
+// Threads (docs/threads.md has the whole picture):
+// - the factory, Execute, BackslashEscapesInLiterals and the destructor run on the thread
+//   that uses the connection (the window's, or the worker a long piece of work runs on;
+//   never two at once);
+// - Interrupt and BytesReceived run on the statement watch's thread while Execute runs;
+// - Sever runs on the window's thread (a forced stop) while Execute runs.
+// A provider ends every thread it starts before its destructor returns.
+// The connect waits only within its ConnectAttempt: bounded by the connection's time-out,
+// ended by a cancel.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +28,7 @@
 
 namespace qelvor::recordset {
 
+class ConnectAttempt;
 class ConnectionString;
 class ResultBatch;
 class StatementWatch;
@@ -32,8 +40,9 @@ public:
     virtual std::unique_ptr<ResultBatch> Execute(const std::string& statementText,
                                                  const std::vector<Parameter>& parameters, std::int64_t maxRecords,
                                                  StatementWatch& watch) = 0;
-    // Asks the engine to stop the statement Execute is running; called from another
-    // thread, may wait on the server; harmless when nothing runs.
+    // Asks the engine to stop the statement Execute is running; returns promptly (a cancel
+    // that must wait on the server is sent by a thread the provider owns). Does nothing
+    // when no statement runs, and no cancel reaches the server after Execute returned.
     virtual void Interrupt() = 0;
     // Breaks the session so that an Execute waiting on a server that no longer answers
     // returns at once (the session is lost: the connection opens a new one). Any thread;
@@ -51,8 +60,8 @@ public:
 // "Provider=SQLite;Data Source=FILE": opens an existing database file.
 std::unique_ptr<Provider> OpenSqliteProvider(const ConnectionString& settings);
 // "Provider=PostgreSQL;Server=...;Port=...;Database=...;Uid=...;Pwd=...": libpq.
-std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings);
+std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt);
 // "Driver={...};..." or "DSN=...": connects through the ODBC driver manager.
-std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString);
+std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, ConnectAttempt& attempt);
 
 }  // namespace qelvor::recordset

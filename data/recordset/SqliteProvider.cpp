@@ -196,6 +196,16 @@ public:
         }
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_handler(db_, &SqliteProvider::RetryWhileBusy, this);
+        // SQLite reads the file only at the first statement: a file that is no database
+        // would open "successfully" and fail every search. Its schema is read now (a locked
+        // database is still a database: busy is no failure here).
+        const int read = sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
+        if (read != SQLITE_OK && (read & 0xff) != SQLITE_BUSY && (read & 0xff) != SQLITE_LOCKED) {
+            const std::string message = sqlite3_errmsg(db_);
+            sqlite3_close_v2(db_);
+            db_ = nullptr;
+            throw ERecordSetError("Cannot open the database \"" + path + "\": " + message);
+        }
     }
 
     ~SqliteProvider() override { sqlite3_close_v2(db_); }

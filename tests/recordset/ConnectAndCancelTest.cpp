@@ -1,0 +1,432 @@
+// Waits that end and cancels that stay with their statement, on every provider:
+// - a connect to a server that accepts and never answers, or that answers the start-up and
+//   then goes silent, ends at the connection's time-out with a message naming the server;
+//   a cancel ends it at once, also without a time-out;
+// - a cancel held back past its statement's end leaves the next statement alone;
+// - searches cancelled at random moments either complete with every row or end silently;
+// - a forced stop shuts its own session's link only, whatever else the process connects.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestDatabase.h"
+#include "data/recordset/CancelSender.h"
+#include "data/recordset/ConnectAttempt.h"
+#include "data/recordset/ConnectionString.h"
+#include "data/recordset/ResultBatch.h"
+#include "data/recordset/ResultTable.h"
+#include "runtime/Exceptions.h"
+#include "runtime/LongWork.h"
+
+namespace qelvor::recordset::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+using namespace std::chrono_literals;
+
+double SecondsSince(Clock::time_point start)
+{
+    return Seconds(Clock::now() - start).count();
+}
+
+// A TCP listener on a free loopback port.
+int Listen(std::uint16_t& port)
+{
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(listener, 64) != 0
+        || getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        throw std::runtime_error("cannot listen on loopback");
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
+int ConnectTo(const std::string& host, std::uint16_t port)
+{
+    const int link = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    inet_pton(AF_INET, host == "localhost" ? "127.0.0.1" : host.c_str(), &address.sin_addr);
+    if (connect(link, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(link);
+        return -1;
+    }
+    return link;
+}
+
+// A server of the test's own: it accepts every connection and then either never answers,
+// or relays to a real server until that server's first answer has passed, and then goes
+// silent (a server that stops answering half-way through the start-up exchange).
+class MuteServer {
+public:
+    // upstreamPort 0: never answers at all.
+    explicit MuteServer(std::uint16_t upstreamPort = 0) : upstreamPort_(upstreamPort)
+    {
+        listener_ = Listen(port_);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~MuteServer()
+    {
+        stopping_ = true;
+        shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        close(listener_);
+        for (const int link : links_)
+            close(link);
+    }
+    std::uint16_t Port() const { return port_; }
+
+private:
+    void Serve()
+    {
+        std::vector<pollfd> waits;
+        std::vector<int> peer;        // for each entry of waits: the link it relays to (-1: none)
+        std::vector<bool> answered;   // the upstream's first answer has passed
+        waits.push_back({listener_, POLLIN, 0});
+        peer.push_back(-1);
+        answered.push_back(false);
+        while (!stopping_) {
+            if (poll(waits.data(), waits.size(), 50) <= 0)
+                continue;
+            if (waits[0].revents) {
+                const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+                if (client < 0)
+                    continue;
+                links_.push_back(client);
+                if (upstreamPort_ != 0) {
+                    const int upstream = ConnectTo("127.0.0.1", upstreamPort_);
+                    if (upstream >= 0) {
+                        links_.push_back(upstream);
+                        waits.push_back({client, POLLIN, 0});
+                        peer.push_back(upstream);
+                        answered.push_back(false);
+                        waits.push_back({upstream, POLLIN, 0});
+                        peer.push_back(client);
+                        answered.push_back(false);
+                    }
+                }
+            }
+            for (std::size_t i = 1; i < waits.size(); ++i) {
+                if (!(waits[i].revents & POLLIN))
+                    continue;
+                char buffer[4096];
+                const ssize_t got = read(waits[i].fd, buffer, sizeof buffer);
+                if (got <= 0) {
+                    waits[i].events = 0;
+                    continue;
+                }
+                const bool fromUpstream = i % 2 == 0;
+                if (fromUpstream && answered[i])
+                    continue;  // silent from now on
+                [[maybe_unused]] const ssize_t sent = write(peer[i], buffer, static_cast<std::size_t>(got));
+                if (fromUpstream)
+                    answered[i] = true;
+            }
+        }
+    }
+
+    const std::uint16_t upstreamPort_;
+    std::uint16_t port_ = 0;
+    int listener_ = -1;
+    std::vector<int> links_;  // the server thread's own until it has ended
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+// The three ways to a server: native PostgreSQL, and ODBC with the PostgreSQL and MariaDB drivers.
+struct Route {
+    const char* name;
+    const char* environment;  // the variable naming a real server of this kind
+    std::string (*text)(std::uint16_t port, const std::string& rest);
+};
+
+const Route kRoutes[] = {
+    {"postgres", "QELVOR_TEST_POSTGRES",
+     [](std::uint16_t port, const std::string& rest) {
+         return "Provider=PostgreSQL;Server=127.0.0.1;Port=" + std::to_string(port) + ";Database=x;Uid=x;" + rest;
+     }},
+    {"odbc", "QELVOR_TEST_ODBC",
+     [](std::uint16_t port, const std::string& rest) {
+         return "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(port) + ";Database=x;Uid=x;" + rest;
+     }},
+    {"mariadb", "QELVOR_TEST_MARIADB",
+     [](std::uint16_t port, const std::string& rest) {
+         return "Driver={MariaDB Unicode};Server=127.0.0.1;Port=" + std::to_string(port) + ";Database=x;Uid=x;" + rest;
+     }},
+};
+
+class ConnectBounds : public ::testing::TestWithParam<Route> {};
+
+// Opens text; returns the failure's message, or "cancelled".
+std::string OpenFailure(const std::string& text, WorkProgress* progress = nullptr)
+{
+    Connection connection;
+    try {
+        connection.Open(text, progress);
+    } catch (const EWorkCancelled&) {
+        return "cancelled";
+    } catch (const std::exception& failure) {
+        return failure.what();
+    }
+    return "opened";
+}
+
+TEST_P(ConnectBounds, AServerThatAcceptsAndNeverAnswersEndsAtTheTimeOut)
+{
+    const MuteServer server;
+    const auto started = Clock::now();
+    const std::string message = OpenFailure(GetParam().text(server.Port(), "Connect Timeout=1"));
+    const double took = SecondsSince(started);
+    EXPECT_NE(message.find("127.0.0.1:" + std::to_string(server.Port())), std::string::npos) << message;
+    EXPECT_NE(message.find("did not answer within 1 seconds"), std::string::npos) << message;
+    EXPECT_GE(took, 0.9);
+    EXPECT_LT(took, 4.0);
+}
+
+TEST_P(ConnectBounds, AServerThatGoesSilentHalfWayThroughTheStartUpEndsAtTheTimeOut)
+{
+    const char* real = std::getenv(GetParam().environment);
+    if (real == nullptr || *real == '\0')
+        GTEST_SKIP() << GetParam().environment << " names no server";
+    const ConnectionString settings(real);
+    const MuteServer relay(static_cast<std::uint16_t>(std::stoi(settings.Find("Port").value_or("0"))));
+    // The real server's own user and database, through the relay.
+    std::string rest = "Connect Timeout=1;";
+    for (const auto& [key, value] : settings.Pairs())
+        if (key != "Port" && key != "Server" && key != "Driver" && key != "Provider")
+            rest += key + "=" + value + ";";
+    const auto started = Clock::now();
+    const std::string message = OpenFailure(GetParam().text(relay.Port(), rest));
+    const double took = SecondsSince(started);
+    EXPECT_NE(message.find("did not answer within 1 seconds"), std::string::npos) << message;
+    EXPECT_LT(took, 4.0);
+}
+
+TEST_P(ConnectBounds, ACancelEndsAConnectAtOnceEvenWithoutATimeOut)
+{
+    const MuteServer server;
+    WorkProgress progress;
+    std::thread canceller([&progress] {
+        std::this_thread::sleep_for(300ms);
+        progress.RequestCancel();
+    });
+    const auto started = Clock::now();
+    const std::string message = OpenFailure(GetParam().text(server.Port(), "Connect Timeout=0"), &progress);
+    const double took = SecondsSince(started);
+    canceller.join();
+    EXPECT_EQ(message, "cancelled");
+    EXPECT_LT(took, 0.3 + 0.25);
+}
+
+TEST_P(ConnectBounds, NothingListeningIsToldAtOnce)
+{
+    std::uint16_t port = 0;
+    close(Listen(port));  // a port that was free a moment ago, now refusing
+    const auto started = Clock::now();
+    const std::string message = OpenFailure(GetParam().text(port, ""));
+    EXPECT_LT(SecondsSince(started), 2.0);
+    EXPECT_NE(message, "opened");
+    EXPECT_EQ(message.find("did not answer"), std::string::npos) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, ConnectBounds, ::testing::ValuesIn(kRoutes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConnectTimeout, TheConnectionStringSetsItAndNonsenseIsRefused)
+{
+    EXPECT_EQ(ConnectTimeoutSeconds(ConnectionString("Provider=PostgreSQL;Server=a")), 15);
+    EXPECT_EQ(ConnectTimeoutSeconds(ConnectionString("Provider=PostgreSQL;Connect Timeout=3")), 3);
+    EXPECT_EQ(ConnectTimeoutSeconds(ConnectionString("Driver={x};connect_timeout=4")), 4);
+    EXPECT_EQ(ConnectTimeoutSeconds(ConnectionString("Driver={x};CONN_TIMEOUT=0")), 0);
+    EXPECT_THROW(ConnectTimeoutSeconds(ConnectionString("Driver={x};Connect Timeout=soon")), ERecordSetError);
+    EXPECT_THROW(ConnectTimeoutSeconds(ConnectionString("Driver={x};Connect Timeout=-1")), ERecordSetError);
+}
+
+// Statements on real servers.
+class CancelScope : public ProviderTest {
+protected:
+    void TearDown() override { CancelSender::DelayEachSendForTesting(0ms); }
+
+    std::string Sleep(double seconds, const std::string& value) const
+    {
+        const std::string s = std::to_string(seconds);
+        if (db_->IsMariaDb())
+            return "SELECT SLEEP(" + s + ") AS s, " + value + " AS v";
+        return "SELECT pg_sleep(" + s + ") AS s, " + value + " AS v";
+    }
+};
+
+TEST_P(CancelScope, ACancelHeldBackPastItsStatementsEndLeavesTheNextStatementAlone)
+{
+    if (db_->IsSqlite())
+        GTEST_SKIP() << "SQLite's interrupt is a call, not a message to a server";
+    CancelSender::DelayEachSendForTesting(700ms);
+    WorkProgress progress;
+    std::thread canceller([&progress] {
+        std::this_thread::sleep_for(100ms);
+        progress.RequestCancel();
+    });
+    // The first statement ends by itself before its cancel goes; the cancel must not reach
+    // the statement that follows.
+    try {
+        db_->Session().Execute(Sleep(0.3, "1"), {}, 0, 0, &progress);
+    } catch (const EWorkCancelled&) {
+    }
+    canceller.join();
+    const auto batch = db_->Session().Execute(Sleep(1.0, "7"), {}, 0, 0, nullptr);
+    ASSERT_TRUE(batch->Table(0) != nullptr);
+    EXPECT_EQ(batch->Table(0)->RowCount(), 1);
+}
+
+// Rows 1..n, produced with some work so that they arrive over a while.
+std::string Rows(const TestDatabase& db, int n)
+{
+    const std::string count = std::to_string(n);
+    if (db.IsSqlite())
+        return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " + count
+               + ") SELECT x, length(hex(zeroblob(2000))) AS w FROM c";
+    if (db.IsMariaDb())
+        return "SELECT seq AS x, length(sha2(repeat(seq, 100), 512)) AS w FROM seq_1_to_" + count;
+    return "SELECT x, length(md5(repeat(x::text, 200))) AS w FROM generate_series(1, " + count + ") x";
+}
+
+int CyclesWanted()
+{
+    const char* text = std::getenv("QELVOR_CANCEL_CYCLES");
+    return text ? std::max(1, std::atoi(text)) : 100;
+}
+
+TEST_P(CancelScope, SearchesCancelledAtRandomMomentsEndCompleteOrSilently)
+{
+    const int rows = 3000;
+    const std::string sql = Rows(*db_, rows);
+    const auto started = Clock::now();
+    ASSERT_EQ(db_->Session().Execute(sql, 0, 0)->Table(0)->RowCount(), rows);
+    const auto typical = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
+    std::mt19937 random(20261208);
+    // From before the first row to well after the last.
+    std::uniform_int_distribution<long long> moment(0, typical.count() * 3 / 2 + 1000);
+    int completed = 0, cancelled = 0, forced = 0;
+    const int cycles = CyclesWanted();
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        WorkProgress progress;
+        std::atomic<bool> ended{false};
+        const auto wait = std::chrono::microseconds(moment(random));
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(wait);
+            progress.RequestCancel();
+            // As the window does: a forced stop when the cancel is not heeded soon.
+            for (int i = 0; i < 30 && !ended; ++i)
+                std::this_thread::sleep_for(5ms);
+            if (!ended) {
+                ++forced;
+                progress.ForceStop();
+            }
+        });
+        try {
+            const auto batch = db_->Session().Execute(sql, {}, 0, 0, &progress);
+            ended = true;
+            ASSERT_EQ(batch->Table(0)->RowCount(), rows) << "cycle " << cycle << ": a partial result shown as complete";
+            ++completed;
+        } catch (const EWorkCancelled&) {
+            ended = true;
+            ++cancelled;
+        } catch (const std::exception& failure) {
+            ended = true;
+            canceller.join();
+            FAIL() << "cycle " << cycle << " failed: " << failure.what();
+        }
+        canceller.join();
+    }
+    std::cout << GetParam() << ": " << cycles << " cycles, " << completed << " complete, " << cancelled
+              << " cancelled (" << forced << " forced stops)\n";
+    EXPECT_EQ(completed + cancelled, cycles);
+    // The session still serves.
+    EXPECT_EQ(db_->Session().Execute(sql, 0, 0)->Table(0)->RowCount(), rows);
+}
+
+// Whether a link is still open (one shut down in both directions reports a hang-up; what
+// the server sent meanwhile, a greeting, does not count).
+bool StillOpen(int link)
+{
+    pollfd wait = {link, POLLIN, 0};
+    return poll(&wait, 1, 0) == 0 || !(wait.revents & POLLHUP);
+}
+
+TEST_P(CancelScope, AForcedStopShutsItsOwnSessionOnlyWhateverElseTheProcessConnects)
+{
+    if (db_->IsSqlite())
+        GTEST_SKIP() << "no link to shut";
+    const char* real = std::getenv(GetParam() == "mariadb" ? "QELVOR_TEST_MARIADB"
+                                   : GetParam() == "postgres" ? "QELVOR_TEST_POSTGRES"
+                                                              : "QELVOR_TEST_ODBC");
+    ASSERT_TRUE(real != nullptr);
+    const ConnectionString settings(real);
+    const auto port = static_cast<std::uint16_t>(std::stoi(settings.Find("Port").value_or("0")));
+    // Another thread keeps opening and closing links to the same server while a session
+    // connects; the ones it keeps open must survive the session's forced stop.
+    std::atomic<bool> churning{true};
+    std::mutex keptMutex;
+    std::vector<int> kept;
+    std::thread churn([&] {
+        for (int i = 0; churning; ++i) {
+            const int link = ConnectTo("127.0.0.1", port);
+            if (link < 0)
+                continue;
+            if (i % 4 == 0) {
+                const std::lock_guard<std::mutex> lock(keptMutex);
+                kept.push_back(link);
+            } else {
+                close(link);
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    Connection session;
+    try {
+        session.Open(real);
+    } catch (...) {
+        churning = false;
+        churn.join();
+        throw;
+    }
+    churning = false;
+    churn.join();
+    WorkProgress progress;
+    std::thread stopper([&progress] {
+        std::this_thread::sleep_for(300ms);
+        progress.RequestCancel();
+        progress.ForceStop();
+    });
+    EXPECT_THROW(session.Execute(Sleep(30, "1"), {}, 0, 0, &progress), EWorkCancelled);
+    stopper.join();
+    for (const int link : kept) {
+        EXPECT_TRUE(StillOpen(link)) << "a link of another thread was shut";
+        close(link);
+    }
+    EXPECT_FALSE(kept.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Providers, CancelScope, ::testing::ValuesIn(kProviders));
+
+}  // namespace
+}  // namespace qelvor::recordset::test

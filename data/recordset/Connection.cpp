@@ -38,22 +38,34 @@ std::string ServerName(const ConnectionString& settings)
     return "\"localhost\"";
 }
 
+// Opens through open within a ConnectAttempt. A failure after the deadline or a cancel is
+// that (a link the attempt shut as the connect ended fails the session's first statement).
+std::unique_ptr<Provider> OpenWithin(const ConnectionString& settings, WorkProgress* progress,
+                                     const std::function<std::unique_ptr<Provider>(ConnectAttempt&)>& open)
+{
+    ConnectAttempt attempt(ServerName(settings), ConnectTimeoutSeconds(settings), progress);
+    try {
+        return open(attempt);
+    } catch (const std::exception&) {
+        attempt.ThrowIfOver();
+        throw;
+    }
+}
+
 std::unique_ptr<Provider> OpenProvider(const std::string& text, WorkProgress* progress)
 {
     const ConnectionString settings(text);
     if (const auto provider = settings.Find("Provider")) {
         if (EqualsAscii(*provider, "SQLite"))
             return OpenSqliteProvider(settings);
-        if (EqualsAscii(*provider, "PostgreSQL")) {
-            ConnectAttempt attempt(ServerName(settings), ConnectTimeoutSeconds(settings), progress);
-            return OpenPostgresProvider(settings, attempt);
-        }
+        if (EqualsAscii(*provider, "PostgreSQL"))
+            return OpenWithin(settings, progress, [&settings](ConnectAttempt& attempt) {
+                return OpenPostgresProvider(settings, attempt);
+            });
         throw ERecordSetError("Provider cannot be found. It may not be properly installed: \"" + *provider + "\"");
     }
-    if (settings.Has("Driver") || settings.Has("DSN") || settings.Has("FILEDSN")) {
-        ConnectAttempt attempt(ServerName(settings), ConnectTimeoutSeconds(settings), progress);
-        return OpenOdbcProvider(text, attempt);
-    }
+    if (settings.Has("Driver") || settings.Has("DSN") || settings.Has("FILEDSN"))
+        return OpenWithin(settings, progress, [&text](ConnectAttempt& attempt) { return OpenOdbcProvider(text, attempt); });
     throw ERecordSetError("The connection string names no provider, driver or data source name");
 }
 
@@ -127,18 +139,26 @@ std::unique_ptr<ResultBatch> Connection::ExecuteWatched(const std::string& state
     if (progress && progress->CancelRequested())
         throw EWorkCancelled();
     StatementWatch watch(*provider_, timeoutSeconds, progress);
+    std::unique_ptr<ResultBatch> result;
     try {
-        return provider_->Execute(statementText, parameters, maxRecords, watch);
+        result = provider_->Execute(statementText, parameters, maxRecords, watch);
     } catch (const std::exception&) {
-        // A severed session fails whatever runs on it next: a new one before the next statement.
-        linkLost_ = linkLost_ || watch.Severed();
+        watch.Finish();
+        // A severed session fails whatever runs on it next: a new one before the next
+        // statement; so does one the server dropped when it stopped the statement.
+        linkLost_ = linkLost_ || watch.Severed() || (watch.StopRequested() && !provider_->SessionAlive());
         if (!watch.StopRequested())
             throw;
+        // Interrupted: what the engine said about it is not what happened.
+        if (watch.Cancelled())
+            throw EWorkCancelled();
+        throw ERecordSetError(kTimeoutExpired);
     }
-    // Interrupted: what the engine said about it is not what happened.
-    if (watch.Cancelled())
-        throw EWorkCancelled();
-    throw ERecordSetError(kTimeoutExpired);
+    // A forced stop that came as the statement ended shut a session that has served its
+    // last; a cancel that came then may have made the server drop it.
+    watch.Finish();
+    linkLost_ = linkLost_ || watch.Severed() || (watch.Cancelled() && !provider_->SessionAlive());
+    return result;
 }
 
 void Connection::ReconnectIfLinkLost(WorkProgress* progress)

@@ -2,9 +2,11 @@
 
 #include <sqlext.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "data/recordset/CancelSender.h"
@@ -44,12 +46,65 @@ std::optional<ServerAddress> NamedServer(const std::string& connectionString)
     }
 }
 
+// One connect at a time to each server, process-wide, so that the links that appear to that
+// server while a connect runs are that connect's own (another connect of ours, a cancel's
+// session, would otherwise be taken for it). Waiting for the turn is bounded by the
+// attempt like any other wait.
+class ServerTurn {
+public:
+    ServerTurn(const std::optional<ServerAddress>& server, const ConnectAttempt& attempt)
+        : key_(server ? server->host + ":" + std::to_string(server->port) : std::string())
+    {
+        if (key_.empty())
+            return;
+        std::unique_lock<std::mutex> lock(Mutex());
+        while (Busy().count(key_)) {
+            lock.unlock();
+            attempt.ThrowIfOver();
+            lock.lock();
+            Freed().wait_for(lock, std::chrono::milliseconds(20));
+        }
+        Busy().insert(key_);
+    }
+    ~ServerTurn()
+    {
+        if (key_.empty())
+            return;
+        {
+            const std::lock_guard<std::mutex> lock(Mutex());
+            Busy().erase(key_);
+        }
+        Freed().notify_all();
+    }
+    ServerTurn(const ServerTurn&) = delete;
+    ServerTurn& operator=(const ServerTurn&) = delete;
+
+private:
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static std::condition_variable& Freed()
+    {
+        static std::condition_variable freed;
+        return freed;
+    }
+    static std::set<std::string>& Busy()  // servers a connect runs to; guarded by Mutex()
+    {
+        static std::set<std::string> busy;
+        return busy;
+    }
+
+    const std::string key_;  // "host:port", empty when the server is not known
+};
+
 // For the length of one connect: shuts the connect's link down when the attempt's deadline
 // passes or a cancel arrives, for drivers whose waits ignore the login time-out.
 class ConnectGuard {
 public:
-    ConnectGuard(ConnectAttempt& attempt, const std::string& connectionString)
-        : attempt_(attempt), server_(NamedServer(connectionString)), before_(SessionSocket::OpenSocketInodes())
+    ConnectGuard(ConnectAttempt& attempt, const std::optional<ServerAddress>& server)
+        : attempt_(attempt), server_(server), before_(SessionSocket::OpenSocketInodes())
     {
         attempt_.OnCancel([this] {
             const std::lock_guard<std::mutex> lock(mutex_);
@@ -107,7 +162,9 @@ void ConnectOdbcWithin(SQLHDBC connection, const std::string& connectionString, 
     std::u16string wide = ToUtf16(connectionString);
     SQLRETURN rc = SQL_ERROR;
     {
-        const ConnectGuard guard(attempt, connectionString);
+        const std::optional<ServerAddress> server = NamedServer(connectionString);
+        const ServerTurn turn(server, attempt);
+        const ConnectGuard guard(attempt, server);
         rc = SQLDriverConnectW(connection, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
                                static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     }

@@ -6,7 +6,8 @@
 // without a limit. So a guard thread, owned by the connect and joined before it returns,
 // shuts down the connect's link when the deadline passes or a cancel arrives: the one
 // new link from this process to the server named in the connection string (a data
-// source's server is not known here; its driver's own time-out bounds it).
+// source's server is not known here; its driver's own time-out bounds it). Connects to one
+// server take turns process-wide, so that new link is the connect's own.
 //
 // The drivers' SQLCancel connects (MariaDB: KILL QUERY; PostgreSQL: a cancel request)
 // inside the call without a time-out and keeps the statement busy meanwhile; the

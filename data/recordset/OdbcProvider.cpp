@@ -247,6 +247,16 @@ public:
 
     bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
 
+    // The MariaDB server drops a session whose statement KILL QUERY stopped while it sent
+    // rows; the drivers tell (the MariaDB driver by a round trip of its own).
+    bool SessionAlive() override
+    {
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (!SQL_SUCCEEDED(SQLGetConnectAttrW(connection_->Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)))
+            return true;
+        return dead != SQL_CD_TRUE;
+    }
+
     // For the drivers we know, a cancel statement of ours from another session, which
     // cannot hold the statement's end when the server stops answering
     // (CancelSender.h); for others SQLCancel from this thread, under the lock so

@@ -286,6 +286,8 @@ public:
         return batch;
     }
 
+    bool SessionAlive() override { return PQstatus(connection_) != CONNECTION_BAD; }
+
     // libpq follows the session's setting from the server's own reports: nothing to ask.
     bool BackslashEscapesInLiterals() override
     {

@@ -52,6 +52,10 @@ public:
     // call of its client library is still reading (a driver that reads a whole result
     // inside one call); none otherwise. Called from the statement watch's thread.
     virtual std::optional<std::uint64_t> BytesReceived() const { return std::nullopt; }
+    // Whether the session still serves, asked after a statement that a cancel stopped (a
+    // server may drop a session whose statement it stopped while sending). May ask the
+    // server. Same thread as Execute.
+    virtual bool SessionAlive() { return true; }
     // Whether the session reads a backslash inside a single-quoted literal as an escape
     // (asked each time: a session can change the setting).
     virtual bool BackslashEscapesInLiterals() { return false; }

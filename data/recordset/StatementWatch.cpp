@@ -24,23 +24,33 @@ StatementWatch::StatementWatch(Provider& provider, int timeoutSeconds, WorkProgr
     thread_ = std::thread([this] { Watch(); });
     if (progress_) {
         progress_->SetRows(0);
+        // A stop counts from the moment it is asked for, whether or not the watch thread
+        // has passed it on yet: what the provider raises after it is not what happened.
         progress_->SetHooks(
             [this] {
+                cancelled_.store(true, std::memory_order_release);
                 const std::lock_guard<std::mutex> lock(mutex_);
                 cancelPending_ = true;
                 wake_.notify_one();
             },
             [this] {
+                cancelled_.store(true, std::memory_order_release);
                 severed_.store(true, std::memory_order_release);
                 provider_.Sever();
             });
     }
 }
 
+void StatementWatch::Finish()
+{
+    if (progress_ && !hooksCleared_)
+        progress_->SetHooks({}, {});  // returns once a hook that runs has ended
+    hooksCleared_ = true;
+}
+
 StatementWatch::~StatementWatch()
 {
-    if (progress_)
-        progress_->SetHooks({}, {});
+    Finish();
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         finished_ = true;
@@ -70,7 +80,8 @@ void StatementWatch::Watch()
             break;
         if (cancelPending_) {
             cancelPending_ = false;
-            if (!cancelled_.exchange(true, std::memory_order_acq_rel)) {
+            if (!interruptSent_) {
+                interruptSent_ = true;
                 lock.unlock();
                 Interrupt();
                 lock.lock();

@@ -48,9 +48,13 @@ public:
     // one of several statements, a row set's column descriptions).
     void ReceivedSomething();
 
+    // Takes no more cancels or forced stops (the statement has returned): what Cancelled
+    // and Severed say is final afterwards. The destructor does it too.
+    void Finish();
+
     // Whether the statement was interrupted because nothing arrived within the time-out.
     bool TimedOut() const { return timedOut_.load(std::memory_order_acquire); }
-    // Whether the statement was interrupted at the request of its WorkProgress.
+    // Whether its WorkProgress asked the statement to stop (a cancel or a forced stop).
     bool Cancelled() const { return cancelled_.load(std::memory_order_acquire); }
     // Whether a forced stop severed the session (it must be replaced before the next statement).
     bool Severed() const { return severed_.load(std::memory_order_acquire); }
@@ -71,11 +75,13 @@ private:
     std::atomic<bool> timedOut_{false};
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> severed_{false};
+    bool hooksCleared_ = false;  // Finish has run; the executing thread's own
 
     std::mutex mutex_;
     std::condition_variable wake_;
     bool finished_ = false;        // the statement has returned; guarded by mutex_
     bool cancelPending_ = false;   // a cancel awaits the watch thread; guarded by mutex_
+    bool interruptSent_ = false;   // the cancel has reached the provider; the watch thread's own
     std::uint64_t lastArrivals_ = 0;  // the watch thread's own
     std::optional<std::uint64_t> lastBytes_;  // the watch thread's own
     Clock::time_point lastArrival_;   // the watch thread's own

@@ -102,4 +102,25 @@ for _ in $(seq 50); do grid_empty || break; sleep 0.1; done
 grid_empty && fail "the next search shows no rows"
 window_shown "$progress_title" && fail "a short search showed the progress window"
 window_shown '^qelvor-host$' && fail "an error box appeared after the next search"
-echo "PASS: a long search showed its progress window; Esc and 取消 each stopped it silently with an empty grid; the next search listed the sheets"
+
+say "search 4 (to be stopped by closing the browse window while the progress window shows)"
+sqlite3 "$db" "UPDATE slow_switch SET slow = 1"
+search
+progress=$(wait_for_window "$progress_title" 5) || fail "no progress window during the fourth long search"
+sleep 0.3
+if [ "${QELVOR_E2E_WM:-}" = openbox ]; then
+  # The close button at the right end of the browse window's title bar.
+  extents=$(xprop -id "$window" _NET_FRAME_EXTENTS | sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), [0-9]*$/\1 \2 \3/p')
+  read -r left right top <<<"$extents"
+  eval "$(window_geometry "$window")"
+  xdotool mousemove $((X + left + WIDTH + right - 10)) $((Y + top / 2)) click 1
+else
+  python3 "$(dirname "$0")/../support/close_request.py" "$window"
+fi
+wait_until_gone "$progress_title" 3 || fail "the progress window stayed after the close request"
+wait_until_gone "$title" 3 || fail "the browse window stayed open after its close request during the search"
+sleep 0.3
+window_shown '^qelvor-host$' && fail "an error box appeared after the close request"
+kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the close request"
+say "the close request stopped the search and closed the browse window"
+echo "PASS: a long search showed its progress window; Esc and 取消 each stopped it silently with an empty grid; the next search listed the sheets; closing the browse window during a search stopped it and closed the window"

@@ -249,7 +249,7 @@ TEST_P(ConnectBounds, NothingListeningIsToldAtOnce)
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, ConnectBounds, ::testing::ValuesIn(kRoutes),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& route) { return std::string(route.param.name); });
 
 TEST(ConnectTimeout, TheConnectionStringSetsItAndNonsenseIsRefused)
 {
@@ -293,8 +293,8 @@ TEST_P(CancelScope, ACancelHeldBackPastItsStatementsEndLeavesTheNextStatementAlo
     }
     canceller.join();
     const auto batch = db_->Session().Execute(Sleep(1.0, "7"), {}, 0, 0, nullptr);
-    ASSERT_TRUE(batch->Table(0) != nullptr);
-    EXPECT_EQ(batch->Table(0)->RowCount(), 1);
+    ASSERT_TRUE(batch->Current() != nullptr);
+    EXPECT_EQ(batch->Current()->RowCount(), 1);
 }
 
 // Rows 1..n, produced with some work so that they arrive over a while.
@@ -320,20 +320,30 @@ TEST_P(CancelScope, SearchesCancelledAtRandomMomentsEndCompleteOrSilently)
     const int rows = 3000;
     const std::string sql = Rows(*db_, rows);
     const auto started = Clock::now();
-    ASSERT_EQ(db_->Session().Execute(sql, 0, 0)->Table(0)->RowCount(), rows);
+    ASSERT_EQ(db_->Session().Execute(sql, 0, 0)->Current()->RowCount(), rows);
     const auto typical = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
     std::mt19937 random(20261208);
     // From before the first row to well after the last.
     std::uniform_int_distribution<long long> moment(0, typical.count() * 3 / 2 + 1000);
-    int completed = 0, cancelled = 0, forced = 0;
+    int completed = 0, cancelled = 0;
+    std::atomic<int> forced{0};
+    std::string history;  // what the cycles before a failure did
     const int cycles = CyclesWanted();
     for (int cycle = 0; cycle < cycles; ++cycle) {
         WorkProgress progress;
         std::atomic<bool> ended{false};
         const auto wait = std::chrono::microseconds(moment(random));
+        // Every fourth cancel is forced at once, as for a server that stopped answering:
+        // the next statement runs on a new session.
+        const bool forceAtOnce = cycle % 4 == 3;
         std::thread canceller([&] {
             std::this_thread::sleep_for(wait);
             progress.RequestCancel();
+            if (forceAtOnce && !ended) {
+                ++forced;
+                progress.ForceStop();
+                return;
+            }
             // As the window does: a forced stop when the cancel is not heeded soon.
             for (int i = 0; i < 30 && !ended; ++i)
                 std::this_thread::sleep_for(5ms);
@@ -345,23 +355,27 @@ TEST_P(CancelScope, SearchesCancelledAtRandomMomentsEndCompleteOrSilently)
         try {
             const auto batch = db_->Session().Execute(sql, {}, 0, 0, &progress);
             ended = true;
-            ASSERT_EQ(batch->Table(0)->RowCount(), rows) << "cycle " << cycle << ": a partial result shown as complete";
+            ASSERT_EQ(batch->Current()->RowCount(), rows) << "cycle " << cycle << ": a partial result shown as complete";
             ++completed;
+            history += forceAtOnce ? " complete(forced)" : " complete";
         } catch (const EWorkCancelled&) {
             ended = true;
             ++cancelled;
+            history += forceAtOnce ? " cancelled(forced)" : " cancelled";
         } catch (const std::exception& failure) {
             ended = true;
             canceller.join();
-            FAIL() << "cycle " << cycle << " failed: " << failure.what();
+            FAIL() << "cycle " << cycle << " failed: " << failure.what() << " (after: " << history << ")";
         }
         canceller.join();
+        if (history.size() > 200)
+            history.erase(0, history.size() - 200);
     }
     std::cout << GetParam() << ": " << cycles << " cycles, " << completed << " complete, " << cancelled
-              << " cancelled (" << forced << " forced stops)\n";
+              << " cancelled (" << forced.load() << " forced stops)\n";
     EXPECT_EQ(completed + cancelled, cycles);
     // The session still serves.
-    EXPECT_EQ(db_->Session().Execute(sql, 0, 0)->Table(0)->RowCount(), rows);
+    EXPECT_EQ(db_->Session().Execute(sql, 0, 0)->Current()->RowCount(), rows);
 }
 
 // Whether a link is still open (one shut down in both directions reports a hang-up; what

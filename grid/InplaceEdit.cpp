@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QWheelEvent>
+#include <limits>
 
 #include "grid/CustomGrid.h"
 #include "platform/ExceptionDispatch.h"
@@ -25,6 +26,9 @@ TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : QLineEdit(grid->viewport()), gri
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextMargins(0, 1, 0, 0);
     setFocusPolicy(Qt::ClickFocus);
+    // A line edit keeps only its first 32,767 characters by default; a cell's value is
+    // shown and copied whole, however long.
+    setMaxLength(std::numeric_limits<int>::max());
     hide();
 }
 

@@ -82,7 +82,14 @@ bool TInplaceEdit::focusNextPrevChild(bool)
 
 void TInplaceEdit::keyPressEvent(QKeyEvent* event)
 {
-    // Nothing may travel on to the form: Enter would press its default button.
+    // Ctrl+Tab leaves the grid as from the grid itself: the form moves the focus on
+    // from the grid, which the editor is part of.
+    if (IsFocusMoveKey(*event)) {
+        grid_->setFocus(Qt::OtherFocusReason);
+        event->ignore();
+        return;
+    }
+    // Nothing else may travel on to the form: Enter would press its default button.
     event->accept();
     GuardedCall([&] {
         TVirtualKey key = VirtualKeyOf(*event);

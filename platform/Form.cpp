@@ -5,6 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/ExceptionDispatch.h"
+#include "platform/InputEvents.h"
 #include "platform/Screen.h"
 
 namespace qelvor {
@@ -45,6 +46,13 @@ void TForm::keyPressEvent(QKeyEvent* event)
     // No cancel button: Esc must not end the modal loop.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->ignore();
+        return;
+    }
+    // Reaches the form from any control that leaves it unused, also from those that
+    // keep Tab for themselves.
+    if (const TFocusMove move = FocusMoveOf(*event); move != TFocusMove::None) {
+        focusNextPrevChild(move == TFocusMove::Next);
+        event->accept();
         return;
     }
     QDialog::keyPressEvent(event);

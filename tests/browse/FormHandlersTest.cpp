@@ -11,6 +11,7 @@
 #include "data/ADODataSet.h"
 #include "data/Field.h"
 #include "grid/DBGridEh.h"
+#include "grid/InplaceEdit.h"
 #include "session/StandardInfo.h"
 #include "platform/Buttons.h"
 #include "platform/Screen.h"
@@ -198,6 +199,58 @@ TEST_F(FormHandlersTest, TitleClicksSortTheRowsAndEnterInTheGridKeepsThem)
     EXPECT_EQ(form_->QELV_Set->RecNo(), recNo) << "Enter in the grid runs no search";
     EXPECT_EQ(form_->QELV_Set->Sort(), "姓名 DESC, 准考证号 DESC");
     EXPECT_EQ(form_->focusWidget(), &grid);
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab move the focus through the controls in tab order from
+// wherever it is, also out of the grid (which keeps Tab for its records) and out of
+// its open editor; they move no record and run no search.
+TEST_F(FormHandlersTest, CtrlTabWalksTheControlsAndLeavesTheGrid)
+{
+    ShowForm();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    form_->BitBtn1->click();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    TDBGridEh& grid = *form_->DBGridEh1;
+    grid.setFocus();
+    const auto key = [](Qt::Key pressed, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), pressed, modifiers);
+    };
+    const auto focus = [] { return QApplication::focusWidget(); };
+    key(Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_EQ(focus(), &grid) << "Tab stays with the grid's records";
+    EXPECT_EQ(form_->QELV_Set->RecNo(), 2);
+    int searches = 0;
+    form_->QELV_Set->AfterOpen = [&](TDataSet&) { ++searches; };
+    const std::vector<QWidget*> order = {form_->Edit1, form_->Edit2, form_->BitBtn1, &grid};
+    for (QWidget* next : order) {
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(focus(), next) << "Ctrl+Tab";
+    }
+    for (auto it = order.rbegin() + 1; it != order.rend(); ++it) {
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(focus(), *it) << "Ctrl+Shift+Tab";
+    }
+    key(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(focus(), &grid) << "Ctrl+Shift+Tab as Tab with Shift, round from the first edit";
+    key(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(focus(), form_->BitBtn1) << "Ctrl+Shift+Tab back from the grid";
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(focus(), &grid);
+    // Out of the open editor, both ways, as from the grid.
+    key(Qt::Key_F2, Qt::NoModifier);
+    ASSERT_TRUE(grid.EditorMode());
+    ASSERT_EQ(focus(), static_cast<QWidget*>(grid.InplaceEditor()));
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(focus(), form_->Edit1) << "Ctrl+Tab from the editor";
+    grid.setFocus();
+    key(Qt::Key_F2, Qt::NoModifier);
+    ASSERT_EQ(focus(), static_cast<QWidget*>(grid.InplaceEditor()));
+    key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(focus(), form_->BitBtn1) << "Ctrl+Shift+Tab from the editor";
+    EXPECT_EQ(form_->QELV_Set->RecNo(), 2);
+    EXPECT_EQ(searches, 0);
+    EXPECT_TRUE(errors_.texts.empty());
 }
 
 }  // namespace

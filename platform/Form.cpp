@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QShowEvent>
+#include <QWindow>
 
 #include "platform/Application.h"
 #include "platform/ExceptionDispatch.h"
@@ -37,8 +38,20 @@ void TForm::showEvent(QShowEvent* event)
         return;
     shownOnce_ = true;
     GuardedCall([this] { FormShow(); });
-    move(PlaceForm(position_, designOuter_.topLeft(), designOuter_.size(), Screen().Geometry()));
+    PlaceOnScreen();
     FocusFirstControl();
+}
+
+void TForm::PlaceOnScreen()
+{
+    const QPoint placed = PlaceForm(position_, designOuter_.topLeft(), designOuter_.size(), Screen().Geometry());
+    const QPoint kept = KeepOnScreen(placed, designOuter_.size(), Screen().AvailableGeometry());
+    move(kept);
+    // Moved in, the frame itself must start inside the area: a window manager would
+    // otherwise put its title bar above the client, off the screen again. (Placed as
+    // designed, the client stands where the layout says, whatever frame it gets.)
+    if (kept != placed && windowHandle() != nullptr)
+        windowHandle()->setFramePosition(kept);
 }
 
 void TForm::keyPressEvent(QKeyEvent* event)

@@ -45,6 +45,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Centres (or keeps) the window as its position says, its title bar on the screen.
+    void PlaceOnScreen();
     void FocusFirstControl();
 
     QRect designOuter_;

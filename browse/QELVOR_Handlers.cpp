@@ -35,6 +35,19 @@ void TQELVOR_Form::BitBtn1Click()
     QELV_Set->SetCommandText(
         ComposeAnswerSheetStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString(), backslash));
     QELV_Set->SetActive(true);
+    ApplyMarkedSortToNewRows();
+}
+
+void TQELVOR_Form::ApplyMarkedSortToNewRows()
+{
+    // Titles that still show a sort must not claim an order the new rows are not in:
+    // the rows take the marked order (one notification, one re-sort, as after a title
+    // click) and the list starts at its head, as after any search. Ctrl+clicks still
+    // waiting for Ctrl's release sort then.
+    if (DBGridEh1->SortMarkedColumnList().Count() == 0 || DBGridEh1->SortMarkingChangePending())
+        return;
+    DBGridEh1->DoSortMarkingChanged();
+    QELV_Set->First();
 }
 
 void TQELVOR_Form::SpeedButton3Click()

@@ -48,7 +48,8 @@ public:
     TBitBtn* BitBtn1 = nullptr;
 
     // Published handlers, in declaration order.
-    // Runs the query chosen by the two edits (closes, sets the statement, opens).
+    // Runs the query chosen by the two edits (closes, sets the statement, opens), then
+    // sorts the new rows as the titles' markers say.
     void BitBtn1Click();
     // Closes the form, ending its modal loop.
     void SpeedButton3Click();
@@ -58,6 +59,8 @@ public:
     void DBGridEh1SortMarkingChanged();
 
 private:
+    // After a search: the sort the titles show, applied to the rows just fetched.
+    void ApplyMarkedSortToNewRows();
     void CreateNonVisualComponents();
     void CreateControls();
     void CreatePanelControls();

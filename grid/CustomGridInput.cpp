@@ -2,7 +2,9 @@
 //
 // Keys: every key of the grid stays with the grid (accepted), so that none reaches
 // the form's default button; Tab and Backtab are the grid's, not the focus chain's.
-// Alt combinations are left to the window (menus, mnemonics). Mouse: client (viewport)
+// Alt combinations are left to the window (menus, mnemonics), and so are Ctrl+Tab and
+// Ctrl+Shift+Tab, which the form turns into focus moves: without them a keyboard user
+// could not leave a control that keeps Tab for itself. Mouse: client (viewport)
 // coordinates; the left press takes the mouse capture as the window framework does,
 // and the capture ends with the last button's release. Wheel turns on the grid, on
 // its scroll bars and on its editor all come to MouseWheel. Timer 1, hiding,
@@ -20,6 +22,7 @@
 #include "grid/CustomGrid.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
+#include "platform/InputEvents.h"
 
 namespace qelvor {
 
@@ -55,7 +58,8 @@ bool TCustomGrid::focusNextPrevChild(bool)
 
 void TCustomGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (event->modifiers().testFlag(Qt::AltModifier) && !event->modifiers().testFlag(Qt::ControlModifier)) {
+    if ((event->modifiers().testFlag(Qt::AltModifier) && !event->modifiers().testFlag(Qt::ControlModifier))
+        || IsFocusMoveKey(*event)) {
         event->ignore();
         return;
     }

@@ -147,24 +147,22 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
     const TColor cellColor = fixedRegion ? fixedColor_ : color_;
     const bool vertOn = GridOptions().Contains(fixedRegion ? goFixedVertLine : goVertLine);
     const bool horzOn = GridOptions().Contains(fixedRegion ? goFixedHorzLine : goHorzLine);
-    const int half = lineWidth / 2;
-    auto batch = [&](const QList<QLine>& lines, bool on) {
+    // Lines are filled rectangles, not pen strokes: at a fractional scale a rectangle
+    // one device-independent pixel wide covers exactly the device pixels between the
+    // neighbouring cells' fills (one or two of them), where a one-pixel pen would fall
+    // on a pixel that a cell then paints over, and every other line would vanish.
+    auto batch = [&](const QList<QRect>& lines, bool on) {
         if (lines.isEmpty())
             return;
-        QPen pen(ToQColor(on ? lineColor : cellColor));
-        pen.setWidth(lineWidth);
-        pen.setCosmetic(lineWidth == 1);
-        pen.setCapStyle(Qt::FlatCap);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.drawLines(lines);
+        const QColor colour = ToQColor(on ? lineColor : cellColor);
+        for (const QRect& line : lines)
+            painter.fillRect(line, colour);
     };
-    // Only the lines that cross the repainted area, and only as long as it is. A line
-    // with flat caps leaves out its end point, so each runs one pixel past the area.
+    // Only the lines that cross the repainted area, and only as long as it is.
     auto crosses = [lineWidth](int position, int first, int last) {
         return position + lineWidth > first && position <= last;
     };
-    QList<QLine> lines;
+    QList<QRect> lines;
     int x = area.left();
     for (int col = firstCol; col <= lastCol && x <= drawn.right() + lineWidth; ++col) {
         const int extent = info.Horz.Extent(col);
@@ -172,7 +170,7 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
             continue;
         x += extent;
         if (crosses(x, drawn.left(), drawn.right()))
-            lines.append(QLine(x + half, drawn.top(), x + half, drawn.bottom() + 1));
+            lines.append(QRect(x, drawn.top(), lineWidth, drawn.height()));
         x += lineWidth;
     }
     batch(lines, vertOn);
@@ -181,7 +179,7 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
     for (int row = firstRow; row <= lastRow && y <= drawn.bottom() + lineWidth; ++row) {
         y += info.Vert.Extent(row);
         if (crosses(y, drawn.top(), drawn.bottom()))
-            lines.append(QLine(drawn.left(), y + half, drawn.right() + 1, y + half));
+            lines.append(QRect(drawn.left(), y, drawn.width(), lineWidth));
         y += lineWidth;
     }
     batch(lines, horzOn);

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QWheelEvent>
+#include <limits>
 
 #include "grid/CustomGrid.h"
 #include "platform/ExceptionDispatch.h"
@@ -25,6 +26,9 @@ TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : QLineEdit(grid->viewport()), gri
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextMargins(0, 1, 0, 0);
     setFocusPolicy(Qt::ClickFocus);
+    // A line edit keeps only its first 32,767 characters by default; a cell's value is
+    // shown and copied whole, however long.
+    setMaxLength(std::numeric_limits<int>::max());
     hide();
 }
 
@@ -78,7 +82,14 @@ bool TInplaceEdit::focusNextPrevChild(bool)
 
 void TInplaceEdit::keyPressEvent(QKeyEvent* event)
 {
-    // Nothing may travel on to the form: Enter would press its default button.
+    // Ctrl+Tab leaves the grid as from the grid itself: the form moves the focus on
+    // from the grid, which the editor is part of.
+    if (IsFocusMoveKey(*event)) {
+        grid_->setFocus(Qt::OtherFocusReason);
+        event->ignore();
+        return;
+    }
+    // Nothing else may travel on to the form: Enter would press its default button.
     event->accept();
     GuardedCall([&] {
         TVirtualKey key = VirtualKeyOf(*event);

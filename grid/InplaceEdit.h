@@ -5,7 +5,8 @@
 // offers nothing that edits); every change is refused. Keys that navigate the grid
 // (Up, Down, PgUp, PgDn, Esc, Tab, plain Insert, Ctrl+Delete) go to the grid's key
 // handling, Enter to the grid's key press (which closes the editor), key releases
-// and the wheel to the grid. The editor belongs to its grid and lives as long as it.
+// and the wheel to the grid; Ctrl+Tab and Ctrl+Shift+Tab go on to the form, which
+// moves the focus out of the grid. The editor belongs to its grid and lives as long as it.
 #pragma once
 
 #include <QLineEdit>

@@ -60,6 +60,9 @@ QString TApplication::Title() const
 {
     if (!title_.isEmpty())
         return title_;
+    // The application window is the host's main window: its caption is the application's.
+    if (const QWidget* owner = OwnerWidget(); owner != nullptr && !owner->windowTitle().isEmpty())
+        return owner->windowTitle();
     // As the host program's own name, without its folder and extension.
     const QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty())

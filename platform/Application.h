@@ -28,7 +28,8 @@ public:
     // Adopts handle as the owner of the module's windows; a no-op for an equal value.
     void SetHandle(WId handle);
 
-    // Title of message boxes; the host program's name unless set.
+    // Title of message boxes: as set, else the application window's caption (the host's
+    // main window), else the host program's name.
     QString Title() const;
     void SetTitle(const QString& title) { title_ = title; }
 

@@ -1,6 +1,8 @@
 #include "platform/ExceptionDispatch.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QShowEvent>
 #include <QString>
 
 #include "platform/Application.h"
@@ -25,14 +27,32 @@ char32_t LastCodePoint(const std::string& text)
     return codePoints.isEmpty() ? 0 : static_cast<char32_t>(codePoints.last());
 }
 
-// The standard box: an error icon, owned by the application window.
+// A message box centred over its owner once it has its final size (the box settles its
+// size as it shows, after Qt placed it by the size it had before).
+class TCentredMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (const QWidget* owner = parentWidget(); owner != nullptr && !event->spontaneous())
+            move(owner->window()->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+};
+
+// The standard box: an error icon, owned by the window the failure happened in.
 void ShowErrorBox(const std::string& title, const std::string& text)
 {
-    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, Application().OwnerWidget());
+    QWidget* owner = ErrorBoxOwner();
+    TCentredMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
+                           QMessageBox::Ok, owner);
     // A screen reader announces the box by what it says, not by its caption alone.
     box.setAccessibleName(QString::fromStdString(text));
-    Application().AdoptWindow(&box);
+    // Without a window of ours, the application window owns it (a foreign one too).
+    if (owner == nullptr || owner == Application().OwnerWidget())
+        Application().AdoptWindow(&box);
     box.exec();
 }
 
@@ -55,6 +75,17 @@ bool IsSilent(std::exception_ptr failure)
 }
 
 }  // namespace
+
+QWidget* ErrorBoxOwner()
+{
+    // The modal window that runs (the browse window), else the active one: owned by
+    // the application window instead, the box would raise that window over them.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return Application().OwnerWidget();
+}
 
 std::string ExceptionMessage(std::exception_ptr failure)
 {

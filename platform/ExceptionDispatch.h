@@ -3,7 +3,8 @@
 // Exceptions must never cross Qt's event loop. Every event override and every
 // signal handler of our controls runs its work through GuardedCall, which hands a
 // failure to HandleException: the application object shows its message in an error
-// box owned by the application window and titled with the application title
+// box owned by the window the failure happened in (the modal browse window, centred
+// over it, which stays on top of the host's windows) and titled with the application title
 // (adding "." when the last character sorts after "."); EAbort shows nothing.
 #pragma once
 
@@ -12,7 +13,13 @@
 #include <string>
 #include <utility>
 
+class QWidget;
+
 namespace qelvor {
+
+// The window an error box belongs to: the running modal window, else the active window,
+// else the application window (nullptr when none is a widget of this process).
+QWidget* ErrorBoxOwner();
 
 // Reports the exception as the application object does (message box or nothing).
 void HandleException(std::exception_ptr failure);

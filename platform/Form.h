@@ -4,7 +4,8 @@
 // the controls and their anchors are laid out against); the frame is whatever the
 // window manager adds. On the first show the form runs its show handler, then places
 // itself, then focuses the first control in tab order when none is active. Esc does
-// not close it (no cancel button): the key stays with the focused control.
+// not close it (no cancel button): the key stays with the focused control. Ctrl+Tab and
+// Ctrl+Shift+Tab move the focus to the next and previous control from any control.
 //
 // Scaling by text height is a no-op here: it would only follow a change of screen density,
 // which Qt scales for itself, so the stored sizes stand whatever line height the design
@@ -44,6 +45,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Centres (or keeps) the window as its position says, its title bar on the screen.
+    void PlaceOnScreen();
     void FocusFirstControl();
 
     QRect designOuter_;

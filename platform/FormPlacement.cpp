@@ -1,5 +1,7 @@
 #include "platform/FormPlacement.h"
 
+#include <algorithm>
+
 namespace qelvor {
 
 namespace {
@@ -25,6 +27,18 @@ QPoint PlaceForm(TPosition position, const QPoint& designed, const QSize& outerS
         return CentreIn(screen, outerSize);
     }
     return designed;
+}
+
+QPoint KeepOnScreen(const QPoint& topLeft, const QSize& outerSize, const QRect& available)
+{
+    if (available.isEmpty())
+        return topLeft;
+    // The far edge first, then the near one: the near edge wins when the frame is too big.
+    const auto clamp = [](int position, int extent, int first, int length) {
+        return std::max(first, std::min(position, first + length - extent));
+    };
+    return {clamp(topLeft.x(), outerSize.width(), available.left(), available.width()),
+            clamp(topLeft.y(), outerSize.height(), available.top(), available.height())};
 }
 
 }  // namespace qelvor

@@ -2,7 +2,8 @@
 //
 // Centring divides with truncation toward zero and uses the form's outer size as
 // stored in its layout, so the result does not depend on the frame a window manager
-// adds (or does not add).
+// adds (or does not add). A window larger than the screen would be centred partly
+// off it; KeepOnScreen brings its title bar back.
 #pragma once
 
 #include <QPoint>
@@ -18,5 +19,10 @@ enum class TPosition { poDesigned, poScreenCenter, poOwnerFormCenter };
 // one and otherwise on the screen, as poScreenCenter does; poDesigned keeps designed.
 QPoint PlaceForm(TPosition position, const QPoint& designed, const QSize& outerSize, const QRect& screen,
                  const std::optional<QRect>& ownerForm = std::nullopt);
+
+// Top-left of a frame of outerSize moved, as little as it takes, into the screen's
+// available area: inside it when the frame fits, else at its left and top edges, so
+// that the title bar (and the window's close and move handles) can always be reached.
+QPoint KeepOnScreen(const QPoint& topLeft, const QSize& outerSize, const QRect& available);
 
 }  // namespace qelvor

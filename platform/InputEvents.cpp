@@ -57,6 +57,20 @@ TVirtualKey VirtualKeyOf(const QKeyEvent& event)
     return NamedKey(key, event.modifiers().testFlag(Qt::KeypadModifier));
 }
 
+TFocusMove FocusMoveOf(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (!modifiers.testFlag(Qt::ControlModifier) || modifiers.testFlag(Qt::AltModifier)
+        || modifiers.testFlag(Qt::MetaModifier))
+        return TFocusMove::None;
+    // With Shift, X11 reports Backtab; a synthesised event may say Tab with Shift.
+    if (event.key() == Qt::Key_Backtab)
+        return TFocusMove::Previous;
+    if (event.key() == Qt::Key_Tab)
+        return modifiers.testFlag(Qt::ShiftModifier) ? TFocusMove::Previous : TFocusMove::Next;
+    return TFocusMove::None;
+}
+
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
     TShiftState shift;

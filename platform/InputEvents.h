@@ -60,6 +60,12 @@ constexpr TVirtualKey Letter(char upper) { return static_cast<TVirtualKey>(upper
 // The virtual key of a Qt key event (Backtab is Tab; 0 for keys without one).
 TVirtualKey VirtualKeyOf(const QKeyEvent& event);
 
+// Ctrl+Tab (forward) and Ctrl+Shift+Tab (back): the keys that move the focus to the
+// next or previous control also out of a control that keeps Tab for itself.
+enum class TFocusMove { None, Next, Previous };
+TFocusMove FocusMoveOf(const QKeyEvent& event);
+inline bool IsFocusMoveKey(const QKeyEvent& event) { return FocusMoveOf(event) != TFocusMove::None; }
+
 // Shift, Alt and Ctrl from the modifiers, ssLeft/ssRight/ssMiddle from the held buttons.
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 

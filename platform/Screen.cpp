@@ -38,6 +38,12 @@ QRect TScreen::Geometry() const
     return screen != nullptr ? screen->geometry() : QRect();
 }
 
+QRect TScreen::AvailableGeometry() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
 TScreen& Screen()
 {
     static TScreen screen;

@@ -19,6 +19,8 @@ public:
 
     // The primary screen's full geometry (the screen's width and height).
     QRect Geometry() const;
+    // The part of the primary screen that windows may use (without panels and docks).
+    QRect AvailableGeometry() const;
 
 private:
     TCursor cursor_ = crDefault;

@@ -1,7 +1,11 @@
 // What the user sees of a failure: the error box's text and title, silence for an
 // abort, and the screen cursor put back after a handler.
 #include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "BrowseTestSupport.h"
@@ -54,6 +58,47 @@ TEST(HandleExceptionTest, TitleDefaultsToTheProgramName)
     GuardedCall([] { throw Exception("x"); });
     ASSERT_EQ(errors.titles.size(), 1u);
     EXPECT_EQ(QString::fromStdString(errors.titles[0]), QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+}
+
+// A failure in the browse window: its box belongs to that window (centred on it, and
+// so kept above it, not above the host's window), titled with the application's title,
+// the caption of the host window the application object was handed.
+TEST(HandleExceptionTest, TheBoxBelongsToTheModalWindowAndTakesTheHostWindowsCaption)
+{
+    QWidget hostWindow;
+    hostWindow.setWindowTitle(QStringLiteral("考务管理"));
+    hostWindow.setGeometry(0, 0, 1000, 720);
+    hostWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&hostWindow));
+    Application().SetHandle(hostWindow.winId());
+    QDialog browse;
+    Application().AdoptWindow(&browse);
+    browse.setWindowModality(Qt::ApplicationModal);
+    browse.setGeometry(500, 300, 420, 260);
+    browse.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&browse));
+    EXPECT_EQ(ErrorBoxOwner(), &browse);
+
+    QWidget* boxParent = nullptr;
+    QString boxTitle;
+    QRect boxFrame;
+    QTimer::singleShot(50, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+                boxParent = box->parentWidget();
+                boxTitle = box->windowTitle();
+                boxFrame = box->frameGeometry();
+                box->done(0);
+            }
+    });
+    const QRect browseBefore = browse.frameGeometry();
+    GuardedCall([] { throw Exception("no such table: t_omr"); });
+    Application().SetHandle(0);
+    EXPECT_EQ(boxParent, &browse) << "the box belongs to the browse window, not to the host's";
+    EXPECT_EQ(boxTitle, QStringLiteral("考务管理"));
+    ASSERT_FALSE(boxFrame.isEmpty());
+    EXPECT_LE((boxFrame.center() - browse.frameGeometry().center()).manhattanLength(), 2) << "centred on it: " << boxFrame.x() << "," << boxFrame.y() << " " << boxFrame.width() << "x" << boxFrame.height();
+    EXPECT_EQ(browse.frameGeometry(), browseBefore) << "the browse window stays where it is";
 }
 
 TEST(ScreenCursorTest, DefaultRemovesTheHourglassHoweverOftenItWasSet)

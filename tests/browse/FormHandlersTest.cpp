@@ -11,6 +11,7 @@
 #include "data/ADODataSet.h"
 #include "data/Field.h"
 #include "grid/DBGridEh.h"
+#include "grid/InplaceEdit.h"
 #include "session/StandardInfo.h"
 #include "platform/Buttons.h"
 #include "platform/Screen.h"
@@ -174,7 +175,57 @@ TEST_F(FormHandlersTest, TitleClicksBeforeAnySearchReportTheClosedDatasetAndTheW
     EXPECT_FALSE(form_->DBGridEh1->Tracking());
     form_->BitBtn1->click();
     ASSERT_TRUE(form_->QELV_Set->Active());
-    EXPECT_EQ(form_->QELV_Set->Sort(), "") << "markers shown before the search wait for the next change";
+    EXPECT_EQ(form_->QELV_Set->Sort(), "准考证号 DESC") << "the marker shown before the search orders its rows";
+    EXPECT_EQ(errors_.texts.size(), 1u);
+}
+
+// The titles' markers and the rows agree after every search: a new result takes the
+// marked order at once (one notification, one re-sort) and shows from its head; with
+// no marker it keeps the statement's order and nothing is raised.
+TEST_F(FormHandlersTest, ASearchSortsItsRowsAsTheTitlesShow)
+{
+    ShowForm();
+    // A range: its statement lists the sheets in number order.
+    form_->Edit1->setText(QString::fromStdString(FirstTicket()));
+    form_->Edit2->setText(QString::fromStdString(database_.Scalar("select max(zkzh) from t_omr")));
+    TDBGridEh& grid = *form_->DBGridEh1;
+    int notifications = 0;
+    const TCustomDBGridEh::TNotifyEvent apply = grid.OnSortMarkingChanged;
+    grid.OnSortMarkingChanged = [&](TCustomDBGridEh& sender) {
+        ++notifications;
+        apply(sender);
+    };
+    form_->BitBtn1->click();
+    EXPECT_EQ(notifications, 0) << "nothing marked, nothing to apply";
+    EXPECT_EQ(form_->QELV_Set->FieldByName("准考证号")->AsString(), FirstTicket());
+    ClickTitle(grid, 2);
+    ASSERT_EQ(notifications, 1);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    // The search again: the title still says 姓名 descending, and so do the rows.
+    form_->BitBtn1->click();
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    EXPECT_EQ(notifications, 2) << "one notification for the new rows";
+    EXPECT_EQ(grid.Columns()[2]->Title()->SortMarker(), smDownEh);
+    EXPECT_EQ(form_->QELV_Set->Sort(), "姓名 DESC");
+    EXPECT_EQ(form_->QELV_Set->RecNo(), 1) << "the new rows show from the head of the sorted list";
+    std::string previous = form_->QELV_Set->FieldByName("姓名")->AsString();
+    EXPECT_EQ(previous, database_.Scalar("select max(b.xm) from t_omr a left join t_bm b on a.zkzh=b.zkzh"));
+    for (form_->QELV_Set->Next(); !form_->QELV_Set->Eof(); form_->QELV_Set->Next()) {
+        const std::string name = form_->QELV_Set->FieldByName("姓名")->AsString();
+        ASSERT_LE(name, previous) << "at record " << form_->QELV_Set->RecNo();
+        previous = name;
+    }
+    // A plain click that takes the last marker away: the next search keeps the statement's order.
+    ClickTitle(grid, 2);
+    ClickTitle(grid, 2, Qt::ControlModifier);
+    QTest::keyRelease(&grid, Qt::Key_Control);
+    ASSERT_EQ(grid.SortMarkedColumnList().Count(), 0);
+    const int before = notifications;
+    form_->BitBtn1->click();
+    EXPECT_EQ(notifications, before);
+    EXPECT_EQ(form_->QELV_Set->Sort(), "");
+    EXPECT_EQ(form_->QELV_Set->FieldByName("准考证号")->AsString(), FirstTicket());
 }
 
 TEST_F(FormHandlersTest, TitleClicksSortTheRowsAndEnterInTheGridKeepsThem)
@@ -198,6 +249,58 @@ TEST_F(FormHandlersTest, TitleClicksSortTheRowsAndEnterInTheGridKeepsThem)
     EXPECT_EQ(form_->QELV_Set->RecNo(), recNo) << "Enter in the grid runs no search";
     EXPECT_EQ(form_->QELV_Set->Sort(), "姓名 DESC, 准考证号 DESC");
     EXPECT_EQ(form_->focusWidget(), &grid);
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab move the focus through the controls in tab order from
+// wherever it is, also out of the grid (which keeps Tab for its records) and out of
+// its open editor; they move no record and run no search.
+TEST_F(FormHandlersTest, CtrlTabWalksTheControlsAndLeavesTheGrid)
+{
+    ShowForm();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    form_->BitBtn1->click();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    TDBGridEh& grid = *form_->DBGridEh1;
+    grid.setFocus();
+    const auto key = [](Qt::Key pressed, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), pressed, modifiers);
+    };
+    const auto focus = [] { return QApplication::focusWidget(); };
+    key(Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_EQ(focus(), &grid) << "Tab stays with the grid's records";
+    EXPECT_EQ(form_->QELV_Set->RecNo(), 2);
+    int searches = 0;
+    form_->QELV_Set->AfterOpen = [&](TDataSet&) { ++searches; };
+    const std::vector<QWidget*> order = {form_->Edit1, form_->Edit2, form_->BitBtn1, &grid};
+    for (QWidget* next : order) {
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(focus(), next) << "Ctrl+Tab";
+    }
+    for (auto it = order.rbegin() + 1; it != order.rend(); ++it) {
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(focus(), *it) << "Ctrl+Shift+Tab";
+    }
+    key(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(focus(), &grid) << "Ctrl+Shift+Tab as Tab with Shift, round from the first edit";
+    key(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(focus(), form_->BitBtn1) << "Ctrl+Shift+Tab back from the grid";
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(focus(), &grid);
+    // Out of the open editor, both ways, as from the grid.
+    key(Qt::Key_F2, Qt::NoModifier);
+    ASSERT_TRUE(grid.EditorMode());
+    ASSERT_EQ(focus(), static_cast<QWidget*>(grid.InplaceEditor()));
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(focus(), form_->Edit1) << "Ctrl+Tab from the editor";
+    grid.setFocus();
+    key(Qt::Key_F2, Qt::NoModifier);
+    ASSERT_EQ(focus(), static_cast<QWidget*>(grid.InplaceEditor()));
+    key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(focus(), form_->BitBtn1) << "Ctrl+Shift+Tab from the editor";
+    EXPECT_EQ(form_->QELV_Set->RecNo(), 2);
+    EXPECT_EQ(searches, 0);
+    EXPECT_TRUE(errors_.texts.empty());
 }
 
 }  // namespace

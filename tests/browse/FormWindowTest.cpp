@@ -43,6 +43,31 @@ TEST(FormPlacementTest, CentresTheStoredOuterSizeOnTheScreen)
               QPoint(200, 200));
 }
 
+// The centring formula stands; a frame it would put off the screen is moved in, its
+// title bar first. Screens of 640x480 and 1024x768 pixels at scale factors 1 and 2
+// (where Qt's screen, in device-independent pixels, is half as wide and high).
+TEST(FormPlacementTest, KeepsTheTitleBarInsideTheAvailableArea)
+{
+    const QSize outer(667, 405);
+    const auto place = [&](const QRect& screen, const QRect& available) {
+        return KeepOnScreen(PlaceForm(TPosition::poScreenCenter, {235, 198}, outer, screen), outer, available);
+    };
+    const QRect large(0, 0, 1024, 768), largeAt2(0, 0, 512, 384), small(0, 0, 640, 480), smallAt2(0, 0, 320, 240);
+    EXPECT_EQ(place(large, large), QPoint(178, 181)) << "a window that fits stays centred";
+    EXPECT_EQ(place(largeAt2, largeAt2), QPoint(0, 0)) << "was (-77, -10)";
+    EXPECT_EQ(place(small, small), QPoint(0, 37)) << "was (-13, 37)";
+    EXPECT_EQ(place(smallAt2, smallAt2), QPoint(0, 0)) << "was (-173, -82)";
+    // A panel along the top and one along the left: the frame starts below and right of them.
+    EXPECT_EQ(place(largeAt2, QRect(40, 24, 472, 360)), QPoint(40, 24));
+    EXPECT_EQ(place(large, QRect(0, 0, 1024, 200)), QPoint(178, 0)) << "bottom edge first, then the top wins";
+    // Off the far edges (a designed position): back inside, as little as it takes.
+    EXPECT_EQ(KeepOnScreen({900, 700}, outer, large), QPoint(1024 - 667, 768 - 405));
+    EXPECT_EQ(KeepOnScreen({-5, -30}, outer, large), QPoint(0, 0));
+    // On a second screen to the left of the first (negative coordinates).
+    EXPECT_EQ(KeepOnScreen({-2000, 10}, outer, QRect(-1280, 0, 1280, 1024)), QPoint(-1280, 10));
+    EXPECT_EQ(KeepOnScreen({-77, -10}, outer, QRect()), QPoint(-77, -10)) << "no screen: as placed";
+}
+
 TEST(FormWindowTest, ResizingMovesTheExitButtonAndStretchesOnlyTheGrid)
 {
     TQELVOR_Form form;

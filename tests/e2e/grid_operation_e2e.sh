@@ -95,7 +95,16 @@ window_alive() {
   kill -0 "$host_pid" 2>/dev/null || fail "the host ended: $1"
   window_shown "$title" || fail "the browse window closed: $1"
 }
-no_error_box() { ! window_shown '^qelvor-host$'; }
+# An error box is titled as the host window (考务管理) and is transient for a window.
+error_box() {
+  local w
+  for w in $(visible_windows '^考务管理$' 2>/dev/null); do
+    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id' && { echo "$w"; return 0; }
+  done
+  return 1
+}
+wait_for_error_box() { for _ in $(seq $(($1 * 10))); do error_box && return 0; sleep 0.1; done; return 1; }
+no_error_box() { ! error_box >/dev/null; }
 
 say() { echo "[${SECONDS}s] $*"; }
 
@@ -213,7 +222,7 @@ layout_as_measured() { shot; [ "$(title_lines | cut -d' ' -f1-2)" = "21 129" ]; 
 poll 50 layout_as_measured \
   || fail "the grid's title borders are at x $(title_lines), expected 21 129 ...: the layout this test measures has changed"
 click_at 60 $title_y
-box=$(wait_for_window '^qelvor-host$' 10) \
+box=$(wait_for_error_box 10) \
   || fail "a title click on the closed dataset showed no error box"
 xdotool windowfocus --sync "$box"
 xdotool key Return

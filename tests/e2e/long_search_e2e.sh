@@ -13,6 +13,15 @@ for tool in xwd xwdtopnm pnmcut ppmhist sqlite3; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
 done
 source "$(dirname "$0")/../support/xserver.sh" qelvor-long-search-e2e
+# An error box is titled as the host window (考务管理) and is transient for a window.
+error_box() {
+  local w
+  for w in $(visible_windows '^考务管理$' 2>/dev/null); do
+    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id' && { echo "$w"; return 0; }
+  done
+  return 1
+}
+wait_for_error_box() { for _ in $(seq $(($1 * 10))); do error_box && return 0; sleep 0.1; done; return 1; }
 
 export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 db=$work/slow.db
@@ -59,7 +68,7 @@ search() {
 stopped() {
   wait_until_gone "$progress_title" 3 || fail "the progress window stayed after $1"
   sleep 0.3
-  window_shown '^qelvor-host$' && fail "an error box appeared after $1"
+  error_box >/dev/null && fail "an error box appeared after $1"
   window_shown "$title" || fail "the browse window went after $1"
   kill -0 "$host_pid" 2>/dev/null || fail "the host ended after $1"
   # The form repaints where the progress window was only after it went: a loaded
@@ -101,7 +110,7 @@ search
 for _ in $(seq 50); do grid_empty || break; sleep 0.1; done
 grid_empty && fail "the next search shows no rows"
 window_shown "$progress_title" && fail "a short search showed the progress window"
-window_shown '^qelvor-host$' && fail "an error box appeared after the next search"
+error_box >/dev/null && fail "an error box appeared after the next search"
 
 say "search 4 (to be stopped by closing the browse window while the progress window shows)"
 sqlite3 "$db" "UPDATE slow_switch SET slow = 1"
@@ -120,7 +129,7 @@ fi
 wait_until_gone "$progress_title" 3 || fail "the progress window stayed after the close request"
 wait_until_gone "$title" 3 || fail "the browse window stayed open after its close request during the search"
 sleep 0.3
-window_shown '^qelvor-host$' && fail "an error box appeared after the close request"
+error_box >/dev/null && fail "an error box appeared after the close request"
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the close request"
 say "the close request stopped the search and closed the browse window"
 echo "PASS: a long search showed its progress window; Esc and 取消 each stopped it silently with an empty grid; the next search listed the sheets; closing the browse window during a search stopped it and closed the window"

@@ -1,6 +1,8 @@
 // Painting of the browse form's grid, checked in rendered images: text placement,
 // titles (pressed look, sort glyphs and numbers), the indicator arrow, the closed
 // dataset and the current cell's highlight.
+#include <cmath>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
@@ -235,6 +237,61 @@ TEST_F(GridPainting, TheLastRowsLinesMeetTheIndicatorsBorder)
     const QRgb line = ToQColor(clBlack).rgb() & 0xFFFFFFu;
     for (int gridRow = 1; gridRow <= 10; ++gridRow)
         EXPECT_EQ(corner(gridRow), line) << "row " << gridRow;
+}
+
+// Lines are one device-independent pixel. At a fractional scale each covers one or two
+// device pixels; every one must still show, in the scrollable cells (silver) and along
+// the titles and the indicator column (black). Rendered at the scale factors a desktop
+// offers, and at the one the test runs under (QT_SCALE_FACTOR), also through the window.
+TEST_F(GridPainting, EveryGridLineShowsAtFractionalScales)
+{
+    const QRgb silver = ToQColor(clSilver).rgb() & 0xFFFFFFu;
+    const QRgb black = ToQColor(clBlack).rgb() & 0xFFFFFFu;
+    // True when some device row (or column) whose centre lies in [from, from + 1) of
+    // the logical axis shows `colour` at the other axis' logical position `across`.
+    const auto lineShows = [](const QImage& image, qreal scale, bool horizontal, int from, int across, QRgb colour) {
+        const int first = static_cast<int>(std::ceil(from * scale - 0.5));
+        const int last = static_cast<int>(std::ceil((from + 1) * scale - 0.5)) - 1;
+        const int other = static_cast<int>((across + 0.5) * scale);
+        for (int device = first; device <= last; ++device) {
+            const QRgb pixel = horizontal ? image.pixel(other, device) : image.pixel(device, other);
+            if ((pixel & 0xFFFFFFu) == colour)
+                return true;
+        }
+        return false;
+    };
+    std::vector<qreal> scales = {1.0, 1.25, 1.5, 1.75};
+    if (grid->devicePixelRatioF() != 1.0)
+        scales.push_back(grid->devicePixelRatioF());
+    for (const qreal scale : scales) {
+        SCOPED_TRACE(scale);
+        QImage image(grid->viewport()->size() * scale, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::magenta);
+        grid->viewport()->render(&image);
+        const int middleOfNameCells = Cell(3, 0).center().x();
+        for (int gridRow = 0; gridRow <= 10; ++gridRow) {
+            const int line = Cell(1, gridRow).bottom() + 1;
+            EXPECT_TRUE(lineShows(image, scale, true, line, middleOfNameCells, gridRow == 0 ? black : silver))
+                << "the line below row " << gridRow;
+            EXPECT_TRUE(lineShows(image, scale, true, line, Cell(0, 0).center().x(), black))
+                << "the indicator's line below row " << gridRow;
+        }
+        const int middleOfThirdRow = Cell(1, 3).center().y();
+        for (int gridCol = 0; gridCol <= 5; ++gridCol) {
+            const int line = Cell(gridCol, 1).right() + 1;
+            EXPECT_TRUE(lineShows(image, scale, false, line, middleOfThirdRow, gridCol == 0 ? black : silver))
+                << "the line right of column " << gridCol;
+        }
+    }
+    // On screen, as the window's backing store holds it at the scale the test runs under.
+    if (grid->devicePixelRatioF() != 1.0) {
+        const QImage shown = grid->viewport()->grab().toImage();
+        const qreal scale = shown.devicePixelRatio();
+        for (int gridRow = 1; gridRow <= 10; ++gridRow)
+            EXPECT_TRUE(lineShows(shown, scale, true, Cell(1, gridRow).bottom() + 1, Cell(3, 0).center().x(), silver))
+                << "on screen, the line below row " << gridRow;
+    }
 }
 
 TEST_F(GridPainting, APartialRepaintDrawsWhatAFullOneDraws)

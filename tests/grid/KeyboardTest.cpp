@@ -219,6 +219,43 @@ TEST_F(Keyboard, F2PutsTheCaretAtTheEndAndTheEditorKeepsCaretKeys)
     EXPECT_TRUE(EditorShown());
 }
 
+// A value longer than a line edit's default limit (32,767 characters) is held and
+// copied whole: the last characters tell a cut copy from a whole one.
+TEST_F(Keyboard, TheEditorHoldsAndCopiesAValueOfAnyLength)
+{
+    for (const int length : {100000, 1000000}) {
+        SCOPED_TRACE(length);
+        std::string value(static_cast<std::size_t>(length) - 3, 'A');
+        for (std::size_t i = 0; i < value.size(); i += 7)
+            value[i] = static_cast<char>('0' + i % 10);
+        value += "END";
+        dataSource->SetDataSet(nullptr);
+        dataSet = std::make_unique<GridTestDataSet>(
+            AnswerSheetFieldDefs(), 3,
+            [value](int row, int column) { return column == 3 ? Variant(value) : AnswerSheetValue(row, column); },
+            "QELV_Set");
+        dataSource->SetDataSet(dataSet.get());
+        dataSet->Open();
+        grid->setFocus();
+        Key(Qt::Key_Home);
+        for (int i = 0; i < 3; ++i)
+            Key(Qt::Key_Right);
+        ASSERT_EQ(DataCol(), 3);
+        Key(Qt::Key_F2);
+        ASSERT_TRUE(EditorShown());
+        TInplaceEdit* editor = grid->InplaceEditor();
+        EXPECT_EQ(editor->text().size(), length);
+        EXPECT_EQ(editor->cursorPosition(), length) << "F2 puts the caret after the last character";
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Key(Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QApplication::clipboard()->text();
+        EXPECT_EQ(copied.size(), length);
+        EXPECT_TRUE(copied.toStdString() == value) << "the copy differs from the value";
+        Key(Qt::Key_Escape);
+        EXPECT_FALSE(EditorShown());
+    }
+}
+
 TEST_F(Keyboard, TheEditorHandsNavigationKeysToTheGrid)
 {
     Key(Qt::Key_Return);

@@ -152,6 +152,34 @@ TEST_F(Mouse, SizingToOnePixelOrEscLeavesTheWidth)
     EXPECT_EQ(Width(1), widthBefore);
 }
 
+// Every width above one pixel applies, however narrow: the border lands where it was
+// dropped, and the cells after it follow.
+TEST_F(Mouse, NarrowWidthsDownToTwoPixelsApply)
+{
+    for (const int width : {12, 3, 2}) {
+        SCOPED_TRACE(width);
+        const int left = Cell(2, 0).left();
+        const int border = BorderAfter(1);
+        Press(QPoint(border, 5));
+        ASSERT_EQ(grid->GridState(), TGridState::gsColSizing);
+        Move(QPoint(border - 20, 5));
+        Move(QPoint(left + width, 5));
+        Release(QPoint(left + width, 5));
+        EXPECT_EQ(grid->GridState(), TGridState::gsNormal);
+        EXPECT_EQ(Width(1), width);
+        EXPECT_EQ(grid->ColWidths(2), width);
+        EXPECT_EQ(BorderAfter(1), left + width);
+        EXPECT_EQ(Cell(3, 0).left(), left + width + 1);
+        // Widened again by its border: pressed right of it, beyond the zone of the border
+        // before, which comes first.
+        Press(QPoint(BorderAfter(1) + 4, 5));
+        ASSERT_EQ(grid->GridState(), TGridState::gsColSizing) << "the narrow column's border still sizes it";
+        Move(QPoint(left + 64, 5));
+        Release(QPoint(left + 64, 5));
+        EXPECT_EQ(Width(1), 60);
+    }
+}
+
 TEST_F(Mouse, DraggingATitleSidewaysMovesTheColumnObject)
 {
     Click(DataCell(0, 2));

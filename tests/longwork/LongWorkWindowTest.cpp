@@ -260,6 +260,28 @@ TEST_F(LongWorkWindowTest, TheCloseButtonCancelsAndTheWindowClosesAfterTheWork)
     EXPECT_FALSE(window_.isVisible());
 }
 
+TEST_F(LongWorkWindowTest, ACloseRequestWhileTheProgressWindowShowsCancelsAndClosesAfterTheWork)
+{
+    // The window system drops a close request (the window manager's close button) to a
+    // window that a modal window blocks, before any filter sees it: the progress window
+    // must block nothing, so that the request reaches the input guard.
+    statement_.answerDelay = 100ms;
+    bool progressShown = false;
+    bool blocked = true;
+    watch_.At(kLongWorkProgressDelayMs + 200, [&] {
+        progressShown = test::VisibleProgressDialog() != nullptr;
+        blocked = QGuiApplication::modalWindow() != nullptr;
+        QCloseEvent close;
+        QApplication::sendEvent(window_.windowHandle(), &close);
+    });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_TRUE(progressShown);
+    EXPECT_FALSE(blocked) << "the progress window blocks the waiting window's close requests";
+    EXPECT_EQ(statement_.interrupts, 1);
+    QApplication::processEvents();
+    EXPECT_FALSE(window_.isVisible());
+}
+
 TEST_F(LongWorkWindowTest, TheWorksFailureIsRethrownOnTheWindowThread)
 {
     WorkProgress progress;

@@ -6,6 +6,7 @@
 #include "data/ParameterScan.h"
 #include "data/recordset/Connection.h"
 #include "runtime/Exceptions.h"
+#include "runtime/LongWork.h"
 
 namespace qelvor {
 
@@ -110,8 +111,14 @@ void TADOCommand::TakeConnection()
     if (!connectionString_.empty()) {
         if (!ownConnection_)
             ownConnection_ = std::make_unique<recordset::Connection>();
-        if (ownConnection_->State() != recordset::adStateOpen)
-            ownConnection_->Open(connectionString_);
+        if (ownConnection_->State() != recordset::adStateOpen) {
+            // As the connection component connects: long work, which a window can cancel.
+            WorkProgress progress;
+            recordset::Connection& connection = *ownConnection_;
+            const std::string& text = connectionString_;
+            RunLongWork(LongWorkKind::Connect, [&connection, &text, &progress] { connection.Open(text, &progress); },
+                        progress);
+        }
         command_.SetActiveConnection(ownConnection_.get());
         return;
     }

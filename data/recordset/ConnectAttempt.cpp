@@ -91,7 +91,8 @@ bool ConnectAttempt::Expired() const
 void ConnectAttempt::ThrowTimedOut() const
 {
     throw ERecordSetError("The server " + server_ + " did not answer within " + std::to_string(timeoutSeconds_) +
-                          " seconds (the connection's time-out, \"Connect Timeout\" in the connection string)");
+                          (timeoutSeconds_ == 1 ? " second" : " seconds") +
+                          " (the connection's time-out, \"Connect Timeout\" in the connection string)");
 }
 
 void ConnectAttempt::ThrowIfOver() const

@@ -103,8 +103,8 @@ private:
 // passes or a cancel arrives, for drivers whose waits ignore the login time-out.
 class ConnectGuard {
 public:
-    ConnectGuard(ConnectAttempt& attempt, const std::optional<ServerAddress>& server)
-        : attempt_(attempt), server_(server), before_(SessionSocket::OpenSocketInodes())
+    ConnectGuard(ConnectAttempt& attempt, const std::optional<ServerAddress>& server, const SessionSocket::Inodes& before)
+        : attempt_(attempt), server_(server), before_(before)
     {
         attempt_.OnCancel([this] {
             const std::lock_guard<std::mutex> lock(mutex_);
@@ -145,7 +145,7 @@ private:
 
     ConnectAttempt& attempt_;
     const std::optional<ServerAddress> server_;  // where the connect goes, when the string says
-    const SessionSocket::Inodes before_;         // the process's sockets before the connect
+    const SessionSocket::Inodes& before_;        // the process's sockets before the connect
     std::mutex mutex_;                           // guards done_
     std::condition_variable wake_;               // the connect's end or a cancel
     bool done_ = false;                          // the driver's connect has returned
@@ -154,22 +154,30 @@ private:
 
 }  // namespace
 
-void ConnectOdbcWithin(SQLHDBC connection, const std::string& connectionString, ConnectAttempt& attempt)
+SessionSocket ConnectOdbcWithin(SQLHDBC connection, const std::string& connectionString, ConnectAttempt& attempt)
 {
     attempt.ThrowIfOver();
     SQLSetConnectAttrW(connection, SQL_ATTR_LOGIN_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(attempt.SecondsLeft())), 0);
     std::u16string wide = ToUtf16(connectionString);
     SQLRETURN rc = SQL_ERROR;
+    SessionSocket link;
     {
         const std::optional<ServerAddress> server = NamedServer(connectionString);
         const ServerTurn turn(server, attempt);
-        const ConnectGuard guard(attempt, server);
-        rc = SQLDriverConnectW(connection, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                               static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+        const SessionSocket::Inodes before = SessionSocket::OpenSocketInodes();
+        {
+            const ConnectGuard guard(attempt, server, before);
+            rc = SQLDriverConnectW(connection, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                                   static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+        }
+        if (SQL_SUCCEEDED(rc) && server)
+            link = SessionSocket::LinkOpenedSince(before, server->host, server->port);
     }
-    if (SQL_SUCCEEDED(rc))
-        return;
+    if (SQL_SUCCEEDED(rc)) {
+        attempt.ThrowIfOver();  // a cancel as the connect ended may have shut its link
+        return link;
+    }
     // What the driver says of a link we shut, or of its own time-out, is not what happened.
     attempt.ThrowIfOver();
     const std::string diagnostics = OdbcDiagnostics(SQL_HANDLE_DBC, connection);

@@ -19,13 +19,18 @@
 
 #include <string>
 
+#include "data/recordset/SessionSocket.h"
+
 namespace qelvor::recordset {
 
 class ConnectAttempt;
 
 // Connects connection (an allocated, unconnected handle) with connectionString within
 // the attempt's bounds; raises the driver's diagnostics, the time-out, or EWorkCancelled.
-void ConnectOdbcWithin(SQLHDBC connection, const std::string& connectionString, ConnectAttempt& attempt);
+// Returns the session's link to the server the string names, where the connect opened
+// exactly one (connects to a server take turns, so no other connect of ours opened it);
+// none otherwise (a data source, a driver that keeps no link of its own).
+SessionSocket ConnectOdbcWithin(SQLHDBC connection, const std::string& connectionString, ConnectAttempt& attempt);
 
 // Connects, runs statementText, disconnects — all within the attempt's bounds.
 void SendCancelStatement(const std::string& connectionString, const std::string& statementText, ConnectAttempt& attempt);

@@ -198,6 +198,8 @@ public:
                 AskSession("SELECT pg_backend_pid(), inet_client_port(), inet_server_port()", attempt);
             cancelStatement = "SELECT pg_cancel_backend(" + facts.number + ")";
             FindSocket(facts);
+        } else {
+            FindSocket({});
         }
         if (!cancelStatement.empty())
             canceller_.emplace(attempt.Server(), [connectionString = connectedString_, cancelStatement](ConnectAttempt& cancel) {
@@ -322,7 +324,7 @@ private:
 
     void Connect(const std::string& connectionString, ConnectAttempt& attempt)
     {
-        ConnectOdbcWithin(connection_->Get(), connectionString, attempt);
+        connectedLink_ = ConnectOdbcWithin(connection_->Get(), connectionString, attempt);
         connected_ = true;
         connectedString_ = connectionString;
     }
@@ -362,11 +364,16 @@ private:
         return facts;
     }
 
-    // The session's socket is the process's one TCP link with the ports the server reports.
+    // The session's socket is the process's one TCP link with the ports the server reports
+    // for the session; through a proxy (which the server sees instead of us), the one link
+    // the connect opened to the server the string names.
     void FindSocket(const SessionFacts& facts)
     {
         if (facts.clientPort && facts.serverPort)
             socket_ = SessionSocket::FindByPorts(*facts.clientPort, *facts.serverPort);
+        if (!socket_.Found())
+            socket_ = std::move(connectedLink_);
+        connectedLink_ = SessionSocket();
     }
 
     // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
@@ -637,6 +644,7 @@ private:
     bool connected_ = false;
     bool narrowTextIsUtf8_ = false;
     SessionSocket socket_;                        // the driver's link to the server, when found
+    SessionSocket connectedLink_;                 // the link the last connect opened, until FindSocket
     std::mutex runningMutex_;                     // guards runningStatement_ against Interrupt
     SQLHSTMT runningStatement_ = SQL_NULL_HSTMT;  // while a statement runs
     std::string connectedString_;                 // what the session was opened with

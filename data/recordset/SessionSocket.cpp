@@ -96,21 +96,31 @@ SessionSocket::Inodes SessionSocket::OpenSocketInodes()
     return inodes;
 }
 
-int SessionSocket::ShutdownLinksOpenedSince(const Inodes& before, const std::string& host, std::uint16_t port)
+namespace {
+
+// The addresses host:port resolves to.
+std::vector<sockaddr_storage> Resolve(const std::string& host, std::uint16_t port)
 {
     addrinfo hints {};
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
+    std::vector<sockaddr_storage> addresses;
     if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
-        return 0;
-    std::vector<sockaddr_storage> server;
+        return addresses;
     for (const addrinfo* address = found; address; address = address->ai_next) {
         sockaddr_storage copy {};
         std::memcpy(&copy, address->ai_addr, std::min<std::size_t>(address->ai_addrlen, sizeof copy));
-        server.push_back(copy);
+        addresses.push_back(copy);
     }
     freeaddrinfo(found);
-    int shut = 0;
+    return addresses;
+}
+
+// Calls visit with a duplicate of each socket opened since `before` whose peer is one of
+// the addresses.
+void ForEachNewLinkTo(const SessionSocket::Inodes& before, const std::vector<sockaddr_storage>& server,
+                      const std::function<void(int)>& visit)
+{
     ForEachSocket([&](int descriptor, ino_t inode) {
         if (before.count(inode))
             return false;
@@ -120,13 +130,30 @@ int SessionSocket::ShutdownLinksOpenedSince(const Inodes& before, const std::str
             return false;
         for (const sockaddr_storage& address : server)
             if (SameAddress(reinterpret_cast<const sockaddr*>(&peer), reinterpret_cast<const sockaddr*>(&address))) {
-                shutdown(descriptor, SHUT_RDWR);
-                ++shut;
+                visit(descriptor);
                 break;
             }
         return false;
     });
+}
+
+}  // namespace
+
+int SessionSocket::ShutdownLinksOpenedSince(const Inodes& before, const std::string& host, std::uint16_t port)
+{
+    int shut = 0;
+    ForEachNewLinkTo(before, Resolve(host, port), [&shut](int descriptor) {
+        shutdown(descriptor, SHUT_RDWR);
+        ++shut;
+    });
     return shut;
+}
+
+SessionSocket SessionSocket::LinkOpenedSince(const Inodes& before, const std::string& host, std::uint16_t port)
+{
+    std::vector<SessionSocket> found;
+    ForEachNewLinkTo(before, Resolve(host, port), [&found](int descriptor) { found.push_back(Duplicate(descriptor)); });
+    return found.size() == 1 ? std::move(found.front()) : SessionSocket();
 }
 
 SessionSocket SessionSocket::Duplicate(int descriptor)

@@ -40,6 +40,8 @@ public:
     using Inodes = std::set<ino_t>;
     static Inodes OpenSocketInodes();
     static int ShutdownLinksOpenedSince(const Inodes& before, const std::string& host, std::uint16_t port);
+    // The one TCP link to host:port opened since `before`; none when there is not exactly one.
+    static SessionSocket LinkOpenedSince(const Inodes& before, const std::string& host, std::uint16_t port);
 
     SessionSocket() = default;
     ~SessionSocket();

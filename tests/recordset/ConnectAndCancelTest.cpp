@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -73,13 +75,10 @@ int ConnectTo(const std::string& host, std::uint16_t port)
     return link;
 }
 
-// A server of the test's own: it accepts every connection and then either never answers,
-// or relays to a real server until that server's first answer has passed, and then goes
-// silent (a server that stops answering half-way through the start-up exchange).
+// A server of the test's own that accepts every connection and never answers.
 class MuteServer {
 public:
-    // upstreamPort 0: never answers at all.
-    explicit MuteServer(std::uint16_t upstreamPort = 0) : upstreamPort_(upstreamPort)
+    MuteServer()
     {
         listener_ = Listen(port_);
         thread_ = std::thread([this] { Serve(); });
@@ -98,58 +97,72 @@ public:
 private:
     void Serve()
     {
-        std::vector<pollfd> waits;
-        std::vector<int> peer;        // for each entry of waits: the link it relays to (-1: none)
-        std::vector<bool> answered;   // the upstream's first answer has passed
-        waits.push_back({listener_, POLLIN, 0});
-        peer.push_back(-1);
-        answered.push_back(false);
         while (!stopping_) {
-            if (poll(waits.data(), waits.size(), 50) <= 0)
+            pollfd wait = {listener_, POLLIN, 0};
+            if (poll(&wait, 1, 50) <= 0)
                 continue;
-            if (waits[0].revents) {
-                const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-                if (client < 0)
-                    continue;
+            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client >= 0)
                 links_.push_back(client);
-                if (upstreamPort_ != 0) {
-                    const int upstream = ConnectTo("127.0.0.1", upstreamPort_);
-                    if (upstream >= 0) {
-                        links_.push_back(upstream);
-                        waits.push_back({client, POLLIN, 0});
-                        peer.push_back(upstream);
-                        answered.push_back(false);
-                        waits.push_back({upstream, POLLIN, 0});
-                        peer.push_back(client);
-                        answered.push_back(false);
-                    }
-                }
-            }
-            for (std::size_t i = 1; i < waits.size(); ++i) {
-                if (!(waits[i].revents & POLLIN))
-                    continue;
-                char buffer[4096];
-                const ssize_t got = read(waits[i].fd, buffer, sizeof buffer);
-                if (got <= 0) {
-                    waits[i].events = 0;
-                    continue;
-                }
-                const bool fromUpstream = i % 2 == 0;
-                if (fromUpstream && answered[i])
-                    continue;  // silent from now on
-                [[maybe_unused]] const ssize_t sent = write(peer[i], buffer, static_cast<std::size_t>(got));
-                if (fromUpstream)
-                    answered[i] = true;
-            }
         }
     }
 
-    const std::uint16_t upstreamPort_;
     std::uint16_t port_ = 0;
     int listener_ = -1;
     std::vector<int> links_;  // the server thread's own until it has ended
     std::atomic<bool> stopping_{false};
     std::thread thread_;
+};
+
+// A relay to a real server in a process of its own (tests/support/mute_relay.py), as a
+// proxy in front of a server would be: connections pass the server's first answer and then
+// nothing more, or are relayed whole after RelayWhole(true).
+class RelayProcess {
+public:
+    explicit RelayProcess(std::uint16_t upstreamPort)
+    {
+        int toRelay[2];
+        int fromRelay[2];
+        if (pipe2(toRelay, O_CLOEXEC) != 0 || pipe2(fromRelay, O_CLOEXEC) != 0)
+            throw std::runtime_error("no pipe");
+        process_ = fork();
+        if (process_ == 0) {
+            dup2(toRelay[0], 0);
+            dup2(fromRelay[1], 1);
+            const std::string port = std::to_string(upstreamPort);
+            execlp("python3", "python3", QELVOR_MUTE_RELAY, port.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(toRelay[0]);
+        close(fromRelay[1]);
+        control_ = toRelay[1];
+        char text[16] = {};
+        std::size_t used = 0;
+        while (used < sizeof text - 1 && read(fromRelay[0], text + used, 1) == 1 && text[used] != '\n')
+            ++used;
+        close(fromRelay[0]);
+        port_ = static_cast<std::uint16_t>(std::atoi(text));
+        if (port_ == 0)
+            throw std::runtime_error("the relay did not start");
+    }
+    ~RelayProcess()
+    {
+        close(control_);  // the relay ends at the end of its input
+        int status = 0;
+        waitpid(process_, &status, 0);
+    }
+    std::uint16_t Port() const { return port_; }
+    void RelayWhole(bool whole)
+    {
+        const std::string line = whole ? "whole\n" : "mute\n";
+        [[maybe_unused]] const ssize_t written = write(control_, line.data(), line.size());
+        std::this_thread::sleep_for(100ms);  // read before the next connection comes
+    }
+
+private:
+    pid_t process_ = -1;
+    int control_ = -1;
+    std::uint16_t port_ = 0;
 };
 
 // The three ways to a server: native PostgreSQL, and ODBC with the PostgreSQL and MariaDB drivers.
@@ -208,7 +221,7 @@ TEST_P(ConnectBounds, AServerThatGoesSilentHalfWayThroughTheStartUpEndsAtTheTime
     if (real == nullptr || *real == '\0')
         GTEST_SKIP() << GetParam().environment << " names no server";
     const ConnectionString settings(real);
-    const MuteServer relay(static_cast<std::uint16_t>(std::stoi(settings.Find("Port").value_or("0"))));
+    const RelayProcess relay(static_cast<std::uint16_t>(std::stoi(settings.Find("Port").value_or("0"))));
     // The real server's own user and database, through the relay.
     std::string rest = "Connect Timeout=1;";
     for (const auto& [key, value] : settings.Pairs())
@@ -246,6 +259,43 @@ TEST_P(ConnectBounds, NothingListeningIsToldAtOnce)
     EXPECT_LT(SecondsSince(started), 2.0);
     EXPECT_NE(message, "opened");
     EXPECT_EQ(message.find("did not answer"), std::string::npos) << message;
+}
+
+TEST_P(ConnectBounds, TheReconnectAfterALostSessionIsCancelledWithItsStatement)
+{
+    const char* real = std::getenv(GetParam().environment);
+    if (real == nullptr || *real == '\0')
+        GTEST_SKIP() << GetParam().environment << " names no server";
+    const ConnectionString settings(real);
+    RelayProcess relay(static_cast<std::uint16_t>(std::stoi(settings.Find("Port").value_or("0"))));
+    relay.RelayWhole(true);
+    std::string rest = "Connect Timeout=0;";  // only the cancel can end the reconnect
+    for (const auto& [key, value] : settings.Pairs())
+        if (key != "Port" && key != "Server" && key != "Driver" && key != "Provider")
+            rest += key + "=" + value + ";";
+    Connection session;
+    session.Open(GetParam().text(relay.Port(), rest));
+    const std::string sleep = std::string(GetParam().name) == "mariadb" ? "SELECT SLEEP(30)" : "SELECT pg_sleep(30)";
+    // A forced stop loses the session; the server then stops answering new sessions.
+    WorkProgress first;
+    std::thread stopper([&first] {
+        std::this_thread::sleep_for(200ms);
+        first.RequestCancel();
+        first.ForceStop();
+    });
+    EXPECT_THROW(session.Execute(sleep, {}, 0, 0, &first), EWorkCancelled);
+    stopper.join();
+    relay.RelayWhole(false);
+    WorkProgress second;
+    std::thread canceller([&second] {
+        std::this_thread::sleep_for(300ms);
+        second.RequestCancel();
+    });
+    const auto started = Clock::now();
+    EXPECT_THROW(session.Execute("SELECT 1", {}, 0, 0, &second), EWorkCancelled);
+    const double took = SecondsSince(started);
+    canceller.join();
+    EXPECT_LT(took, 0.3 + 0.5) << "the reconnect went on after its statement was cancelled";
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, ConnectBounds, ::testing::ValuesIn(kRoutes),

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "data/ADOConnection.h"
+#include "data/recordset/Connection.h"
+#include "data/recordset/ResultBatch.h"
 #include "data/FieldFormat.h"
 #include "module/ModuleInterface.h"
 #include "runtime/FormatSettings.h"
@@ -124,6 +127,49 @@ TEST_F(ShowFormTest, ASecondCallAfterASearchStartsWithEmptyEditsAndNoRows)
         EXPECT_EQ(grid->viewport()->grab().toImage(), unsearched);
         EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
     });
+}
+
+TEST_F(ShowFormTest, ClosingTheWindowDuringASearchThenUnloadingTheModuleEndsCleanly)
+{
+    // Sheets that come slowly, until the switch is turned off.
+    qelvor::recordset::Connection& session = connection_.AdoConnection();
+    for (const char* statement :
+         {"ALTER TABLE t_omr RENAME TO t_omr_rows", "CREATE TABLE slow_switch(slow INTEGER)",
+          "INSERT INTO slow_switch VALUES(1)",
+          "CREATE VIEW t_omr AS SELECT zkzh, ttxx, tttt, qk, lwtth FROM t_omr_rows UNION ALL "
+          "SELECT printf('9%014d', i), '', '', '0', '1' FROM (WITH RECURSIVE c(i) AS (SELECT 1 WHERE "
+          "(SELECT slow FROM slow_switch) UNION ALL SELECT i + 1 FROM c WHERE i < 200000000) SELECT i FROM c) "
+          "WHERE i % 25000 = 0"})
+        session.Execute(statement, 0, 0);
+    bool closedDuringSearch = false;
+    ShowFormAndInspect(0, 0, [&](QWidget& window) {
+        QPointer<QWidget> form(&window);
+        // The close request comes while the search waits (its progress window showing).
+        QTimer::singleShot(800, [form] {
+            if (form)
+                form->close();
+        });
+        window.findChild<QAbstractButton*>(QStringLiteral("BitBtn1"))->click();
+        closedDuringSearch = form && !form->isVisible();
+        QApplication::processEvents();
+        closedDuringSearch = closedDuringSearch || !form || !form->isVisible();
+    });
+    EXPECT_TRUE(closedDuringSearch) << "the close request during the search did not close the window";
+    // Nothing of the module runs any more: it can go, and come back working.
+    ASSERT_EQ(dlclose(module_), 0);
+    module_ = dlopen(QELVOR_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module_, nullptr) << dlerror();
+    showForm_ = reinterpret_cast<TShowFormFunction>(dlsym(module_, kShowFormName));
+    ASSERT_NE(showForm_, nullptr);
+    session.Execute("UPDATE slow_switch SET slow = 0", 0, 0);
+    ShowFormAndInspect(0, 0, [&](QWidget& window) {
+        auto* grid = window.findChild<QAbstractScrollArea*>(QStringLiteral("DBGridEh1"));
+        ASSERT_NE(grid, nullptr);
+        window.findChild<QAbstractButton*>(QStringLiteral("BitBtn1"))->click();
+        QApplication::processEvents();
+        EXPECT_TRUE(grid->verticalScrollBar()->isVisible()) << "the search after reloading the module found nothing";
+    });
+    EXPECT_TRUE(connection_.Connected());
 }
 
 TEST_F(ShowFormTest, DatesFormattedWhileTheWindowIsUpUseADash)

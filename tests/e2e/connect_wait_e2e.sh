@@ -98,4 +98,20 @@ for _ in $(seq 100); do [ "$(box_count)" -ge 1 ] && break; sleep 0.1; done
 [ $((SECONDS - started)) -le 6 ] || fail "the time-out's box took $((SECONDS - started)) s"
 grep -q "127.0.0.1:$port\" did not answer within 2 seconds" "$work/host.log" || fail "the message does not name the server and the time-out"
 say "the connect timed out with: $(grep -o 'The server.*' "$work/host.log" | head -1)"
+kill "$host_pid" 2>/dev/null || true
+wait "$host_pid" 2>/dev/null || true
+
+say "--browse with a connection string that cannot connect"
+"$host" --browse --connect "hello world" >"$work/host.log" 2>&1 &
+host_pid=$!
+main=$(wait_for_window '^考务管理$' 20) || fail "no host window"
+for _ in $(seq 100); do [ "$(box_count)" -ge 1 ] && break; sleep 0.1; done
+[ "$(box_count)" -ge 1 ] || fail "no box for the failed connect"
+box=$({ visible_windows '^考务管理$' || true; } | grep -vx "$main" | head -1)
+xdotool windowfocus --sync "$box"
+xdotool key Return
+sleep 1.5
+window_shown '卷面信息浏览' && fail "the browse window opened without a connection"
+kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the failed connect"
+say "no browse window without a connection"
 echo "PASS: a connect to a server that never answers kept the host painted, showed its progress window, ended on 取消 at once (also in the connect dialog) leaving the host usable, and ended at its time-out with a message naming the server"

@@ -19,16 +19,6 @@ export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 host_pid=$!
 
 title='卷面信息浏览\(V3\.00\)'
-# An error box is titled as the host window (考务管理) and is transient for a window.
-error_box() {
-  local w
-  for w in $(visible_windows '^考务管理$' 2>/dev/null); do
-    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id' && { echo "$w"; return 0; }
-  done
-  return 1
-}
-no_error_box() { ! error_box >/dev/null; }
-wait_for_error_box() { for _ in $(seq $(($1 * 10))); do error_box && return 0; sleep 0.1; done; return 1; }
 window=$(wait_for_window "$title" 30) || fail "no window titled 卷面信息浏览(V3.00)"
 eval "$(window_geometry "$window")"
 [ "$WIDTH" = 659 ] && [ "$HEIGHT" = 378 ] || fail "window is ${WIDTH}x$HEIGHT, expected 659x378"

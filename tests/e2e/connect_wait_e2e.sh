@@ -39,8 +39,6 @@ click_cancel() {  # WINDOW: 取消 is the progress window's only button, at its 
   eval "$(xdotool getwindowgeometry --shell "$1")"
   xdotool mousemove --window "$1" $((WIDTH - 45)) $((HEIGHT - 22)) click 1
 }
-# A box is a window titled 考务管理 besides the host's main window.
-box_count() { { visible_windows '^考务管理$' || true; } | grep -cvx "${main:-none}" || true; }
 
 say "start-up connect, cancelled"
 "$host" --connect "$mute" >"$work/host.log" 2>&1 &
@@ -59,7 +57,7 @@ say "取消 ended the connect; the progress window went after $took ms"
 [ "$took" -lt 1500 ] || fail "取消 took $took ms to end the connect"
 sleep 0.5
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the cancelled connect"
-[ "$(box_count)" = 0 ] || fail "a box appeared after the cancelled connect"
+no_error_box || fail "a box appeared after the cancelled connect"
 # Usable: its connect dialog opens (数据库 → 连接数据库…).
 xdotool mousemove --window "$main" 300 200
 xdotool windowfocus --sync "$main"
@@ -82,7 +80,7 @@ click_cancel "$progress"
 wait_until_gone "$progress_title" 3 || fail "the dialog's progress window stayed after 取消"
 sleep 0.3
 window_shown '^连接数据库$' || fail "the connect dialog went after a cancelled connect"
-[ "$(box_count)" = 0 ] || fail "a box appeared after the dialog's cancelled connect"
+no_error_box || fail "a box appeared after the dialog's cancelled connect"
 xdotool key Escape
 wait_until_gone '^连接数据库$' 5 || fail "Escape did not close the dialog"
 kill "$host_pid" 2>/dev/null || true
@@ -93,8 +91,7 @@ say "start-up connect with a two-second time-out"
 host_pid=$!
 main=$(wait_for_window '^考务管理$' 20) || fail "no host window while it connects"
 started=$SECONDS
-for _ in $(seq 100); do [ "$(box_count)" -ge 1 ] && break; sleep 0.1; done
-[ "$(box_count)" -ge 1 ] || fail "no box after the connect's time-out"
+wait_for_error_box 10 || fail "no box after the connect's time-out"
 [ $((SECONDS - started)) -le 6 ] || fail "the time-out's box took $((SECONDS - started)) s"
 grep -q "127.0.0.1:$port\" did not answer within 2 seconds" "$work/host.log" || fail "the message does not name the server and the time-out"
 say "the connect timed out with: $(grep -o 'The server.*' "$work/host.log" | head -1)"
@@ -105,9 +102,8 @@ say "--browse with a connection string that cannot connect"
 "$host" --browse --connect "hello world" >"$work/host.log" 2>&1 &
 host_pid=$!
 main=$(wait_for_window '^考务管理$' 20) || fail "no host window"
-for _ in $(seq 100); do [ "$(box_count)" -ge 1 ] && break; sleep 0.1; done
-[ "$(box_count)" -ge 1 ] || fail "no box for the failed connect"
-box=$({ visible_windows '^考务管理$' || true; } | grep -vx "$main" | head -1)
+wait_for_error_box 10 || fail "no box for the failed connect"
+box=$(error_box)
 xdotool windowfocus --sync "$box"
 xdotool key Return
 sleep 1.5

@@ -95,16 +95,6 @@ window_alive() {
   kill -0 "$host_pid" 2>/dev/null || fail "the host ended: $1"
   window_shown "$title" || fail "the browse window closed: $1"
 }
-# An error box is titled as the host window (考务管理) and is transient for a window.
-error_box() {
-  local w
-  for w in $(visible_windows '^考务管理$' 2>/dev/null); do
-    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id' && { echo "$w"; return 0; }
-  done
-  return 1
-}
-wait_for_error_box() { for _ in $(seq $(($1 * 10))); do error_box && return 0; sleep 0.1; done; return 1; }
-no_error_box() { ! error_box >/dev/null; }
 
 say() { echo "[${SECONDS}s] $*"; }
 

@@ -13,15 +13,6 @@ for tool in xwd xwdtopnm pnmcut ppmhist sqlite3; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh)"; exit 1; }
 done
 source "$(dirname "$0")/../support/xserver.sh" qelvor-long-search-e2e
-# An error box is titled as the host window (考务管理) and is transient for a window.
-error_box() {
-  local w
-  for w in $(visible_windows '^考务管理$' 2>/dev/null); do
-    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id' && { echo "$w"; return 0; }
-  done
-  return 1
-}
-wait_for_error_box() { for _ in $(seq $(($1 * 10))); do error_box && return 0; sleep 0.1; done; return 1; }
 
 export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 db=$work/slow.db

@@ -6,6 +6,10 @@
 #   window_shown REGEX               status 0 if such a window is visible
 #   wait_for_window REGEX SECONDS    the first such window's id once one is visible
 #   wait_until_gone REGEX SECONDS    status 0 once no such window is visible
+#   error_box                        the id of a visible error box (titled as the host window,
+#                                    考务管理, and transient for a window); status 1 if none
+#   wait_for_error_box SECONDS       status 0 once an error box is visible
+#   no_error_box                     status 0 if no error box is visible
 #   window_geometry WINDOW           prints X= Y= WIDTH= HEIGHT= CLIENT_X= CLIENT_Y= for eval:
 #                                    the client area's size, where the window was placed
 #                                    (the outer corner of its frame under a window
@@ -26,6 +30,16 @@ visible_windows() {
 }
 
 window_shown() { visible_windows "$1" >/dev/null; }
+
+error_box() {
+  local w
+  for w in $(visible_windows '^考务管理$' 2>/dev/null); do
+    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id' && { echo "$w"; return 0; }
+  done
+  return 1
+}
+wait_for_error_box() { for _ in $(seq $(($1 * 10))); do error_box && return 0; sleep 0.1; done; return 1; }
+no_error_box() { ! error_box >/dev/null; }
 
 wait_for_window() {
   local ids

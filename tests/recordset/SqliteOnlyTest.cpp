@@ -70,6 +70,27 @@ TEST_F(SqliteOnly, TextSizesCountWideCharactersTwice)
     EXPECT_EQ(db_->Query("SELECT xm FROM t_names")->Field(0).definedSize, 6);
 }
 
+// Only text without a declared length is marked long: its size is the widest value of
+// this result (1 for none), which no reader may take for the column's own length.
+TEST_F(SqliteOnly, TextWithoutADeclaredLengthIsMarkedLong)
+{
+    db_->Run("CREATE TABLE t_plain(xm TEXT, bmh VARCHAR(12), n INTEGER)");
+    const auto isLong = [](const FieldInfo& field) { return (field.attributes & adFldLong) != 0; };
+    auto empty = db_->Query("SELECT xm, bmh, n, 'abc' AS e FROM t_plain");
+    EXPECT_EQ(empty->Field(0).definedSize, 1);
+    EXPECT_TRUE(isLong(empty->Field(0)));
+    EXPECT_FALSE(isLong(empty->Field(1)));
+    EXPECT_EQ(empty->Field(1).definedSize, 12);
+    EXPECT_FALSE(isLong(empty->Field(2)));
+    db_->Run("INSERT INTO t_plain VALUES('" + std::string(1000, 'x') + "', '1', 1), ('张三', '2', 'many')");
+    auto full = db_->Query("SELECT xm, bmh, n, 'abc' AS e FROM t_plain");
+    EXPECT_EQ(full->Field(0).definedSize, 1000);
+    EXPECT_TRUE(isLong(full->Field(0)));
+    EXPECT_FALSE(isLong(full->Field(1)));
+    EXPECT_TRUE(isLong(full->Field(2))) << "an integer column widened to text by a value";
+    EXPECT_TRUE(isLong(full->Field(3))) << "an expression";
+}
+
 TEST_F(SqliteOnly, DecimalsKeepTheDigitsTheDatabaseHolds)
 {
     // SQLite does not hold a declared scale: more digits, tiny and huge floats must all

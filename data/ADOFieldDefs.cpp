@@ -26,6 +26,11 @@ bool IsSizedType(TFieldType type)
     }
 }
 
+bool IsTextType(TFieldType type)
+{
+    return type == TFieldType::ftString || type == TFieldType::ftFixedChar || type == TFieldType::ftWideString;
+}
+
 bool IsNameUsed(const std::vector<TFieldDef>& defs, const std::string& name)
 {
     return std::any_of(defs.begin(), defs.end(), [&](const TFieldDef& def) { return EqualIgnoringCase(def.name, name); });
@@ -122,6 +127,7 @@ std::vector<TFieldDef> FieldDefsOfColumns(const std::vector<recordset::FieldInfo
         }
         def.hidden = (column.attributes & adFldRowID) != 0;
         def.fixed = (column.attributes & adFldFixed) != 0;
+        def.sizeFromValues = IsTextType(type) && (column.attributes & adFldLong) != 0;
         def.readOnly = (column.attributes & (adFldUpdatable | adFldUnknownUpdatable)) == 0 || type == TFieldType::ftAutoInc;
         defs.push_back(std::move(def));
     }

@@ -18,6 +18,7 @@ struct TFieldDef {
     bool readOnly = false;
     bool hidden = false;  // a row identifier: no field is created for it
     bool fixed = false;   // fixed-size column
+    bool sizeFromValues = false;  // text without a declared length: size is the widest value held
 };
 
 // Creates the field of the class that stands for def.dataType, owned by nobody yet.

@@ -65,8 +65,11 @@ std::unique_ptr<TField> CreateField(TDataSet* dataSet, const TFieldDef& def)
     field->SetRequired(def.required);
     if (def.readOnly)
         field->SetReadOnly(true);
-    if (auto* text = dynamic_cast<TStringField*>(field.get()); text && def.fixed)
-        text->SetFixedChar(true);
+    if (auto* text = dynamic_cast<TStringField*>(field.get())) {
+        if (def.fixed)
+            text->SetFixedChar(true);
+        text->SetSizeFromValues(def.sizeFromValues);
+    }
     return field;
 }
 

@@ -13,6 +13,17 @@ TStringField::TStringField(TDataSet* dataSet, int size, TFieldType dataType)
     fixedChar_ = dataType == TFieldType::ftFixedChar;
 }
 
+// A column without a declared length (SQLite's TEXT, an unlimited varchar, an
+// expression) gets the width of a string field of the class default size, 20 characters,
+// not its size: that size is only the widest value of this result, so the column would
+// shrink to a few pixels for an empty result and cover the grid for one long value.
+// Twenty cells hold a name of up to ten Chinese characters with room to spare (124
+// pixels at 6 pixels a "0"); a longer value shows in full in the value editor.
+int TStringField::DefaultDisplayWidth() const
+{
+    return sizeFromValues_ ? kDefaultStringSize : Size();
+}
+
 TWideStringField::TWideStringField(TDataSet* dataSet, int size)
     : TStringField(dataSet, size, TFieldType::ftWideString)
 {

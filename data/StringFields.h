@@ -18,12 +18,17 @@ public:
     void SetFixedChar(bool fixed) { fixedChar_ = fixed; }
     // Always true: the dataset's character translation leaves UTF-8 unchanged.
     bool Transliterate() const { return true; }
+    // True when the column declares no length and Size() is the widest value fetched;
+    // the default display width then does not follow Size().
+    bool SizeFromValues() const { return sizeFromValues_; }
+    void SetSizeFromValues(bool fromValues) { sizeFromValues_ = fromValues; }
 
 protected:
-    int DefaultDisplayWidth() const override { return Size(); }
+    int DefaultDisplayWidth() const override;
 
 private:
     bool fixedChar_ = false;
+    bool sizeFromValues_ = false;
 };
 
 class TWideStringField : public TStringField {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -76,10 +77,29 @@ ConnectDialog::ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> so
     layout->addWidget(new QLabel(QString::fromUtf8("或完整的连接字符串："), this));
     layout->addWidget(stringEdit_);
     layout->addLayout(form);
-    layout->addWidget(status_);
+    layout->addWidget(StatusArea());
     layout->addWidget(buttons);
     resize(560, 420);
     Restore(RememberedChoice(settings_));
+}
+
+QScrollArea* ConnectDialog::StatusArea()
+{
+    // The message has room of its own, kStatusLines high and scrolled when longer: no
+    // control moves when a message appears, grows or goes (a click aimed at a field
+    // would land on another one). Out of the Tab order, as the label was.
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("statusArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(true);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    area->setWidget(status_);
+    const QMargins margins = status_->contentsMargins();
+    area->setFixedHeight(kStatusLines * status_->fontMetrics().lineSpacing() + margins.top() + margins.bottom()
+                         + 2 * status_->margin());
+    return area;
 }
 
 void ConnectDialog::Restore(const ConnectionChoice& choice)

@@ -3,7 +3,7 @@
 // connection first; the driver's own message is shown when it fails.
 //
 // OK connects once more and closes only when that succeeds, so the host never takes a
-// choice that cannot connect. The last choice (without the password) is read from and
+// choice that cannot connect. The controls keep their places whatever message shows. The last choice (without the password) is read from and
 // written to the settings given.
 #pragma once
 
@@ -17,6 +17,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QScrollArea;
 
 namespace qelvor::host {
 
@@ -34,6 +35,9 @@ public:
     void accept() override;
 
 private:
+    static constexpr int kStatusLines = 3;
+    // The status label in a scrolled area of a fixed height.
+    QScrollArea* StatusArea();
     void Restore(const ConnectionChoice& choice);
 
     QSettings& settings_;

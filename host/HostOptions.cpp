@@ -32,11 +32,22 @@ struct HostParser {
                                           QStringLiteral("Shows every window in white on black.")};
 };
 
+// The parser's help with the program's name in its first line: the options are read
+// before the application object exists, so the parser cannot know the name and would
+// print a placeholder there. The host takes options only, never positional arguments.
+QString UsageText(const QCommandLineParser& parser)
+{
+    const QString help = parser.helpText();
+    const qsizetype firstLineEnd = help.indexOf(QLatin1Char('\n'));
+    return QStringLiteral("Usage: %1 [options]").arg(QString::fromLatin1(kHostProgramName))
+           + (firstLineEnd < 0 ? QString() : help.mid(firstLineEnd));
+}
+
 }  // namespace
 
 QString HostUsageText()
 {
-    return HostParser().parser.helpText();
+    return UsageText(HostParser().parser);
 }
 
 std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString& error, bool& helpRequested)
@@ -50,7 +61,7 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
     }
     if (parser.isSet(host.help)) {
         helpRequested = true;
-        error = parser.helpText();
+        error = UsageText(parser);
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {

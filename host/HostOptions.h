@@ -17,6 +17,8 @@
 namespace qelvor::host {
 
 inline constexpr std::int64_t kDefaultDemoRows = 20000;
+// The name the program gives itself in its usage text and messages.
+inline constexpr const char* kHostProgramName = "qelvor-host";
 
 struct HostOptions {
     QString modulePath;        // empty: beside the executable

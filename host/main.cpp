@@ -49,7 +49,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!options)
-        return qelvor::ReportUsageError("qelvor-host", error.toStdString(),
+        return qelvor::ReportUsageError(qelvor::host::kHostProgramName, error.toStdString(),
                                         qelvor::host::HostUsageText().toStdString());
     if (!options->makeDemoPath.isEmpty())
         return MakeDemo(*options);

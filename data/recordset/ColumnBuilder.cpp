@@ -189,6 +189,10 @@ void ColumnBuilder::Finish()
         // held value exceeds.
         if (deriveSize_ || field_->definedSize < widestText_)
             field_->definedSize = std::max<std::int64_t>({widestText_, 1, deriveSize_ ? 0 : field_->definedSize});
+        // A size taken from the values is no declared length: marked as a long field, so
+        // that no reader lays the column out by what this one result happens to hold.
+        if (deriveSize_)
+            field_->attributes |= adFldLong;
     }
 }
 

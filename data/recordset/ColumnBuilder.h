@@ -20,7 +20,8 @@ namespace qelvor::recordset {
 class ColumnBuilder {
 public:
     // field is described by the provider; deriveSize asks Finish() to set a text field's
-    // definedSize from its widest value in character cells (at least 1).
+    // definedSize from its widest value in character cells (at least 1) and to mark the
+    // field adFldLong (it has no declared length).
     ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize);
     // A builder whose storage follows the first non-null value (see Determine).
     static ColumnBuilder Undetermined(ResultColumn& column, FieldInfo& field);
@@ -44,7 +45,7 @@ public:
     // Integer -> real; the field becomes adDouble.
     void WidenToReal();
     // Any storage -> text (values as Variant::ToString gives them); the field becomes
-    // adVarWChar with a size derived from the values.
+    // adVarWChar with a size derived from the values (and adFldLong).
     void WidenToText();
 
     // Completes the column; call once after the last row. An integer field whose values

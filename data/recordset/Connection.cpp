@@ -118,6 +118,7 @@ std::unique_ptr<ResultBatch> Connection::Execute(const std::string& statementTex
     // past its own buffer. Refused here, for every provider, before anything runs.
     if (statementText.find('\0') != std::string::npos)
         throw ERecordSetError("The statement text holds a NUL character");
+    linkLost_ = linkLost_ || provider_->Replaced();
     ReconnectIfLinkLost(progress);
     if (observer_)
         observer_(statementText);

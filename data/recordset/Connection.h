@@ -5,7 +5,8 @@
 //   "Provider=PostgreSQL;Server=...;Database=...;Uid=..."  PostgreSQL through libpq
 //   "Driver={...};Server=...;..." or "DSN=...;..."          ODBC through unixODBC
 // Statements are UTF-8. Failures raise ERecordSetError with the provider's own text. A
-// session found lost after a failure is replaced by a new one at the next Execute
+// session found lost after a failure, or whose database file was replaced under it, is
+// replaced by a new one at the next Execute
 // (the connection itself stays open for its users), within that statement's watch: its
 // progress cancels the reconnect too. Every connect ends within the connection string's
 // "Connect Timeout" (15 s when it gives none; 0: no limit) with a message naming the server.
@@ -66,14 +67,15 @@ private:
     // failure into what happened: the time-out, or EWorkCancelled.
     std::unique_ptr<ResultBatch> ExecuteWatched(const std::string& statementText, const std::vector<Parameter>& parameters,
                                                 int timeoutSeconds, std::int64_t maxRecords, WorkProgress* progress);
-    // A session the server dropped (restart, crash, network) is opened anew before the
-    // next statement, so that one outage does not fail every later statement.
+    // A session the server dropped (restart, crash, network), or one whose database file
+    // was replaced, is opened anew before the next statement, so that one outage (or one
+    // restored file) does not fail every later statement.
     void ReconnectIfLinkLost(WorkProgress* progress);
 
     std::string connectionString_;
     std::unique_ptr<Provider> provider_;
     std::function<void(const std::string&)> observer_;
-    bool linkLost_ = false;  // the provider's session was found dropped
+    bool linkLost_ = false;  // the provider's session was found dropped (or its file replaced)
 };
 
 }  // namespace qelvor::recordset

@@ -8,9 +8,9 @@
 // the connection turns that into the time-out or the cancel.
 //
 // Threads (docs/threads.md has the whole picture):
-// - the factory, Execute, BackslashEscapesInLiterals and the destructor run on the thread
-//   that uses the connection (the window's, or the worker a long piece of work runs on;
-//   never two at once);
+// - the factory, Execute, Replaced, BackslashEscapesInLiterals and the destructor run on
+//   the thread that uses the connection (the window's, or the worker a long piece of work
+//   runs on; never two at once);
 // - Interrupt and BytesReceived run on the statement watch's thread while Execute runs;
 // - Sever runs on the window's thread (a forced stop) while Execute runs.
 // A provider ends every thread it starts before its destructor returns.
@@ -56,6 +56,11 @@ public:
     // server may drop a session whose statement it stopped while sending). May ask the
     // server. Same thread as Execute.
     virtual bool SessionAlive() { return true; }
+    // Whether the session no longer reads the database its connection names: a file
+    // deleted, replaced by another or cut short under it since its last statement, which
+    // the engine's cache would go on serving. Asked before each statement; the connection
+    // then opens it anew. Same thread as Execute.
+    virtual bool Replaced() { return false; }
     // Whether the session reads a backslash inside a single-quoted literal as an escape
     // (asked each time: a session can change the setting).
     virtual bool BackslashEscapesInLiterals() { return false; }

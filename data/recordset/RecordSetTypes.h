@@ -29,7 +29,8 @@ enum CompareEnum : int { adCompareLessThan = 0, adCompareEqual = 1, adCompareGre
 enum PositionEnum : int { adPosUnknown = -1, adPosBOF = -2, adPosEOF = -3 };
 enum RecordStatusEnum : int { adRecOK = 0, adRecDeleted = 0x40000 };
 
-// Field attribute bits.
+// Field attribute bits. adFldLong on a text field: no declared length (an unbounded text
+// type or an expression); its definedSize is then the widest value of the result.
 enum FieldAttributeEnum : std::uint32_t {
     adFldUpdatable = 0x4, adFldUnknownUpdatable = 0x8, adFldFixed = 0x10, adFldIsNullable = 0x20,
     adFldMayBeNull = 0x40, adFldLong = 0x80, adFldRowID = 0x100,

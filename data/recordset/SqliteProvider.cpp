@@ -6,11 +6,25 @@
 // values. The statement watch interrupts a statement (sqlite3_interrupt, which SQLite
 // allows from any thread); a wait for another connection's lock is our own busy handler,
 // which keeps trying until the watch gives up.
+//
+// A file replaced under the session. SQLite keeps the pages it read in its cache and,
+// at each read, keeps them when bytes 24..39 of the file's header (change counter, page
+// count, free list) equal its copy of them. That copy is taken only when page 1 is read
+// from the file: while the file is empty (truncated, about to be copied back) page 1
+// reads as zeros that are not taken from the file, so the copy stays the old file's. Once
+// the same database is copied back, its header equals that stale copy and the cached
+// zero page 1 (an empty schema: "no such table") is kept for good. A file renamed over
+// the path, or deleted, is never seen at all: the session reads the file it opened. So
+// the provider asks SQLite whether the path still names the file it opened, and notes
+// whether the file holds a whole database (its header and every page the header counts)
+// after each statement: when that changed since, the next statement runs on a new
+// session. Another writer changes neither, so it costs no reopen (and no TEMP table).
 #include <sqlite3.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -206,15 +220,32 @@ public:
             db_ = nullptr;
             throw ERecordSetError("Cannot open the database \"" + path + "\": " + message);
         }
+        const char* file = sqlite3_db_filename(db_, "main");
+        onDisk_ = file != nullptr && *file != '\0';  // not an in-memory database
+        wholeDatabase_ = HoldsWholeDatabase();
     }
 
     ~SqliteProvider() override { sqlite3_close_v2(db_); }
+
+    bool Replaced() override
+    {
+        if (!onDisk_)
+            return false;
+        int moved = 0;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved != 0)
+            return true;
+        return HoldsWholeDatabase() != wholeDatabase_;
+    }
 
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
                                          std::int64_t maxRecords, StatementWatch& watch) override
     {
         watch_ = &watch;
-        const ScopeExit forget([this] { watch_ = nullptr; });
+        const ScopeExit forget([this] {
+            watch_ = nullptr;
+            // What the statement leaves (a first table in an empty file, say) is no replacement.
+            wholeDatabase_ = onDisk_ && HoldsWholeDatabase();
+        });
         receivedRows_ = 0;
 
         // SQLite reads a text only up to a NUL: past one nothing would be consumed and the
@@ -259,6 +290,35 @@ private:
     }
 
     [[noreturn]] void Fail() const { throw ERecordSetError(sqlite3_errmsg(db_)); }
+
+    // Whether the open file holds a database header and every page it counts. Read
+    // through SQLite's own handle: closing a descriptor of our own on the file would
+    // drop the locks every connection of this process holds on it.
+    bool HoldsWholeDatabase() const
+    {
+        sqlite3_file* file = nullptr;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || file == nullptr
+            || file->pMethods == nullptr)
+            return false;
+        constexpr int kHeaderBytes = 100;
+        sqlite3_int64 size = 0;
+        unsigned char header[kHeaderBytes];
+        if (file->pMethods->xFileSize(file, &size) != SQLITE_OK || size < kHeaderBytes
+            || file->pMethods->xRead(file, header, kHeaderBytes, 0) != SQLITE_OK
+            || std::memcmp(header, "SQLite format 3", 16) != 0)
+            return false;
+        const auto number = [&header](int at, int bytes) {
+            std::uint32_t value = 0;
+            for (int i = 0; i < bytes; ++i)
+                value = value << 8 | header[at + i];
+            return value;
+        };
+        const std::uint32_t pageSize = number(16, 2) == 1 ? 65536 : number(16, 2);
+        // The page count holds only when written with the change counter it goes with.
+        if (number(92, 4) != number(24, 4))
+            return true;
+        return size >= static_cast<sqlite3_int64>(pageSize) * number(28, 4);
+    }
 
     void Bind(sqlite3_stmt* statement, const std::vector<Parameter>& parameters, std::size_t& next) const
     {
@@ -372,6 +432,8 @@ private:
     }
 
     sqlite3* db_ = nullptr;
+    bool onDisk_ = false;              // a file, which can be replaced under the session
+    bool wholeDatabase_ = false;       // HoldsWholeDatabase() after the last statement
     StatementWatch* watch_ = nullptr;  // the running statement's, during Execute only
     std::int64_t receivedRows_ = 0;    // rows of every result of the running statement
 };

@@ -52,6 +52,21 @@ public:
         connection->Open();
     }
 
+    // The answer-sheet tables made by `script` (SQL run on the new file) instead.
+    explicit TestDatabase(const std::string& script)
+    {
+        path_ = dir_.filePath(QStringLiteral("demo.db")).toStdString();
+        sqlite3* db = nullptr;
+        sqlite3_open(path_.c_str(), &db);
+        const int made = sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        if (made != SQLITE_OK)
+            throw std::runtime_error("the test database's script failed");
+        connection = std::make_unique<TADOConnection>("HostConnection");
+        connection->SetConnectionString("Provider=SQLite;Data Source=" + path_);
+        connection->Open();
+    }
+
     const std::string& Path() const { return path_; }
 
     // The first column of the first row of sql, read straight from the file.

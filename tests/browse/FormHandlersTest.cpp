@@ -3,6 +3,7 @@
 // window still usable, sorting by the grid's markers.
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@ namespace {
 class FormHandlersTest : public testing::Test {
 protected:
     explicit FormHandlersTest(std::int64_t rows = 300) : database_(rows) {}
+    explicit FormHandlersTest(const std::string& script) : database_(script) {}
     // The connection goes with the fixture: later forms must not find it.
     ~FormHandlersTest() override { HostConnection = nullptr; }
 
@@ -63,6 +65,20 @@ protected:
 class EmptyDatabaseTest : public FormHandlersTest {
 protected:
     EmptyDatabaseTest() : FormHandlersTest(-1) {}
+};
+
+// The answer-sheet tables with plain TEXT columns (no declared lengths); one sheet whose
+// candidate has a 1,000-character name.
+class PlainTextDatabaseTest : public FormHandlersTest {
+protected:
+    PlainTextDatabaseTest()
+        : FormHandlersTest("CREATE TABLE t_omr(zkzh TEXT PRIMARY KEY, ttxx TEXT, tttt TEXT, qk TEXT, lwtth TEXT);"
+                           "CREATE TABLE t_bm(zkzh TEXT PRIMARY KEY, bmh TEXT, xm TEXT);"
+                           "INSERT INTO t_omr VALUES('110101000000001', 'ABCD', '5,5', '0', '1');"
+                           "INSERT INTO t_bm VALUES('110101000000001', '1101', '"
+                           + std::string(1000, 'W') + "');")
+    {
+    }
 };
 
 TEST_F(FormHandlersTest, SearchWithEmptyEditsListsEverySheet)
@@ -106,6 +122,32 @@ TEST_F(EmptyDatabaseTest, EachEnterRunsExactlyOneSearchAndFailuresLeaveTheWindow
     EXPECT_FALSE(form_->QELV_Set->Active());
     EXPECT_TRUE(form_->isVisible());
     EXPECT_TRUE(form_->BitBtn1->isEnabled());
+}
+
+// Without a declared length the name column's width is a fixed one that fits its title
+// and a name, whatever the rows hold: none, or a name longer than the grid is wide.
+TEST_F(PlainTextDatabaseTest, TheNameColumnKeepsItsWidthWhateverTheRowsHold)
+{
+    ShowForm();
+    TDBGridEh& grid = *form_->DBGridEh1;
+    const auto nameWidth = [&] { return grid.Columns()[2]->Width(); };
+    form_->Edit1->setText(QStringLiteral("999999999999999"));
+    form_->BitBtn1->click();
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    ASSERT_TRUE(form_->QELV_Set->IsEmpty());
+    const int width = nameWidth();
+    const QFontMetrics titleMetrics(grid.Columns()[2]->Title()->Font());
+    EXPECT_GT(width, titleMetrics.horizontalAdvance(QStringLiteral("姓名")) + 4) << "the title fits";
+    const QFontMetrics cellMetrics(grid.Columns()[2]->Font());
+    EXPECT_GE(width, cellMetrics.horizontalAdvance(QStringLiteral("欧阳娜娜")) + 4) << "a four-character name fits";
+    form_->Edit1->clear();
+    form_->BitBtn1->click();
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    ASSERT_EQ(form_->QELV_Set->RecordCount(), 1);
+    ASSERT_EQ(form_->QELV_Set->FieldByName("姓名")->AsString().size(), 1000u);
+    EXPECT_EQ(nameWidth(), width) << "the 1,000-character name";
+    EXPECT_LT(nameWidth(), grid.width() / 3);
 }
 
 TEST_F(FormHandlersTest, SearchShowsTheHourglassWhileTheDatasetClosesAndOpens)

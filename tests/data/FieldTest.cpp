@@ -1,6 +1,7 @@
 // Fields: labels, widths, alignment, display texts, formats and lookups.
 #include <gtest/gtest.h>
 
+#include "data/ADOFieldDefs.h"
 #include "data/BooleanField.h"
 #include "data/DateTimeFields.h"
 #include "data/FieldFormat.h"
@@ -78,6 +79,33 @@ TEST(FieldWidths, ClassDefaultsAndStoredWidths)
     EXPECT_EQ(text->DisplayWidth(), 7);
     text->SetDisplayWidth(0);
     EXPECT_EQ(text->DisplayWidth(), 30);
+}
+
+// A text column without a declared length is as wide as a default string field, however
+// wide its values are; a declared length is the width, also a long one.
+TEST(FieldWidths, TextWithoutADeclaredLengthHasTheDefaultWidth)
+{
+    using namespace recordset;
+    MemoryDataSet dataSet(1);
+    const auto widthOf = [&](std::int64_t definedSize, std::uint32_t attributes, DataTypeEnum type = adVarWChar) {
+        FieldInfo column;
+        column.name = "xm";
+        column.type = type;
+        column.definedSize = definedSize;
+        column.attributes = attributes;
+        const std::vector<TFieldDef> defs = FieldDefsOfColumns({column}, false);
+        return CreateField(&dataSet, defs.at(0))->DisplayWidth();
+    };
+    for (const std::int64_t size : {1, 8, 1000, 100000}) {
+        EXPECT_EQ(widthOf(size, adFldLong), 20) << size;
+        EXPECT_EQ(widthOf(size, adFldLong | adFldFixed, adChar), 20) << size;
+    }
+    EXPECT_EQ(widthOf(1000, 0), 1000);
+    EXPECT_EQ(widthOf(8, adFldMayBeNull), 8);
+    auto field = CreateField(&dataSet, FieldDefsOfColumns({FieldInfo{"xm", adVarWChar, 3, 0, 0, adFldLong, false}}, false).at(0));
+    field->SetDisplayWidth(7);
+    EXPECT_EQ(field->DisplayWidth(), 7) << "a stored width still wins";
+    EXPECT_EQ(field->Size(), 3) << "the size is still the widest value";
 }
 
 TEST(FieldClasses, TypesAlignmentAndAttributes)

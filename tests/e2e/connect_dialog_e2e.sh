@@ -4,7 +4,10 @@
 # manager, types a connection string that the driver manager cannot serve and checks that
 # Enter leaves the dialog open; then types a SQLite connection string
 # and a password, connects with Enter and checks that the dialog closed, the host runs
-# and the remembered choice holds the string but not the password.
+# and the remembered choice holds the string but not the password. Then a file that is
+# no database fails (the dialog stays, nothing remembered), and neither that message nor
+# the driver manager's longer one moves the list or the edits: clicks aimed at the edits
+# before the messages land on them after.
 #   connect_dialog_e2e.sh PATH/TO/qelvor-host
 set -euo pipefail
 host=$1
@@ -66,5 +69,87 @@ settings=$work/config/qelvor/qelvor-host.conf
 [ -f "$settings" ] || fail "no settings written"
 grep -q 'demo.db' "$settings" || fail "the connection string was not remembered: $(cat "$settings")"
 grep -q 'pw-e2e-secret' "$settings" && fail "the password was stored"
+
+# --- Messages do not move the controls ---
+# The dialog as the user sees it; rows of it as "white" (the list's and the edits' base)
+# and which rows differ between two pictures, by a small reader of the picture.
+dialog_picture() {
+  eval "$(window_geometry "$dialog")"
+  screen_region "$CLIENT_X" "$CLIENT_Y" "$WIDTH" "$HEIGHT" >"$work/$1.pnm"
+}
+picture_rows() {
+  python3 - "$@" <<'PY'
+import sys
+def read(path):
+    data = open(path, 'rb').read()
+    fields, at = [], 0
+    while len(fields) < 4:
+        while data[at:at + 1].isspace(): at += 1
+        start = at
+        while not data[at:at + 1].isspace(): at += 1
+        fields.append(data[start:at])
+    width, height = int(fields[1]), int(fields[2])
+    pixels = data[at + 1:]
+    return width, height, [pixels[y * width * 3:(y + 1) * width * 3] for y in range(height)]
+width, height, rows = read(sys.argv[2])
+if sys.argv[1] == 'white-bands':  # "top bottom" of each run of rows at least 35 % white
+    bands, top = [], None
+    for y, row in enumerate(rows + [b'']):
+        white = sum(1 for x in range(0, len(row), 3) if row[x:x + 3] == b'\xff\xff\xff')
+        if white * 100 >= 35 * width and top is None: top = y
+        elif white * 100 < 35 * width and top is not None:
+            if y - top >= 8: bands.append((top, y - 1))
+            top = None
+    for band in bands: print(*band)
+else:  # 'differ': the first and last row that differ, or nothing
+    _, _, others = read(sys.argv[3])
+    differ = [y for y in range(height) if rows[y] != others[y]]
+    if differ: print(differ[0], differ[-1])
+PY
+}
+# Each message must leave every row of the list and the edits as it was: the first row
+# that differs lies below the password edit (the last white band).
+check_still() {
+  local what=$1 first last bottom
+  dialog_picture "$what"
+  read -r first last <<<"$(picture_rows differ "$work/quiet.pnm" "$work/$what.pnm")"
+  [ -n "$first" ] || fail "$what: no message appeared"
+  bottom=$(picture_rows white-bands "$work/quiet.pnm" | tail -1 | cut -d' ' -f2)
+  [ "$first" -gt "$bottom" ] || fail "$what: the dialog changed from row $first, above the password edit's bottom $bottom"
+  echo "ok: $what shows in rows $first..$last, below the fields (password edit ends at row $bottom)"
+}
+cp /etc/services "$work/services" 2>/dev/null || seq 1 3000 | sed 's/^/service /' >"$work/services"
+open_dialog
+sleep 0.5  # the focus on the list: no caret blinks in the pictures
+dialog_picture quiet
+mapfile -t bands < <(picture_rows white-bands "$work/quiet.pnm")
+[ "${#bands[@]}" -ge 4 ] || fail "expected the list and three edits as white bands, found: ${bands[*]}"
+# 连接 (Enter) tests first: a file that is no database fails, the dialog stays.
+xdotool key Tab ctrl+a
+xdotool type --delay 5 "Provider=SQLite;Data Source=$work/services"
+xdotool key shift+Tab Return
+sleep 1
+dialog_shown || fail "the dialog accepted a file that is no database"
+grep -q 'services' "$settings" && fail "a file that is no database was remembered"
+check_still "the message for a file that is no database"
+xdotool key Tab ctrl+a
+xdotool type --delay 5 'Driver={No Such Qelvor Driver};Server=a-server-name-that-makes-the-message-longer.example'
+xdotool key shift+Tab Return
+sleep 1
+dialog_shown || fail "the dialog closed on a connection that failed"
+check_still "the driver manager's message"
+# A click aimed at a field from the picture before the messages lands on that field.
+at_band() { local band=(${bands[$1]}); echo $(( (band[0] + band[1]) / 2 )); }
+count=${#bands[@]}
+xdotool mousemove --window "$dialog" $((WIDTH * 2 / 3)) "$(at_band $((count - 3)))" click 1
+xdotool key ctrl+a
+xdotool type --delay 5 "Provider=SQLite;Data Source=$work/demo.db"
+xdotool mousemove --window "$dialog" $((WIDTH * 2 / 3)) "$(at_band $((count - 2)))" click 1
+xdotool key ctrl+a
+xdotool type --delay 5 'kw-e2e'
+xdotool key Return
+wait_until_gone '^连接数据库$' 5 || fail "the clicks did not reach the connection string and user edits"
+grep -q 'kw-e2e' "$settings" || fail "the user name typed after a click was not remembered: $(cat "$settings")"
+echo "ok: the clicks landed on the connection string and user name edits"
 
 echo "PASS"

@@ -144,6 +144,62 @@ TEST_F(ConnectDialogTest, AFailedConnectionShowsTheDriversMessageAndStaysOpen)
     EXPECT_TRUE(RememberedChoice(settings_).connectionString.isEmpty()) << "a failed choice is not remembered";
 }
 
+// A file that is no database fails the test and is not taken: SQLite reads the file only
+// when asked for something, so a test that only opened it would say it connected.
+TEST_F(ConnectDialogTest, AFileThatIsNoDatabaseFailsTheTest)
+{
+    const QString file = dir_.filePath(QStringLiteral("services"));
+    std::ofstream(file.toStdString()) << std::string(4000, '#') << "\nftp 21/tcp\nssh 22/tcp\n";
+    ConnectDialog dialog(settings_, sources_);
+    dialog.show();
+    Child<QLineEdit>(dialog, "connectionStringEdit")->setText(QStringLiteral("Provider=SQLite;Data Source=") + file);
+    EXPECT_FALSE(dialog.TestConnection());
+    const QString status = Child<QLabel>(dialog, "statusLabel")->text();
+    EXPECT_TRUE(status.startsWith(QString::fromUtf8("连接失败："))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QStringLiteral("not a database"))) << status.toStdString();
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(RememberedChoice(settings_).connectionString.isEmpty());
+}
+
+// No control moves when a message shows, grows to two lines or more, or changes: a click
+// aimed at a field before the message lands on it after.
+TEST_F(ConnectDialogTest, TheControlsKeepTheirPlacesWhateverMessageShows)
+{
+    ConnectDialog dialog(settings_, sources_);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const std::vector<QWidget*> controls = {Child<QListWidget>(dialog, "sourceList"), Child<QLineEdit>(dialog, "connectionStringEdit"),
+                                            Child<QLineEdit>(dialog, "userEdit"), Child<QLineEdit>(dialog, "passwordEdit"),
+                                            Child<QPushButton>(dialog, "testButton")};
+    const auto places = [&] {
+        QCoreApplication::processEvents();
+        std::vector<QRect> rects;
+        for (QWidget* control : controls)
+            rects.push_back(QRect(control->mapTo(&dialog, QPoint(0, 0)), control->size()));
+        return rects;
+    };
+    const std::vector<QRect> before = places();
+    auto* status = Child<QLabel>(dialog, "statusLabel");
+    const int line = status->fontMetrics().lineSpacing();
+    const QString word = QString::fromUtf8("连接失败：");
+    for (const int length : {1, 40, 120, 400, 3000}) {
+        QString text;
+        while (status->fontMetrics().horizontalAdvance(text) < length * status->fontMetrics().averageCharWidth())
+            text += word;
+        status->setText(text);
+        EXPECT_EQ(places(), before) << "a message of " << length << " characters";
+    }
+    status->setText(QString::fromUtf8("请选择一个数据源或输入连接字符串。\n第二行"));
+    EXPECT_EQ(places(), before);
+    EXPECT_GE(status->parentWidget()->height(), 2 * line) << "two lines show without scrolling";
+    Child<QLineEdit>(dialog, "connectionStringEdit")->setText(QStringLiteral("Driver={No Such Qelvor Driver};Server=x"));
+    dialog.TestConnection();
+    EXPECT_EQ(places(), before) << "the driver's message";
+    status->clear();
+    EXPECT_EQ(places(), before);
+}
+
 TEST_F(ConnectDialogTest, AWorkingChoiceIsAcceptedAndRememberedWithoutPassword)
 {
     const QString file = dir_.filePath(QStringLiteral("exams.db"));

@@ -163,9 +163,23 @@ TEST(HostProgramTest, FailuresAreMessagesAndAnExitCodeNeverACrash)
 
     EXPECT_EQ(RunHost({"--connect", "Provider=SQLite;Data Source=/nonexistent/folder/x.db", "--screenshot", dir.filePath("d.png")},
                       output, dir.path()), 1);
-    EXPECT_TRUE(output.contains("Cannot open the database")) << output.toStdString();
+    EXPECT_EQ(output.count("Cannot open the database"), 1) << "said once: " << output.toStdString();
+    EXPECT_TRUE(output.contains("/nonexistent/folder/x.db")) << output.toStdString();
 
     EXPECT_EQ(RunHost({"--demo-rows", "lots"}, output, dir.path()), 2);
+}
+
+TEST(HostProgramTest, HelpNamesTheProgram)
+{
+    QTemporaryDir dir;
+    QString output;
+    ASSERT_EQ(RunHost({"--help"}, output, dir.path()), 0) << output.toStdString();
+    EXPECT_TRUE(output.startsWith("Usage: qelvor-host [options]\n")) << output.toStdString();
+    EXPECT_FALSE(output.contains("executable")) << output.toStdString();
+    EXPECT_TRUE(output.contains("--connect <STRING>")) << output.toStdString();
+    // A refused command line ends with the same text.
+    EXPECT_EQ(RunHost({"--frobnicate"}, output, dir.path()), 2);
+    EXPECT_TRUE(output.contains("Usage: qelvor-host [options]\n")) << output.toStdString();
 }
 
 TEST(HostProgramTest, MakeDemoWritesTheDatabaseAndExits)

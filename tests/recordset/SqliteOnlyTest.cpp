@@ -1,7 +1,15 @@
 // What only the SQLite provider does: typing expressions and dynamically typed values,
-// the command time-out, opening files and the connection-string checks.
+// the command time-out, opening files and the connection-string checks, files replaced
+// under an open connection.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "TestDatabase.h"
@@ -70,6 +78,27 @@ TEST_F(SqliteOnly, TextSizesCountWideCharactersTwice)
     EXPECT_EQ(db_->Query("SELECT xm FROM t_names")->Field(0).definedSize, 6);
 }
 
+// Only text without a declared length is marked long: its size is the widest value of
+// this result (1 for none), which no reader may take for the column's own length.
+TEST_F(SqliteOnly, TextWithoutADeclaredLengthIsMarkedLong)
+{
+    db_->Run("CREATE TABLE t_plain(xm TEXT, bmh VARCHAR(12), n INTEGER)");
+    const auto isLong = [](const FieldInfo& field) { return (field.attributes & adFldLong) != 0; };
+    auto empty = db_->Query("SELECT xm, bmh, n, 'abc' AS e FROM t_plain");
+    EXPECT_EQ(empty->Field(0).definedSize, 1);
+    EXPECT_TRUE(isLong(empty->Field(0)));
+    EXPECT_FALSE(isLong(empty->Field(1)));
+    EXPECT_EQ(empty->Field(1).definedSize, 12);
+    EXPECT_FALSE(isLong(empty->Field(2)));
+    db_->Run("INSERT INTO t_plain VALUES('" + std::string(1000, 'x') + "', '1', 1), ('张三', '2', 'many')");
+    auto full = db_->Query("SELECT xm, bmh, n, 'abc' AS e FROM t_plain");
+    EXPECT_EQ(full->Field(0).definedSize, 1000);
+    EXPECT_TRUE(isLong(full->Field(0)));
+    EXPECT_FALSE(isLong(full->Field(1)));
+    EXPECT_TRUE(isLong(full->Field(2))) << "an integer column widened to text by a value";
+    EXPECT_TRUE(isLong(full->Field(3))) << "an expression";
+}
+
 TEST_F(SqliteOnly, DecimalsKeepTheDigitsTheDatabaseHolds)
 {
     // SQLite does not hold a declared scale: more digits, tiny and huge floats must all
@@ -118,6 +147,138 @@ TEST(SqliteConnection, OpeningFailuresNameTheCause)
     EXPECT_THROW(connection.Open("Provider=Nothing;Data Source=x"), ERecordSetError);
     EXPECT_THROW(connection.Open("Data Source=x"), ERecordSetError);
     EXPECT_THROW(connection.Execute("SELECT 1", 0, 0), ERecordSetError);
+}
+
+// A database file replaced under an open connection: the next statement reads the file
+// now at the path, whichever way it was replaced.
+class ReplacedFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir_ = std::filesystem::temp_directory_path() / ("qelvor-replaced-" + std::to_string(::getpid()) + "-" + test);
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        path_ = (dir_ / "exam.db").string();
+        backup_ = (dir_ / "backup.db").string();
+        Make(backup_, 3000);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    // A database of `sheets` rows in t_omr, each some 200 bytes (many pages).
+    static void Make(const std::string& path, int sheets)
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        const std::string script = "CREATE TABLE t_omr(zkzh TEXT, ttxx TEXT);"
+                                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                                   + std::to_string(sheets) + ") INSERT INTO t_omr SELECT i, printf('%.200c', 'A') FROM n;";
+        EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    static std::string Bytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // Writes bytes over the file at path in place (same file, truncated first), as cp does.
+    static void Overwrite(const std::string& path, const std::string& bytes)
+    {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    static ino_t Inode(const std::string& path)
+    {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+    }
+    void Open() { connection_.Open("Provider=SQLite;Data Source=" + path_); }
+    std::string Count(const std::string& table = "t_omr")
+    {
+        auto batch = connection_.Execute("SELECT count(*) FROM " + table, 0, 0);
+        return batch->Current()->Value(0, 0).ToString();
+    }
+    std::string Failure(const std::string& table = "t_omr")
+    {
+        try {
+            return "no failure: " + Count(table);
+        } catch (const ERecordSetError& failure) {
+            return failure.what();
+        }
+    }
+
+    std::filesystem::path dir_;
+    std::string path_;
+    std::string backup_;
+    Connection connection_;
+};
+
+// Truncated, searched while empty, the same database copied back in place: SQLite alone
+// would keep the empty schema it read for good ("no such table").
+TEST_F(ReplacedFile, TruncatedThenCopiedBackInPlace)
+{
+    Overwrite(path_, Bytes(backup_));
+    Open();
+    EXPECT_EQ(Count(), "3000");
+    const ino_t inode = Inode(path_);
+    Overwrite(path_, "");
+    EXPECT_EQ(Failure(), "no such table: t_omr") << "an empty file is an empty database";
+    Overwrite(path_, Bytes(backup_));
+    ASSERT_EQ(Inode(path_), inode) << "the same file throughout";
+    EXPECT_EQ(Count(), "3000");
+    EXPECT_EQ(Count(), "3000");
+    // Cut short half-way through a copy, then whole again.
+    const std::string whole = Bytes(backup_);
+    Overwrite(path_, whole.substr(0, whole.size() / 2));
+    EXPECT_NE(Failure().find("malformed"), std::string::npos) << Failure();
+    Overwrite(path_, whole);
+    EXPECT_EQ(Count(), "3000");
+}
+
+// Another file renamed over the path, or the file deleted and another copied in: the
+// session would go on reading the file it opened.
+TEST_F(ReplacedFile, RenamedOverOrDeletedAndCopiedIn)
+{
+    Make(path_, 1);
+    Open();
+    EXPECT_EQ(Count(), "1");
+    const std::string next = (dir_ / "next.db").string();
+    Overwrite(next, Bytes(backup_));
+    std::filesystem::rename(next, path_);
+    EXPECT_EQ(Count(), "3000");
+    std::filesystem::remove(path_);
+    const std::string gone = Failure();
+    EXPECT_NE(gone.find("Cannot open the database \"" + path_ + "\""), std::string::npos) << gone;
+    EXPECT_NE(Failure(), "no failure: 3000") << "still gone";
+    Make(path_, 7);
+    EXPECT_EQ(Count(), "7");
+    Overwrite(path_, "not a database, not even a header");
+    EXPECT_NE(Failure().find("not a database"), std::string::npos) << Failure();
+    Overwrite(path_, Bytes(backup_));
+    EXPECT_EQ(Count(), "3000");
+}
+
+// The session's own writes, another writer's and an in-memory database never cost the
+// session: its TEMP table stays.
+TEST_F(ReplacedFile, WritesAreNoReplacement)
+{
+    Overwrite(path_, "");  // an empty file: a new database without a header yet
+    Open();
+    connection_.Execute("CREATE TEMP TABLE scratch(x)", 0, 0);
+    connection_.Execute("INSERT INTO scratch VALUES(1)", 0, 0);
+    connection_.Execute("CREATE TABLE t_omr(zkzh TEXT)", 0, 0);  // the file gets its header
+    EXPECT_EQ(Count("scratch"), "1");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "INSERT INTO t_omr VALUES('1'), ('2'); CREATE TABLE t_bm(x)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_EQ(Count(), "2");
+    EXPECT_EQ(Count("scratch"), "1");
+
+    Connection memory;
+    memory.Open("Provider=SQLite;Data Source=:memory:");
+    memory.Execute("CREATE TABLE t(x); INSERT INTO t VALUES(5)", 0, 0);
+    EXPECT_EQ(memory.Execute("SELECT x FROM t", 0, 0)->Current()->Value(0, 0).ToString(), "5");
 }
 
 }  // namespace

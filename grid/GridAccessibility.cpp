@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QPointer>
 
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhAccessible.h"
@@ -32,14 +33,17 @@ TDBGridEhAccessible* ActiveTable(QWidget* grid)
 }
 
 bool installed = false;
-// The application object at the last registration (nullptr: made before there was one).
-const QCoreApplication* registeredUnder = nullptr;
+// The application object at the last registration; null when it was made before there
+// was one, and once that object is gone (Qt forgets registrations with it). Not an
+// address: a host without an application object gets a new one for every window,
+// often at the address of the last.
+QPointer<QCoreApplication> registeredUnder;
 
 }  // namespace
 
 void InstallGridAccessibility()
 {
-    if (installed && registeredUnder == QCoreApplication::instance())
+    if (installed && registeredUnder != nullptr && registeredUnder == QCoreApplication::instance())
         return;
     // Qt does not consult a factory registered before the application object existed;
     // registered anew, it does.

@@ -227,6 +227,29 @@ TEST_F(AccessibilityTest, TheFocusFollowsKeysAndClicksWithAFocusEventPerMove)
     EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(4, 3))));
 }
 
+// With the keyboard in 准考证起始号 the grid's current cell is not where a reader's
+// focus is: a search or a move of the current record there raises no focus event.
+TEST_F(AccessibilityTest, NoCellTakesTheFocusWhileTheKeyboardIsInAnEdit)
+{
+    if (!EventsObservable())
+        GTEST_SKIP() << "no accessibility bus: events are checked under X with it";
+    QApplication::setActiveWindow(form_.get());
+    form_->Edit1->setFocus();
+    ASSERT_TRUE(form_->Edit1->hasFocus());
+    Search();
+    EXPECT_TRUE(SawReset());
+    form_->QELV_Set->Next();
+    form_->QELV_Set->Last();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Saw(QAccessible::Focus)) << "a cell took the focus from the edit";
+    EXPECT_EQ(FocusedCell(), std::make_pair(-1, -1));
+    ASSERT_TRUE(form_->Edit1->hasFocus());
+    // Back in the grid, the next move is announced again.
+    FocusGrid();
+    QTest::keyClick(&Grid(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_TRUE(Saw(QAccessible::Focus, Table()->indexOfChild(TableOf()->cellAt(0, 0))));
+}
+
 TEST_F(AccessibilityTest, TheOpenEditorIsTheFocusedReadOnlyText)
 {
     Search();

@@ -75,6 +75,20 @@ TEST(RadixSortTest, OrdersLikeStableSortOnRandomAndAdversarialInput)
     ExpectRadixMatchesStableSort(Numbered(ascending));
 }
 
+// The smallest inputs that still need sorting: two and three entries out of order,
+// decided by the lead or, with equal leads, by the second prefix alone.
+TEST(RadixSortTest, TwoAndThreeEntriesAreSortedToo)
+{
+    ExpectRadixMatchesStableSort(Numbered({{9, 0, 0}, {3, 0, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{4, 8, 0}, {4, 2, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{~std::uint64_t{0}, 0, 0}, {0, 0, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{5, 0, 0}, {1, 0, 0}, {3, 0, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{2, 7, 0}, {2, 1, 0}, {1, 9, 0}}));
+    std::vector<SortEntry> two = Numbered({{1, 0, 0}, {0, 0, 0}});
+    RadixSortByPrefixes(two);
+    EXPECT_EQ(Rows(two), (std::vector<std::uint32_t>{1, 0}));
+}
+
 TEST(RadixSortTest, EqualPrefixesKeepTheirInputOrder)
 {
     std::vector<SortEntry> entries = Numbered(std::vector<SortEntry>(600, {5, 9, 0}));

@@ -72,6 +72,20 @@ TEST_P(SortSuite, NumbersDecimalsAndDatesSortByValueWithNullsFirst)
     EXPECT_EQ(CurrentIds(), (Ids{"6", "3", "1", "4", "2", "5"}));
 }
 
+// A range of two or three sheets is as much a result to sort as a long one.
+TEST_P(SortSuite, TwoAndThreeRowResultsSortBothWays)
+{
+    for (const int rows : {2, 3}) {
+        records_ = db_->Query("SELECT id, name AS 姓名, score FROM t_sort WHERE id <= " + std::to_string(rows) + " ORDER BY id");
+        records_->SetSort("id DESC");
+        EXPECT_EQ(CurrentIds(), rows == 2 ? (Ids{"2", "1"}) : (Ids{"3", "2", "1"}));
+        records_->SetSort("id");
+        EXPECT_EQ(CurrentIds(), rows == 2 ? (Ids{"1", "2"}) : (Ids{"1", "2", "3"}));
+        records_->SetSort("score");  // 10 and 2.25 (and a null, first)
+        EXPECT_EQ(CurrentIds(), rows == 2 ? (Ids{"2", "1"}) : (Ids{"3", "2", "1"}));
+    }
+}
+
 TEST_P(SortSuite, SortTextsAcceptBracketsBlanksAndAnyCase)
 {
     records_->SetSort("grp, score DESC");

@@ -250,6 +250,41 @@ TEST_F(AccessibilityTest, NoCellTakesTheFocusWhileTheKeyboardIsInAnEdit)
     EXPECT_TRUE(Saw(QAccessible::Focus, Table()->indexOfChild(TableOf()->cellAt(0, 0))));
 }
 
+TEST_F(AccessibilityTest, WhileTheKeyboardIsInAnEditTheCurrentCellDoesNotReadAsFocused)
+{
+    Search();
+    QApplication::setActiveWindow(form_.get());
+    form_->Edit1->setFocus();
+    ASSERT_TRUE(form_->Edit1->hasFocus());
+    EXPECT_FALSE(TableOf()->cellAt(0, 0)->state().focused);
+    EXPECT_EQ(Table()->focusChild(), nullptr);
+    FocusGrid();
+    EXPECT_TRUE(TableOf()->cellAt(0, 0)->state().focused);
+}
+
+// A reset forgets the cells: the current one is announced again even where it was.
+TEST_F(AccessibilityTest, AfterEachResetTheCurrentCellIsAnnouncedAgain)
+{
+    if (!EventsObservable())
+        GTEST_SKIP() << "no accessibility bus: events are checked under X with it";
+    FocusGrid();
+    Search();
+    const int first = Table()->indexOfChild(TableOf()->cellAt(0, 0));
+    EXPECT_TRUE(Saw(QAccessible::Focus, first));
+    Recorded().clear();
+    Search();
+    EXPECT_TRUE(SawReset());
+    EXPECT_TRUE(Saw(QAccessible::Focus, Table()->indexOfChild(TableOf()->cellAt(0, 0)))) << "the same search again";
+    // A title click changes every title's description (each says where it stands now).
+    Recorded().clear();
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, Grid().CellRect(Grid().ToGridColumn(0), 0).center());
+    for (int column = 0; column < TableOf()->columnCount(); ++column) {
+        QAccessibleInterface* title = TableOf()->cellAt(0, column)->tableCellInterface()->columnHeaderCells().value(0);
+        ASSERT_NE(title, nullptr);
+        EXPECT_TRUE(Saw(QAccessible::DescriptionChanged, Table()->indexOfChild(title))) << "title " << column;
+    }
+}
+
 TEST_F(AccessibilityTest, TheOpenEditorIsTheFocusedReadOnlyText)
 {
     Search();

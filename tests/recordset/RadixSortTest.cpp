@@ -123,6 +123,13 @@ TEST(RadixSortTest, TiesFinishWithTheFullComparisonLikeStableSort)
             return detail[x.row] > detail[y.row];
         return x.second < y.second;
     };
+    // Runs of exactly two equal leads that the full comparison puts the other way round.
+    for (std::size_t i = 300; i < 320; i += 2) {
+        entries[i] = {2000 + i, 0, static_cast<std::uint32_t>(i)};
+        entries[i + 1] = {2000 + i, 1, static_cast<std::uint32_t>(i + 1)};
+        detail[i] = 0;
+        detail[i + 1] = 3;
+    }
     std::vector<SortEntry> expected = entries;
     std::stable_sort(expected.begin(), expected.end(), before);
     SortByPrefixesThenTies(entries, before);

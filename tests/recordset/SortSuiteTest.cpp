@@ -86,6 +86,30 @@ TEST_P(SortSuite, TwoAndThreeRowResultsSortBothWays)
     }
 }
 
+TEST_P(SortSuite, NegativeNumbersSortBeforePositiveOnes)
+{
+    records_ = db_->Query("SELECT id, grp - 2 AS delta FROM t_sort ORDER BY id");  // 0 -1 0 -1 null 0
+    records_->SetSort("delta");
+    EXPECT_EQ(CurrentIds(), (Ids{"5", "2", "4", "1", "3", "6"}));
+    records_->SetSort("delta DESC, id DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"6", "3", "1", "4", "2", "5"}));
+}
+
+// Texts alike in their first eight key bytes but not after them: the comparison past
+// the prefix must follow the key's direction, with a second key present or not.
+TEST_P(SortSuite, TextsAlikeAtTheStartFollowTheDirectionPastIt)
+{
+    db_->Run("CREATE TABLE t_alike(id INTEGER, t VARCHAR(20))");
+    db_->Run("INSERT INTO t_alike VALUES (1, 'abcdefghijk1'), (2, 'abcdefghijk3'), (3, 'b'), (4, 'abcdefghijk2')");
+    records_ = db_->Query("SELECT id, t FROM t_alike ORDER BY id");
+    records_->SetSort("t DESC, id");
+    EXPECT_EQ(CurrentIds(), (Ids{"3", "2", "4", "1"}));
+    records_->SetSort("t DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"3", "2", "4", "1"}));
+    records_->SetSort("t, id DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"1", "4", "2", "3"}));
+}
+
 TEST_P(SortSuite, SortTextsAcceptBracketsBlanksAndAnyCase)
 {
     records_->SetSort("grp, score DESC");

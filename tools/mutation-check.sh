@@ -14,6 +14,8 @@
 #   # tests: CTEST-REGEX      the tests that should catch it
 #   # fault: what the change breaks, as a user or caller would see it
 set -euo pipefail
+# One block, read whole before it runs: editing this file during a run cannot derail the run.
+{
 root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=${QELVOR_MUTATION_DIR:-/tmp/qelvor-mutation-$(basename "$root")}
 jobs=${QELVOR_MUTATION_JOBS:-2}
@@ -56,6 +58,9 @@ for test in json.load(sys.stdin).get("tests", []):
 ' "$build"
 }
 
+# The first few failed tests of a ctest log.
+failed_in() { sed -n '/tests FAILED:/,$p' "$1" | grep -oP '^\s+\d+ - \K\S+' | head -3 | paste -sd, -; }
+
 killed=0
 survived=()
 broken=()
@@ -75,13 +80,13 @@ for patch in "${patches[@]}"; do
   if ! cmake --build "$build" -j"$(nproc)" --target "${targets[@]:-all}" >"$log/$name.build.txt" 2>&1; then
     result="did not build"
   elif ! ctest --test-dir "$build" -R "$regex" -j"$jobs" --timeout 300 >"$log/$name.tests.txt" 2>&1; then
-    result="killed by $(grep -oP '^\s+\d+ - \K\S+' "$log/$name.tests.txt" | head -3 | paste -sd, -)"
+    result="killed by $(failed_in "$log/$name.tests.txt")"
   else
     # Survived its own tests: the whole suite gets its chance.
     if ! cmake --build "$build" -j"$(nproc)" >>"$log/$name.build.txt" 2>&1; then
       result="did not build"
     elif ! ctest --test-dir "$build" -j"$jobs" --timeout 300 >"$log/$name.suite.txt" 2>&1; then
-      result="killed by the suite: $(grep -oP '^\s+\d+ - \K\S+' "$log/$name.suite.txt" | head -3 | paste -sd, -) (name them in the patch)"
+      result="killed by the suite: $(failed_in "$log/$name.suite.txt") (name them in the patch)"
     else
       result=SURVIVED
     fi
@@ -100,3 +105,5 @@ echo "score: $killed of $total mutants killed ($((100 * killed / total))%) in $(
 [ ${#survived[@]} -eq 0 ] || echo "survived: ${survived[*]}"
 [ ${#broken[@]} -eq 0 ] || echo "did not apply or build: ${broken[*]}"
 [ ${#survived[@]} -eq 0 ] && [ ${#broken[@]} -eq 0 ]
+exit
+}

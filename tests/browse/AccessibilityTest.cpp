@@ -236,6 +236,7 @@ TEST_F(AccessibilityTest, NoCellTakesTheFocusWhileTheKeyboardIsInAnEdit)
     QApplication::setActiveWindow(form_.get());
     form_->Edit1->setFocus();
     ASSERT_TRUE(form_->Edit1->hasFocus());
+    Recorded().clear();  // the activation's own focus events
     Search();
     EXPECT_TRUE(SawReset());
     form_->QELV_Set->Next();

@@ -98,6 +98,9 @@ xdotool windowfocus --sync "$progress"
 xdotool key Escape
 stopped "Esc"
 # From here on nothing focuses a window: the keys go wherever the program put the focus.
+# The pointer goes off the window first: with the focus left on the root window, the X
+# server would hand the keys to the window under the pointer.
+xdotool mousemove 1010 750
 say "Enter again, the browse window not focused by the script"
 xdotool key Return
 progress=$(wait_for_window "$progress_title" 5) ||

@@ -214,6 +214,26 @@ TEST_F(LongWorkWindowTest, ALongSearchRepaintsShowsProgressTakesNoInputAndEndsOn
     EXPECT_EQ(window_.clicks, 0) << "a held-back click arrived late";
 }
 
+// Without a window manager nobody else hands the keyboard back from a window that goes.
+TEST_F(LongWorkWindowTest, AfterTheProgressWindowTheKeyboardIsBackWhereItWas)
+{
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    window_.edit->setFocus();
+    bool progressActive = false;
+    watch_.At(800, [&] {
+        WorkProgressDialog* dialog = test::VisibleProgressDialog();
+        ASSERT_NE(dialog, nullptr);
+        progressActive = QApplication::activeWindow() == dialog;
+        QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_TRUE(progressActive) << "the progress window never had the keyboard";
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &window_);
+    EXPECT_EQ(QApplication::focusWidget(), window_.edit);
+}
+
 TEST_F(LongWorkWindowTest, EscapeCancelsBeforeTheProgressWindowShows)
 {
     watch_.At(150, [&] { PressEscape(); });

@@ -88,11 +88,16 @@ TEST_P(SortSuite, TwoAndThreeRowResultsSortBothWays)
 
 TEST_P(SortSuite, NegativeNumbersSortBeforePositiveOnes)
 {
-    records_ = db_->Query("SELECT id, grp - 2 AS delta FROM t_sort ORDER BY id");  // 0 -1 0 -1 null 0
+    // delta: 0 -1 0 -1 null 0; below: 7 -0.75 -4.5 null 7 -0.5
+    records_ = db_->Query("SELECT id, grp - 2 AS delta, score - 3 AS below FROM t_sort ORDER BY id");
     records_->SetSort("delta");
     EXPECT_EQ(CurrentIds(), (Ids{"5", "2", "4", "1", "3", "6"}));
     records_->SetSort("delta DESC, id DESC");
     EXPECT_EQ(CurrentIds(), (Ids{"6", "3", "1", "4", "2", "5"}));
+    records_->SetSort("below");
+    EXPECT_EQ(CurrentIds(), (Ids{"4", "3", "2", "6", "1", "5"}));
+    records_->SetSort("below DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"1", "5", "6", "2", "3", "4"}));
 }
 
 // Texts alike in their first eight key bytes but not after them: the comparison past

@@ -106,5 +106,15 @@ TEST(SortKeysTest, HalvesWhoseSharedLeadingTextsDifferOrderLikeTheCollation)
     }
 }
 
+// Leading nulls, then a value that shares nothing with the rest, which share a long
+// beginning: what all values share is measured from the first value, not the next one.
+TEST(SortKeysTest, AFirstValueAfterNullsThatSharesNothingOrdersLikeTheCollation)
+{
+    std::vector<std::optional<std::string>> values{std::nullopt, std::nullopt, "z"};
+    for (int row = 0; row < 20; ++row)
+        values.emplace_back("aaaaaaaaaaaaaaaa" + std::to_string(row % 7));
+    ExpectKeysOrderLikeTheCollation(values, 5);
+}
+
 }  // namespace
 }  // namespace qelvor::recordset::test

@@ -32,21 +32,33 @@ TDBGridEhAccessible* ActiveTable(QWidget* grid)
 }
 
 bool installed = false;
-// The application object at the last registration (nullptr: made before there was one).
-const QCoreApplication* registeredUnder = nullptr;
+// The registration stands while the application object it was made under lives: when
+// that object goes, Qt forgets its factories and, through the clean-up routine added
+// with them, so do we. (Not its address: a host without an application object gets a
+// new one for every window, often where the last one was.)
+bool registeredUnderApplication = false;
+
+void ApplicationGone()
+{
+    registeredUnderApplication = false;
+}
 
 }  // namespace
 
 void InstallGridAccessibility()
 {
-    if (installed && registeredUnder == QCoreApplication::instance())
+    if (installed && registeredUnderApplication)
         return;
     // Qt does not consult a factory registered before the application object existed;
     // registered anew, it does.
     QAccessible::removeFactory(&GridAccessibleFactory);
     QAccessible::installFactory(&GridAccessibleFactory);
     installed = true;
-    registeredUnder = QCoreApplication::instance();
+    registeredUnderApplication = QCoreApplication::instance() != nullptr;
+    if (registeredUnderApplication) {
+        qRemovePostRoutine(&ApplicationGone);
+        qAddPostRoutine(&ApplicationGone);
+    }
 }
 
 void RemoveGridAccessibility()
@@ -54,8 +66,9 @@ void RemoveGridAccessibility()
     if (!installed)
         return;
     QAccessible::removeFactory(&GridAccessibleFactory);
+    qRemovePostRoutine(&ApplicationGone);
     installed = false;
-    registeredUnder = nullptr;
+    registeredUnderApplication = false;
 }
 
 void AccessibleGridConstructed(QWidget* grid)

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/CancelMode.h"
+
 namespace qelvor {
 
 namespace {
@@ -99,7 +101,15 @@ bool WorkInputGuard::eventFilter(QObject* receiver, QEvent* event)
         HoldBackClose(widget, event);
         return true;
     }
-    return IsUserInput(event->type()) && !IsAllowed(receiver);
+    if (!IsUserInput(event->type()) || IsAllowed(receiver))
+        return false;
+    // A release held back may end a press made before the wait (a title press whose
+    // Ctrl release started a re-sort, a border drag): the control would hold that press
+    // after the wait with no button down. Delivered now, it would act (a title click
+    // re-sorts) in the middle of the wait, so the controls end their drags unapplied.
+    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::NonClientAreaMouseButtonRelease)
+        CancelModes();
+    return true;
 }
 
 void WorkInputGuard::CloseDeferredWindows()

@@ -4,10 +4,11 @@
 // Installed on the application object for the length of the wait. It eats mouse, wheel,
 // keyboard, touch, tablet, drag-and-drop and context-menu events for every window but
 // the one allowed (none at first; the progress window once it shows). Painting, resizing,
-// exposure and timers pass, so the windows stay drawn. Esc, wherever it is pressed,
-// and a request to close one of the waiting windows (its close button) ask the work to
-// stop; the window asked to close is closed once the work has ended and the wait is over
-// (see CloseDeferredWindows).
+// exposure and timers pass, so the windows stay drawn. A mouse release held back ends
+// every control's drag (the cancel-mode message), so no press outlives the wait. Esc,
+// wherever it is pressed, and a request to close one of the waiting windows (its close
+// button) ask the work to stop; the window asked to close is closed once the work has
+// ended and the wait is over (see CloseDeferredWindows).
 #pragma once
 
 #include <QObject>

@@ -227,6 +227,65 @@ TEST_F(AccessibilityTest, TheFocusFollowsKeysAndClicksWithAFocusEventPerMove)
     EXPECT_TRUE(Saw(QAccessible::Focus, table->indexOfChild(TableOf()->cellAt(4, 3))));
 }
 
+// With the keyboard in 准考证起始号 the grid's current cell is not where a reader's
+// focus is: a search or a move of the current record there raises no focus event.
+TEST_F(AccessibilityTest, NoCellTakesTheFocusWhileTheKeyboardIsInAnEdit)
+{
+    if (!EventsObservable())
+        GTEST_SKIP() << "no accessibility bus: events are checked under X with it";
+    QApplication::setActiveWindow(form_.get());
+    form_->Edit1->setFocus();
+    ASSERT_TRUE(form_->Edit1->hasFocus());
+    Recorded().clear();  // the activation's own focus events
+    Search();
+    EXPECT_TRUE(SawReset());
+    form_->QELV_Set->Next();
+    form_->QELV_Set->Last();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Saw(QAccessible::Focus)) << "a cell took the focus from the edit";
+    EXPECT_EQ(FocusedCell(), std::make_pair(-1, -1));
+    ASSERT_TRUE(form_->Edit1->hasFocus());
+    // Back in the grid, the next move is announced again.
+    FocusGrid();
+    QTest::keyClick(&Grid(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_TRUE(Saw(QAccessible::Focus, Table()->indexOfChild(TableOf()->cellAt(0, 0))));
+}
+
+TEST_F(AccessibilityTest, WhileTheKeyboardIsInAnEditTheCurrentCellDoesNotReadAsFocused)
+{
+    Search();
+    QApplication::setActiveWindow(form_.get());
+    form_->Edit1->setFocus();
+    ASSERT_TRUE(form_->Edit1->hasFocus());
+    EXPECT_FALSE(TableOf()->cellAt(0, 0)->state().focused);
+    EXPECT_EQ(Table()->focusChild(), nullptr);
+    FocusGrid();
+    EXPECT_TRUE(TableOf()->cellAt(0, 0)->state().focused);
+}
+
+// A reset forgets the cells: the current one is announced again even where it was.
+TEST_F(AccessibilityTest, AfterEachResetTheCurrentCellIsAnnouncedAgain)
+{
+    if (!EventsObservable())
+        GTEST_SKIP() << "no accessibility bus: events are checked under X with it";
+    FocusGrid();
+    Search();
+    const int first = Table()->indexOfChild(TableOf()->cellAt(0, 0));
+    EXPECT_TRUE(Saw(QAccessible::Focus, first));
+    Recorded().clear();
+    Search();
+    EXPECT_TRUE(SawReset());
+    EXPECT_TRUE(Saw(QAccessible::Focus, Table()->indexOfChild(TableOf()->cellAt(0, 0)))) << "the same search again";
+    // A title click changes every title's description (each says where it stands now).
+    Recorded().clear();
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, Grid().CellRect(Grid().ToGridColumn(0), 0).center());
+    for (int column = 0; column < TableOf()->columnCount(); ++column) {
+        QAccessibleInterface* title = TableOf()->cellAt(0, column)->tableCellInterface()->columnHeaderCells().value(0);
+        ASSERT_NE(title, nullptr);
+        EXPECT_TRUE(Saw(QAccessible::DescriptionChanged, Table()->indexOfChild(title))) << "title " << column;
+    }
+}
+
 TEST_F(AccessibilityTest, TheOpenEditorIsTheFocusedReadOnlyText)
 {
     Search();

@@ -5,7 +5,9 @@
 # search shows the progress window over the browse window; Esc stops it, and so does a
 # click on 取消; each time no error box appears, the grid shows no rows and the browse
 # window stays; with the slow part switched off the next search lists the sheets at
-# once, without a progress window.
+# once, without a progress window. After a search started by Enter in 准考证起始号 and
+# cancelled, the keyboard is back in that edit without the script focusing anything
+# (in the bare X server only the program itself can hand it back): Enter searches again.
 #   long_search_e2e.sh PATH/TO/qelvor-host
 set -euo pipefail
 host=$1
@@ -87,6 +89,25 @@ xdotool windowfocus --sync "$progress"
 xdotool key Escape
 stopped "Esc"
 
+say "search from 准考证起始号 by Enter (to be stopped by Esc)"
+xdotool mousemove --window "$window" 170 26 click 1  # into 准考证起始号: panel 8,6 + edit 97,10
+xdotool windowfocus --sync "$window"
+xdotool key Return
+progress=$(wait_for_window "$progress_title" 5) || fail "no progress window after Enter in 准考证起始号"
+xdotool windowfocus --sync "$progress"
+xdotool key Escape
+stopped "Esc"
+# From here on nothing focuses a window: the keys go wherever the program put the focus.
+# The pointer goes off the window first: with the focus left on the root window, the X
+# server would hand the keys to the window under the pointer.
+xdotool mousemove 1010 750
+say "Enter again, the browse window not focused by the script"
+xdotool key Return
+progress=$(wait_for_window "$progress_title" 5) ||
+  fail "Enter after the cancel started no search: the browse window did not get the keyboard back"
+xdotool key Escape
+stopped "Esc (the browse window's own keyboard)"
+
 say "search 2 (to be stopped by 取消)"
 search
 progress=$(wait_for_window "$progress_title" 5) || fail "no progress window during the second long search"
@@ -123,4 +144,4 @@ sleep 0.3
 error_box >/dev/null && fail "an error box appeared after the close request"
 kill -0 "$host_pid" 2>/dev/null || fail "the host ended after the close request"
 say "the close request stopped the search and closed the browse window"
-echo "PASS: a long search showed its progress window; Esc and 取消 each stopped it silently with an empty grid; the next search listed the sheets; closing the browse window during a search stopped it and closed the window"
+echo "PASS: a long search showed its progress window; Esc and 取消 each stopped it silently with an empty grid; the keyboard came back to the browse window; the next search listed the sheets; closing the browse window during a search stopped it and closed the window"

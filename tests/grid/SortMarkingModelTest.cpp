@@ -115,6 +115,17 @@ TEST_F(SortMarkingModel, ColumnGoingAwayLeavesNoGap)
     marking.AssertConsistent();
 }
 
+TEST_F(SortMarkingModel, UnmarkedColumnGoingAwayChangesNoNumber)
+{
+    Mark(4, smDownEh);
+    Mark(1, smUpEh);
+    marking.Remove(Column(2));
+    columns.Delete(2);
+    EXPECT_EQ(List(), (std::vector<int>{3, 1}));
+    EXPECT_EQ(Numbers(), (std::vector<int>{0, 2, 0, 1}));
+    marking.AssertConsistent();
+}
+
 TEST_F(SortMarkingModel, RebuildSettlesStoredValues)
 {
     // What an update leaves: numbers out of step with the markers.

@@ -163,5 +163,21 @@ TEST_F(SortMarking, DeletedColumnLeavesTheList)
     EXPECT_EQ(grid->SortMarkedColumnList()[0], grid->Columns()[0]);
 }
 
+TEST_F(SortMarking, DeletingAnUnmarkedColumnKeepsTheOthersNumbers)
+{
+    Title(3)->SetSortMarker(smDownEh);
+    Title(1)->SetSortMarker(smUpEh);
+    ASSERT_EQ(List(), (std::vector<int>{3, 1}));
+    grid->Columns().Delete(2);  // between the two
+    EXPECT_EQ(List(), (std::vector<int>{2, 1}));
+    EXPECT_EQ(Title(2)->SortIndex(), 1);
+    EXPECT_EQ(Title(1)->SortIndex(), 2);
+    grid->Columns().Delete(0);  // before both
+    EXPECT_EQ(List(), (std::vector<int>{1, 0}));
+    EXPECT_EQ(Title(1)->SortIndex(), 1);
+    EXPECT_EQ(Title(0)->SortIndex(), 2);
+    ExpectConsistent();
+}
+
 }  // namespace
 }  // namespace qelvor::test

@@ -177,6 +177,24 @@ TEST_F(TitleClick, ThreePixelsSidewaysAreStillAClickFourStartAMove)
     EXPECT_EQ(Notifications(), 1);
 }
 
+// Without column moving a press may wander to another title: released there, it is no click.
+TEST_F(TitleClick, APressReleasedOverAnotherTitleIsNoClick)
+{
+    TDBGridOptions options = grid->Options();
+    options.Exclude(dgColumnResize);
+    grid->SetOptions(options);
+    Press(Title(1));
+    Move(Title(2));
+    EXPECT_FALSE(grid->TitleButtonDown());
+    EXPECT_NE(grid->GridState(), TGridState::gsColMoving);
+    Release(Title(2));
+    EXPECT_EQ(SortText(), "");
+    EXPECT_EQ(std::count(events.begin(), events.end(), "button 1"), 0);
+    Press(Title(2));
+    Release(Title(2));
+    EXPECT_EQ(SortText(), "2v");
+}
+
 TEST_F(TitleClick, CtrlClickingADataCellFromTheOpenEditorWaitsForCtrlsRelease)
 {
     Key(Qt::Key_Return);

@@ -5,6 +5,8 @@
 // unanswered. Failures of the work come back on the window thread.
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -16,6 +18,7 @@
 
 #include "WaitWatch.h"
 #include "platform/LongWorkWindow.h"
+#include "platform/CancelMode.h"
 #include "runtime/Exceptions.h"
 
 namespace qelvor {
@@ -23,6 +26,27 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+
+// A control in the middle of a drag: counts the cancel-mode messages it gets.
+class DragInProgress : public TCancelModeTarget {
+public:
+    void CancelMode() override { ++cancels; }
+    int cancels = 0;
+};
+
+void SendWheel(QWidget* widget)
+{
+    QWheelEvent wheel(QPointF(5, 5), QPointF(widget->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(5, 5), QPointF(widget->mapToGlobal(QPoint(5, 5))), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
 
 // Work that stands in for a statement: it receives rows until it is stopped or its time
 // is up. It answers an interrupt after `answerDelay` (never when `answersInterrupt` is
@@ -79,6 +103,7 @@ public:
         layout->addWidget(button);
         QObject::connect(button, &QPushButton::clicked, [this] { ++clicks; });
         edit->installEventFilter(this);
+        button->installEventFilter(this);
         resize(300, 200);
         show();
         exposed = QTest::qWaitForWindowExposed(this);
@@ -90,6 +115,9 @@ public:
     bool exposed = false;
     int clicks = 0;
     int keys = 0;
+    int wheels = 0;
+    int presses = 0;
+    int releases = 0;
     int paints = 0;
     int resizes = 0;
 
@@ -97,6 +125,9 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         keys += event->type() == QEvent::KeyPress;
+        wheels += event->type() == QEvent::Wheel;
+        presses += event->type() == QEvent::MouseButtonPress;
+        releases += event->type() == QEvent::MouseButtonRelease;
         return false;
     }
     void paintEvent(QPaintEvent*) override { ++paints; }
@@ -181,6 +212,26 @@ TEST_F(LongWorkWindowTest, ALongSearchRepaintsShowsProgressTakesNoInputAndEndsOn
     EXPECT_EQ(statement_.forces, 0);
     EXPECT_EQ(test::VisibleProgressDialog(), nullptr);
     EXPECT_EQ(window_.clicks, 0) << "a held-back click arrived late";
+}
+
+// Without a window manager nobody else hands the keyboard back from a window that goes.
+TEST_F(LongWorkWindowTest, AfterTheProgressWindowTheKeyboardIsBackWhereItWas)
+{
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    window_.edit->setFocus();
+    bool progressActive = false;
+    watch_.At(800, [&] {
+        WorkProgressDialog* dialog = test::VisibleProgressDialog();
+        ASSERT_NE(dialog, nullptr);
+        progressActive = QApplication::activeWindow() == dialog;
+        QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(RunCancelled());
+    EXPECT_TRUE(progressActive) << "the progress window never had the keyboard";
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &window_);
+    EXPECT_EQ(QApplication::focusWidget(), window_.edit);
 }
 
 TEST_F(LongWorkWindowTest, EscapeCancelsBeforeTheProgressWindowShows)
@@ -311,6 +362,36 @@ TEST_F(LongWorkWindowTest, ASortShowsNoProgressWindowIgnoresEscapeAndDefersAClos
     EXPECT_TRUE(window_.isVisible());
     QApplication::processEvents();
     EXPECT_FALSE(window_.isVisible()) << "the close request was lost";
+}
+
+// The wheel is input like any other; a release is held back too, but the press it
+// ends (made before the wait) must not outlive it: the controls are told to end their
+// drags, once per release.
+TEST_F(LongWorkWindowTest, ASortHoldsBackTheWheelAndEndsDragsWhoseReleaseItHeldBack)
+{
+    statement_.length = 700ms;
+    DragInProgress drag;
+    watch_.At(150, [&] {
+        SendWheel(window_.edit);
+        SendWheel(window_.button);
+        SendMouse(window_.button, QEvent::MouseMove, Qt::LeftButton);
+        EXPECT_EQ(drag.cancels, 0) << "a move ended the drag";
+        SendMouse(window_.button, QEvent::MouseButtonRelease, Qt::NoButton);
+        EXPECT_EQ(drag.cancels, 1) << "the drag outlived the release";
+        SendMouse(window_.button, QEvent::MouseButtonPress, Qt::LeftButton);
+        SendMouse(window_.button, QEvent::MouseButtonRelease, Qt::NoButton);
+    });
+    EXPECT_FALSE(RunCancelled(LongWorkKind::Sort));
+    EXPECT_EQ(window_.wheels, 0) << "the wheel reached the window";
+    EXPECT_EQ(window_.presses + window_.releases, 0) << "the mouse reached the window";
+    EXPECT_EQ(window_.clicks, 0);
+    EXPECT_EQ(drag.cancels, 2);
+    // After the wait the wheel and the mouse reach the window again; nothing is cancelled.
+    SendWheel(window_.edit);
+    SendMouse(window_.button, QEvent::MouseButtonRelease, Qt::NoButton);
+    EXPECT_EQ(window_.wheels, 1);
+    EXPECT_EQ(window_.releases, 1);
+    EXPECT_EQ(drag.cancels, 2);
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // ShowForm called by a host without a Qt application object: the module makes one
 // for the call and removes it afterwards, and a second call works as the first. A host
 // whose application object cannot show windows gets a status and the failure's text
-// from ShowFormStatus instead of an exception that would end a C host.
+// from ShowFormStatus instead of an exception that would end a C host. Each call's grid
+// is offered to assistive technology as a table, although the call's application object
+// is new (the same at one address: AccessibleRegistrationTest).
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +17,7 @@
 namespace {
 
 int windowsSeen = 0;
+int tablesSeen = 0;  // windows whose grid was an accessible table
 
 void CloseBrowseWindowWhenShown()
 {
@@ -23,6 +28,11 @@ void CloseBrowseWindowWhenShown()
     }
     if (window->windowTitle() == QString::fromUtf8("卷面信息浏览(V3.00)"))
         ++windowsSeen;
+    const auto grids = window->findChildren<QAbstractScrollArea*>();
+    if (grids.size() == 1) {
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(grids.front());
+        tablesSeen += grid != nullptr && grid->tableInterface() != nullptr;
+    }
     window->close();
 }
 
@@ -45,6 +55,7 @@ TEST(ForeignHostTest, ShowFormMakesItsOwnApplicationObjectForTheCall)
     showForm(0, 1, 2, 3, 4, 5, 6, nullptr);
     EXPECT_EQ(QCoreApplication::instance(), nullptr);
     EXPECT_EQ(windowsSeen, 2);
+    EXPECT_EQ(tablesSeen, 2) << "a grid was not offered as a table";
 }
 
 TEST(ForeignHostTest, AFailureOfShowFormStatusIsAStatusAndTheLastError)

@@ -75,6 +75,20 @@ TEST(RadixSortTest, OrdersLikeStableSortOnRandomAndAdversarialInput)
     ExpectRadixMatchesStableSort(Numbered(ascending));
 }
 
+// The smallest inputs that still need sorting: two and three entries out of order,
+// decided by the lead or, with equal leads, by the second prefix alone.
+TEST(RadixSortTest, TwoAndThreeEntriesAreSortedToo)
+{
+    ExpectRadixMatchesStableSort(Numbered({{9, 0, 0}, {3, 0, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{4, 8, 0}, {4, 2, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{~std::uint64_t{0}, 0, 0}, {0, 0, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{5, 0, 0}, {1, 0, 0}, {3, 0, 0}}));
+    ExpectRadixMatchesStableSort(Numbered({{2, 7, 0}, {2, 1, 0}, {1, 9, 0}}));
+    std::vector<SortEntry> two = Numbered({{1, 0, 0}, {0, 0, 0}});
+    RadixSortByPrefixes(two);
+    EXPECT_EQ(Rows(two), (std::vector<std::uint32_t>{1, 0}));
+}
+
 TEST(RadixSortTest, EqualPrefixesKeepTheirInputOrder)
 {
     std::vector<SortEntry> entries = Numbered(std::vector<SortEntry>(600, {5, 9, 0}));
@@ -109,6 +123,13 @@ TEST(RadixSortTest, TiesFinishWithTheFullComparisonLikeStableSort)
             return detail[x.row] > detail[y.row];
         return x.second < y.second;
     };
+    // Runs of exactly two equal leads that the full comparison puts the other way round.
+    for (std::size_t i = 300; i < 320; i += 2) {
+        entries[i] = {2000 + i, 0, static_cast<std::uint32_t>(i)};
+        entries[i + 1] = {2000 + i, 1, static_cast<std::uint32_t>(i + 1)};
+        detail[i] = 0;
+        detail[i + 1] = 3;
+    }
     std::vector<SortEntry> expected = entries;
     std::stable_sort(expected.begin(), expected.end(), before);
     SortByPrefixesThenTies(entries, before);

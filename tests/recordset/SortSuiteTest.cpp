@@ -72,6 +72,49 @@ TEST_P(SortSuite, NumbersDecimalsAndDatesSortByValueWithNullsFirst)
     EXPECT_EQ(CurrentIds(), (Ids{"6", "3", "1", "4", "2", "5"}));
 }
 
+// A range of two or three sheets is as much a result to sort as a long one.
+TEST_P(SortSuite, TwoAndThreeRowResultsSortBothWays)
+{
+    for (const int rows : {2, 3}) {
+        records_ = db_->Query("SELECT id, name AS 姓名, score FROM t_sort WHERE id <= " + std::to_string(rows) + " ORDER BY id");
+        records_->SetSort("id DESC");
+        EXPECT_EQ(CurrentIds(), rows == 2 ? (Ids{"2", "1"}) : (Ids{"3", "2", "1"}));
+        records_->SetSort("id");
+        EXPECT_EQ(CurrentIds(), rows == 2 ? (Ids{"1", "2"}) : (Ids{"1", "2", "3"}));
+        records_->SetSort("score");  // 10 and 2.25 (and a null, first)
+        EXPECT_EQ(CurrentIds(), rows == 2 ? (Ids{"2", "1"}) : (Ids{"3", "2", "1"}));
+    }
+}
+
+TEST_P(SortSuite, NegativeNumbersSortBeforePositiveOnes)
+{
+    // delta: 0 -1 0 -1 null 0; below: 7 -0.75 -4.5 null 7 -0.5
+    records_ = db_->Query("SELECT id, grp - 2 AS delta, score - 3 AS below FROM t_sort ORDER BY id");
+    records_->SetSort("delta");
+    EXPECT_EQ(CurrentIds(), (Ids{"5", "2", "4", "1", "3", "6"}));
+    records_->SetSort("delta DESC, id DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"6", "3", "1", "4", "2", "5"}));
+    records_->SetSort("below");
+    EXPECT_EQ(CurrentIds(), (Ids{"4", "3", "2", "6", "1", "5"}));
+    records_->SetSort("below DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"1", "5", "6", "2", "3", "4"}));
+}
+
+// Texts alike in their first eight key bytes but not after them: the comparison past
+// the prefix must follow the key's direction, with a second key present or not.
+TEST_P(SortSuite, TextsAlikeAtTheStartFollowTheDirectionPastIt)
+{
+    db_->Run("CREATE TABLE t_alike(id INTEGER, t VARCHAR(20))");
+    db_->Run("INSERT INTO t_alike VALUES (1, 'abcdefghijk1'), (2, 'abcdefghijk3'), (3, 'b'), (4, 'abcdefghijk2')");
+    records_ = db_->Query("SELECT id, t FROM t_alike ORDER BY id");
+    records_->SetSort("t DESC, id");
+    EXPECT_EQ(CurrentIds(), (Ids{"3", "2", "4", "1"}));
+    records_->SetSort("t DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"3", "2", "4", "1"}));
+    records_->SetSort("t, id DESC");
+    EXPECT_EQ(CurrentIds(), (Ids{"1", "4", "2", "3"}));
+}
+
 TEST_P(SortSuite, SortTextsAcceptBracketsBlanksAndAnyCase)
 {
     records_->SetSort("grp, score DESC");

@@ -67,7 +67,8 @@ TEST(DateTextTest, ParsesDatesTimesAndRejectsImpossibleOnes)
     EXPECT_EQ(ParseDateTimeText("2000-02-29 12:00"), DaysFromCivil(2000, 2, 29) + 0.5);
     EXPECT_EQ(ParseDateTimeText("2000-02-29T06:00:00.5"), DaysFromCivil(2000, 2, 29) + (6 * 3600 + 0.5) / 86400.0);
     EXPECT_EQ(ParseDateTimeText("18:00"), 0.75);
-    for (const char* bad : {"2001-02-29", "2024-13-01", "2024-01-01 24:00", "2024-1-1", "2024-01-01x", "", "12:60"})
+    for (const char* bad : {"2001-02-29", "1900-02-29", "2100-02-29", "2024-13-01", "2024-01-01 24:00", "2024-1-1",
+                            "2024-01-01x", "", "12:60", "12:00:60"})
         EXPECT_FALSE(ParseDateTimeText(bad).has_value()) << bad;
 }
 

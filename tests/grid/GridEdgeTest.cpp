@@ -40,6 +40,7 @@ TEST_F(GridEdges, TheArrowStaysOnTheCurrentRecordWhenTheColumnChangesOrTheFocusL
     EXPECT_EQ(ArrowRows(Render()), std::vector<int>{3}) << "after the current column moved";
     EXPECT_EQ(ArrowRows(OnScreen(*grid->viewport())), std::vector<int>{3}) << "as the window shows it";
     QLineEdit other(host.get());
+    other.setGeometry(600, 0, 20, 10);  // clear of the indicator column
     other.show();
     other.setFocus();
     QApplication::processEvents();
@@ -111,7 +112,7 @@ TEST_F(GridEdges, TextCutAtAColumnsEdgeShowsNoEllipsis)
     QPainter painter(&expected);
     painter.setFont(DesignFont());
     painter.setPen(ToQColor(clWindowText));
-    painter.drawText(2, 2 + QFontMetrics(DesignFont()).ascent(), text);
+    painter.drawText(2, 2 + TextAscent(DesignFont()), text);
     painter.end();
     const QImage shown = Render().copy(cell).convertToFormat(expected.format());
     EXPECT_EQ(shown, expected);

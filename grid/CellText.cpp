@@ -3,6 +3,8 @@
 
 #include <QPainter>
 
+#include "platform/DesignFont.h"
+
 namespace qelvor {
 
 QString ShortenToFit(const QString& text, const QFontMetrics& metrics, int maxWidth)
@@ -49,10 +51,13 @@ void WriteCellText(QPainter& painter, const QRect& rect, int dx, int dy, TAlignm
         return;
     }
     const QFontMetrics metrics = painter.fontMetrics();
+    // The line as the layout measured it: the design font's own for the design font.
+    const int lineHeight = TextLineHeight(painter.font());
+    const int baseline = TextAscent(painter.font());
     const int top = rect.top() + dy;
     if (clippedToColumn && alignment == TAlignment::taLeftJustify && !endEllipsis
-        && top + metrics.height() <= rect.top() + rect.height()) {
-        painter.drawText(rect.left() + dx, top + metrics.ascent(), text);
+        && top + lineHeight <= rect.top() + rect.height()) {
+        painter.drawText(rect.left() + dx, top + baseline, text);
         return;
     }
     const QString shown = endEllipsis ? ShortenToFit(text, metrics, rect.width() - dx) : text;
@@ -63,14 +68,14 @@ void WriteCellText(QPainter& painter, const QRect& rect, int dx, int dy, TAlignm
     else if (alignment == TAlignment::taCenter)
         x = rect.left() + rect.width() / 2 - width / 2;
     const bool fits = x >= rect.left() && x + width <= rect.left() + rect.width()
-                      && top + metrics.height() <= rect.top() + rect.height();
+                      && top + lineHeight <= rect.top() + rect.height();
     if (fits) {
-        painter.drawText(x, top + metrics.ascent(), shown);
+        painter.drawText(x, top + baseline, shown);
         return;
     }
     painter.save();
     painter.setClipRect(rect);
-    painter.drawText(x, top + metrics.ascent(), shown);
+    painter.drawText(x, top + baseline, shown);
     painter.restore();
 }
 

@@ -287,6 +287,18 @@ public:
     void TrackTitleButton(int x, int y);
     // Ends a title press or cell tracking: timer, pressed look and capture go.
     void StopTracking();
+    // Whether the title of column aCol (a Columns index) acts as a button now.
+    bool TitleButtonEnabled(int aCol);
+    // A title click asked for without the mouse (a screen reader's header action): what a
+    // click (addKey false) or a Ctrl+click (addKey true) on the title of column aCol does,
+    // with the one notification at once, as there is no Ctrl to release. It runs at the
+    // next turn of the event loop, so that the asking client has its answer first; false
+    // (and nothing happens) while the title is no button or the grid cannot take input.
+    bool RequestTitleClick(int aCol, bool addKey);
+    // The grid takes a title click that did not come from the mouse now: shown, enabled,
+    // with titles, no press under way, no other modal window over it, and no search or
+    // re-sort running.
+    bool TitleClickAccepted() const;
 
     // --- navigation ---
     // Makes grid column gridCol current; direction (-1, 0, +1) skips hidden columns.
@@ -482,6 +494,9 @@ private:
     bool TitlePressStep(int gridCol, int x, int y);
     void TitleMoveStep(TShiftState shift, int x, int y);
     void TitleReleaseStep(TShiftState shift, int x, int y);
+    // The click on a title, however made: OnTitleBtnClick, the marker cycled, and the
+    // notification at once for a plain click or held for Ctrl's release for a Ctrl+click.
+    void TitleClicked(int aCol, bool ctrl);
     void BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y);
     void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
     void TrackCell(int x, int y);
@@ -546,6 +561,7 @@ private:
     bool selecting_ = false;  // the user is extending a selection
     int indicatorRow_ = -1;  // grid row where the indicator arrow was last drawn; -1: none
     bool deferredLayoutQueued_ = false;  // the deferred layout message is posted and not yet handled
+    bool notifyingSortMarking_ = false;  // DoSortMarkingChanged is running (a re-sort may turn an event loop)
     std::vector<bool> tabStops_;  // per grid column: takes part in tabbing
 };
 

@@ -3,6 +3,7 @@
 #include "grid/DBGridEhAccessibleCell.h"
 
 #include "grid/DBGridEh.h"
+#include "grid/ColumnEh.h"
 #include "grid/DBGridEhAccessible.h"
 
 namespace qelvor {
@@ -79,6 +80,8 @@ void* TDBGridEhAccessibleCell::interface_cast(QAccessible::InterfaceType type)
     // an answer (-1), not a null interface.
     if (type == QAccessible::TableCellInterface)
         return static_cast<QAccessibleTableCellInterface*>(this);
+    if (type == QAccessible::ActionInterface && IsTitle())
+        return static_cast<QAccessibleActionInterface*>(this);
     return nullptr;
 }
 
@@ -93,6 +96,51 @@ QList<QAccessibleInterface*> TDBGridEhAccessibleCell::columnHeaderCells() const
         return {};
     QAccessibleInterface* title = table_->Cell(-1, column_);
     return title ? QList<QAccessibleInterface*>{title} : QList<QAccessibleInterface*>{};
+}
+
+int TDBGridEhAccessibleCell::DataColumn() const
+{
+    const TColumnEh* column = table_->View().Column(column_);
+    return column ? column->Index() : -1;
+}
+
+QString TDBGridEhAccessibleCell::AddSortKeyAction()
+{
+    return QStringLiteral("AddSortKey");
+}
+
+QStringList TDBGridEhAccessibleCell::actionNames() const
+{
+    TCustomDBGridEh* grid = table_->View().Grid();
+    if (!IsTitle() || !grid || !grid->TitleClickAccepted() || !grid->TitleButtonEnabled(DataColumn()))
+        return {};
+    return {pressAction(), AddSortKeyAction()};
+}
+
+QString TDBGridEhAccessibleCell::localizedActionName(const QString& name) const
+{
+    if (name == pressAction())
+        return QString::fromUtf8("按此列排序");
+    if (name == AddSortKeyAction())
+        return QString::fromUtf8("追加排序列");
+    return {};
+}
+
+QString TDBGridEhAccessibleCell::localizedActionDescription(const QString& name) const
+{
+    if (name == pressAction())
+        return QString::fromUtf8("只按此列排序, 先降序, 再次执行改为升序");
+    if (name == AddSortKeyAction())
+        return QString::fromUtf8("把此列加为下一个排序列; 再次执行改为升序, 第三次取消此列的排序");
+    return {};
+}
+
+void TDBGridEhAccessibleCell::doAction(const QString& name)
+{
+    TCustomDBGridEh* grid = table_->View().Grid();
+    if (!IsTitle() || !grid || (name != pressAction() && name != AddSortKeyAction()))
+        return;
+    grid->RequestTitleClick(DataColumn(), name == AddSortKeyAction());
 }
 
 }  // namespace qelvor

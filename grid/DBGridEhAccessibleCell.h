@@ -1,6 +1,8 @@
 // DBGridEhAccessibleCell: one cell of the data grid's accessible table — a data cell
 // (row >= 0: its text as painted, focused when current, selected in the current row)
-// or a column title (row -1: the caption, its sort state as description).
+// or a column title (row -1: the caption, its sort state as description, and two
+// actions: "Press" sorts by the column as a title click does, "AddSortKey" adds it as a
+// further key or turns its direction, as a Ctrl+click does).
 //
 // A cell holds only its coordinates and its table, which owns it and deletes it
 // before the table goes; every answer is read from the grid at the moment asked.
@@ -12,7 +14,9 @@ namespace qelvor {
 
 class TDBGridEhAccessible;
 
-class TDBGridEhAccessibleCell : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class TDBGridEhAccessibleCell : public QAccessibleInterface,
+                                public QAccessibleTableCellInterface,
+                                public QAccessibleActionInterface {
 public:
     TDBGridEhAccessibleCell(TDBGridEhAccessible* table, int row, int column)
         : table_(table), row_(row), column_(column) {}
@@ -45,9 +49,23 @@ public:
     int rowExtent() const override { return 1; }
     QAccessibleInterface* table() const override;
 
+    // --- QAccessibleActionInterface (titles only) ---
+    // The name of the action that does what a Ctrl+click on a title does.
+    static QString AddSortKeyAction();
+    // Empty while the grid takes no title click (a search or re-sort running, a box over
+    // the window, the title no button), so that a client's DoAction then fails.
+    QStringList actionNames() const override;
+    QString localizedActionName(const QString& name) const override;
+    QString localizedActionDescription(const QString& name) const override;
+    // Queues the click (see TCustomDBGridEh::RequestTitleClick).
+    void doAction(const QString& name) override;
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
 private:
     bool IsTitle() const { return row_ < 0; }
     bool IsCurrent() const;
+    // The title's column in the grid's Columns(), or -1.
+    int DataColumn() const;
 
     TDBGridEhAccessible* table_;  // owns this cell
     int row_;

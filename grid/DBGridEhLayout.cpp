@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
+
+#include "platform/DesignFont.h"
 #include "grid/InplaceEdit.h"
 
 #include "grid/DBGridEh.h"
@@ -146,14 +148,14 @@ void TCustomDBGridEh::RebuildLayout()
         int tallestHeight = -1;
         for (int i = 0; i < columns_->Count(); ++i) {
             const QFont& font = columns_->Items(i)->Title()->Font();
-            const int height = QFontMetrics(font).height();
+            const int height = TextLineHeight(font);
             if (height > tallestHeight) {
                 tallestHeight = height;
                 tallest = font;
             }
         }
-        const QFontMetrics metrics(tallest);
-        computedTitleHeight_ = titleLines_ * metrics.height() + metrics.leading() + titleHeight_ + 2
+        const int leading = IsDesignFont(tallest) ? 0 : QFontMetrics(tallest).leading();
+        computedTitleHeight_ = titleLines_ * TextLineHeight(tallest) + leading + titleHeight_ + 2
                                + (options_.Contains(dgRowLines) ? 1 : 0);
         titleRowHeight_ = computedTitleHeight_;
         SetRowHeights(0, titleRowHeight_);
@@ -189,10 +191,12 @@ void TCustomDBGridEh::AssertLayoutConsistent() const
 
 void TCustomDBGridEh::MeasureRowHeights()
 {
-    const QFontMetrics metrics(font());
+    // Lines are measured as the layout was designed (TextLineHeight), not by the face
+    // that draws them.
     const int rowMargin = (flat_ ? 1 : 3) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
-    const int textHeight = metrics.height();
-    const int lineHeight = metrics.height() + metrics.leading();
+    const int textHeight = TextLineHeight(font());
+    const int leading = IsDesignFont(font()) ? 0 : QFontMetrics(font()).leading();
+    const int lineHeight = textHeight + leading;
     int rowHeight = 0;
     if (rowHeight_ > 0 || rowLines_ > 0)
         rowHeight = rowHeight_ + lineHeight * rowLines_;
@@ -204,15 +208,15 @@ void TCustomDBGridEh::MeasureRowHeights()
         rowLines_ = lines;
         rowHeight_ = rowMargin;
     }
-    multiLineRows_ = metrics.leading() + metrics.height() + titleTextMargin_ < rowHeight;
+    multiLineRows_ = lineHeight + titleTextMargin_ < rowHeight;
 
     titleRowHeight_ = 0;
     if (options_.Contains(dgTitles)) {
         if (columns_->Count() == 0) {
-            titleRowHeight_ = QFontMetrics(titleFont_).height() + titleTextMargin_;
+            titleRowHeight_ = TextLineHeight(titleFont_) + titleTextMargin_;
         } else {
             for (int i = 0; i < columns_->Count(); ++i) {
-                const int height = QFontMetrics(columns_->Items(i)->Title()->Font()).height() + titleTextMargin_;
+                const int height = TextLineHeight(columns_->Items(i)->Title()->Font()) + titleTextMargin_;
                 titleRowHeight_ = std::max(titleRowHeight_, height);
             }
         }

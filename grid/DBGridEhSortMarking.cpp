@@ -4,6 +4,7 @@
 #include "grid/GridAccessibility.h"
 #include "grid/GridStyle.h"
 #include "grid/SortMarking.h"
+#include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
@@ -16,6 +17,7 @@ void TCustomDBGridEh::DoSortMarkingChanged()
 {
     if (!optionsEh_.Contains(dghAutoSortMarking))
         return;
+    const ScopedFlag notifying(notifyingSortMarking_);
     AccessibleSortMarkersChanged(this);
     if (OnSortMarkingChanged) {
         OnSortMarkingChanged(*this);

@@ -3,9 +3,13 @@
 // the turn of a press into a column move, and the notification deferred while Ctrl
 // is held (raised at Ctrl's release, at focus loss or by the next plain click).
 //
-// A title press is the press state gsTitlePressed; it ends in StopTracking.
+// A title press is the press state gsTitlePressed; it ends in StopTracking. A click asked
+// for by a screen reader takes the same way from TitleClicked on.
 #include <cstdlib>
 
+#include <QApplication>
+
+#include "data/DataSet.h"
 #include "grid/DBGridEh.h"
 
 namespace qelvor {
@@ -33,12 +37,16 @@ void TCustomDBGridEh::DoTitleBtnClick(int aCol, TColumnEh* column)
         OnTitleBtnClick(*this, aCol, column);
 }
 
-bool TCustomDBGridEh::TitlePressStep(int gridCol, int x, int y)
+bool TCustomDBGridEh::TitleButtonEnabled(int aCol)
 {
-    const int aCol = ToDataColumn(gridCol);
     bool enabled = aCol >= 0 && aCol < columns_->Count() && columns_->Items(aCol)->Title()->TitleButton();
     CheckTitleButton(aCol, enabled);
-    if (!enabled)
+    return enabled;
+}
+
+bool TCustomDBGridEh::TitlePressStep(int gridCol, int x, int y)
+{
+    if (!TitleButtonEnabled(ToDataColumn(gridCol)))
         return false;
     if (MouseCapture()) {
         Press() = TGridPress::In(TGridState::gsTitlePressed);
@@ -85,14 +93,53 @@ void TCustomDBGridEh::TitleReleaseStep(TShiftState shift, int x, int y)
     const int aCol = options_.Contains(dgIndicator) ? gridCol - 1 : gridCol;
     if (aCol < 0 || aCol >= columns_->Count())
         return;
-    DoTitleBtnClick(aCol, columns_->Items(aCol));
     // The state at the release counts: a press made without Ctrl released with it is a Ctrl+click.
-    const bool pending = shift.Contains(ssCtrl);
-    sortMarking_->SetChangePending(pending);
+    TitleClicked(aCol, shift.Contains(ssCtrl));
+}
+
+void TCustomDBGridEh::TitleClicked(int aCol, bool ctrl)
+{
+    DoTitleBtnClick(aCol, columns_->Items(aCol));
+    sortMarking_->SetChangePending(ctrl);
     if (optionsEh_.Contains(dghAutoSortMarking) && aCol < columns_->Count())
-        columns_->Items(aCol)->Title()->CycleSortMarker(pending);
-    if (!pending)
+        columns_->Items(aCol)->Title()->CycleSortMarker(ctrl);
+    if (!ctrl)
         DoSortMarkingChanged();
+}
+
+bool TCustomDBGridEh::TitleClickAccepted() const
+{
+    if (Destroying() || !isVisible() || !isEnabled() || titleRows_ == 0 || GridState() != TGridState::gsNormal)
+        return false;
+    // A box over the window (an error message) takes all input, as it does the mouse's.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window())
+        return false;
+    // While a search opens or a re-sort runs, the window waits and takes no input.
+    const TDataSet* dataSet = dataLink_->DataSet();
+    return !notifyingSortMarking_ && !(dataSet && dataSet->State() == TDataSetState::dsOpening);
+}
+
+bool TCustomDBGridEh::RequestTitleClick(int aCol, bool addKey)
+{
+    if (!TitleClickAccepted() || !TitleButtonEnabled(aCol))
+        return false;
+    const TColumnEh* column = columns_->Items(aCol);
+    QMetaObject::invokeMethod(
+        this,
+        [this, aCol, column, addKey] {
+            // The columns may have changed meanwhile: the click belongs to the column asked about.
+            if (aCol >= columns_->Count() || columns_->Items(aCol) != column || !TitleClickAccepted()
+                || !TitleButtonEnabled(aCol))
+                return;
+            TitleClicked(aCol, addKey);
+            if (sortMarking_->TakeChangePending())
+                DoSortMarkingChanged();
+            if (OnTitleClick)
+                OnTitleClick(columns_->Items(aCol));
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 void TCustomDBGridEh::StopTracking()

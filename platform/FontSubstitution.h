@@ -7,9 +7,9 @@
 // The stand-in keeps the design font's widths, which the stored column widths were
 // chosen for: at 12 pixels every half-width character is 6 pixels wide and every
 // Chinese character 12, so a 15-digit ticket number takes 90 of its column's 107
-// pixels. Its line is taller than the design font's (16 pixels, not 12), which makes
-// the grid's rows and the labels taller; the package's proportional faces would keep
-// the line but draw digits 7 wide and cut every ticket number.
+// pixels. Its line is taller than the design font's (16 pixels, not 12): DesignFont.h
+// says how the layout keeps the design's line all the same. The package's proportional
+// faces would draw digits 7 wide and cut every ticket number.
 #pragma once
 
 namespace qelvor {

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 
+#include "platform/DesignFont.h"
+
 namespace qelvor {
 
 TLabel::TLabel(QWidget* parent) : QLabel(parent)
@@ -26,8 +28,7 @@ void TLabel::FitToText()
 {
     if (!autoSize_)
         return;
-    const QFontMetrics metrics(font());
-    resize(metrics.horizontalAdvance(text()), metrics.height());
+    resize(QFontMetrics(font()).horizontalAdvance(text()), TextLineHeight(font()));
 }
 
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent)

@@ -11,13 +11,13 @@ output=${1:-$root/docs/browse-window-sorted.png}
 
 # Names sort by pinyin, as they do for the staff on a Chinese system.
 start_session zh_CN.UTF-8
-# A range of 40 sheets from the middle of the numbers, chosen so that two of the 11
+# A range of 40 sheets from the middle of the numbers, chosen so that two of the 14
 # rows in view after the sort share a name: the second sort column shows its work there.
 for offset in $(seq 5000 40 9000); do
   start=$(sqlite3 "$database" "select zkzh from t_omr order by zkzh limit 1 offset $offset")
   end=$(sqlite3 "$database" "select zkzh from t_omr order by zkzh limit 1 offset $((offset + 39))")
   twins=$(sqlite3 "$database" "select count(*) - count(distinct xm) from (select b.xm from t_omr a
-    left join t_bm b on a.zkzh=b.zkzh where a.zkzh between '$start' and '$end' order by b.xm desc limit 11)")
+    left join t_bm b on a.zkzh=b.zkzh where a.zkzh between '$start' and '$end' order by b.xm desc limit 14)")
   [ "$twins" -gt 0 ] && break
 done
 

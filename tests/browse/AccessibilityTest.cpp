@@ -341,6 +341,117 @@ TEST_F(AccessibilityTest, TitlesDescribeTheirSortState)
     EXPECT_EQ(description(1), QString::fromUtf8("未排序"));
 }
 
+// The title of a visible column as a screen reader reaches it: the column header.
+QAccessibleInterface* HeaderOf(QAccessibleTableInterface* table, int column)
+{
+    return table->cellAt(0, column)->tableCellInterface()->columnHeaderCells()[0];
+}
+
+TEST_F(AccessibilityTest, TitleActionsSortAsAClickAndACtrlClickWithOneResortEach)
+{
+    Search();
+    int resorts = 0;
+    const auto sortHandler = Grid().OnSortMarkingChanged;
+    Grid().OnSortMarkingChanged = [&](TCustomDBGridEh& grid) {
+        ++resorts;
+        sortHandler(grid);
+    };
+    int titleButtonClicks = 0;
+    Grid().OnTitleBtnClick = [&](TCustomDBGridEh&, int, TColumnEh*) { ++titleButtonClicks; };
+    const QString addKey = QStringLiteral("AddSortKey");
+    const QString press = QAccessibleActionInterface::pressAction();
+    auto act = [&](int column, const QString& name) {
+        QAccessibleActionInterface* actions = HeaderOf(TableOf(), column)->actionInterface();
+        ASSERT_NE(actions, nullptr);
+        ASSERT_EQ(actions->actionNames(), QStringList({press, addKey}));
+        actions->doAction(name);
+        QCoreApplication::processEvents();
+    };
+    auto description = [&](int column) { return HeaderOf(TableOf(), column)->text(QAccessible::Description).toStdString(); };
+    const QString lastNumber = QString::fromStdString(database_.Scalar("select max(zkzh) from t_omr"));
+
+    // Press: the click's cycle, one re-sort, the new first row.
+    act(0, press);
+    EXPECT_EQ(resorts, 1);
+    EXPECT_EQ(titleButtonClicks, 1);
+    EXPECT_EQ(description(0), "降序, 第 1 排序列");
+    EXPECT_EQ(CellText(0, 0), lastNumber);
+    act(0, press);
+    EXPECT_EQ(resorts, 2);
+    EXPECT_EQ(description(0), "升序, 第 1 排序列");
+    EXPECT_LT(CellText(0, 0), CellText(1, 0));
+
+    // AddSortKey: a further key at once (no Ctrl to wait for), then its direction, then off.
+    act(2, addKey);
+    EXPECT_EQ(resorts, 3);
+    EXPECT_EQ(description(0), "升序, 第 1 排序列");
+    EXPECT_EQ(description(2), "降序, 第 2 排序列");
+    act(2, addKey);
+    EXPECT_EQ(description(2), "升序, 第 2 排序列");
+    act(2, addKey);
+    EXPECT_EQ(resorts, 5);
+    EXPECT_EQ(description(2), "未排序");
+    EXPECT_EQ(Grid().SortMarkedColumnList().Count(), 1);
+
+    // Press replaces the sort as a click does.
+    act(2, addKey);
+    act(5, press);
+    EXPECT_EQ(resorts, 7);
+    EXPECT_EQ(description(0), "未排序");
+    EXPECT_EQ(description(2), "未排序");
+    EXPECT_EQ(description(5), "降序, 第 1 排序列");
+
+    // A Ctrl+click still waiting for Ctrl's release and an action make one re-sort together.
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      Grid().CellRect(Grid().ToGridColumn(1), 0).center());
+    EXPECT_EQ(resorts, 7);
+    act(0, addKey);
+    EXPECT_EQ(resorts, 8);
+    EXPECT_FALSE(Grid().SortMarkingChangePending());
+    EXPECT_EQ(description(1), "降序, 第 2 排序列");
+    EXPECT_EQ(description(0), "降序, 第 3 排序列");
+    EXPECT_EQ(titleButtonClicks, 9);
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+}
+
+TEST_F(AccessibilityTest, TitlesOfferNoActionWhileTheWindowTakesNoClick)
+{
+    Search();
+    auto actionsOf = [this](int column) { return HeaderOf(TableOf(), column)->actionInterface()->actionNames(); };
+    ASSERT_FALSE(actionsOf(0).isEmpty());
+    // A data cell is no title: no sort action.
+    QAccessibleActionInterface* cellActions = TableOf()->cellAt(0, 0)->actionInterface();
+    EXPECT_TRUE(!cellActions || cellActions->actionNames().isEmpty());
+    // Inside a re-sort (which may turn an event loop), no second one starts.
+    QStringList duringResort = {QStringLiteral("not asked")};
+    const auto sortHandler = Grid().OnSortMarkingChanged;
+    Grid().OnSortMarkingChanged = [&](TCustomDBGridEh& grid) {
+        duringResort = actionsOf(1);
+        sortHandler(grid);
+    };
+    HeaderOf(TableOf(), 0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(duringResort.isEmpty()) << duringResort.join(',').toStdString();
+    EXPECT_FALSE(actionsOf(1).isEmpty()) << "after the re-sort";
+    // A title that is no button, and a box over the window, take no click.
+    Grid().Columns()[3]->Title()->SetTitleButton(false);
+    EXPECT_TRUE(actionsOf(3).isEmpty());
+    QWidget box;
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &box);
+    EXPECT_TRUE(actionsOf(0).isEmpty());
+    // An action asked for just before the box came does nothing under it.
+    box.hide();
+    const int marked = Grid().SortMarkedColumnList().Count();
+    const TSortMarkerEh marker = Grid().Columns()[1]->Title()->SortMarker();
+    HeaderOf(TableOf(), 1)->actionInterface()->doAction(QStringLiteral("AddSortKey"));
+    box.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Grid().SortMarkedColumnList().Count(), marked);
+    EXPECT_EQ(Grid().Columns()[1]->Title()->SortMarker(), marker);
+}
+
 TEST_F(AccessibilityTest, EditsAreNamedByTheirLabelsAndTheExitButtonPressesWithoutFocus)
 {
     QAccessibleInterface* edit1 = QAccessible::queryAccessibleInterface(form_->Edit1);

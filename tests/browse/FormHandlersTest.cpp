@@ -10,6 +10,7 @@
 #include "BrowseTestSupport.h"
 #include "browse/QELVOR_Unit.h"
 #include "data/ADODataSet.h"
+#include "data/DataSource.h"
 #include "data/Field.h"
 #include "grid/DBGridEh.h"
 #include "grid/InplaceEdit.h"
@@ -343,6 +344,88 @@ TEST_F(FormHandlersTest, CtrlTabWalksTheControlsAndLeavesTheGrid)
     EXPECT_EQ(form_->QELV_Set->RecNo(), 2);
     EXPECT_EQ(searches, 0);
     EXPECT_TRUE(errors_.texts.empty());
+}
+
+TEST_F(FormHandlersTest, ATitleClickResortShowsTheHourglassAndPutsTheCursorBack)
+{
+    ShowForm();
+    form_->BitBtn1->click();
+    ASSERT_TRUE(form_->QELV_Set->Active());
+    // The re-sorted rows reach the data source while the re-sort is under way.
+    form_->DataSource1->OnDataChange = [this](TDataSource&, TField*) {
+        const QCursor* shown = QApplication::overrideCursor();
+        cursorsSeen_.push_back({Screen().Cursor(), shown ? shown->shape() : Qt::ArrowCursor});
+    };
+    ClickTitle(*form_->DBGridEh1, 2);
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    ASSERT_EQ(form_->QELV_Set->Sort(), "姓名 DESC");
+    ASSERT_FALSE(cursorsSeen_.empty());
+    for (const auto& [cursor, shape] : cursorsSeen_) {
+        EXPECT_EQ(cursor, crHourGlass);
+        EXPECT_EQ(shape, Qt::WaitCursor);
+    }
+    ExpectDefaultCursor();
+}
+
+TEST_F(FormHandlersTest, ASearchWithoutAConnectionSaysSoAndTheWindowStaysUsable)
+{
+    ShowForm();
+    HostConnection = nullptr;
+    form_->QELV_Set->SetConnection(nullptr);
+    form_->BitBtn1->click();
+    ASSERT_EQ(errors_.texts.size(), 1u);
+    EXPECT_EQ(errors_.texts.front(), "Missing Connection or ConnectionString.");
+    EXPECT_FALSE(form_->QELV_Set->Active());
+    ExpectDefaultCursor();
+    // Still usable: the edits take text, a second search says the same, a title click
+    // reports the closed dataset, and with the connection back the search works.
+    QTest::keyClicks(form_->Edit1, "1");
+    EXPECT_EQ(form_->Edit1->Text(), QStringLiteral("1"));
+    form_->BitBtn1->click();
+    ASSERT_EQ(errors_.texts.size(), 2u);
+    EXPECT_EQ(errors_.texts.back(), "Missing Connection or ConnectionString.");
+    form_->QELV_Set->SetConnection(database_.connection.get());
+    form_->Edit1->setText({});
+    form_->BitBtn1->click();
+    EXPECT_EQ(errors_.texts.size(), 2u);
+    EXPECT_TRUE(form_->QELV_Set->Active());
+    EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(FormHandlersTest, ReopeningWithAnotherFieldListRebindsTheSevenColumns)
+{
+    ShowForm();
+    form_->BitBtn1->click();
+    TDBGridEh& grid = *form_->DBGridEh1;
+    TADODataSet& set = *form_->QELV_Set;
+    ASSERT_EQ(grid.Columns().Count(), 7);
+    const auto expectBound = [&](const char* when) {
+        for (int i = 0; i < 7; ++i) {
+            TColumnEh* column = grid.Columns()[i];
+            TField* field = set.FindField(column->FieldName());
+            EXPECT_EQ(column->Field(), field) << when << ": " << column->FieldName();
+            if (field) {
+                EXPECT_EQ(column->ColumnDisplayText(), field->DisplayText()) << when << ": " << column->FieldName();
+            }
+        }
+    };
+    expectBound("the search");
+    // The same fields in another order, with one more and 姓名 missing.
+    set.SetActive(false);
+    set.SetCommandText("select a.lwtth 论文题题号,a.qk 缺考标记,'x' 备注,a.tttt 笔试主观题题分字符串,"
+                       "a.ttxx 笔试客观题答案字符串,b.bmh 报名号,a.zkzh 准考证号 from t_omr a left join t_bm b"
+                       " on a.zkzh=b.zkzh order by a.zkzh desc");
+    set.SetActive(true);
+    ASSERT_EQ(set.FindField("姓名"), nullptr);
+    expectBound("another field list");
+    EXPECT_EQ(grid.Columns()[2]->Field(), nullptr) << "姓名 is not in the result";
+    EXPECT_EQ(grid.Columns().Count(), 7) << "the persistent columns stay";
+    EXPECT_EQ(grid.Columns()[0]->ColumnDisplayText(), database_.Scalar("select max(zkzh) from t_omr"));
+    // And back to the search's own list.
+    form_->BitBtn1->click();
+    ASSERT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    expectBound("the search again");
+    EXPECT_NE(grid.Columns()[2]->Field(), nullptr);
 }
 
 }  // namespace

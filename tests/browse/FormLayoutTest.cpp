@@ -29,9 +29,9 @@ TEST_F(FormLayoutTest, ControlsHaveTheirStoredBoundsAndParents)
         QWidget* parent;
         QRect bounds;
     };
-    // The auto-sized labels keep the designed caption width; their height is the font's
-    // line height (12 with the design font, 16 with its stand-in).
-    const int labelHeight = QFontMetrics(form.font()).height();
+    // The auto-sized labels keep the designed caption width and the design font's line
+    // height, 12 pixels (the stand-in face's own line would be taller).
+    const int labelHeight = 12;
     const Expected controls[] = {
         {form.SpeedButton3, &form, {588, 350, 65, 25}},
         {form.DBGridEh1, &form, {8, 53, 643, 292}},
@@ -65,12 +65,12 @@ TEST_F(FormLayoutTest, CaptionsTextsAndFonts)
                              static_cast<QWidget*>(form.BitBtn1), static_cast<QWidget*>(form.DBGridEh1)}) {
         const QFontInfo info(control->font());
         EXPECT_EQ(info.family(), QString::fromUtf8(kDesignFontSubstitute));
-        EXPECT_EQ(info.pixelSize(), 12);
+        EXPECT_TRUE(IsDesignFont(control->font()));
+        EXPECT_EQ(TextLineHeight(control->font()), 12);
         EXPECT_FALSE(info.bold() || info.italic());
     }
     // The design font's widths: half-width characters half the 12-pixel height, Chinese
-    // characters the whole height. The stand-in's line is taller (16 pixels); the form
-    // keeps its stored sizes all the same.
+    // characters the whole height, as the stand-in draws them.
     const QFontMetrics metrics(form.font());
     EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("0123456789ABCDEF")), 16 * 6);
     EXPECT_EQ(metrics.horizontalAdvance(QString::fromUtf8("准考证号")), 4 * 12);
@@ -112,8 +112,8 @@ TEST_F(FormLayoutTest, GridIsConfiguredAsStored)
     EXPECT_EQ(grid.Options(), TDBGridOptions({dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines,
                                               dgTabs, dgConfirmDelete, dgCancelOnExit}));
     EXPECT_TRUE(grid.ColumnDefValues().Title().TitleButton());
-    EXPECT_EQ(QFontInfo(grid.TitleFont()).pixelSize(), 12);
-    EXPECT_EQ(QFontInfo(grid.FooterFont()).pixelSize(), 12);
+    EXPECT_TRUE(IsDesignFont(grid.TitleFont()));
+    EXPECT_TRUE(IsDesignFont(grid.FooterFont()));
     EXPECT_FALSE(form.QELV_Set->Active());
 }
 
@@ -122,7 +122,7 @@ TEST_F(FormLayoutTest, GridFollowsTheFormsFont)
     TDBGridEh& grid = *form.DBGridEh1;
     EXPECT_TRUE(grid.ParentFont());
     EXPECT_EQ(grid.font(), DesignFont());
-    EXPECT_EQ(grid.DefaultRowHeight(), QFontMetrics(DesignFont()).height() + 4);
+    EXPECT_EQ(grid.DefaultRowHeight(), 12 + 4);
     // A new form font reaches the grid's cells, titles and footers.
     QFont larger = DesignFont();
     larger.setPixelSize(16);

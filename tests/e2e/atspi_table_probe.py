@@ -5,6 +5,10 @@
    atspi_table_probe.py headers         prints the column titles, one per line
    atspi_table_probe.py cell ROW COL    prints a cell's name
    atspi_table_probe.py focus           prints "ROW COLUMN" of the selected row's focused cell
+   atspi_table_probe.py describe COL    prints a column header's description (its sort state)
+   atspi_table_probe.py actions COL     prints a column header's action names, one per line
+   atspi_table_probe.py act COL NAME    runs the header's action NAME; prints "true" or "false"
+   atspi_table_probe.py column COL      prints the names of a column's cells, one per line
 
 The tree is walked down to the table only; a table's children (one per cell) are never
 enumerated: cells are asked for through the Table interface."""
@@ -16,6 +20,7 @@ ROLE_TABLE = 55
 STATE_FOCUSED = 12
 ACCESSIBLE = "org.a11y.atspi.Accessible"
 TABLE = "org.a11y.atspi.Table"
+ACTION = "org.a11y.atspi.Action"
 PROPS = "org.freedesktop.DBus.Properties"
 
 
@@ -59,6 +64,11 @@ def focused(bus, ref):
     return bool(int(states[STATE_FOCUSED // 32]) & (1 << (STATE_FOCUSED % 32)))
 
 
+def action_names(header):
+    return [str(header.GetName(i, dbus_interface=ACTION))
+            for i in range(int(header.Get(ACTION, "NActions", dbus_interface=PROPS)))]
+
+
 def main():
     bus = a11y_bus()
     table = find_table(bus)
@@ -81,6 +91,21 @@ def main():
                     print(row, column)
                     return 0
         print(-1, -1)
+    elif sys.argv[1] in ("describe", "actions", "act"):
+        header = node(bus, table.GetColumnHeader(int(sys.argv[2]), dbus_interface=TABLE))
+        if sys.argv[1] == "describe":
+            print(str(header.Get(ACCESSIBLE, "Description", dbus_interface=PROPS)))
+        elif sys.argv[1] == "actions":
+            for name in action_names(header):
+                print(name)
+        else:
+            names = action_names(header)
+            done = sys.argv[3] in names and bool(header.DoAction(names.index(sys.argv[3]), dbus_interface=ACTION))
+            print("true" if done else "false")
+    elif sys.argv[1] == "column":
+        column = int(sys.argv[2])
+        for row in range(int(table.Get(TABLE, "NRows", dbus_interface=PROPS))):
+            print(name_of(bus, table.GetAccessibleAt(row, column, dbus_interface=TABLE)))
     return 0
 
 

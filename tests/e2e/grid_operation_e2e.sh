@@ -67,16 +67,16 @@ export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
 title='卷面信息浏览\(V3\.00\)'
 
 # --- geometry (window coordinates; without a window manager frame = client) ---
-# The grid's client area starts at (10, 55): a 20-pixel title row (the font's 16-pixel
-# line and its margin), its black bottom line at y 75, then data rows 20 pixels high
-# with a line below each, from y 76. The view holds 11 whole data rows; the cells end
-# at x 631, where the scroll bar is.
-rows_visible=11
+# The grid's client area starts at (10, 55): a 16-pixel title row (the design font's
+# 12-pixel line and its margin), its black bottom line at y 71, then data rows 16 pixels
+# high with a line below each, from y 72. The view holds 14 whole data rows; the cells
+# end at x 631, where the scroll bar is.
+rows_visible=14
 title_y=62                  # in the title row
-row_top() { echo $((76 + 21 * $1)); }
-row_middle() { echo $((86 + 21 * $1)); }
-data_area=(22 76 610 250)   # x y width height: the data cells of every row in view
-title_area=(10 55 622 20)
+row_top() { echo $((72 + 17 * $1)); }
+row_middle() { echo $((80 + 17 * $1)); }
+data_area=(22 72 610 250)   # x y width height: the data cells of every row in view
+title_area=(10 55 622 16)
 edit1=(170 26) edit2=(417 26)
 
 start_host() {
@@ -313,8 +313,8 @@ lines=$(title_lines)
 read -r _ border1 border2 _ <<<"$lines"
 region 22 56 60 14 >"$work/caption1.pnm"
 region $((border1 + 1)) 56 60 14 >"$work/caption2.pnm"
-region 22 76 95 $((21 * K)) >"$work/cells1.pnm"
-region $((border1 + 1)) 76 95 $((21 * K)) >"$work/cells2.pnm"
+region 22 72 95 $((17 * K)) >"$work/cells1.pnm"
+region $((border1 + 1)) 72 95 $((17 * K)) >"$work/cells2.pnm"
 # A press on the first title, a move of more than 3 pixels, a release on the second.
 xdotool mousemove --window "$window" 60 $title_y mousedown 1
 xdotool mousemove --window "$window" 66 $title_y
@@ -329,8 +329,8 @@ moved() {
 }
 poll 50 moved || fail "dragging the 准考证号 title onto 报名号 did not swap their captions (borders now at $(title_lines), were $lines)"
 read -r _ border1 _ <<<"$(title_lines)"
-region 22 76 95 $((21 * K)) | cmp -s - "$work/cells2.pnm" \
-  && region $((border1 + 1)) 76 95 $((21 * K)) | cmp -s - "$work/cells1.pnm" \
+region 22 72 95 $((17 * K)) | cmp -s - "$work/cells2.pnm" \
+  && region $((border1 + 1)) 72 95 $((17 * K)) | cmp -s - "$work/cells1.pnm" \
   || fail "after the column move the cells did not follow their titles"
 say "ok: dragging a title onto the next swaps the two columns, titles and cells (borders $lines -> $(title_lines))"
 
@@ -343,7 +343,7 @@ xdotool mousemove --window "$window" $((border1 + 40)) $title_y
 xdotool mouseup 1
 widened() { shot; read -r _ b1 b2 _ <<<"$(title_lines)"; [ "$b1" = $((border1 + 40)) ] && [ "$b2" = $((border2 + 40)) ]; }
 poll 50 widened || fail "dragging the first title border 40 px right moved the borders from $lines to $(title_lines)"
-region 22 76 95 $((21 * K)) | cmp -s - "$work/cells2.pnm" || fail "widening the first column changed its cells"
+region 22 72 95 $((17 * K)) | cmp -s - "$work/cells2.pnm" || fail "widening the first column changed its cells"
 say "ok: dragging a title border 40 px right widens the column by 40 px (borders $lines -> $(title_lines))"
 stop_host
 

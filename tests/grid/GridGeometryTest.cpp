@@ -392,9 +392,11 @@ TEST_F(GridGeometry, RowHeightAndRowLinesProperties)
 {
     AttachDataSet(50);
     SizeForDataRows(10);
-    const QFontMetrics metrics(DesignFont());
+    // Lines of the design font: 12 pixels, no leading.
+    const int line = TextLineHeight(DesignFont());
+    ASSERT_EQ(line, 12);
     grid->SetRowLines(2);
-    EXPECT_EQ(grid->DefaultRowHeight(), 2 * (metrics.height() + metrics.leading()));
+    EXPECT_EQ(grid->DefaultRowHeight(), 2 * line);
     grid->SetRowLines(0);
     grid->SetRowHeight(30);
     EXPECT_EQ(grid->DefaultRowHeight(), 30);
@@ -405,7 +407,7 @@ TEST_F(GridGeometry, RowHeightAndRowLinesProperties)
     EXPECT_EQ(grid->RowHeight(), 0);
     EXPECT_EQ(grid->DefaultRowHeight(), DataRowHeight());
     grid->SetTitleLines(2);
-    EXPECT_EQ(grid->RowHeights(0), 2 * metrics.height() + metrics.leading() + 2 + 1);
+    EXPECT_EQ(grid->RowHeights(0), 2 * line + 2 + 1);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ protected:
         QPainter painter(&image);
         painter.setFont(DesignFont());
         painter.setPen(Qt::black);
-        painter.drawText(x, top + QFontMetrics(DesignFont()).ascent(), text);
+        painter.drawText(x, top + TextAscent(DesignFont()), text);
         painter.end();
         const QRect all(QPoint(0, 0), size);
         const QRgb white = qRgb(255, 255, 255);

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <dlfcn.h>
 #include <functional>
@@ -99,6 +100,35 @@ TEST_F(ShowFormTest, EveryCallBuildsAFreshWindowWhateverTheIgnoredArguments)
     // Both forms are gone: only the test's own windows remain.
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_NE(widget->windowTitle(), QString::fromUtf8(kCaption));
+}
+
+TEST_F(ShowFormTest, TheSixIntegerArgumentsChangeNeitherTheSearchNorTheSort)
+{
+    // A range searched and sorted by 姓名 (a title click), as the window shows it.
+    const auto searchAndSort = [](QWidget& window, QImage& searched, QImage& sorted) {
+        auto* grid = window.findChild<QAbstractScrollArea*>(QStringLiteral("DBGridEh1"));
+        ASSERT_NE(grid, nullptr);
+        window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("1"));
+        window.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("9"));
+        window.findChild<QAbstractButton*>(QStringLiteral("BitBtn1"))->click();
+        QApplication::processEvents();
+        searched = grid->viewport()->grab().toImage();
+        // The title 姓名: after the indicator (11), 准考证号 (107 + 1) and 报名号 (102 + 1).
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(11 + 108 + 103 + 20, 6));
+        QApplication::processEvents();
+        sorted = grid->viewport()->grab().toImage();
+    };
+    QImage searchedWithZeros;
+    QImage sortedWithZeros;
+    ShowFormAndInspect(0, 0, [&](QWidget& window) { searchAndSort(window, searchedWithZeros, sortedWithZeros); });
+    ASSERT_NE(searchedWithZeros, sortedWithZeros) << "the click sorted";
+    for (const std::int32_t filler : {-1, 1, 123456789}) {
+        QImage searched;
+        QImage sorted;
+        ShowFormAndInspect(0, filler, [&](QWidget& window) { searchAndSort(window, searched, sorted); });
+        EXPECT_EQ(searched, searchedWithZeros) << filler;
+        EXPECT_EQ(sorted, sortedWithZeros) << filler;
+    }
 }
 
 TEST_F(ShowFormTest, ASecondCallAfterASearchStartsWithEmptyEditsAndNoRows)

@@ -14,9 +14,7 @@ namespace qelvor::test {
 
 QFont GridFixture::DesignFont() const
 {
-    QFont font(kDesignFontSubstitute);
-    font.setPixelSize(12);
-    return font;
+    return qelvor::DesignFont();
 }
 
 void GridFixture::SetUp()

@@ -14,6 +14,7 @@
 #include "data/DataSource.h"
 #include "grid/DBGridEh.h"
 #include "grid/SystemColors.h"
+#include "platform/DesignFont.h"
 #include "tests/grid/support/GridTestDataSet.h"
 
 namespace qelvor::test {
@@ -66,8 +67,9 @@ protected:
     // Client rectangle of a cell, from the grid's own geometry.
     QRect Cell(int col, int row) const { return grid->CellRect(col, row); }
     QFont DesignFont() const;
-    int TitleRowHeight() const { return QFontMetrics(DesignFont()).height() + 4; }
-    int DataRowHeight() const { return QFontMetrics(DesignFont()).height() + 3 + 1; }
+    // The title row and a data row as the design measures them (12-pixel lines).
+    int TitleRowHeight() const { return TextLineHeight(DesignFont()) + 4; }
+    int DataRowHeight() const { return TextLineHeight(DesignFont()) + 3 + 1; }
 
     std::unique_ptr<GridTestDataSet> dataSet;
     std::unique_ptr<TDataSource> dataSource;

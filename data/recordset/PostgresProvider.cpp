@@ -78,13 +78,6 @@ std::string ConnectionInfo(const ConnectionString& settings)
     return info + "client_encoding='UTF8' ";
 }
 
-// The server as messages name it: "host:port" as the connection string gives them.
-std::string ServerName(const ConnectionString& settings)
-{
-    const std::string host = settings.Find("Server").value_or(settings.Find("Host").value_or("localhost"));
-    return "\"" + host + ":" + settings.Find("Port").value_or("5432") + "\"";
-}
-
 // The server's words and the SQLSTATE, as the ODBC provider reports them.
 std::string ErrorText(const PGresult* result, const PGconn* connection)
 {
@@ -228,7 +221,7 @@ public:
           owned_(ConnectWithin(info_ + "application_name='qelvor'", attempt)),
           connection_(owned_.get()),
           socket_(SessionSocket::Duplicate(PQsocket(connection_))),
-          canceller_(ServerName(settings),
+          canceller_(attempt.Server(),
                      [info = info_ + "application_name='qelvor cancel'", number = PQbackendPID(connection_)](
                          ConnectAttempt& cancel) { CancelBackend(info, number, cancel); })
     {
@@ -377,11 +370,6 @@ private:
 std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt)
 {
     return std::make_unique<PostgresProvider>(settings, attempt);
-}
-
-std::string PostgresServerName(const ConnectionString& settings)
-{
-    return ServerName(settings);
 }
 
 }  // namespace qelvor::recordset

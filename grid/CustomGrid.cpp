@@ -377,7 +377,7 @@ QString TCustomGrid::GetEditText(int, int) const
 
 TInplaceEdit* TCustomGrid::CreateEditor()
 {
-    return new TInplaceEdit(this);
+    return new TInplaceEdit(EditorHost());
 }
 
 void TCustomGrid::ShowEditor()

@@ -33,6 +33,7 @@
 #include <QRegion>
 
 #include "grid/GridSets.h"
+#include "grid/InplaceEdit.h"
 #include "grid/ScrollInfo.h"
 #include "platform/CancelMode.h"
 #include "platform/InputEvents.h"
@@ -76,7 +77,6 @@ struct TGridDrawInfo {
     TGridAxisDrawInfo Vert;
 };
 
-class TInplaceEdit;
 
 // What a press is doing with the grid, one thing at a time (as a header view keeps its
 // state): nothing, sizing a column at a title border, moving a column, holding a title
@@ -113,7 +113,7 @@ struct TDragOverlay {
     QRect Strip(int clientHeight) const { return x < 0 ? QRect() : QRect(x, 0, width, clientHeight); }
 };
 
-class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget {
+class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget, private TInplaceEditHost {
 public:
     using TKeyEvent = std::function<void(TCustomGrid& sender, TVirtualKey& key, TShiftState shift)>;
     using TKeyPressEvent = std::function<void(TCustomGrid& sender, char32_t& key)>;
@@ -242,7 +242,6 @@ public:
     void ScrollMessage(TScrollBarKind kind, TScrollCode code, int pos);
 
 protected:
-    friend class TInplaceEdit;
 
     // --- keyboard (the grid's own key handling; the base only raises the events) ---
     virtual void KeyDown(TVirtualKey& key, TShiftState shift);
@@ -255,8 +254,9 @@ protected:
     TVirtualKey DoKeyDown(TVirtualKey key, TShiftState shift);
     // Shows the editor for a typed character and hands the character to it.
     void ShowEditorChar(char32_t character);
-    // The editor of this grid class, made on first use.
+    // The editor of this grid class, made on first use, over EditorHost().
     virtual TInplaceEdit* CreateEditor();
+    TInplaceEditHost& EditorHost() { return *this; }
 
     // --- mouse (CustomGridMouse.cpp: the base grid's press, drag and release) ---
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -356,6 +356,17 @@ protected:
 
 private:
     struct Private;
+    // What the editor hands on: the grid's own key, wheel and focus handling.
+    QAbstractScrollArea& EditorHostWidget() override { return *this; }
+    void EditorKeyDown(TVirtualKey& key, TShiftState shift) override { KeyDown(key, shift); }
+    void EditorKeyPress(char32_t& key) override { KeyPress(key); }
+    TVirtualKey EditorKeyEvent(TVirtualKey key, TShiftState shift) override { return DoKeyDown(key, shift); }
+    void EditorKeyUp(TVirtualKey& key, TShiftState shift) override { KeyUp(key, shift); }
+    void EditorWheel(TShiftState shift, int wheelDelta, QPoint viewportPos) override
+    {
+        MouseWheel(shift, wheelDelta, viewportPos);
+    }
+    void EditorFocusLeft() override { FocusLeft(); }
     void PressFromQt(QMouseEvent* event, bool doubleClick);
     // Hides the editor widget, handing the focus back to the grid if the editor held it.
     void HideEditorWidget();

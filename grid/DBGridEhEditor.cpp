@@ -18,7 +18,7 @@ namespace {
 // The editor of a data cell: a character beeps when the cell's field would refuse it.
 class TDBGridInplaceEdit : public TInplaceEdit {
 public:
-    explicit TDBGridInplaceEdit(TCustomDBGridEh* grid) : TInplaceEdit(grid), grid_(grid) {}
+    TDBGridInplaceEdit(TInplaceEditHost& host, TCustomDBGridEh* grid) : TInplaceEdit(host), grid_(grid) {}
 
 protected:
     bool IsValidCharacter(char32_t character) const override
@@ -35,7 +35,7 @@ private:
 
 TInplaceEdit* TCustomDBGridEh::CreateEditor()
 {
-    return new TDBGridInplaceEdit(this);
+    return new TDBGridInplaceEdit(EditorHost(), this);
 }
 
 TField* TCustomDBGridEh::CurrentField() const

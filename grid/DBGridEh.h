@@ -41,20 +41,16 @@ public:
     ~TCustomDBGridEh() override;
 
     // --- data ---
-    TDataSource* DataSource() const;
-    void SetDataSource(TDataSource* dataSource);
+    TDataSource* DataSource() const; void SetDataSource(TDataSource* dataSource);
     // The link through which the grid follows the data source's dataset.
     TGridDataLinkEh& DataLink();
     const TGridDataLinkEh& DataLink() const;
     // No cell may be edited; unassigned columns follow.
-    bool ReadOnly() const;
-    void SetReadOnly(bool readOnly);
+    bool ReadOnly() const; void SetReadOnly(bool readOnly);
     // What the grid shows and allows (titles, indicator, lines, editing, tabs ...);
     // a change rebuilds the layout.
-    TDBGridOptions Options() const;
-    void SetOptions(TDBGridOptions options);
-    TDBGridEhOptions OptionsEh() const;
-    void SetOptionsEh(TDBGridEhOptions options);
+    TDBGridOptions Options() const; void SetOptions(TDBGridOptions options);
+    TDBGridEhOptions OptionsEh() const; void SetOptionsEh(TDBGridEhOptions options);
     // The grid's events.
     TDBGridEhEvents& Events();
 
@@ -80,44 +76,33 @@ public:
     // --- fonts and colours (assigning one rebuilds the layout or repaints) ---
     const QFont& Font() const { return font(); }
     void SetFont(const QFont& font);  // the cell font; unassigned column fonts follow
-    const QFont& TitleFont() const;   // font of the titles whose column assigns none
-    void SetTitleFont(const QFont& font);
-    const QFont& FooterFont() const;
-    void SetFooterFont(const QFont& font);
+    // Font of the titles whose column assigns none.
+    const QFont& TitleFont() const; void SetTitleFont(const QFont& font);
+    const QFont& FooterFont() const; void SetFooterFont(const QFont& font);
     // The grid's fonts follow its parent's font; assigning a font turns this off.
-    bool ParentFont() const;
-    void SetParentFont(bool parentFont);
-    TColor Color() const;  // background of the data cells
-    void SetColor(TColor color);
-    TColor FixedColor() const;  // background of the fixed cells
-    void SetFixedColor(TColor color);
-    TColor FooterColor() const;  // background of the footer rows
-    void SetFooterColor(TColor color);
+    bool ParentFont() const; void SetParentFont(bool parentFont);
+    TColor Color() const; void SetColor(TColor color);  // background of the data cells
+    TColor FixedColor() const; void SetFixedColor(TColor color);  // background of the fixed cells
+    TColor FooterColor() const; void SetFooterColor(TColor color);  // background of the footer rows
 
     // --- geometry properties ---
     // Title row and data rows: extra pixels and text lines (both 0: one line of the font).
-    int TitleHeight() const;
-    void SetTitleHeight(int height);
-    int TitleLines() const;
-    void SetTitleLines(int lines);
-    int RowHeight() const;
-    void SetRowHeight(int height);
-    int RowLines() const;
-    void SetRowLines(int lines);
-    int VTitleMargin() const;  // vertical margin of multi-line titles
-    void SetVTitleMargin(int margin);
-    bool Flat() const;  // fixed cells without the 3D frame, with narrower title margins
-    void SetFlat(bool flat);
-    int FrozenCols() const;  // data columns that stay at the left while the others scroll
-    void SetFrozenCols(int count);
+    int TitleHeight() const; void SetTitleHeight(int height);
+    int TitleLines() const; void SetTitleLines(int lines);
+    int RowHeight() const; void SetRowHeight(int height);
+    int RowLines() const; void SetRowLines(int lines);
+    int VTitleMargin() const; void SetVTitleMargin(int margin);  // vertical margin of multi-line titles
+    bool Flat() const; void SetFlat(bool flat);  // fixed cells without the 3D frame, with narrower title margins
+    // Data columns that stay at the left while the others scroll.
+    int FrozenCols() const; void SetFrozenCols(int count);
     // Footer rows, multi-line titles and automatic column widths are not offered.
     int FooterRowCount() const { return 0; }
     bool UseMultiTitle() const { return false; }
     bool AutoFitColWidths() const { return false; }
-    bool DrawMemoText() const;  // memo fields show their whole text in cells and the editor
-    void SetDrawMemoText(bool value);
-    bool DefaultDrawing() const;  // the grid draws a data cell's content before OnDrawColumnCell
-    void SetDefaultDrawing(bool value);
+    // Memo fields show their whole text in cells and the editor.
+    bool DrawMemoText() const; void SetDrawMemoText(bool value);
+    // The grid draws a data cell's content before OnDrawColumnCell.
+    bool DefaultDrawing() const; void SetDefaultDrawing(bool value);
     TDBGridEhScrollBar& HorzScrollBar();
     TVertDBGridEhScrollBar& VertScrollBar();
 
@@ -199,7 +184,8 @@ public:
     // --- mouse tracking ---
     // A title press or cell tracking is under way.
     bool Tracking() const { return GridState() == TGridState::gsTitlePressed || CellTracking(); }
-    bool CellTracking() const { return GridState() == TGridState::gsCellTracking; }  // the current cell follows the mouse
+    // The current cell follows the mouse.
+    bool CellTracking() const { return GridState() == TGridState::gsCellTracking; }
     // Automatic scrolling's timer interval in ms; -1 while it is stopped.
     int ScrollTimerInterval() const { return CellTracking() ? Timer1Interval() : -1; }
     void AutoScrollStep();  // one step of automatic scrolling from the last tracked point

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks every project include against the layer table of docs/layers.md.
+"""Checks every project include against the layer tables of docs/layers.md.
 
 Usage: check_layers.py SOURCE_ROOT
 
@@ -7,8 +7,13 @@ A file belongs to the layer whose folder is the longest prefix of its path. It m
 include headers of its own layer and of the layers its row names ("everything": any).
 An include is resolved against the including file's folder first, then against the
 source root, as the compiler sees it; includes that resolve to no project file (system
-and library headers) are not checked. Exits 1 and lists every violation, and every
-source folder that belongs to no layer.
+and library headers) are not checked.
+
+Inside grid/ the files stand on floors (the table under "Inside grid/"): a unit (a
+header and its source of one name) may include only units on lower floors, so no
+include runs back up and no two units include each other. Every grid/ file must stand
+on a floor. Exits 1 and lists every violation, and every source folder that belongs to
+no layer.
 """
 import os
 import re
@@ -20,12 +25,26 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 IGNORED_TOP_FOLDERS = {"docs", ".git", ".ci"}
 
 
+def table_rows(path, first_header_cell):
+    """The body rows of the table whose header row starts with `first_header_cell`."""
+    with open(path, encoding="utf-8") as document:
+        lines = document.read().splitlines()
+    for start, line in enumerate(lines):
+        cells = line.strip().strip("|").split("|")
+        if line.startswith("|") and cells[0].strip() == first_header_cell:
+            rows = []
+            for row in lines[start + 2:]:  # header and separator
+                if not row.startswith("|"):
+                    break
+                rows.append(row)
+            return rows
+    raise SystemExit(f"{path}: no table headed '{first_header_cell}'")
+
+
 def read_table(path):
     """Returns ({folder: layer}, {layer: set of includable layers or None for any})."""
     folders, allowed = {}, {}
-    with open(path, encoding="utf-8") as table:
-        rows = [line for line in table if line.startswith("|")]
-    for row in rows[2:]:  # header and separator
+    for row in table_rows(path, "Layer"):
         cells = [cell.strip() for cell in row.strip().strip("|").split("|")]
         layer, folder_cell, include_cell = cells[0], cells[1], cells[2]
         for folder in re.findall(r"`([^`]+)`", folder_cell):
@@ -92,17 +111,67 @@ def check(root, table_path):
     return problems
 
 
+GRID_FOLDER = "grid/"
+
+
+def unit_of(relative_path):
+    """grid/Name.h and grid/Name.cpp are one unit, 'Name'."""
+    return os.path.splitext(relative_path[len(GRID_FOLDER):])[0]
+
+
+def read_floors(path):
+    """Returns {unit: floor} from the table under "Inside grid/"."""
+    floors = {}
+    for row in table_rows(path, "Floor"):
+        cells = [cell.strip() for cell in row.strip().strip("|").split("|")]
+        for unit in re.findall(r"`([^`]+)`", cells[1]):
+            if unit in floors:
+                raise SystemExit(f"{path}: grid unit {unit} stands on two floors")
+            floors[unit] = int(cells[0])
+    return floors
+
+
+def check_grid_floors(root, table_path):
+    floors = read_floors(table_path)
+    problems = []
+    seen = set()
+    for path in sorted(source_files(root)):
+        if not path.startswith(GRID_FOLDER) or "/" in path[len(GRID_FOLDER):]:
+            continue
+        unit = unit_of(path)
+        seen.add(unit)
+        if unit not in floors:
+            problems.append(f"{path}: stands on no floor of the grid table in {table_path}")
+            continue
+        with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
+            text = source.read()
+        for target in INCLUDE.findall(text):
+            included = resolve(root, path, target)
+            if included is None or not included.startswith(GRID_FOLDER):
+                continue
+            target_unit = unit_of(included)
+            if target_unit == unit or target_unit not in floors:
+                continue  # its own header; an unplaced unit is reported on its own
+            if floors[target_unit] >= floors[unit]:
+                problems.append(f'{path} (floor {floors[unit]}): #include "{target}" is on floor '
+                                f"{floors[target_unit]}, not below")
+    for unit in sorted(set(floors) - seen):
+        problems.append(f"{table_path}: grid unit {unit} has no file")
+    return problems
+
+
 def main():
     if len(sys.argv) != 2:
         raise SystemExit(__doc__)
     root = os.path.abspath(sys.argv[1])
-    problems = check(root, os.path.join(root, "docs", "layers.md"))
+    table = os.path.join(root, "docs", "layers.md")
+    problems = check(root, table) + check_grid_floors(root, table)
     for problem in problems:
         print(problem)
     if problems:
-        print(f"{len(problems)} include(s) against the layer table")
+        print(f"{len(problems)} include(s) against the layer tables")
         return 1
-    print("every include keeps to the layer table")
+    print("every include keeps to the layer tables")
     return 0
 
 

@@ -21,6 +21,7 @@ namespace qelvor {
 
 TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
 {
+    titleRow_ = std::make_unique<TGridTitleRow>(*this, static_cast<TGridTitleRow::Host&>(*this));
     // A sunken two-pixel client edge, as the grid's window border.
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
@@ -455,7 +456,7 @@ void TCustomGrid::paintEvent(QPaintEvent* event)
     } catch (...) {
         NotePaintFailure(-1, -1, std::current_exception());
     }
-    PaintOverlay(painter);
+    titleRow_->PaintOverlay(painter);
     ReportPaintFailure();
 }
 

@@ -33,6 +33,7 @@
 #include <QRegion>
 
 #include "grid/GridSets.h"
+#include "grid/GridTitleRow.h"
 #include "grid/ScrollInfo.h"
 #include "platform/CancelMode.h"
 #include "platform/InputEvents.h"
@@ -84,7 +85,8 @@ class TInplaceEdit;
 // sizing and the moving; the data grid the title press and the cell tracking.
 enum class TGridState { gsNormal, gsColSizing, gsColMoving, gsTitlePressed, gsCellTracking };
 
-// The press under way: its state and the data that state needs (the rest keep their defaults).
+// The press under way: its state and the data that state needs (the rest keep their
+// defaults), and what the mouse did, which outlives a change of state within one press.
 struct TGridPress {
     TGridState state = TGridState::gsNormal;
     int sizingIndex = -1;    // gsColSizing: grid column being sized
@@ -96,6 +98,15 @@ struct TGridPress {
     bool titleDown = false;  // gsTitlePressed: the title is drawn sunken
     QPoint trackPoint;       // gsCellTracking: the last tracked point as the mouse gave it
 
+    // The mouse, kept when the state changes.
+    struct Mouse {
+        bool captured = false;     // a press holds the mouse until its release
+        bool rightAsLeft = false;  // a right press on a title went on as a left press
+        QPoint downPoint;          // where the last press was made
+        QPoint lastPoint;          // where the mouse was at the last press, move or release
+    };
+    Mouse mouse;  // what the mouse did; not part of a state
+
     // A press in `state` whose data are still to be set.
     static TGridPress In(TGridState state)
     {
@@ -105,15 +116,7 @@ struct TGridPress {
     }
 };
 
-// The line drawn over the grid while a column is sized (1 pixel) or moved (5 pixels).
-struct TDragOverlay {
-    int x = -1;  // -1: nothing drawn
-    int width = 0;
-    // The client strip the line covers.
-    QRect Strip(int clientHeight) const { return x < 0 ? QRect() : QRect(x, 0, width, clientHeight); }
-};
-
-class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget {
+class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget, private TGridTitleRow::Host {
 public:
     using TKeyEvent = std::function<void(TCustomGrid& sender, TVirtualKey& key, TShiftState shift)>;
     using TKeyPressEvent = std::function<void(TCustomGrid& sender, char32_t& key)>;
@@ -213,7 +216,7 @@ public:
     // A column is being sized or moved.
     bool Dragging() const { return press_.state == TGridState::gsColSizing || press_.state == TGridState::gsColMoving; }
     // The grid holds the mouse: moves outside its window still reach it.
-    bool MouseCapture() const { return mouseCaptured_; }
+    bool MouseCapture() const { return press_.mouse.captured; }
     // Timer 1 runs (automatic scrolling, column moving); its interval in ms.
     bool Timer1Running() const { return timer1_.isActive(); }
     int Timer1Interval() const { return timer1Interval_; }
@@ -277,10 +280,22 @@ protected:
     void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // Takes or releases the mouse (a flag over the press's own grab, which Qt keeps).
-    void SetMouseCapture(bool captured) { mouseCaptured_ = captured; }
+    void SetMouseCapture(bool captured) { press_.mouse.captured = captured; }
     // The press under way, for the data grid's own states.
     const TGridPress& Press() const { return press_; }
-    TGridPress& Press() { return press_; }
+    // The data grid's states of the press: a title held down as a button (drawn down
+    // or up as the mouse is on it or not) and the current cell following the mouse.
+    void StartTitlePress(int gridCol);
+    // Draws the pressed title down or up; false when it already was.
+    bool SetTitleDown(bool down);
+    void StartCellTracking(QPoint point);
+    void SetTrackPoint(QPoint point);
+    // A right press on a title that goes on as a left press (ended by the release).
+    void SetRightButtonAsLeft(bool on) { press_.mouse.rightAsLeft = on; }
+    // Ends the state of the press (back to gsNormal); what the mouse did stays.
+    void EndPressState() { EnterPressState(TGridPress{}); }
+    // The title row (column sizing and moving with their line).
+    const TGridTitleRow& TitleRow() const { return *titleRow_; }
     // Timer 1: a restart with another interval replaces the running timer.
     void StartTimer1(int interval);
     void StopTimer1();
@@ -358,16 +373,14 @@ private:
     void PressFromQt(QMouseEvent* event, bool doubleClick);
     // Hides the editor widget, handing the focus back to the grid if the editor held it.
     void HideEditorWidget();
-    void StartColumnSizing(const TGridPress& sizing);
-    void StartColumnMoving(int gridCol);
-    void TrackColumnMove(int x, int y);
-    // Where the move marker stands for the current drag (-1 when its column is off screen).
-    int MoveMarkerX() const;
-    void EndColumnSizing();
-    void EndColumnMoving();
-    // Draws (x >= 0) or takes away (x < 0) the drag line; repaints only the strips.
-    void SetOverlay(int x, int width);
-    void PaintOverlay(QPainter& painter) const;
+    // The title row's requests (TGridTitleRow::Host).
+    const TGridPress& CurrentPress() const override { return press_; }
+    // Puts the press into the state (and state data) of `next`; the mouse part stays.
+    void EnterPressState(TGridPress next) override;
+    void ScrollToLeftCol(int col) override { MoveLeftCol(col); }
+    void MoveGridColumn(int from, int to) override { MoveColumn(from, to); }
+    void StartDragTimer(int interval) override { StartTimer1(interval); }
+    void StopDragTimer() override { StopTimer1(); }
     void ConnectScrollBar(TScrollBarKind kind);
     void OnScrollAction(TScrollBarKind kind, int action);
     void OnScrollReleased(TScrollBarKind kind);
@@ -403,9 +416,7 @@ private:
     bool editorShown_ = false;  // the editor is meant to be visible
     TGridCoord editorCell_{-1, -1};  // the cell the editor was last placed on
     TGridPress press_;  // the press under way: sizing, moving, title press or cell tracking
-    TDragOverlay overlay_;  // the sizing line or move marker drawn over the cells
-    bool mouseCaptured_ = false;  // a press holds the mouse until its release
-    QPoint lastMousePoint_;  // where the mouse was at the last press, move or release
+    std::unique_ptr<TGridTitleRow> titleRow_;  // column sizing and moving from the titles, with their line
     QBasicTimer timer1_;  // the tracking timer (automatic scrolling)
     int timer1Interval_ = -1;  // its interval in ms; -1 while stopped
     int wheelAccumulator_ = 0;  // wheel angle not yet turned into a step

@@ -106,9 +106,10 @@ void TCustomGrid::PressFromQt(QMouseEvent* event, bool doubleClick)
     if (doubleClick)
         shift.Include(ssDouble);
     const QPoint point = event->position().toPoint();
-    lastMousePoint_ = point;
+    press_.mouse.lastPoint = point;
+    press_.mouse.downPoint = point;
     if (*button == TMouseButton::mbLeft)
-        mouseCaptured_ = true;
+        press_.mouse.captured = true;
     GuardedCall([&] { MouseDown(*button, shift, point.x(), point.y()); });
 }
 
@@ -118,9 +119,9 @@ void TCustomGrid::mouseMoveEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     // Qt keeps sending moves to the pressed widget; without the capture they belong
     // to whatever window is under the pointer.
-    if (!mouseCaptured_ && !viewport()->rect().contains(point))
+    if (!press_.mouse.captured && !viewport()->rect().contains(point))
         return;
-    lastMousePoint_ = point;
+    press_.mouse.lastPoint = point;
     GuardedCall([&] {
         const Qt::CursorShape shape = CursorAt(point.x(), point.y());
         if (viewport()->cursor().shape() != shape)
@@ -134,13 +135,13 @@ void TCustomGrid::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     const std::optional<TMouseButton> button = MouseButtonOf(event->button());
     const QPoint point = event->position().toPoint();
-    lastMousePoint_ = point;
+    press_.mouse.lastPoint = point;
     if (button) {
         const TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
         GuardedCall([&] { MouseUp(*button, shift, point.x(), point.y()); });
     }
     if (event->buttons() == Qt::NoButton)
-        mouseCaptured_ = false;
+        press_.mouse.captured = false;
 }
 
 void TCustomGrid::wheelEvent(QWheelEvent* event)

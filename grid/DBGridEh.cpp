@@ -17,7 +17,7 @@ TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent)
 {
     dataLink_ = std::make_unique<TGridDataLinkEh>(this);
     columns_ = std::make_unique<TDBGridColumnsEh>(this);
-    sortMarking_ = std::make_unique<TSortMarkingEh>(*columns_);
+    ConnectSortMarking();
     columnDefValues_ = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
     selection_ = std::make_unique<TDBGridEhSelection>(this);
     selectedRows_ = std::make_unique<TBookmarkListEh>(this);

@@ -147,9 +147,9 @@ public:
     const TDBGridEhColumnDefValuesEh& ColumnDefValues() const { return *columnDefValues_; }
     const TColumnsEhList& VisibleColumnList() const { return visibleColumns_; }
     // Marked columns in sort priority order (entry i has SortIndex i + 1).
-    const TColumnsEhList& SortMarkedColumnList() const { return sortMarking_->MarkedColumns(); }
-    // The sort marking the titles' SortMarker and SortIndex forward to.
-    TSortMarkingEh& SortMarking() { return *sortMarking_; }
+    const TColumnsEhList& SortMarkedColumnList() const { return columns_->SortMarking().MarkedColumns(); }
+    // The columns' sort marking, which the titles' SortMarker and SortIndex read and write.
+    TSortMarkingEh& SortMarking() { return columns_->SortMarking(); }
     // Rebuilds SortMarkedColumnList from the titles' markers and SortIndex values.
     void RebuildSortMarkedColumnList();
     // Grid column <-> index in Columns(): they differ by the indicator column.
@@ -282,7 +282,7 @@ public:
     int PressedTitleCol() const { return GridState() == TGridState::gsTitlePressed ? Press().titleCol : -1; }
     bool TitleButtonDown() const { return GridState() == TGridState::gsTitlePressed && Press().titleDown; }
     // A Ctrl+click changed the markers and the notification waits for Ctrl's release.
-    bool SortMarkingChangePending() const { return sortMarking_->ChangePending(); }
+    bool SortMarkingChangePending() const { return columns_->SortMarking().ChangePending(); }
     // Draws the pressed title down while (x, y) is on it, up otherwise.
     void TrackTitleButton(int x, int y);
     // Ends a title press or cell tracking: timer, pressed look and capture go.
@@ -475,8 +475,6 @@ protected:
     };
 
     // --- input state ---
-    QPoint mouseDownPoint_;  // the last press, then each cell-tracked point (clamped to the client)
-    bool rightButtonAsLeft_ = false;  // a right press on a title went to the base grid as a left press
     bool inColumnExit_ = false;  // OnColExit is running
 
 private:
@@ -497,6 +495,8 @@ private:
     // The click on a title, however made: OnTitleBtnClick, the marker cycled, and the
     // notification at once for a plain click or held for Ctrl's release for a Ctrl+click.
     void TitleClicked(int aCol, bool ctrl);
+    // Gives the columns' sort marking the grid's rule for several markers.
+    void ConnectSortMarking();
     void BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y);
     void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
     void TrackCell(int x, int y);
@@ -514,7 +514,6 @@ private:
 
     std::unique_ptr<TGridDataLinkEh> dataLink_;  // the link to the data source; its record window gives the data rows
     std::unique_ptr<TDBGridColumnsEh> columns_;  // the columns, persistent or generated from the fields
-    std::unique_ptr<TSortMarkingEh> sortMarking_;  // the sort-marked columns, their numbers, the pending notification
     std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues_;  // defaults of unassigned column and title values
     std::unique_ptr<TDBGridEhSelection> selection_;  // the current selection (rows, rectangle, columns or all)
     std::unique_ptr<TBookmarkListEh> selectedRows_;  // bookmarks of the selected records

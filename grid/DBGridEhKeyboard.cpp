@@ -125,7 +125,7 @@ void TCustomDBGridEh::KeyPress(char32_t& key)
 
 void TCustomDBGridEh::KeyUp(TVirtualKey& key, TShiftState shift)
 {
-    if (key == vk::Control && sortMarking_->TakeChangePending())
+    if (key == vk::Control && SortMarking().TakeChangePending())
         DoSortMarkingChanged();
     TCustomGrid::KeyUp(key, shift);
 }

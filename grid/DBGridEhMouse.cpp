@@ -30,7 +30,6 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
 {
     if (button == TMouseButton::mbRight)
         SetMouseCapture(true);
-    mouseDownPoint_ = QPoint(x, y);
     if (!TakeFocusForPress())
         return;
     if (button == TMouseButton::mbLeft && shift.Contains(ssDouble)) {
@@ -47,7 +46,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     const TGridCoord cell = MouseCoord(x, y);
     const bool titleOfDataColumn = cell.Y >= 0 && cell.Y < titleRows_ && cell.X >= IndicatorColumns();
     if (titleOfDataColumn && button == TMouseButton::mbRight && options_.Contains(dgColumnResize)) {
-        rightButtonAsLeft_ = true;
+        SetRightButtonAsLeft(true);
         BaseTitlePress(TMouseButton::mbLeft, shift, x, y);
         return;
     }
@@ -91,10 +90,8 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
         if (cell.X >= IndicatorColumns())
             MoveToColumn(cell.X, 0);
         if (MouseCapture()) {
-            if (DataArea().contains(x, y)) {
-                Press() = TGridPress::In(TGridState::gsCellTracking);
-                Press().trackPoint = QPoint(x, y);
-            }
+            if (DataArea().contains(x, y))
+                StartCellTracking(QPoint(x, y));
             const bool onCurrentCell = cell == before;
             if (button == TMouseButton::mbLeft && cell.X >= IndicatorColumns()
                 && (onCurrentCell || options_.Contains(dgAlwaysShowEditor)))
@@ -127,10 +124,9 @@ void TCustomDBGridEh::TrackCell(int x, int y)
         StepRecords(cell.Y - Row());
     if (x > area.left() && x < areaRight && cell.X >= IndicatorColumns() && cell.X != Col())
         MoveToColumn(cell.X, cell.X > Col() ? +1 : -1);
-    mouseDownPoint_ = clamped;
     // Automatic scrolling measures from the point itself: clamped, a point below a full
     // grid would never be below the data area.
-    Press().trackPoint = QPoint(x, y);
+    SetTrackPoint(QPoint(x, y));
     AutoScrollStep();
 }
 
@@ -197,8 +193,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
 {
     if (GridState() == TGridState::gsTitlePressed)
         TitleReleaseStep(shift, x, y);
-    if (rightButtonAsLeft_) {
-        rightButtonAsLeft_ = false;
+    if (Press().mouse.rightAsLeft) {
+        SetRightButtonAsLeft(false);
         SetMouseCapture(false);
         button = TMouseButton::mbLeft;
     }
@@ -243,7 +239,7 @@ void TCustomDBGridEh::CancelMode()
 {
     TCustomGrid::CancelMode();
     StopTracking();
-    rightButtonAsLeft_ = false;
+    SetRightButtonAsLeft(false);
 }
 
 void TCustomDBGridEh::ColumnMoved(int from, int to)

@@ -49,8 +49,7 @@ bool TCustomDBGridEh::TitlePressStep(int gridCol, int x, int y)
     if (!TitleButtonEnabled(ToDataColumn(gridCol)))
         return false;
     if (MouseCapture()) {
-        Press() = TGridPress::In(TGridState::gsTitlePressed);
-        Press().titleCol = gridCol;
+        StartTitlePress(gridCol);
         TrackTitleButton(x, y);
     }
     return true;
@@ -63,19 +62,17 @@ void TCustomDBGridEh::TrackTitleButton(int x, int y)
     const bool inside = x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight();
     const TGridCoord cell = MouseCoord(x, y);
     const bool down = inside && cell.Y == 0 && cell.X == Press().titleCol;
-    if (down == Press().titleDown)
-        return;
-    Press().titleDown = down;
-    InvalidateRow(0);
+    if (SetTitleDown(down))
+        InvalidateRow(0);
 }
 
 void TCustomDBGridEh::TitleMoveStep(TShiftState shift, int x, int y)
 {
     TrackTitleButton(x, y);
-    if (std::abs(x - mouseDownPoint_.x()) <= kTitleDragThreshold || !options_.Contains(dgColumnResize))
+    const QPoint pressed = Press().mouse.downPoint;
+    if (std::abs(x - pressed.x()) <= kTitleDragThreshold || !options_.Contains(dgColumnResize))
         return;
     // The press becomes the start of a column move at the point it was made.
-    const QPoint pressed = mouseDownPoint_;
     StopTracking();
     SetMouseCapture(true);
     TCustomGrid::MouseDown(TMouseButton::mbLeft, shift, pressed.x(), pressed.y());
@@ -100,10 +97,8 @@ void TCustomDBGridEh::TitleReleaseStep(TShiftState shift, int x, int y)
 void TCustomDBGridEh::TitleClicked(int aCol, bool ctrl)
 {
     DoTitleBtnClick(aCol, columns_->Items(aCol));
-    sortMarking_->SetChangePending(ctrl);
-    if (optionsEh_.Contains(dghAutoSortMarking) && aCol < columns_->Count())
-        columns_->Items(aCol)->Title()->CycleSortMarker(ctrl);
-    if (!ctrl)
+    const bool marks = optionsEh_.Contains(dghAutoSortMarking) && aCol < columns_->Count();
+    if (SortMarking().Click(marks ? columns_->Items(aCol) : nullptr, ctrl))
         DoSortMarkingChanged();
 }
 
@@ -133,7 +128,7 @@ bool TCustomDBGridEh::RequestTitleClick(int aCol, bool addKey)
                 || !TitleButtonEnabled(aCol))
                 return;
             TitleClicked(aCol, addKey);
-            if (sortMarking_->TakeChangePending())
+            if (SortMarking().TakeChangePending())
                 DoSortMarkingChanged();
             if (OnTitleClick)
                 OnTitleClick(columns_->Items(aCol));
@@ -148,14 +143,14 @@ void TCustomDBGridEh::StopTracking()
         return;
     StopTimer1();
     TrackTitleButton(-1, -1);
-    Press() = TGridPress{};
+    EndPressState();
     SetMouseCapture(false);
 }
 
 void TCustomDBGridEh::FocusLeft()
 {
     // Ctrl+clicks made before the focus went are not lost: their one notification comes now.
-    if (sortMarking_->TakeChangePending())
+    if (SortMarking().TakeChangePending())
         DoSortMarkingChanged();
     TCustomGrid::FocusLeft();
 }

@@ -47,7 +47,7 @@ protected:
     void Mark(int index, TSortMarkerEh marker) { marking.SetMarker(Column(index), marker, true); }
 
     TDBGridColumnsEh columns{nullptr};
-    TSortMarkingEh marking{columns};
+    TSortMarkingEh& marking = columns.SortMarking();
 };
 
 TEST_F(SortMarkingModel, MultipleMarksAreNumberedInOrderAndCloseUpWhenOneGoes)

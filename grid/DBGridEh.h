@@ -22,7 +22,8 @@
 //   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk
 //   DBGridEhMouse.cpp          presses on cells, cell tracking, automatic scrolling,
 //                              clicks, the wheel, column moves
-//   DBGridEhTitlePress.cpp     title buttons, their pressed look and the end of tracking
+//   DBGridEhTitleRow.cpp       title buttons (TDBGridEhTitleRow): press, pressed look,
+//                              click, the title cell's paint; the end of tracking
 //   DBGridEhEditor.cpp         the read-only in-place editor, the current field, focus
 //
 // Mouse tracking: a title press and cell tracking are states of the one press value of
@@ -369,6 +370,7 @@ protected:
     friend class TBookmarkListEh;
     friend class TDBGridEhSelection;
     friend class TDBGridEhScrollBar;
+    friend class TDBGridEhTitleRow;  // the title buttons: press states, click events, paint
 
     // --- data link reactions ---
     virtual void LinkActive(bool active);
@@ -404,7 +406,7 @@ protected:
     void KeyPress(char32_t& key) override;
     void KeyUp(TVirtualKey& key, TShiftState shift) override;
 
-    // --- mouse (DBGridEhMouse.cpp, DBGridEhTitlePress.cpp) ---
+    // --- mouse (DBGridEhMouse.cpp, DBGridEhTitleRow.cpp) ---
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -434,7 +436,6 @@ protected:
     };
     // Returns true when the cell was drawn as a highlighted (sunken) fixed cell.
     bool DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box);
-    bool DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box);
     void DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box, TGridDrawState state);
     // Fills the paint's cell parameters for the current record; the paint events may change them.
     void GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state);
@@ -489,12 +490,6 @@ private:
     bool HasSeveralDataColumns() const { return ColCount() - IndicatorColumns() > 1; }
     // Mouse steps.
     bool TakeFocusForPress();
-    bool TitlePressStep(int gridCol, int x, int y);
-    void TitleMoveStep(TShiftState shift, int x, int y);
-    void TitleReleaseStep(TShiftState shift, int x, int y);
-    // The click on a title, however made: OnTitleBtnClick, the marker cycled, and the
-    // notification at once for a plain click or held for Ctrl's release for a Ctrl+click.
-    void TitleClicked(int aCol, bool ctrl);
     // Gives the columns' sort marking the grid's rule for several markers.
     void ConnectSortMarking();
     void BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y);

@@ -8,6 +8,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhTitleRow.h"
 #include "grid/InplaceEdit.h"
 #include "runtime/ScopeGuard.h"
 
@@ -50,7 +51,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
         BaseTitlePress(TMouseButton::mbLeft, shift, x, y);
         return;
     }
-    if (titleOfDataColumn && button == TMouseButton::mbLeft && TitlePressStep(cell.X, x, y))
+    if (titleOfDataColumn && button == TMouseButton::mbLeft && TDBGridEhTitleRow(*this).Press(cell.X, x, y))
         return;
     if (cell.Y < titleRows_)
         BaseTitlePress(button, shift, x, y);
@@ -106,7 +107,7 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
 void TCustomDBGridEh::MouseMove(TShiftState shift, int x, int y)
 {
     if (GridState() == TGridState::gsTitlePressed)
-        TitleMoveStep(shift, x, y);
+        TDBGridEhTitleRow(*this).Drag(shift, x, y);
     if (CellTracking())
         TrackCell(x, y);
     TCustomGrid::MouseMove(shift, x, y);
@@ -192,7 +193,7 @@ void TCustomDBGridEh::TimerTick()
 void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (GridState() == TGridState::gsTitlePressed)
-        TitleReleaseStep(shift, x, y);
+        TDBGridEhTitleRow(*this).Release(shift, x, y);
     if (Press().mouse.rightAsLeft) {
         SetRightButtonAsLeft(false);
         SetMouseCapture(false);

@@ -1,8 +1,9 @@
 // CustomGrid: the generic grid base — columns and rows with their extents, fixed
 // cells, the scrolled origin (left column, top row), the current cell, the visible-
 // cell computation, horizontal scrolling by columns, the read-only in-place editor,
-// and the base grid's share of the input: column sizing and moving, timer 1, the
-// mouse capture and the cancel-mode message.
+// and the base grid's share of the input: the one press value, the title row (column
+// sizing and moving, GridTitleRow.h), timer 1, the mouse capture and the cancel-mode
+// message.
 //
 // The grid paints its own client area (the scroll area's viewport) cell by cell
 // through DrawCell. Extents are per index with a default; an extent <= 0 takes no

@@ -74,9 +74,9 @@ public:
     // click, which also carries any that waited) or waits for Ctrl's release.
     bool Click(TColumnEh* column, bool ctrl);
 
-    // A Ctrl+click changed the markers and the notification waits for Ctrl's release.
+    // A Ctrl+click changed the markers and the notification waits for Ctrl's release
+    // (set by Click only).
     bool ChangePending() const { return changePending_; }
-    void SetChangePending(bool pending) { changePending_ = pending; }
     // Clears the pending notification; true when one was pending (Ctrl's release, the
     // focus leaving, a click asked for without the mouse).
     bool TakeChangePending();

@@ -67,6 +67,7 @@ void TDBGridColumnsEh::Clear()
     while (!items_.empty()) {
         auto column = std::move(items_.back());
         items_.pop_back();
+        sortMarking_->Remove(*column);
         column.reset();
     }
 }

@@ -15,8 +15,9 @@
 //                              column, scaling
 //   DBGridEhPainting.cpp       the paint: lines, indicator, title and data cells, 3D
 //                              frames, cell types; TitleCellLayout.h places a title's parts
-//   DBGridEhSortMarking.cpp    the sort marking's notification (SortMarking.h holds the
-//                              marked list, the numbers and the pending Ctrl notification)
+//   DBGridEhSortMarking.cpp    the sort marking's notification (the columns' SortMarking.h
+//                              holds the marked list, the click cycle and the pending
+//                              Ctrl notification)
 //   DBGridEhSelection.cpp      the selection rules the grid applies (TDBGridEhSelection,
 //                              in DBGridEhSelection.h, holds the state)
 //   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk

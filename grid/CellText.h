@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QRect>
 #include <QString>
 
@@ -27,5 +28,12 @@ void WriteCellText(QPainter& painter, const QRect& rect, int dx, int dy, TAlignm
 // The longest head of `text` followed by "..." that fits `maxWidth`; the text itself
 // when it fits; "..." when nothing does.
 QString ShortenToFit(const QString& text, const QFontMetrics& metrics, int maxWidth);
+
+// Sets the painter's font unless it has that font already (a change costs a lookup).
+inline void SetPainterFont(QPainter& painter, const QFont& font)
+{
+    if (!(painter.font() == font))
+        painter.setFont(font);
+}
 
 }  // namespace qelvor

@@ -229,67 +229,31 @@ bool TColumnTitleEh::IsOrientationStored() const
     return column_->Assigned(cvTitleOrientation) && orientation_ != DefaultOrientation();
 }
 
-// --- the sort marker ---
+// --- the sort marker (held by the collection's sort marking) ---
 
-namespace {
-
-bool InsideUpdate(const TColumnEh* column)
+TSortMarkerEh TColumnTitleEh::SortMarker() const
 {
-    return column->Collection() && column->Collection()->UpdateCount() > 0;
+    return column_->Collection()->SortMarking().MarkerOf(*column_);
 }
-
-}  // namespace
 
 void TColumnTitleEh::SetSortMarker(TSortMarkerEh marker)
 {
-    if (marker == sortMarker_)
-        return;
-    TCustomDBGridEh* grid = column_->Grid();
-    if (InsideUpdate(column_)) {
-        sortMarker_ = marker;
-        return;
-    }
-    if (!grid) {
-        sortMarker_ = marker;
-        sortIndex_ = marker == smNoneEh ? 0 : 1;
-        column_->ColumnChanged(false);
-        return;
-    }
-    const bool multiple = grid->OptionsEh().Contains(dghMultiSortMarking);
-    for (TColumnEh* changed : grid->SortMarking().SetMarker(*column_, marker, multiple))
-        changed->ColumnChanged(false);
+    column_->Collection()->SortMarking().SetMarkerOf(*column_, marker);
+}
+
+int TColumnTitleEh::SortIndex() const
+{
+    return column_->Collection()->SortMarking().IndexOf(*column_);
 }
 
 void TColumnTitleEh::SetSortIndex(int index)
 {
-    index = std::max(index, 0);
-    if (index == sortIndex_)
-        return;
-    if (InsideUpdate(column_)) {
-        sortIndex_ = index;
-        return;
-    }
-    TCustomDBGridEh* grid = column_->Grid();
-    if (grid && grid->SortMarking().SwapIndex(*column_, index))
-        column_->ColumnChanged(false);
+    column_->Collection()->SortMarking().SetIndexOf(*column_, index);
 }
 
 void TColumnTitleEh::CycleSortMarker(bool keepOthers)
 {
-    if (!keepOthers) {
-        if (TDBGridColumnsEh* columns = column_->Collection()) {
-            for (int i = 0; i < columns->Count(); ++i) {
-                TColumnTitleEh* other = columns->Items(i)->Title();
-                if (other != this && other->SortMarker() != smNoneEh)
-                    other->SetSortMarker(smNoneEh);
-            }
-        }
-    }
-    switch (sortMarker_) {
-    case smNoneEh: SetSortMarker(smDownEh); break;
-    case smDownEh: SetSortMarker(smUpEh); break;
-    case smUpEh: SetSortMarker(keepOthers ? smNoneEh : smDownEh); break;
-    }
+    column_->Collection()->SortMarking().CycleMarker(*column_, keepOthers);
 }
 
 }  // namespace qelvor

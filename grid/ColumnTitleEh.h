@@ -3,10 +3,9 @@
 //
 // Unassigned properties take the grid's defaults (ColumnDefValues().Title(), the
 // grid's TitleFont); the assigned flags live in the owning column's ExplicitValues.
-// SortMarker and SortIndex are the public face of the grid's sort marking
-// (TSortMarkingEh), which numbers the titles and keeps its list in step outside a
-// collection update: marked columns are numbered 1..n without gaps, unmarked ones 0.
-// A title without a grid keeps its marker alone (number 1 when marked).
+// SortMarker and SortIndex are the public face of the collection's sort marking
+// (TSortMarkingEh), which holds them: marked columns are numbered 1..n without gaps,
+// unmarked ones 0; inside a collection update given values wait for its end.
 #pragma once
 
 #include <string>
@@ -53,10 +52,10 @@ public:
     bool ToolTips() const;
     void SetToolTips(bool value);
 
-    TSortMarkerEh SortMarker() const { return sortMarker_; }
-    // Sets the marker, keeping SortIndex and the grid's sort-marked list consistent.
+    TSortMarkerEh SortMarker() const;
+    // Sets the marker; the sort marking numbers it and keeps its list consistent.
     void SetSortMarker(TSortMarkerEh marker);
-    int SortIndex() const { return sortIndex_; }
+    int SortIndex() const;
     // Swaps positions with the marked column holding `index`; ignored otherwise.
     void SetSortIndex(int index);
     // One click's step of the marker cycle; other markers are cleared unless keepOthers.
@@ -86,7 +85,6 @@ public:
 
 private:
     friend class TColumnEh;
-    friend class TSortMarkingEh;
     // Copies the default font into the private copy unless assigned.
     void RefreshDefaultFont() const;
     const QFont& DefaultFontSource() const;
@@ -101,8 +99,6 @@ private:
     std::string hint_;
     int imageIndex_ = -1;
     TTextOrientationEh orientation_ = tohHorizontal;
-    int sortIndex_ = 0;  // written by the grid's sort marking while the column has a grid
-    TSortMarkerEh sortMarker_ = smNoneEh;
     bool titleButton_ = false;
     bool toolTips_ = false;
 };

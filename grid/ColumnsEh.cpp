@@ -4,26 +4,14 @@
 #include "runtime/Assert.h"
 
 #include "grid/DBGridEh.h"
+#include "grid/SortMarking.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
-int TColumnsEhList::IndexOf(const TColumnEh* column) const
+TDBGridColumnsEh::TDBGridColumnsEh(TCustomDBGridEh* grid)
+    : grid_(grid), sortMarking_(std::make_unique<TSortMarkingEh>(*this))
 {
-    const auto found = std::find(items_.begin(), items_.end(), column);
-    return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
-}
-
-void TColumnsEhList::Remove(const TColumnEh* column)
-{
-    const int index = IndexOf(column);
-    if (index >= 0)
-        items_.erase(items_.begin() + index);
-}
-
-void TColumnsEhList::Exchange(int first, int second)
-{
-    std::swap(items_.at(static_cast<std::size_t>(first)), items_.at(static_cast<std::size_t>(second)));
 }
 
 TDBGridColumnsEh::~TDBGridColumnsEh()
@@ -65,6 +53,7 @@ void TDBGridColumnsEh::Delete(int index)
     // destructor sees a consistent collection.
     auto column = std::move(items_[static_cast<std::size_t>(index)]);
     items_.erase(items_.begin() + index);
+    sortMarking_->Remove(*column);
     column.reset();
     Update(nullptr);
 }
@@ -78,6 +67,7 @@ void TDBGridColumnsEh::Clear()
     while (!items_.empty()) {
         auto column = std::move(items_.back());
         items_.pop_back();
+        sortMarking_->Remove(*column);
         column.reset();
     }
 }
@@ -104,8 +94,11 @@ int TDBGridColumnsEh::IndexOf(const TColumnEh* column) const
 void TDBGridColumnsEh::EndUpdate()
 {
     QELVOR_ASSERT(updateCount_ > 0);
-    if (--updateCount_ == 0)
-        Update(nullptr);
+    if (--updateCount_ > 0)
+        return;
+    // Markers and numbers given inside the update take their places first.
+    sortMarking_->Rebuild();
+    Update(nullptr);
 }
 
 void TDBGridColumnsEh::Update(TColumnEh* item)

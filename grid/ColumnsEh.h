@@ -11,36 +11,16 @@
 #include <vector>
 
 #include "grid/ColumnEh.h"
+#include "grid/ColumnsEhList.h"
 
 namespace qelvor {
 
 class TCustomDBGridEh;
-
-class TColumnsEhList {
-public:
-    int Count() const { return static_cast<int>(items_.size()); }
-    TColumnEh* Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
-    TColumnEh* operator[](int index) const { return Items(index); }
-    void Add(TColumnEh* column) { items_.push_back(column); }
-    void Clear() { items_.clear(); }
-    // Index of the column in the list, -1 when absent.
-    int IndexOf(const TColumnEh* column) const;
-    // Removes the column when present.
-    void Remove(const TColumnEh* column);
-    void Exchange(int first, int second);
-    // Sets the list length, new entries empty (nullptr).
-    void SetCount(int count) { items_.resize(static_cast<std::size_t>(count), nullptr); }
-    void Put(int index, TColumnEh* column) { items_.at(static_cast<std::size_t>(index)) = column; }
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
-
-private:
-    std::vector<TColumnEh*> items_;
-};
+class TSortMarkingEh;
 
 class TDBGridColumnsEh {
 public:
-    explicit TDBGridColumnsEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    explicit TDBGridColumnsEh(TCustomDBGridEh* grid);
     ~TDBGridColumnsEh();
     TDBGridColumnsEh(const TDBGridColumnsEh&) = delete;
     TDBGridColumnsEh& operator=(const TDBGridColumnsEh&) = delete;
@@ -69,12 +49,17 @@ public:
     // Change notification: item == nullptr for all columns.
     void Update(TColumnEh* item);
 
+    // The sort marking of these columns (the titles' SortMarker and SortIndex).
+    TSortMarkingEh& SortMarking() { return *sortMarking_; }
+    const TSortMarkingEh& SortMarking() const { return *sortMarking_; }
+
 private:
     TDBGridColumnEh* AddItem(bool persistent);
 
     TCustomDBGridEh* grid_;
     std::vector<std::unique_ptr<TDBGridColumnEh>> items_;
     int updateCount_ = 0;
+    std::unique_ptr<TSortMarkingEh> sortMarking_;  // the marked columns in sort order, with their directions
 };
 
 }  // namespace qelvor

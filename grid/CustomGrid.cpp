@@ -22,6 +22,7 @@ namespace qelvor {
 
 TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent), d_(std::make_unique<Private>())
 {
+    d_->titleRow = std::make_unique<TGridTitleRow>(*this, static_cast<TGridTitleRow::Host&>(*this));
     // A sunken two-pixel client edge, as the grid's window border.
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
@@ -66,12 +67,14 @@ int TCustomGrid::Row() const { return d_->current.Y; }
 TInplaceEdit* TCustomGrid::InplaceEditor() const { return d_->editor; }
 TGridState TCustomGrid::GridState() const { return d_->press.state; }
 bool TCustomGrid::Dragging() const { return d_->press.state == TGridState::gsColSizing || d_->press.state == TGridState::gsColMoving; }
-bool TCustomGrid::MouseCapture() const { return d_->mouseCaptured; }
+bool TCustomGrid::MouseCapture() const { return d_->press.mouse.captured; }
 bool TCustomGrid::Timer1Running() const { return d_->timer1.isActive(); }
 int TCustomGrid::Timer1Interval() const { return d_->timer1Interval; }
-void TCustomGrid::SetMouseCapture(bool captured) { d_->mouseCaptured = captured; }
+void TCustomGrid::SetMouseCapture(bool captured) { d_->press.mouse.captured = captured; }
 const TGridPress& TCustomGrid::Press() const { return d_->press; }
-TGridPress& TCustomGrid::Press() { return d_->press; }
+void TCustomGrid::SetRightButtonAsLeft(bool on) { d_->press.mouse.rightAsLeft = on; }
+const TGridTitleRow& TCustomGrid::TitleRow() const { return *d_->titleRow; }
+const TGridPress& TCustomGrid::CurrentPress() const { return d_->press; }
 TGridCoord TCustomGrid::Anchor() const { return d_->anchor; }
 
 void TCustomGrid::ResizeExtents(std::vector<int>& extents, int count, int defaultExtent)
@@ -482,7 +485,7 @@ void TCustomGrid::paintEvent(QPaintEvent* event)
     } catch (...) {
         NotePaintFailure(-1, -1, std::current_exception());
     }
-    PaintOverlay(painter);
+    d_->titleRow->PaintOverlay(painter);
     ReportPaintFailure();
 }
 

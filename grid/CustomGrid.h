@@ -1,8 +1,9 @@
 // CustomGrid: the generic grid base — columns and rows with their extents, fixed
 // cells, the scrolled origin (left column, top row), the current cell, the visible-
 // cell computation, horizontal scrolling by columns, the read-only in-place editor,
-// and the base grid's share of the input: column sizing and moving, timer 1, the
-// mouse capture and the cancel-mode message.
+// and the base grid's share of the input: the one press value, the title row (column
+// sizing and moving, GridTitleRow.h), timer 1, the mouse capture and the cancel-mode
+// message.
 //
 // The grid paints its own client area (the scroll area's viewport) cell by cell
 // through DrawCell. Extents are per index with a default; an extent <= 0 takes no
@@ -33,6 +34,7 @@
 #include <QRegion>
 
 #include "grid/GridSets.h"
+#include "grid/GridTitleRow.h"
 #include "grid/InplaceEdit.h"
 #include "grid/ScrollInfo.h"
 #include "platform/CancelMode.h"
@@ -84,7 +86,8 @@ struct TGridDrawInfo {
 // sizing and the moving; the data grid the title press and the cell tracking.
 enum class TGridState { gsNormal, gsColSizing, gsColMoving, gsTitlePressed, gsCellTracking };
 
-// The press under way: its state and the data that state needs (the rest keep their defaults).
+// The press under way: its state and the data that state needs (the rest keep their
+// defaults), and what the mouse did, which outlives a change of state within one press.
 struct TGridPress {
     TGridState state = TGridState::gsNormal;
     int sizingIndex = -1;    // gsColSizing: grid column being sized
@@ -96,6 +99,15 @@ struct TGridPress {
     bool titleDown = false;  // gsTitlePressed: the title is drawn sunken
     QPoint trackPoint;       // gsCellTracking: the last tracked point as the mouse gave it
 
+    // The mouse, kept when the state changes.
+    struct Mouse {
+        bool captured = false;     // a press holds the mouse until its release
+        bool rightAsLeft = false;  // a right press on a title went on as a left press
+        QPoint downPoint;          // where the last press was made
+        QPoint lastPoint;          // where the mouse was at the last press, move or release
+    };
+    Mouse mouse;  // what the mouse did; not part of a state
+
     // A press in `state` whose data are still to be set.
     static TGridPress In(TGridState state)
     {
@@ -105,15 +117,8 @@ struct TGridPress {
     }
 };
 
-// The line drawn over the grid while a column is sized (1 pixel) or moved (5 pixels).
-struct TDragOverlay {
-    int x = -1;  // -1: nothing drawn
-    int width = 0;
-    // The client strip the line covers.
-    QRect Strip(int clientHeight) const { return x < 0 ? QRect() : QRect(x, 0, width, clientHeight); }
-};
-
-class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget, private TInplaceEditHost {
+class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget, private TInplaceEditHost,
+                    private TGridTitleRow::Host {
 public:
     using TKeyEvent = std::function<void(TCustomGrid& sender, TVirtualKey& key, TShiftState shift)>;
     using TKeyPressEvent = std::function<void(TCustomGrid& sender, char32_t& key)>;
@@ -280,7 +285,19 @@ protected:
     void SetMouseCapture(bool captured);
     // The press under way, for the data grid's own states.
     const TGridPress& Press() const;
-    TGridPress& Press();
+    // The data grid's states of the press: a title held down as a button (drawn down
+    // or up as the mouse is on it or not) and the current cell following the mouse.
+    void StartTitlePress(int gridCol);
+    // Draws the pressed title down or up; false when it already was.
+    bool SetTitleDown(bool down);
+    void StartCellTracking(QPoint point);
+    void SetTrackPoint(QPoint point);
+    // A right press on a title that goes on as a left press (ended by the release).
+    void SetRightButtonAsLeft(bool on);
+    // Ends the state of the press (back to gsNormal); what the mouse did stays.
+    void EndPressState() { EnterPressState(TGridPress{}); }
+    // The title row (column sizing and moving with their line).
+    const TGridTitleRow& TitleRow() const;
     // Timer 1: a restart with another interval replaces the running timer.
     void StartTimer1(int interval);
     void StopTimer1();
@@ -370,16 +387,14 @@ private:
     void PressFromQt(QMouseEvent* event, bool doubleClick);
     // Hides the editor widget, handing the focus back to the grid if the editor held it.
     void HideEditorWidget();
-    void StartColumnSizing(const TGridPress& sizing);
-    void StartColumnMoving(int gridCol);
-    void TrackColumnMove(int x, int y);
-    // Where the move marker stands for the current drag (-1 when its column is off screen).
-    int MoveMarkerX() const;
-    void EndColumnSizing();
-    void EndColumnMoving();
-    // Draws (x >= 0) or takes away (x < 0) the drag line; repaints only the strips.
-    void SetOverlay(int x, int width);
-    void PaintOverlay(QPainter& painter) const;
+    // The title row's requests (TGridTitleRow::Host).
+    const TGridPress& CurrentPress() const override;
+    // Puts the press into the state (and state data) of `next`; the mouse part stays.
+    void EnterPressState(TGridPress next) override;
+    void ScrollToLeftCol(int col) override { MoveLeftCol(col); }
+    void MoveGridColumn(int from, int to) override { MoveColumn(from, to); }
+    void StartDragTimer(int interval) override { StartTimer1(interval); }
+    void StopDragTimer() override { StopTimer1(); }
     void ConnectScrollBar(TScrollBarKind kind);
     void OnScrollAction(TScrollBarKind kind, int action);
     void OnScrollReleased(TScrollBarKind kind);

@@ -107,9 +107,10 @@ void TCustomGrid::PressFromQt(QMouseEvent* event, bool doubleClick)
     if (doubleClick)
         shift.Include(ssDouble);
     const QPoint point = event->position().toPoint();
-    d_->lastMousePoint = point;
+    d_->press.mouse.lastPoint = point;
+    d_->press.mouse.downPoint = point;
     if (*button == TMouseButton::mbLeft)
-        d_->mouseCaptured = true;
+        d_->press.mouse.captured = true;
     GuardedCall([&] { MouseDown(*button, shift, point.x(), point.y()); });
 }
 
@@ -119,9 +120,9 @@ void TCustomGrid::mouseMoveEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     // Qt keeps sending moves to the pressed widget; without the capture they belong
     // to whatever window is under the pointer.
-    if (!d_->mouseCaptured && !viewport()->rect().contains(point))
+    if (!d_->press.mouse.captured && !viewport()->rect().contains(point))
         return;
-    d_->lastMousePoint = point;
+    d_->press.mouse.lastPoint = point;
     GuardedCall([&] {
         const Qt::CursorShape shape = CursorAt(point.x(), point.y());
         if (viewport()->cursor().shape() != shape)
@@ -135,13 +136,13 @@ void TCustomGrid::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     const std::optional<TMouseButton> button = MouseButtonOf(event->button());
     const QPoint point = event->position().toPoint();
-    d_->lastMousePoint = point;
+    d_->press.mouse.lastPoint = point;
     if (button) {
         const TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
         GuardedCall([&] { MouseUp(*button, shift, point.x(), point.y()); });
     }
     if (event->buttons() == Qt::NoButton)
-        d_->mouseCaptured = false;
+        d_->press.mouse.captured = false;
 }
 
 void TCustomGrid::wheelEvent(QWheelEvent* event)

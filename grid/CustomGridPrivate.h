@@ -4,6 +4,7 @@
 #pragma once
 
 #include <exception>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -38,9 +39,7 @@ struct TCustomGrid::Private {
     bool editorShown = false;  // the editor is meant to be visible
     TGridCoord editorCell{-1, -1};  // the cell the editor was last placed on
     TGridPress press;  // the press under way: sizing, moving, title press or cell tracking
-    TDragOverlay overlay;  // the sizing line or move marker drawn over the cells
-    bool mouseCaptured = false;  // a press holds the mouse until its release
-    QPoint lastMousePoint;  // where the mouse was at the last press, move or release
+    std::unique_ptr<TGridTitleRow> titleRow;  // column sizing and moving from the titles, with their line
     QBasicTimer timer1;  // the tracking timer (automatic scrolling)
     int timer1Interval = -1;  // its interval in ms; -1 while stopped
     int wheelAccumulator = 0;  // wheel angle not yet turned into a step

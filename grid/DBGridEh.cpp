@@ -27,7 +27,7 @@ TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent), d_(std:
 {
     d_->dataLink = std::make_unique<TGridDataLinkEh>(this);
     d_->columns = std::make_unique<TDBGridColumnsEh>(this);
-    d_->sortMarking = std::make_unique<TSortMarkingEh>(*d_->columns);
+    ConnectSortMarking();
     d_->columnDefValues = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
     d_->selection = std::make_unique<TDBGridEhSelection>(this);
     d_->selectedRows = std::make_unique<TBookmarkListEh>(this);
@@ -76,8 +76,8 @@ const TDBGridColumnsEh& TCustomDBGridEh::Columns() const { return *d_->columns; 
 TDBGridEhColumnDefValuesEh& TCustomDBGridEh::ColumnDefValues() { return *d_->columnDefValues; }
 const TDBGridEhColumnDefValuesEh& TCustomDBGridEh::ColumnDefValues() const { return *d_->columnDefValues; }
 const TColumnsEhList& TCustomDBGridEh::VisibleColumnList() const { return d_->visibleColumns; }
-const TColumnsEhList& TCustomDBGridEh::SortMarkedColumnList() const { return d_->sortMarking->MarkedColumns(); }
-TSortMarkingEh& TCustomDBGridEh::SortMarking() { return *d_->sortMarking; }
+const TColumnsEhList& TCustomDBGridEh::SortMarkedColumnList() const { return d_->columns->SortMarking().MarkedColumns(); }
+TSortMarkingEh& TCustomDBGridEh::SortMarking() { return d_->columns->SortMarking(); }
 const QFont& TCustomDBGridEh::TitleFont() const { return d_->titleFont; }
 const QFont& TCustomDBGridEh::FooterFont() const { return d_->footerFont; }
 bool TCustomDBGridEh::ParentFont() const { return d_->parentFont; }
@@ -115,7 +115,7 @@ const TDBGridEhSelection& TCustomDBGridEh::Selection() const { return *d_->selec
 TBookmarkListEh& TCustomDBGridEh::SelectedRows() { return *d_->selectedRows; }
 int TCustomDBGridEh::PressedTitleCol() const { return GridState() == TGridState::gsTitlePressed ? Press().titleCol : -1; }
 bool TCustomDBGridEh::TitleButtonDown() const { return GridState() == TGridState::gsTitlePressed && Press().titleDown; }
-bool TCustomDBGridEh::SortMarkingChangePending() const { return d_->sortMarking->ChangePending(); }
+bool TCustomDBGridEh::SortMarkingChangePending() const { return d_->columns->SortMarking().ChangePending(); }
 QPainter* TCustomDBGridEh::Canvas() const { return d_->paint ? &d_->paint->painter : nullptr; }
 
 // --- data ---

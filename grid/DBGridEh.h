@@ -65,7 +65,7 @@ public:
     const TColumnsEhList& VisibleColumnList() const;
     // Marked columns in sort priority order (entry i has SortIndex i + 1).
     const TColumnsEhList& SortMarkedColumnList() const;
-    // The sort marking the titles' SortMarker and SortIndex forward to.
+    // The columns' sort marking, which the titles' SortMarker and SortIndex read and write.
     TSortMarkingEh& SortMarking();
     // Rebuilds SortMarkedColumnList from the titles' markers and SortIndex values.
     void RebuildSortMarkedColumnList();
@@ -248,6 +248,7 @@ private:
     friend class TColumnDefValuesEh;
     friend class TBookmarkListEh;
     friend class TDBGridEhSelection;
+    friend class TDBGridEhTitleRow;  // the title buttons: press states, click events, paint
     struct Private;
     struct CellBox;
     struct PaintPass;
@@ -269,14 +270,10 @@ private:
     void EscapeKey();
     void CommitEditorText();
     bool HasSeveralDataColumns() const { return ColCount() - IndicatorColumns() > 1; }
-    // Mouse (DBGridEhMouse.cpp, DBGridEhTitlePress.cpp).
+    // Mouse (DBGridEhMouse.cpp, DBGridEhTitleRow.cpp).
     bool TakeFocusForPress();
-    bool TitlePressStep(int gridCol, int x, int y);
-    void TitleMoveStep(TShiftState shift, int x, int y);
-    void TitleReleaseStep(TShiftState shift, int x, int y);
-    // The click on a title, however made: OnTitleBtnClick, the marker cycled, and the
-    // notification at once for a plain click or held for Ctrl's release for a Ctrl+click.
-    void TitleClicked(int aCol, bool ctrl);
+    // Gives the columns' sort marking the grid's rule for several markers.
+    void ConnectSortMarking();
     void BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y);
     void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
     void TrackCell(int x, int y);
@@ -285,7 +282,6 @@ private:
     // Painting (DBGridEhPainting.cpp). A Draw...Cell returns true when the cell was drawn
     // as a highlighted (sunken) fixed cell.
     bool DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box);
-    bool DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box);
     void DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box, TGridDrawState state);
     // Fills the paint's cell parameters for the current record; the paint events may change them.
     void GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state);

@@ -126,7 +126,7 @@ void TCustomDBGridEh::KeyPress(char32_t& key)
 
 void TCustomDBGridEh::KeyUp(TVirtualKey& key, TShiftState shift)
 {
-    if (key == vk::Control && d_->sortMarking->TakeChangePending())
+    if (key == vk::Control && SortMarking().TakeChangePending())
         DoSortMarkingChanged();
     TCustomGrid::KeyUp(key, shift);
 }

@@ -9,6 +9,7 @@
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhPrivate.h"
+#include "grid/DBGridEhTitleRow.h"
 #include "grid/InplaceEdit.h"
 #include "runtime/ScopeGuard.h"
 
@@ -31,7 +32,6 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
 {
     if (button == TMouseButton::mbRight)
         SetMouseCapture(true);
-    d_->mouseDownPoint = QPoint(x, y);
     if (!TakeFocusForPress())
         return;
     if (button == TMouseButton::mbLeft && shift.Contains(ssDouble)) {
@@ -48,11 +48,11 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     const TGridCoord cell = MouseCoord(x, y);
     const bool titleOfDataColumn = cell.Y >= 0 && cell.Y < d_->titleRows && cell.X >= IndicatorColumns();
     if (titleOfDataColumn && button == TMouseButton::mbRight && d_->options.Contains(dgColumnResize)) {
-        d_->rightButtonAsLeft = true;
+        SetRightButtonAsLeft(true);
         BaseTitlePress(TMouseButton::mbLeft, shift, x, y);
         return;
     }
-    if (titleOfDataColumn && button == TMouseButton::mbLeft && TitlePressStep(cell.X, x, y))
+    if (titleOfDataColumn && button == TMouseButton::mbLeft && TDBGridEhTitleRow(*this).Press(cell.X, x, y))
         return;
     if (cell.Y < d_->titleRows)
         BaseTitlePress(button, shift, x, y);
@@ -92,10 +92,8 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
         if (cell.X >= IndicatorColumns())
             MoveToColumn(cell.X, 0);
         if (MouseCapture()) {
-            if (DataArea().contains(x, y)) {
-                Press() = TGridPress::In(TGridState::gsCellTracking);
-                Press().trackPoint = QPoint(x, y);
-            }
+            if (DataArea().contains(x, y))
+                StartCellTracking(QPoint(x, y));
             const bool onCurrentCell = cell == before;
             if (button == TMouseButton::mbLeft && cell.X >= IndicatorColumns()
                 && (onCurrentCell || d_->options.Contains(dgAlwaysShowEditor)))
@@ -110,7 +108,7 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
 void TCustomDBGridEh::MouseMove(TShiftState shift, int x, int y)
 {
     if (GridState() == TGridState::gsTitlePressed)
-        TitleMoveStep(shift, x, y);
+        TDBGridEhTitleRow(*this).Drag(shift, x, y);
     if (CellTracking())
         TrackCell(x, y);
     TCustomGrid::MouseMove(shift, x, y);
@@ -128,10 +126,9 @@ void TCustomDBGridEh::TrackCell(int x, int y)
         StepRecords(cell.Y - Row());
     if (x > area.left() && x < areaRight && cell.X >= IndicatorColumns() && cell.X != Col())
         MoveToColumn(cell.X, cell.X > Col() ? +1 : -1);
-    d_->mouseDownPoint = clamped;
     // Automatic scrolling measures from the point itself: clamped, a point below a full
     // grid would never be below the data area.
-    Press().trackPoint = QPoint(x, y);
+    SetTrackPoint(QPoint(x, y));
     AutoScrollStep();
 }
 
@@ -197,9 +194,9 @@ void TCustomDBGridEh::TimerTick()
 void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (GridState() == TGridState::gsTitlePressed)
-        TitleReleaseStep(shift, x, y);
-    if (d_->rightButtonAsLeft) {
-        d_->rightButtonAsLeft = false;
+        TDBGridEhTitleRow(*this).Release(shift, x, y);
+    if (Press().mouse.rightAsLeft) {
+        SetRightButtonAsLeft(false);
         SetMouseCapture(false);
         button = TMouseButton::mbLeft;
     }
@@ -244,7 +241,7 @@ void TCustomDBGridEh::CancelMode()
 {
     TCustomGrid::CancelMode();
     StopTracking();
-    d_->rightButtonAsLeft = false;
+    SetRightButtonAsLeft(false);
 }
 
 void TCustomDBGridEh::ColumnMoved(int from, int to)

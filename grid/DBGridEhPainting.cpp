@@ -16,6 +16,7 @@
 #include "grid/CellText.h"
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhPrivate.h"
+#include "grid/DBGridEhTitleRow.h"
 #include "grid/GridResources.h"
 #include "grid/GridStyle.h"
 #include "grid/TitleCellLayout.h"
@@ -25,20 +26,11 @@ namespace qelvor {
 
 namespace {
 
-// Fixed cells of a selected column or row: white on dark grey.
-const QColor kSelectedFixedCellColor(64, 64, 64);
-
 const TDBGridEhStyle& Style()
 {
     static const TDBGridEhStyle fallback;
     const TDBGridEhStyle* style = DBGridEhStyle();
     return style ? *style : fallback;
-}
-
-void SetPainterFont(QPainter& painter, const QFont& font)
-{
-    if (!(painter.font() == font))
-        painter.setFont(font);
 }
 
 // Last cell of an axis painted (partly visible) from the first scrollable cell.
@@ -246,7 +238,7 @@ void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawSta
     if (state.Contains(gdFixed) && dataCol < 0)
         sunken = DrawIndicatorCell(painter, row, box);
     else if (dataRow < 0 && d_->options.Contains(dgTitles))
-        sunken = DrawTitleCell(painter, col, box);
+        sunken = TDBGridEhTitleRow(*this).Paint(painter, col, box.inner, box.offset);
     else
         DrawDataCell(painter, col, row, box, state);
     if (frame)
@@ -299,70 +291,6 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
         d_->indicatorRow = gridRow;
     }
     return sunken;
-}
-
-bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box)
-{
-    const int dataCol = ToDataColumn(gridCol);
-    if (dataCol < 0 || dataCol >= d_->columns->Count()) {
-        painter.fillRect(box.inner, ToQColor(d_->fixedColor));
-        return false;
-    }
-    TColumnEh* column = d_->columns->Items(dataCol);
-    TColumnTitleEh* title = column->Title();
-    const bool pressed = gridCol == PressedTitleCol() && TitleButtonDown();
-    const bool bound = column->Field() != nullptr;
-    TColor brush = title->Color();
-    TSortMarkerEh marker = title->SortMarker();
-    if (bound && d_->events.OnGetBtnParams) {
-        QFont font = title->Font();
-        d_->events.OnGetBtnParams(*this, gridCol, column, font, brush, marker, pressed);
-    }
-    QString number;
-    int numberWidth = 0;
-    if (marker != smNoneEh && SortMarkedColumnList().Count() >= 2) {
-        number = QString::number(title->SortIndex());
-        numberWidth = QFontMetrics(SortNumberFont()).horizontalAdvance(number);
-    }
-    const TitleCellLayout layout = LayoutTitleCell(box.inner, pressed, marker != smNoneEh, numberWidth);
-    QFont captionFont = title->Font();
-    if (bound && d_->events.OnGetBtnParams) {
-        // Only the font of this second call counts.
-        TColor unusedBackground = brush;
-        TSortMarkerEh unusedMarker = marker;
-        d_->events.OnGetBtnParams(*this, gridCol, column, captionFont, unusedBackground, unusedMarker, pressed);
-    }
-    QColor background = ToQColor(brush);
-    QColor textColor = ToQColor(clWindowText);
-    bool highlighted = false;
-    if (d_->selection->SelectionType() == gstColumns && d_->selection->IsCellSelected(dataCol, {})) {
-        background = kSelectedFixedCellColor;
-        textColor = Qt::white;
-        highlighted = true;
-    }
-    if (!layout.markerStrip.isEmpty())
-        painter.fillRect(layout.markerStrip, background);
-    // The pressed caption moves by one pixel; the strips it leaves are filled too.
-    for (const QRect& strip : layout.pressedStrips)
-        if (!strip.isEmpty())
-            painter.fillRect(strip, background);
-    SetPainterFont(painter, captionFont);
-    if (layout.caption.width() > 0) {
-        WriteCellText(painter, layout.caption, box.offset, box.offset, title->Alignment(), title->EndEllipsis(), false,
-                      QString::fromStdString(title->Caption()), background, textColor);
-    }
-    if (layout.showMarker) {
-        if (const TGridImageList* images = SortMarkerImages())
-            painter.drawImage(layout.marker, images->Image(marker == smDownEh ? 0 : 1));
-    }
-    if (layout.numberWidth > 0) {
-        const QFont& numberFont = SortNumberFont();
-        SetPainterFont(painter, numberFont);
-        painter.setPen(highlighted ? QColor(Qt::white) : ToQColor(clWindowText));
-        painter.drawText(layout.number + QPoint(0, QFontMetrics(numberFont).ascent()), number);
-        SetPainterFont(painter, d_->titleFont);
-    }
-    return pressed || highlighted;
 }
 
 void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box,

@@ -10,12 +10,15 @@
 //   DBGridEhLinkReactions.cpp  reactions to the data link's events
 //   DBGridEhScrolling.cpp      the vertical bar and its scroll codes, resizes, the left
 //                              column, scaling
-//   DBGridEhPainting.cpp       the paint: lines, indicator, title and data cells, 3D frames
-//   DBGridEhSortMarking.cpp    the sort marking's notification
+//   DBGridEhPainting.cpp       the paint: lines, indicator and data cells, 3D frames
+//   DBGridEhSortMarking.cpp    the sort marking's notification (the columns' SortMarking.h
+//                              holds the marked list, the click cycle and the pending
+//                              Ctrl notification)
 //   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk
 //   DBGridEhMouse.cpp          presses on cells, cell tracking, automatic scrolling,
 //                              clicks, the wheel, column moves
-//   DBGridEhTitlePress.cpp     title buttons, their pressed look and the end of tracking
+//   DBGridEhTitleRow.cpp       title buttons (TDBGridEhTitleRow): press, pressed look,
+//                              click, the title cell's paint; the end of tracking
 //   DBGridEhEditor.cpp         the read-only in-place editor, the current field, focus
 //
 // All of it belongs to the window's thread.
@@ -64,7 +67,6 @@ struct TCustomDBGridEh::Private {
     // --- parts ---
     std::unique_ptr<TGridDataLinkEh> dataLink;  // the link to the data source; its record window gives the data rows
     std::unique_ptr<TDBGridColumnsEh> columns;  // the columns, persistent or generated from the fields
-    std::unique_ptr<TSortMarkingEh> sortMarking;  // the sort-marked columns, their numbers, the pending notification
     std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues;  // defaults of unassigned column and title values
     std::unique_ptr<TDBGridEhSelection> selection;  // the current selection (rows, rectangle, columns or all)
     std::unique_ptr<TBookmarkListEh> selectedRows;  // bookmarks of the selected records
@@ -119,8 +121,6 @@ struct TCustomDBGridEh::Private {
     PaintPass* paint = nullptr;  // the paint in progress (nullptr outside Paint)
 
     // --- input ---
-    QPoint mouseDownPoint;  // the last press, then each cell-tracked point (clamped to the client)
-    bool rightButtonAsLeft = false;  // a right press on a title went to the base grid as a left press
     bool inColumnExit = false;  // OnColExit is running
     bool notifyingSortMarking = false;  // DoSortMarkingChanged is running (a re-sort may turn an event loop)
 };

@@ -1,5 +1,6 @@
-// DBGridEhSortMarking: the grid's face of its sort marking (TSortMarkingEh holds the
-// list, the numbers and the pending notification) and the notification itself.
+// DBGridEhSortMarking: the grid's face of its columns' sort marking (TSortMarkingEh holds
+// the list, the directions, the click cycle and the pending notification) and the
+// notification itself.
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhPrivate.h"
 #include "grid/GridAccessibility.h"
@@ -9,9 +10,14 @@
 
 namespace qelvor {
 
+void TCustomDBGridEh::ConnectSortMarking()
+{
+    SortMarking().SetMultipleRule([this] { return d_->optionsEh.Contains(dghMultiSortMarking); });
+}
+
 void TCustomDBGridEh::RebuildSortMarkedColumnList()
 {
-    d_->sortMarking->Rebuild();
+    SortMarking().Rebuild();
 }
 
 void TCustomDBGridEh::DoSortMarkingChanged()

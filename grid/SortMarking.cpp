@@ -1,41 +1,80 @@
-// SortMarking: the marked-column list, the titles' numbers and the pending notification.
+// SortMarking: the marked-column list with its directions, staging inside an update,
+// the click cycle and the pending notification.
 #include "grid/SortMarking.h"
 
 #include <algorithm>
 #include <utility>
 
+#include "grid/ColumnEh.h"
+#include "grid/ColumnsEh.h"
 #include "runtime/Assert.h"
 
 namespace qelvor {
 
+// --- reading ---
+
+TSortMarkerEh TSortMarkingEh::MarkerOf(const TColumnEh& column) const
+{
+    if (const Staged* staged = StagedOf(column); staged && staged->marker)
+        return *staged->marker;
+    const int position = PositionOf(column);
+    return position < 0 ? smNoneEh : directions_[static_cast<std::size_t>(position)];
+}
+
+int TSortMarkingEh::IndexOf(const TColumnEh& column) const
+{
+    if (const Staged* staged = StagedOf(column); staged && staged->index)
+        return *staged->index;
+    return PositionOf(column) + 1;
+}
+
+// --- the titles' setters ---
+
+void TSortMarkingEh::SetMarkerOf(TColumnEh& column, TSortMarkerEh marker)
+{
+    if (marker == MarkerOf(column))
+        return;
+    if (columns_.UpdateCount() > 0) {
+        StagedOf(column, true)->marker = marker;
+        return;
+    }
+    Notify(SetMarker(column, marker, Multiple()));
+}
+
+void TSortMarkingEh::SetIndexOf(TColumnEh& column, int index)
+{
+    index = std::max(index, 0);
+    if (index == IndexOf(column))
+        return;
+    if (columns_.UpdateCount() > 0) {
+        StagedOf(column, true)->index = index;
+        return;
+    }
+    if (SwapIndex(column, index))
+        Notify({&column});
+}
+
+// --- the rules ---
+
 std::vector<TColumnEh*> TSortMarkingEh::SetMarker(TColumnEh& column, TSortMarkerEh marker, bool multiple)
 {
-    TColumnTitleEh& title = *column.Title();
     std::vector<TColumnEh*> changed;
-    if (marker == title.sortMarker_)
+    int position = PositionOf(column);
+    const TSortMarkerEh current = position < 0 ? smNoneEh : directions_[static_cast<std::size_t>(position)];
+    if (marker == current)
         return changed;
     if (!multiple && marker != smNoneEh) {
-        for (int i = 0; i < columns_.Count(); ++i) {
-            TColumnEh* other = columns_.Items(i);
-            if (other == &column || other->Title()->sortMarker_ == smNoneEh)
-                continue;
-            other->Title()->sortMarker_ = smNoneEh;
-            other->Title()->sortIndex_ = 0;
-            changed.push_back(other);
-        }
+        ClearOthers(column, changed);
+        position = PositionOf(column);
     }
-    title.sortMarker_ = marker;
-    if (!multiple && marker != smNoneEh) {
-        marked_.Clear();
-        title.sortIndex_ = 0;
-        Append(column);
-    } else if (marker != smNoneEh && title.sortIndex_ == 0) {
-        Append(column);
-    } else if (marker == smNoneEh && title.sortIndex_ != 0) {
+    if (marker == smNoneEh) {
         // Also one at a time: alone in the list this empties it, and markers a stored
         // layout left on other columns stay listed and numbered instead of stranded.
-        Unlist(column, title.sortIndex_);
-        title.sortIndex_ = 0;
+        Unlist(position);
+    } else if (position >= 0) {
+        directions_[static_cast<std::size_t>(position)] = marker;
+    } else {
+        Append(column, marker);
     }
     changed.push_back(&column);
     AssertConsistent();
@@ -44,56 +83,76 @@ std::vector<TColumnEh*> TSortMarkingEh::SetMarker(TColumnEh& column, TSortMarker
 
 bool TSortMarkingEh::SwapIndex(TColumnEh& column, int index)
 {
-    TColumnTitleEh& title = *column.Title();
-    if (title.sortMarker_ == smNoneEh || index <= 0 || index == title.sortIndex_)
+    const int position = PositionOf(column);
+    if (position < 0 || index <= 0 || index == position + 1 || index > marked_.Count())
         return false;
-    for (int i = 0; i < columns_.Count(); ++i) {
-        TColumnEh* other = columns_.Items(i);
-        if (other == &column || other->Title()->sortIndex_ != index)
-            continue;
-        const int mine = marked_.IndexOf(&column);
-        const int theirs = marked_.IndexOf(other);
-        other->Title()->sortIndex_ = title.sortIndex_;
-        title.sortIndex_ = index;
-        if (mine >= 0 && theirs >= 0)
-            marked_.Exchange(mine, theirs);
-        AssertConsistent();
-        return true;
-    }
-    return false;
+    marked_.Exchange(position, index - 1);
+    std::swap(directions_[static_cast<std::size_t>(position)], directions_[static_cast<std::size_t>(index - 1)]);
+    AssertConsistent();
+    return true;
 }
 
 void TSortMarkingEh::Remove(const TColumnEh& column)
 {
-    Unlist(column, column.Title()->sortIndex_);
+    Unlist(PositionOf(column));
+    std::erase_if(staged_, [&column](const Staged& staged) { return staged.column == &column; });
 }
 
 void TSortMarkingEh::Rebuild()
 {
-    // Markers set or cleared inside an update left SortIndex as it was: an unmarked
-    // column loses its number, a marked one without a number goes last.
-    std::vector<TColumnEh*> numbered;
-    std::vector<TColumnEh*> unnumbered;
+    struct Entry {
+        TColumnEh* column;
+        TSortMarkerEh marker;
+        int index;
+    };
+    std::vector<Entry> numbered;
+    std::vector<Entry> unnumbered;
     for (int i = 0; i < columns_.Count(); ++i) {
         TColumnEh* column = columns_.Items(i);
-        TColumnTitleEh* title = column->Title();
-        if (title->sortMarker_ == smNoneEh)
-            title->sortIndex_ = 0;
-        else if (title->sortIndex_ > 0)
-            numbered.push_back(column);
-        else
-            unnumbered.push_back(column);
+        const TSortMarkerEh marker = MarkerOf(*column);
+        if (marker == smNoneEh)
+            continue;
+        const int index = IndexOf(*column);
+        (index > 0 ? numbered : unnumbered).push_back({column, marker, index});
     }
     // Two columns may claim one number (a stored layout can hold that): the later one
     // in the collection goes after the earlier.
-    std::stable_sort(numbered.begin(), numbered.end(), [](const TColumnEh* a, const TColumnEh* b) {
-        return a->Title()->sortIndex_ < b->Title()->sortIndex_;
-    });
+    std::stable_sort(numbered.begin(), numbered.end(),
+                     [](const Entry& a, const Entry& b) { return a.index < b.index; });
     marked_.Clear();
-    for (const std::vector<TColumnEh*>* group : {&numbered, &unnumbered})
-        for (TColumnEh* column : *group)
-            Append(*column);
+    directions_.clear();
+    staged_.clear();
+    for (const std::vector<Entry>* group : {&numbered, &unnumbered})
+        for (const Entry& entry : *group)
+            Append(*entry.column, entry.marker);
     AssertConsistent();
+}
+
+// --- clicks ---
+
+void TSortMarkingEh::CycleMarker(TColumnEh& column, bool keepOthers)
+{
+    QELVOR_ASSERT(columns_.UpdateCount() == 0);
+    std::vector<TColumnEh*> changed;
+    if (!keepOthers)
+        ClearOthers(column, changed);
+    TSortMarkerEh next = smDownEh;
+    switch (MarkerOf(column)) {
+    case smNoneEh: next = smDownEh; break;
+    case smDownEh: next = smUpEh; break;
+    case smUpEh: next = keepOthers ? smNoneEh : smDownEh; break;
+    }
+    for (TColumnEh* other : SetMarker(column, next, Multiple()))
+        changed.push_back(other);
+    Notify(changed);
+}
+
+bool TSortMarkingEh::Click(TColumnEh* column, bool ctrl)
+{
+    changePending_ = ctrl;
+    if (column)
+        CycleMarker(*column, ctrl);
+    return !ctrl;
 }
 
 bool TSortMarkingEh::TakeChangePending()
@@ -101,39 +160,70 @@ bool TSortMarkingEh::TakeChangePending()
     return std::exchange(changePending_, false);
 }
 
-void TSortMarkingEh::Append(TColumnEh& column)
+// --- helpers ---
+
+TSortMarkingEh::Staged* TSortMarkingEh::StagedOf(const TColumnEh& column, bool make)
 {
-    marked_.Add(&column);
-    column.Title()->sortIndex_ = marked_.Count();
+    for (Staged& staged : staged_)
+        if (staged.column == &column)
+            return &staged;
+    if (!make)
+        return nullptr;
+    staged_.push_back(Staged{&column, std::nullopt, std::nullopt});
+    return &staged_.back();
 }
 
-void TSortMarkingEh::Unlist(const TColumnEh& column, int index)
+const TSortMarkingEh::Staged* TSortMarkingEh::StagedOf(const TColumnEh& column) const
 {
-    marked_.Remove(&column);
-    if (index <= 0)
+    for (const Staged& staged : staged_)
+        if (staged.column == &column)
+            return &staged;
+    return nullptr;
+}
+
+void TSortMarkingEh::Append(TColumnEh& column, TSortMarkerEh marker)
+{
+    QELVOR_ASSERT(marker != smNoneEh && PositionOf(column) < 0);
+    marked_.Add(&column);
+    directions_.push_back(marker);
+}
+
+void TSortMarkingEh::Unlist(int position)
+{
+    if (position < 0)
         return;
+    marked_.Remove(marked_[position]);
+    directions_.erase(directions_.begin() + position);
+}
+
+void TSortMarkingEh::ClearOthers(const TColumnEh& keep, std::vector<TColumnEh*>& changed)
+{
     for (int i = 0; i < columns_.Count(); ++i) {
-        TColumnTitleEh* other = columns_.Items(i)->Title();
-        if (other->sortIndex_ > index)
-            --other->sortIndex_;
+        TColumnEh* other = columns_.Items(i);
+        const int position = PositionOf(*other);
+        if (other == &keep || position < 0)
+            continue;
+        Unlist(position);
+        changed.push_back(other);
     }
+}
+
+void TSortMarkingEh::Notify(const std::vector<TColumnEh*>& changed)
+{
+    for (TColumnEh* column : changed)
+        column->ColumnChanged(false);
 }
 
 void TSortMarkingEh::AssertConsistent() const
 {
 #ifndef NDEBUG
-    int marked = 0;
-    for (int i = 0; i < columns_.Count(); ++i) {
-        const TColumnTitleEh* title = columns_.Items(i)->Title();
-        if (title->sortMarker_ == smNoneEh) {
-            QELVOR_ASSERT(title->sortIndex_ == 0);
-            continue;
-        }
-        ++marked;
-        QELVOR_ASSERT(title->sortIndex_ >= 1 && title->sortIndex_ <= marked_.Count());
-        QELVOR_ASSERT(marked_[title->sortIndex_ - 1] == columns_.Items(i));
+    QELVOR_ASSERT(directions_.size() == static_cast<std::size_t>(marked_.Count()));
+    for (int i = 0; i < marked_.Count(); ++i) {
+        QELVOR_ASSERT(directions_[static_cast<std::size_t>(i)] != smNoneEh);
+        QELVOR_ASSERT(marked_.IndexOf(marked_[i]) == i);
+        QELVOR_ASSERT(columns_.IndexOf(marked_[i]) >= 0);
     }
-    QELVOR_ASSERT(marked == marked_.Count());
+    QELVOR_ASSERT(columns_.UpdateCount() > 0 || staged_.empty());
 #endif
 }
 

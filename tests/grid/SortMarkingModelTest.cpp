@@ -47,7 +47,7 @@ protected:
     void Mark(int index, TSortMarkerEh marker) { marking.SetMarker(Column(index), marker, true); }
 
     TDBGridColumnsEh columns{nullptr};
-    TSortMarkingEh marking{columns};
+    TSortMarkingEh& marking = columns.SortMarking();
 };
 
 TEST_F(SortMarkingModel, MultipleMarksAreNumberedInOrderAndCloseUpWhenOneGoes)
@@ -167,7 +167,7 @@ TEST_F(SortMarkingModel, TakingOneOfSeveralLoadedMarkersAwayWithoutMultipleMarki
 TEST_F(SortMarkingModel, PendingNotificationIsTakenOnce)
 {
     EXPECT_FALSE(marking.TakeChangePending());
-    marking.SetChangePending(true);
+    EXPECT_FALSE(marking.Click(nullptr, true));  // a Ctrl+click leaves it pending
     EXPECT_TRUE(marking.ChangePending());
     EXPECT_TRUE(marking.TakeChangePending());
     EXPECT_FALSE(marking.ChangePending());

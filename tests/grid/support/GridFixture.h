@@ -28,9 +28,8 @@ public:
 
     void PressTitle(int gridCol, bool down)
     {
-        Press() = TGridPress::In(TGridState::gsTitlePressed);
-        Press().titleCol = gridCol;
-        Press().titleDown = down;
+        StartTitlePress(gridCol);
+        SetTitleDown(down);
         InvalidateGrid();
     }
     int pixelScrolls = 0;

@@ -1,0 +1,93 @@
+// GridTitleRow: the generic grid's title row as a header — where a press on it sizes a
+// column (at a title border) or moves one (on a movable title), the drag that follows,
+// the release that applies it, the line drawn over the grid meanwhile and the split
+// cursor. It knows nothing of data grids: it reads its grid's public geometry and asks
+// the few other things of it through Host.
+//
+// The drag is a state of the grid's one press value (gsColSizing, gsColMoving); the
+// title row changes it only through Host::EnterPressState. The line is an overlay:
+// painted after the cells, moved by repainting only the old and the new strip.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <Qt>
+
+class QPainter;
+
+namespace qelvor {
+
+class TCustomGrid;
+struct TGridPress;
+enum class TGridState;
+
+// The line drawn over the grid while a column is sized (1 pixel) or moved (5 pixels).
+struct TDragOverlay {
+    int x = -1;     // left edge of the line; -1: nothing drawn
+    int width = 0;  // its width in pixels
+    // The client strip the line covers.
+    QRect Strip(int clientHeight) const { return x < 0 ? QRect() : QRect(x, 0, width, clientHeight); }
+};
+
+class TGridTitleRow {
+public:
+    // What the title row needs of its grid beyond the grid's public face.
+    class Host {
+    public:
+        // The press under way (read only; changed through EnterPressState).
+        virtual const TGridPress& CurrentPress() const = 0;
+        // Puts the press into the state of `next` (what the mouse did stays).
+        virtual void EnterPressState(TGridPress next) = 0;
+        // Scrolls so that `col` is the left column.
+        virtual void ScrollToLeftCol(int col) = 0;
+        // Moves grid column `from` to `to` (widths and the current column follow).
+        virtual void MoveGridColumn(int from, int to) = 0;
+        // The drag timer: started with an interval in ms, or stopped.
+        virtual void StartDragTimer(int interval) = 0;
+        virtual void StopDragTimer() = 0;
+
+    protected:
+        ~Host() = default;
+    };
+
+    TGridTitleRow(TCustomGrid& grid, Host& host) : grid_(grid), host_(host) {}
+    TGridTitleRow(const TGridTitleRow&) = delete;
+    TGridTitleRow& operator=(const TGridTitleRow&) = delete;
+
+    // Where a column sizing would start for a client point (gsNormal when nowhere).
+    TGridPress SizingAt(int x, int y) const;
+    // A left press: starts a sizing at a border or a move on a movable title; returns
+    // the state it started (gsNormal: none).
+    TGridState Press(int x, int y);
+    // The mouse moved (or the timer ticked at the last point) while a drag is under way.
+    void Drag(int x, int y);
+    // The release: applies the drag under way.
+    void Drop();
+    // Ends a drag without applying it.
+    void Cancel();
+    // The line over the grid, painted after the cells.
+    void PaintOverlay(QPainter& painter) const;
+    // The split cursor over sizing zones and while sizing.
+    Qt::CursorShape CursorAt(int x, int y) const;
+    // Left edge of grid column `col` counted from the fixed boundary (as if scrolled into view).
+    int ColumnLeftEdge(int col) const;
+    // The line as drawn now.
+    const TDragOverlay& Overlay() const { return overlay_; }
+
+private:
+    void StartSizing(const TGridPress& sizing);
+    void StartMoving(int gridCol);
+    void TrackMove(int x);
+    // Where the move marker stands for the current drag (-1 when its column is off screen).
+    int MoveMarkerX() const;
+    void EndSizing();
+    void EndMoving();
+    // Draws (x >= 0) or takes away (x < 0) the line; repaints only the strips.
+    void SetOverlay(int x, int width);
+
+    TCustomGrid& grid_;        // the grid whose titles these are (its public face)
+    Host& host_;               // the grid's press, scrolling, column moves and timer
+    TDragOverlay overlay_;     // the sizing line or move marker drawn over the cells
+};
+
+}  // namespace qelvor

@@ -49,13 +49,6 @@ void TColumnTitleDefValuesEh::SetOrientation(TTextOrientationEh orientation)
         grid_->RequestLayout();
 }
 
-void TColumnDefValuesEh::SetAlwaysShowEditButton(bool value)
-{
-    alwaysShowEditButton_ = value;
-    if (grid_)
-        grid_->InvalidateGrid();
-}
-
 void TColumnDefValuesEh::SetEndEllipsis(bool value)
 {
     endEllipsis_ = value;

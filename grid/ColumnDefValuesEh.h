@@ -43,15 +43,6 @@ private:
     bool toolTips_ = false;
 };
 
-class TColumnFooterDefValuesEh {
-public:
-    bool ToolTips() const { return toolTips_; }
-    void SetToolTips(bool value) { toolTips_ = value; }
-
-private:
-    bool toolTips_ = false;
-};
-
 class TColumnDefValuesEh {
 public:
     explicit TColumnDefValuesEh(TCustomDBGridEh* grid) : grid_(grid), title_(grid) {}
@@ -59,17 +50,6 @@ public:
 
     TColumnTitleDefValuesEh& Title() { return title_; }
     const TColumnTitleDefValuesEh& Title() const { return title_; }
-    TColumnFooterDefValuesEh& Footer() { return footer_; }
-    bool AlwaysShowEditButton() const { return alwaysShowEditButton_; }
-    void SetAlwaysShowEditButton(bool value);
-    bool AutoDropDown() const { return autoDropDown_; }
-    void SetAutoDropDown(bool value) { autoDropDown_ = value; }
-    bool DblClickNextVal() const { return dblClickNextVal_; }
-    void SetDblClickNextVal(bool value) { dblClickNextVal_ = value; }
-    bool DropDownShowTitles() const { return dropDownShowTitles_; }
-    void SetDropDownShowTitles(bool value) { dropDownShowTitles_ = value; }
-    bool DropDownSizing() const { return dropDownSizing_; }
-    void SetDropDownSizing(bool value) { dropDownSizing_ = value; }
     bool EndEllipsis() const { return endEllipsis_; }
     void SetEndEllipsis(bool value);
     bool ToolTips() const { return toolTips_; }
@@ -80,12 +60,6 @@ protected:
 
 private:
     TColumnTitleDefValuesEh title_;
-    TColumnFooterDefValuesEh footer_;
-    bool alwaysShowEditButton_ = false;
-    bool autoDropDown_ = false;
-    bool dblClickNextVal_ = false;
-    bool dropDownShowTitles_ = false;
-    bool dropDownSizing_ = false;
     bool endEllipsis_ = false;
     bool toolTips_ = false;
 };

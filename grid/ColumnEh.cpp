@@ -45,7 +45,6 @@ TColumnEh::TColumnEh(TDBGridColumnsEh* collection) : collection_(collection)
 {
     font_ = DefaultFontSource();
     title_ = std::make_unique<TColumnTitleEh>(this);
-    autoFitBaseWidth_ = Width();
 }
 
 TColumnEh::~TColumnEh()
@@ -139,7 +138,6 @@ void TColumnEh::SetFieldName(const std::string& name)
             field = dataSet->FindField(name);
     }
     SetBoundField(field);
-    autoFitBaseWidth_ = Width();
     ColumnChanged(false);
 }
 
@@ -157,7 +155,6 @@ void TColumnEh::SetBoundField(TField* field)
         if (!field)
             fieldName_.clear();
         RestoreDefaults();
-        autoFitBaseWidth_ = Width();
     }
     ColumnChanged(false);
 }
@@ -172,7 +169,7 @@ TAlignment TColumnEh::DefaultAlignment() const
 
 TAlignment TColumnEh::Alignment() const
 {
-    return Assigned(cvAlignment) ? alignment_ : DefaultAlignment();
+    return alignment_.Get(explicitValues_, DefaultAlignment());
 }
 
 void TColumnEh::SetAlignment(TAlignment alignment)
@@ -181,7 +178,7 @@ void TColumnEh::SetAlignment(TAlignment alignment)
         boundField_->SetAlignment(alignment);
         return;
     }
-    if (AssignValue(cvAlignment, alignment_, alignment))
+    if (alignment_.Assign(explicitValues_, alignment))
         ColumnChanged(false);
 }
 
@@ -193,12 +190,12 @@ TColor TColumnEh::DefaultColor() const
 
 TColor TColumnEh::Color() const
 {
-    return Assigned(cvColor) ? color_ : DefaultColor();
+    return color_.Get(explicitValues_, DefaultColor());
 }
 
 void TColumnEh::SetColor(TColor color)
 {
-    if (AssignValue(cvColor, color_, color))
+    if (color_.Assign(explicitValues_, color))
         ColumnChanged(false);
 }
 
@@ -241,7 +238,7 @@ bool TColumnEh::DefaultReadOnly() const
 
 bool TColumnEh::ReadOnly() const
 {
-    return Assigned(cvReadOnly) ? readOnly_ : DefaultReadOnly();
+    return readOnly_.Get(explicitValues_, DefaultReadOnly());
 }
 
 void TColumnEh::SetReadOnly(bool value)
@@ -250,7 +247,7 @@ void TColumnEh::SetReadOnly(bool value)
         boundField_->SetReadOnly(value);
         return;
     }
-    if (AssignValue(cvReadOnly, readOnly_, value))
+    if (readOnly_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
@@ -269,7 +266,7 @@ int TColumnEh::DefaultWidth() const
 
 int TColumnEh::Width() const
 {
-    return Assigned(cvWidth) ? width_ : DefaultWidth();
+    return width_.Get(explicitValues_, DefaultWidth());
 }
 
 int TColumnEh::AllowableWidth(int proposed) const
@@ -292,8 +289,7 @@ void TColumnEh::SetWidth(int width)
         store = Assigned(cvWidth) || !grid->LayoutFromLink();
     }
     if (store && width != -1 && (Assigned(cvWidth) || width != DefaultWidth())) {
-        width_ = AllowableWidth(width);
-        SetExplicit(cvWidth, true);
+        width_.Assign(explicitValues_, AllowableWidth(width));
     }
     ColumnChanged(false);
 }
@@ -320,12 +316,12 @@ bool TColumnEh::DefaultWordWrap() const
 
 bool TColumnEh::WordWrap() const
 {
-    return Assigned(cvWordWrap) ? wordWrap_ : DefaultWordWrap();
+    return wordWrap_.Get(explicitValues_, DefaultWordWrap());
 }
 
 void TColumnEh::SetWordWrap(bool value)
 {
-    if (AssignValue(cvWordWrap, wordWrap_, value))
+    if (wordWrap_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
@@ -337,12 +333,12 @@ bool TColumnEh::DefaultEndEllipsis() const
 
 bool TColumnEh::EndEllipsis() const
 {
-    return Assigned(cvEndEllipsis) ? endEllipsis_ : DefaultEndEllipsis();
+    return endEllipsis_.Get(explicitValues_, DefaultEndEllipsis());
 }
 
 void TColumnEh::SetEndEllipsis(bool value)
 {
-    if (AssignValue(cvEndEllipsis, endEllipsis_, value))
+    if (endEllipsis_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
@@ -354,12 +350,12 @@ bool TColumnEh::DefaultToolTips() const
 
 bool TColumnEh::ToolTips() const
 {
-    return Assigned(cvToolTips) ? toolTips_ : DefaultToolTips();
+    return toolTips_.Get(explicitValues_, DefaultToolTips());
 }
 
 void TColumnEh::SetToolTips(bool value)
 {
-    if (AssignValue(cvToolTips, toolTips_, value))
+    if (toolTips_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
@@ -371,29 +367,12 @@ bool TColumnEh::DefaultCheckboxes() const
 
 bool TColumnEh::Checkboxes() const
 {
-    return Assigned(cvCheckboxes) ? checkboxes_ : DefaultCheckboxes();
+    return checkboxes_.Get(explicitValues_, DefaultCheckboxes());
 }
 
 void TColumnEh::SetCheckboxes(bool value)
 {
-    if (AssignValue(cvCheckboxes, checkboxes_, value))
-        ColumnChanged(false);
-}
-
-TImeMode TColumnEh::ImeMode() const
-{
-    return imeMode_;
-}
-
-void TColumnEh::SetImeMode(TImeMode mode)
-{
-    if (AssignValue(cvImeMode, imeMode_, mode))
-        ColumnChanged(false);
-}
-
-void TColumnEh::SetImeName(const std::string& name)
-{
-    if (AssignValue(cvImeName, imeName_, name))
+    if (checkboxes_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
@@ -403,14 +382,6 @@ void TColumnEh::SetVisible(bool visible)
         return;
     visible_ = visible;
     ColumnChanged(true);
-}
-
-void TColumnEh::SetButtonStyle(TColumnButtonStyleEh style)
-{
-    if (style == buttonStyle_)
-        return;
-    buttonStyle_ = style;
-    ColumnChanged(false);
 }
 
 void TColumnEh::SetDisplayFormat(const std::string& format)
@@ -478,21 +449,21 @@ void TColumnEh::RestoreDefaults()
     explicitValues_ = {};
     RefreshDefaultFont();
     pickList_.reset();
-    buttonStyle_ = cbsAuto;
     ColumnChanged(hadFont);
     keyList_.reset();
 }
 
 // --- storage tests ---
 
-bool TColumnEh::IsAlignmentStored() const { return Assigned(cvAlignment) && alignment_ != DefaultAlignment(); }
-bool TColumnEh::IsColorStored() const { return Assigned(cvColor) && color_ != DefaultColor(); }
+bool TColumnEh::IsAlignmentStored() const { return alignment_.Stored(explicitValues_, DefaultAlignment()); }
+bool TColumnEh::IsColorStored() const { return color_.Stored(explicitValues_, DefaultColor()); }
 bool TColumnEh::IsFontStored() const { return Assigned(cvFont); }
-bool TColumnEh::IsReadOnlyStored() const { return Assigned(cvReadOnly) && readOnly_ != DefaultReadOnly(); }
-bool TColumnEh::IsWidthStored() const { return Assigned(cvWidth) && width_ != DefaultWidth(); }
-bool TColumnEh::IsWordWrapStored() const { return Assigned(cvWordWrap) && wordWrap_ != DefaultWordWrap(); }
-bool TColumnEh::IsEndEllipsisStored() const { return Assigned(cvEndEllipsis) && endEllipsis_ != DefaultEndEllipsis(); }
-bool TColumnEh::IsToolTipsStored() const { return Assigned(cvToolTips) && toolTips_ != DefaultToolTips(); }
-bool TColumnEh::IsCheckboxesStored() const { return Assigned(cvCheckboxes); }
+bool TColumnEh::IsReadOnlyStored() const { return readOnly_.Stored(explicitValues_, DefaultReadOnly()); }
+bool TColumnEh::IsWidthStored() const { return width_.Stored(explicitValues_, DefaultWidth()); }
+bool TColumnEh::IsWordWrapStored() const { return wordWrap_.Stored(explicitValues_, DefaultWordWrap()); }
+bool TColumnEh::IsEndEllipsisStored() const { return endEllipsis_.Stored(explicitValues_, DefaultEndEllipsis()); }
+bool TColumnEh::IsToolTipsStored() const { return toolTips_.Stored(explicitValues_, DefaultToolTips()); }
+// A check box look is written whenever assigned, even when it equals the default.
+bool TColumnEh::IsCheckboxesStored() const { return checkboxes_.IsAssigned(explicitValues_); }
 
 }  // namespace qelvor

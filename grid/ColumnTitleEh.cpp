@@ -18,6 +18,11 @@ TColumnTitleEh::TColumnTitleEh(TColumnEh* column) : column_(column)
     font_ = DefaultFontSource();
 }
 
+TColumnEhValues& TColumnTitleEh::Bits() const
+{
+    return column_->explicitValues_;
+}
+
 void TColumnTitleEh::Changed(bool allColumns)
 {
     column_->ColumnChanged(allColumns);
@@ -34,7 +39,7 @@ std::string TColumnTitleEh::DefaultCaption() const
 
 std::string TColumnTitleEh::Caption() const
 {
-    return column_->Assigned(cvTitleCaption) ? caption_ : DefaultCaption();
+    return caption_.Get(Bits(), DefaultCaption());
 }
 
 void TColumnTitleEh::SetCaption(const std::string& caption)
@@ -43,7 +48,7 @@ void TColumnTitleEh::SetCaption(const std::string& caption)
         column_->BoundField()->SetDisplayLabel(caption);
         return;
     }
-    if (column_->AssignValue(cvTitleCaption, caption_, caption))
+    if (caption_.Assign(Bits(), caption))
         Changed(false);
 }
 
@@ -55,12 +60,12 @@ TAlignment TColumnTitleEh::DefaultAlignment() const
 
 TAlignment TColumnTitleEh::Alignment() const
 {
-    return column_->Assigned(cvTitleAlignment) ? alignment_ : DefaultAlignment();
+    return alignment_.Get(Bits(), DefaultAlignment());
 }
 
 void TColumnTitleEh::SetAlignment(TAlignment alignment)
 {
-    if (column_->AssignValue(cvTitleAlignment, alignment_, alignment))
+    if (alignment_.Assign(Bits(), alignment))
         Changed(false);
 }
 
@@ -72,12 +77,12 @@ TColor TColumnTitleEh::DefaultColor() const
 
 TColor TColumnTitleEh::Color() const
 {
-    return column_->Assigned(cvTitleColor) ? color_ : DefaultColor();
+    return color_.Get(Bits(), DefaultColor());
 }
 
 void TColumnTitleEh::SetColor(TColor color)
 {
-    if (column_->AssignValue(cvTitleColor, color_, color))
+    if (color_.Assign(Bits(), color))
         Changed(false);
 }
 
@@ -89,12 +94,12 @@ bool TColumnTitleEh::DefaultEndEllipsis() const
 
 bool TColumnTitleEh::EndEllipsis() const
 {
-    return column_->Assigned(cvTitleEndEllipsis) ? endEllipsis_ : DefaultEndEllipsis();
+    return endEllipsis_.Get(Bits(), DefaultEndEllipsis());
 }
 
 void TColumnTitleEh::SetEndEllipsis(bool value)
 {
-    if (column_->AssignValue(cvTitleEndEllipsis, endEllipsis_, value))
+    if (endEllipsis_.Assign(Bits(), value))
         Changed(false);
 }
 
@@ -106,12 +111,12 @@ bool TColumnTitleEh::DefaultTitleButton() const
 
 bool TColumnTitleEh::TitleButton() const
 {
-    return column_->Assigned(cvTitleButton) ? titleButton_ : DefaultTitleButton();
+    return titleButton_.Get(Bits(), DefaultTitleButton());
 }
 
 void TColumnTitleEh::SetTitleButton(bool value)
 {
-    if (column_->AssignValue(cvTitleButton, titleButton_, value))
+    if (titleButton_.Assign(Bits(), value))
         Changed(false);
 }
 
@@ -123,12 +128,12 @@ bool TColumnTitleEh::DefaultToolTips() const
 
 bool TColumnTitleEh::ToolTips() const
 {
-    return column_->Assigned(cvTitleToolTips) ? toolTips_ : DefaultToolTips();
+    return toolTips_.Get(Bits(), DefaultToolTips());
 }
 
 void TColumnTitleEh::SetToolTips(bool value)
 {
-    if (column_->AssignValue(cvTitleToolTips, toolTips_, value))
+    if (toolTips_.Assign(Bits(), value))
         Changed(false);
 }
 
@@ -140,12 +145,12 @@ TTextOrientationEh TColumnTitleEh::DefaultOrientation() const
 
 TTextOrientationEh TColumnTitleEh::Orientation() const
 {
-    return column_->Assigned(cvTitleOrientation) ? orientation_ : DefaultOrientation();
+    return orientation_.Get(Bits(), DefaultOrientation());
 }
 
 void TColumnTitleEh::SetOrientation(TTextOrientationEh orientation)
 {
-    if (column_->AssignValue(cvTitleOrientation, orientation_, orientation))
+    if (orientation_.Assign(Bits(), orientation))
         Changed(true);
 }
 
@@ -190,7 +195,7 @@ void TColumnTitleEh::RestoreDefaults()
     for (TColumnEhValue bit : {cvTitleColor, cvTitleCaption, cvTitleAlignment, cvTitleFont,
                                cvTitleButton, cvTitleEndEllipsis, cvTitleToolTips, cvTitleOrientation})
         column_->SetExplicit(bit, false);
-    caption_.clear();
+    caption_.Reset({});
     RefreshDefaultFont();
 }
 
@@ -198,15 +203,15 @@ void TColumnTitleEh::RestoreDefaults()
 
 bool TColumnTitleEh::IsCaptionStored() const
 {
-    return column_->Assigned(cvTitleCaption) && caption_ != DefaultCaption();
+    return caption_.Stored(Bits(), DefaultCaption());
 }
 bool TColumnTitleEh::IsAlignmentStored() const
 {
-    return column_->Assigned(cvTitleAlignment) && alignment_ != DefaultAlignment();
+    return alignment_.Stored(Bits(), DefaultAlignment());
 }
 bool TColumnTitleEh::IsColorStored() const
 {
-    return column_->Assigned(cvTitleColor) && color_ != DefaultColor();
+    return color_.Stored(Bits(), DefaultColor());
 }
 bool TColumnTitleEh::IsFontStored() const
 {
@@ -214,19 +219,19 @@ bool TColumnTitleEh::IsFontStored() const
 }
 bool TColumnTitleEh::IsTitleButtonStored() const
 {
-    return column_->Assigned(cvTitleButton) && titleButton_ != DefaultTitleButton();
+    return titleButton_.Stored(Bits(), DefaultTitleButton());
 }
 bool TColumnTitleEh::IsEndEllipsisStored() const
 {
-    return column_->Assigned(cvTitleEndEllipsis) && endEllipsis_ != DefaultEndEllipsis();
+    return endEllipsis_.Stored(Bits(), DefaultEndEllipsis());
 }
 bool TColumnTitleEh::IsToolTipsStored() const
 {
-    return column_->Assigned(cvTitleToolTips) && toolTips_ != DefaultToolTips();
+    return toolTips_.Stored(Bits(), DefaultToolTips());
 }
 bool TColumnTitleEh::IsOrientationStored() const
 {
-    return column_->Assigned(cvTitleOrientation) && orientation_ != DefaultOrientation();
+    return orientation_.Stored(Bits(), DefaultOrientation());
 }
 
 // --- the sort marker ---

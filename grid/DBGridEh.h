@@ -196,7 +196,6 @@ public:
     // Data columns that stay at the left while the others scroll.
     int FrozenCols() const { return frozenCols_; }
     void SetFrozenCols(int count);
-    int FooterRowCount() const { return footerRowCount_; }
     // Footer rows, multi-line titles and automatic column widths are not offered.
     bool UseMultiTitle() const { return false; }
     bool AutoFitColWidths() const { return false; }
@@ -272,8 +271,8 @@ public:
     bool SelectionTypeAllowed(TDBGridEhSelectionType type) const;
     // Drops the selection (with dghClearSelection) and repaints.
     void ClearSelection();
-    // The user is extending a selection.
-    bool Selecting() const { return selecting_; }
+    // The user is extending a selection: never, as selections are only made in code.
+    bool Selecting() const { return false; }
 
     // --- sort marking and title presses ---
     // Raises OnSortMarkingChanged (only with dghAutoSortMarking).
@@ -545,7 +544,6 @@ private:
     int titleRowHeight_ = 0;  // the title row's height as last set
     bool flat_ = false;  // fixed cells without the 3D frame
     int frozenCols_ = 0;  // data columns that stay at the left while scrolling
-    int footerRowCount_ = 0;  // footer rows below the data rows
     bool drawMemoText_ = false;  // memo fields show their whole text
     bool defaultDrawing_ = true;  // the grid draws data cells itself before OnDrawColumnCell
     bool multiLineRows_ = false;  // data rows are tall enough for wrapped text
@@ -558,7 +556,6 @@ private:
     bool atFirstScrollableColumn_ = true;  // the left column was the first scrollable one at the last scroll
     int lastVisibleMode_ = -1;  // the vertical bar's visible mode at its last update; -1: never updated
     bool thumbTracked_ = false;  // a thumb drag already moved the record, so its release does not
-    bool selecting_ = false;  // the user is extending a selection
     int indicatorRow_ = -1;  // grid row where the indicator arrow was last drawn; -1: none
     bool deferredLayoutQueued_ = false;  // the deferred layout message is posted and not yet handled
     bool notifyingSortMarking_ = false;  // DoSortMarkingChanged is running (a re-sort may turn an event loop)

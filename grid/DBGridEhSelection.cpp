@@ -153,7 +153,6 @@ void TCustomDBGridEh::ClearSelection()
 {
     if (options_.Contains(dgMultiSelect) && optionsEh_.Contains(dghClearSelection))
         selectedRows_->Clear();
-    selecting_ = false;
     if (selection_->SelectionType() != gstNon && optionsEh_.Contains(dghClearSelection)) {
         selection_->Clear();
         InvalidateGrid();

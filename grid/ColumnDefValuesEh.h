@@ -12,11 +12,11 @@
 
 namespace qelvor {
 
-class TCustomDBGridEh;
+class TColumnGridEh;
 
 class TColumnTitleDefValuesEh {
 public:
-    explicit TColumnTitleDefValuesEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    explicit TColumnTitleDefValuesEh(TColumnGridEh* grid) : grid_(grid) {}
 
     TAlignment Alignment() const;
     void SetAlignment(TAlignment alignment);
@@ -32,7 +32,7 @@ public:
     void SetToolTips(bool value) { toolTips_ = value; }
 
 private:
-    TCustomDBGridEh* grid_;
+    TColumnGridEh* grid_;
     bool colorAssigned_ = false;
     bool alignmentAssigned_ = false;
     TColor color_ = clBtnFace;
@@ -45,7 +45,7 @@ private:
 
 class TColumnDefValuesEh {
 public:
-    explicit TColumnDefValuesEh(TCustomDBGridEh* grid) : grid_(grid), title_(grid) {}
+    explicit TColumnDefValuesEh(TColumnGridEh* grid) : grid_(grid), title_(grid) {}
     virtual ~TColumnDefValuesEh() = default;
 
     TColumnTitleDefValuesEh& Title() { return title_; }
@@ -56,7 +56,7 @@ public:
     void SetToolTips(bool value) { toolTips_ = value; }
 
 protected:
-    TCustomDBGridEh* grid_;
+    TColumnGridEh* grid_;
 
 private:
     TColumnTitleDefValuesEh title_;

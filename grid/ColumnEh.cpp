@@ -10,7 +10,8 @@
 #include "data/FieldFormat.h"
 #include "data/NumericFields.h"
 #include "grid/ColumnsEh.h"
-#include "grid/DBGridEh.h"
+#include "grid/ColumnDefValuesEh.h"
+#include "grid/ColumnGridEh.h"
 
 namespace qelvor {
 
@@ -49,16 +50,21 @@ TColumnEh::TColumnEh(TDBGridColumnsEh* collection) : collection_(collection)
 
 TColumnEh::~TColumnEh()
 {
-    TCustomDBGridEh* grid = Grid();
-    if (!grid || grid->Destroying())
+    TColumnGridEh* grid = GridLink();
+    if (!grid || grid->GridDestroying())
         return;
     // The remaining marked columns close up, so the list never holds a gap.
-    grid->SortMarking().Remove(*this);
+    grid->GridColumnGone(*this);
 }
 
 TCustomDBGridEh* TColumnEh::Grid() const
 {
     return collection_ ? collection_->Grid() : nullptr;
+}
+
+TColumnGridEh* TColumnEh::GridLink() const
+{
+    return collection_ ? collection_->GridLink() : nullptr;
 }
 
 int TColumnEh::Index() const
@@ -87,8 +93,8 @@ void TColumnEh::SetExplicit(TColumnEhValue value, bool on)
 
 bool TColumnEh::WritesThrough() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return IsGenerated() && grid && grid->DataLink().Active() && boundField_;
+    const TColumnGridEh* grid = GridLink();
+    return IsGenerated() && grid && grid->GridLinkActive() && boundField_;
 }
 
 void TColumnEh::ColumnChanged(bool allColumns)
@@ -114,16 +120,16 @@ TCheckBoxState TColumnEh::CheckboxState() const
 
 TField* TColumnEh::ResolveField() const
 {
-    TCustomDBGridEh* grid = Grid();
+    TColumnGridEh* grid = GridLink();
     if (boundField_ || fieldName_.empty() || !grid)
         return boundField_;
-    TDataSet* dataSet = grid->DataLink().DataSet();
+    TDataSet* dataSet = grid->GridDataSet();
     if (!dataSet || !(dataSet->Active() || !dataSet->DefaultFields()))
         return boundField_;
     if (TField* field = dataSet->FindField(fieldName_)) {
         boundField_ = field;
         fieldName_ = field->FieldName();
-        field->FreeNotification(grid);
+        field->FreeNotification(grid->GridFieldWatcher());
     }
     return boundField_;
 }
@@ -132,9 +138,9 @@ void TColumnEh::SetFieldName(const std::string& name)
 {
     fieldName_ = name;
     TField* field = nullptr;
-    TCustomDBGridEh* grid = Grid();
-    if (grid && !name.empty() && !grid->Loading()) {
-        if (TDataSet* dataSet = grid->DataLink().DataSet())
+    TColumnGridEh* grid = GridLink();
+    if (grid && !name.empty() && !grid->GridLoading()) {
+        if (TDataSet* dataSet = grid->GridDataSet())
             field = dataSet->FindField(name);
     }
     SetBoundField(field);
@@ -148,8 +154,8 @@ void TColumnEh::SetBoundField(TField* field)
     boundField_ = field;
     if (field) {
         fieldName_ = field->FieldName();
-        if (TCustomDBGridEh* grid = Grid())
-            field->FreeNotification(grid);
+        if (TColumnGridEh* grid = GridLink())
+            field->FreeNotification(grid->GridFieldWatcher());
     }
     if (IsGenerated()) {
         if (!field)
@@ -184,8 +190,8 @@ void TColumnEh::SetAlignment(TAlignment alignment)
 
 TColor TColumnEh::DefaultColor() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid ? grid->Color() : clWindow;
+    const TColumnGridEh* grid = GridLink();
+    return grid ? grid->GridColor() : clWindow;
 }
 
 TColor TColumnEh::Color() const
@@ -201,8 +207,8 @@ void TColumnEh::SetColor(TColor color)
 
 const QFont& TColumnEh::DefaultFontSource() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid ? grid->Font() : font_;
+    const TColumnGridEh* grid = GridLink();
+    return grid ? grid->GridFont() : font_;
 }
 
 void TColumnEh::RefreshDefaultFont() const
@@ -232,8 +238,8 @@ bool TColumnEh::DefaultReadOnly() const
 {
     TField* field = Field();
     const bool fieldReadOnly = field && field->ReadOnly();
-    const TCustomDBGridEh* grid = Grid();
-    return grid ? (grid->ReadOnly() || fieldReadOnly) : fieldReadOnly;
+    const TColumnGridEh* grid = GridLink();
+    return grid ? (grid->GridReadOnly() || fieldReadOnly) : fieldReadOnly;
 }
 
 bool TColumnEh::ReadOnly() const
@@ -253,12 +259,12 @@ void TColumnEh::SetReadOnly(bool value)
 
 int TColumnEh::DefaultWidth() const
 {
-    const TCustomDBGridEh* grid = Grid();
+    const TColumnGridEh* grid = GridLink();
     if (!grid)
         return 64;
     TField* field = Field();
     if (!field)
-        return grid->DefaultColWidth();
+        return grid->GridDefaultColWidth();
     const QFontMetrics metrics(Font());
     const int overhang = 0;
     return (metrics.horizontalAdvance(QLatin1Char('0')) - overhang) * field->DisplayWidth() + overhang + 4;
@@ -280,13 +286,13 @@ int TColumnEh::AllowableWidth(int proposed) const
 
 void TColumnEh::SetWidth(int width)
 {
-    TCustomDBGridEh* grid = Grid();
+    TColumnGridEh* grid = GridLink();
     bool store = true;
     if (IsGenerated() && grid && boundField_) {
         const QFontMetrics metrics(Font());
         const int zero = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
         boundField_->SetDisplayWidth((width + metrics.averageCharWidth() / 2 - 3) / zero);
-        store = Assigned(cvWidth) || !grid->LayoutFromLink();
+        store = Assigned(cvWidth) || !grid->GridLayoutFromLink();
     }
     if (store && width != -1 && (Assigned(cvWidth) || width != DefaultWidth())) {
         width_.Assign(explicitValues_, AllowableWidth(width));
@@ -311,7 +317,7 @@ void TColumnEh::SetMinWidth(int width)
 bool TColumnEh::DefaultWordWrap() const
 {
     TField* field = Field();
-    return Grid() && field && IsTextType(field->DataType());
+    return GridLink() && field && IsTextType(field->DataType());
 }
 
 bool TColumnEh::WordWrap() const
@@ -327,8 +333,8 @@ void TColumnEh::SetWordWrap(bool value)
 
 bool TColumnEh::DefaultEndEllipsis() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid && grid->ColumnDefValues().EndEllipsis();
+    const TColumnGridEh* grid = GridLink();
+    return grid && grid->GridColumnDefValues().EndEllipsis();
 }
 
 bool TColumnEh::EndEllipsis() const
@@ -344,8 +350,8 @@ void TColumnEh::SetEndEllipsis(bool value)
 
 bool TColumnEh::DefaultToolTips() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid && grid->ColumnDefValues().ToolTips();
+    const TColumnGridEh* grid = GridLink();
+    return grid && grid->GridColumnDefValues().ToolTips();
 }
 
 bool TColumnEh::ToolTips() const
@@ -436,8 +442,8 @@ std::string TColumnEh::ColumnDisplayText() const
             return (*pickList_)[static_cast<std::size_t>(notInKeyListIndex_)];
         return {};
     }
-    const TCustomDBGridEh* grid = Grid();
-    if (grid && grid->DrawMemoText() && field->DataType() == TFieldType::ftMemo)
+    const TColumnGridEh* grid = GridLink();
+    if (grid && grid->GridDrawMemoText() && field->DataType() == TFieldType::ftMemo)
         return field->AsString();
     return FormatFieldValue(*field, displayFormat_);
 }

@@ -25,6 +25,7 @@
 
 namespace qelvor {
 
+class TColumnGridEh;
 class TDBGridColumnsEh;
 class TCustomDBGridEh;
 
@@ -143,6 +144,8 @@ protected:
 private:
     friend class TDBGridColumnsEh;
     friend class TColumnTitleEh;
+    // The grid as the column sees it (nullptr without one).
+    TColumnGridEh* GridLink() const;
     void SetExplicit(TColumnEhValue value, bool on);
     bool Assigned(TColumnEhValue value) const { return explicitValues_.Contains(value); }
     void RefreshDefaultFont() const;

@@ -5,8 +5,11 @@
 
 #include "runtime/Assert.h"
 
+#include "grid/ColumnDefValuesEh.h"
 #include "grid/ColumnEh.h"
+#include "grid/ColumnGridEh.h"
 #include "grid/ColumnsEh.h"
+// Only the sort marker's section below still reaches the grid itself.
 #include "grid/DBGridEh.h"
 #include "grid/SortMarking.h"
 
@@ -54,8 +57,8 @@ void TColumnTitleEh::SetCaption(const std::string& caption)
 
 TAlignment TColumnTitleEh::DefaultAlignment() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->ColumnDefValues().Title().Alignment() : TAlignment::taLeftJustify;
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridColumnDefValues().Title().Alignment() : TAlignment::taLeftJustify;
 }
 
 TAlignment TColumnTitleEh::Alignment() const
@@ -71,8 +74,8 @@ void TColumnTitleEh::SetAlignment(TAlignment alignment)
 
 TColor TColumnTitleEh::DefaultColor() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->ColumnDefValues().Title().Color() : clBtnFace;
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridColumnDefValues().Title().Color() : clBtnFace;
 }
 
 TColor TColumnTitleEh::Color() const
@@ -88,8 +91,8 @@ void TColumnTitleEh::SetColor(TColor color)
 
 bool TColumnTitleEh::DefaultEndEllipsis() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid && grid->ColumnDefValues().Title().EndEllipsis();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid && grid->GridColumnDefValues().Title().EndEllipsis();
 }
 
 bool TColumnTitleEh::EndEllipsis() const
@@ -105,8 +108,8 @@ void TColumnTitleEh::SetEndEllipsis(bool value)
 
 bool TColumnTitleEh::DefaultTitleButton() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid && grid->ColumnDefValues().Title().TitleButton();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid && grid->GridColumnDefValues().Title().TitleButton();
 }
 
 bool TColumnTitleEh::TitleButton() const
@@ -122,8 +125,8 @@ void TColumnTitleEh::SetTitleButton(bool value)
 
 bool TColumnTitleEh::DefaultToolTips() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid && grid->ColumnDefValues().Title().ToolTips();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid && grid->GridColumnDefValues().Title().ToolTips();
 }
 
 bool TColumnTitleEh::ToolTips() const
@@ -139,8 +142,8 @@ void TColumnTitleEh::SetToolTips(bool value)
 
 TTextOrientationEh TColumnTitleEh::DefaultOrientation() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->ColumnDefValues().Title().Orientation() : tohHorizontal;
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridColumnDefValues().Title().Orientation() : tohHorizontal;
 }
 
 TTextOrientationEh TColumnTitleEh::Orientation() const
@@ -164,8 +167,8 @@ void TColumnTitleEh::SetImageIndex(int index)
 
 const QFont& TColumnTitleEh::DefaultFontSource() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->TitleFont() : column_->Font();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridTitleFont() : column_->Font();
 }
 
 void TColumnTitleEh::RefreshDefaultFont() const

@@ -3,7 +3,7 @@
 
 #include "runtime/Assert.h"
 
-#include "grid/DBGridEh.h"
+#include "grid/ColumnGridEh.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
@@ -26,6 +26,11 @@ void TColumnsEhList::Exchange(int first, int second)
     std::swap(items_.at(static_cast<std::size_t>(first)), items_.at(static_cast<std::size_t>(second)));
 }
 
+TCustomDBGridEh* TDBGridColumnsEh::Grid() const
+{
+    return grid_ ? grid_->DataGrid() : nullptr;
+}
+
 TDBGridColumnsEh::~TDBGridColumnsEh()
 {
     // The grid is going away: no notification may reach it.
@@ -36,10 +41,10 @@ TDBGridColumnsEh::~TDBGridColumnsEh()
 TDBGridColumnEh* TDBGridColumnsEh::AddItem(bool persistent)
 {
     if (grid_)
-        grid_->LockLayout();
+        grid_->GridLockLayout();
     const ScopeExit unlock([this] {
         if (grid_)
-            grid_->UnlockLayout();
+            grid_->GridUnlockLayout();
     });
     items_.push_back(std::make_unique<TDBGridColumnEh>(this));
     TDBGridColumnEh* column = items_.back().get();
@@ -112,7 +117,7 @@ void TDBGridColumnsEh::Update(TColumnEh* item)
 {
     if (updateCount_ > 0 || !grid_)
         return;
-    grid_->ColumnsChanged(item);
+    grid_->GridColumnsChanged(item);
 }
 
 }  // namespace qelvor

@@ -14,6 +14,7 @@
 
 namespace qelvor {
 
+class TColumnGridEh;
 class TCustomDBGridEh;
 
 class TColumnsEhList {
@@ -35,17 +36,19 @@ public:
     auto end() const { return items_.end(); }
 
 private:
-    std::vector<TColumnEh*> items_;
+    std::vector<TColumnEh*> items_;  // the columns referred to, in list order (not owned)
 };
 
 class TDBGridColumnsEh {
 public:
-    explicit TDBGridColumnsEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    explicit TDBGridColumnsEh(TColumnGridEh* grid) : grid_(grid) {}
     ~TDBGridColumnsEh();
     TDBGridColumnsEh(const TDBGridColumnsEh&) = delete;
     TDBGridColumnsEh& operator=(const TDBGridColumnsEh&) = delete;
 
-    TCustomDBGridEh* Grid() const { return grid_; }
+    TCustomDBGridEh* Grid() const;
+    // The grid as the columns see it (nullptr: none).
+    TColumnGridEh* GridLink() const { return grid_; }
     int Count() const { return static_cast<int>(items_.size()); }
     TDBGridColumnEh* Items(int index) const { return items_.at(static_cast<std::size_t>(index)).get(); }
     TDBGridColumnEh* operator[](int index) const { return Items(index); }
@@ -72,9 +75,9 @@ public:
 private:
     TDBGridColumnEh* AddItem(bool persistent);
 
-    TCustomDBGridEh* grid_;
-    std::vector<std::unique_ptr<TDBGridColumnEh>> items_;
-    int updateCount_ = 0;
+    TColumnGridEh* grid_;  // the grid told of changes (nullptr: none)
+    std::vector<std::unique_ptr<TDBGridColumnEh>> items_;  // the columns in display order, owned
+    int updateCount_ = 0;  // depth of open BeginUpdate calls; changes reach the grid at 0 only
 };
 
 }  // namespace qelvor

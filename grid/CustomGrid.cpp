@@ -11,7 +11,6 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
-#include "grid/GridAccessibility.h"
 #include "grid/GridScrollBarStyle.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
@@ -278,7 +277,7 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
     }
     if (show && EditorMode())
         InvalidateEditor();
-    AccessibleCurrentCellMoved(this);
+    CurrentCellMoved();
 }
 
 int TCustomGrid::VisibleColCount() const

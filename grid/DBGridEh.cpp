@@ -20,7 +20,6 @@ TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent)
     sortMarking_ = std::make_unique<TSortMarkingEh>(*columns_);
     columnDefValues_ = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
     selection_ = std::make_unique<TDBGridEhSelection>(this);
-    selectedRows_ = std::make_unique<TBookmarkListEh>(this);
     titleFont_ = font();
     footerFont_ = font();
     if (TDBGridEhStyle* style = DBGridEhStyle())
@@ -45,6 +44,11 @@ TCustomDBGridEh::~TCustomDBGridEh()
     columns_.reset();
 }
 
+void TCustomDBGridEh::CurrentCellMoved()
+{
+    AccessibleCurrentCellMoved(this);
+}
+
 // Window creation: the geometry that depends on the window is settled once.
 void TCustomDBGridEh::WindowCreated()
 {
@@ -66,7 +70,7 @@ void TCustomDBGridEh::SetDataSource(TDataSource* dataSource)
         return;
     if (optionsEh_.Contains(dghClearSelection)) {
         if (options_.Contains(dgMultiSelect))
-            selectedRows_->Clear();
+            selection_->SelectedRows().Clear();
         if (selection_->SelectionType() != gstNon && selection_->SelectionType() != gstRecordBookmarks) {
             selection_->Clear();
             InvalidateGrid();
@@ -123,7 +127,7 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions options)
     if (options == options_)
         return;
     if (options_.Contains(dgMultiSelect) && !options.Contains(dgMultiSelect))
-        selectedRows_->Clear();
+        selection_->SelectedRows().Clear();
     options_ = options;
     TGridOptions grid = GridOptions();
     auto follow = [&](TGridOption gridOption, TDBGridOption option) {

@@ -46,10 +46,13 @@
 #include "runtime/Component.h"
 #include "grid/ColCellParamsEh.h"
 #include "grid/ColumnDefValuesEh.h"
+#include "grid/ColumnGridEh.h"
 #include "grid/ColumnsEh.h"
 #include "grid/CustomGrid.h"
+#include "grid/DataLinkGridEh.h"
 #include "grid/DBGridEhSelection.h"
 #include "grid/GridDataLinkEh.h"
+#include "grid/SelectionGridEh.h"
 #include "grid/GridSets.h"
 #include "grid/SortMarking.h"
 #include "grid/SystemColors.h"
@@ -101,7 +104,12 @@ struct TCellTypeEh {
     int areaRow = 0;
 };
 
-class TCustomDBGridEh : public TCustomGrid, public TComponent {
+class TCustomDBGridEh : public TCustomGrid,
+                        public TComponent,
+                        // What the parts need of the grid (see the block "the parts' view of the grid").
+                        public TColumnGridEh,
+                        public TDataLinkGridEh,
+                        public TSelectionGridEh {
 public:
     using TNotifyEvent = std::function<void(TCustomDBGridEh& sender)>;
     using TTitleEhClickEvent = std::function<void(TCustomDBGridEh& sender, int aCol, TColumnEh* column)>;
@@ -266,7 +274,7 @@ public:
     void SetAllowedSelections(TDBGridEhAllowedSelections selections);
     TDBGridEhSelection& Selection() { return *selection_; }
     const TDBGridEhSelection& Selection() const { return *selection_; }
-    TBookmarkListEh& SelectedRows() { return *selectedRows_; }
+    TBookmarkListEh& SelectedRows() { return selection_->SelectedRows(); }
     // A selection of `type` may start now (options and AllowedSelections agree).
     bool SelectionTypeAllowed(TDBGridEhSelectionType type) const;
     // Drops the selection (with dghClearSelection) and repaints.
@@ -361,12 +369,6 @@ public:
     TNotifyEvent OnColEnter;
 
 protected:
-    friend class TGridDataLinkEh;
-    friend class TDBGridColumnsEh;
-    friend class TColumnTitleDefValuesEh;
-    friend class TColumnDefValuesEh;
-    friend class TBookmarkListEh;
-    friend class TDBGridEhSelection;
     friend class TDBGridEhScrollBar;
 
     // --- data link reactions ---
@@ -479,6 +481,55 @@ protected:
     bool inColumnExit_ = false;  // OnColExit is running
 
 private:
+    // --- the parts' view of the grid: TColumnGridEh, TDataLinkGridEh, TSelectionGridEh ---
+    TCustomDBGridEh* DataGrid() override { return this; }
+    const QFont& GridFont() const override { return Font(); }
+    const QFont& GridTitleFont() const override { return TitleFont(); }
+    TColor GridColor() const override { return Color(); }
+    TColor GridFixedColor() const override { return FixedColor(); }
+    bool GridReadOnly() const override { return ReadOnly(); }
+    int GridDefaultColWidth() const override { return DefaultColWidth(); }
+    bool GridDrawMemoText() const override { return DrawMemoText(); }
+    bool GridMultiTitle() const override { return UseMultiTitle(); }
+    const TColumnDefValuesEh& GridColumnDefValues() const override { return ColumnDefValues(); }
+    TDataSet* GridDataSet() const override { return dataLink_->DataSet(); }
+    bool GridLinkActive() const override { return dataLink_->Active(); }
+    TComponent* GridFieldWatcher() override { return this; }
+    bool GridLoading() const override { return Loading(); }
+    bool GridDestroying() const override { return Destroying(); }
+    bool GridLayoutFromLink() const override { return LayoutFromLink(); }
+    void GridLockLayout() override { LockLayout(); }
+    void GridUnlockLayout() override { UnlockLayout(); }
+    void GridColumnsChanged(TColumnEh* column) override { ColumnsChanged(column); }
+    void GridRequestLayout() override { RequestLayout(); }
+    void GridInvalidate() override { InvalidateGrid(); }
+    void GridColumnGone(TColumnEh& column) override { sortMarking_->Remove(column); }
+    TComponent* LinkFieldWatcher() override { return this; }
+    void LinkActiveChanged(bool active) override { LinkActive(active); }
+    void LinkDataChanged() override { DataChanged(); }
+    void LinkScrolled(int distance) override { Scroll(distance); }
+    void LinkRecordChanged(TField* field) override { RecordChanged(field); }
+    void LinkLayoutChanged() override { LayoutChangedFromLink(); }
+    void LinkEditingChanged() override { EditingChanged(); }
+    void LinkUpdateData() override { UpdateData(); }
+    void LinkFocusField(TField** field) override { FocusField(field); }
+    void LinkReset() override { ResetFromLink(); }
+    TDataSet* SelectionDataSet() const override { return dataLink_->DataSet(); }
+    bool SelectionLinkActive() const override { return dataLink_->Active(); }
+    bool SelectionAllowed(TDBGridEhSelectionType type) const override { return SelectionTypeAllowed(type); }
+    TColumnEh* SelectionColumn(int dataCol) const override
+    {
+        return dataCol >= 0 && dataCol < columns_->Count() ? columns_->Items(dataCol) : nullptr;
+    }
+    void SelectionInvalidate() override { InvalidateGrid(); }
+    void SelectionCleared() override
+    {
+        if (options_.Contains(dgAlwaysShowEditor))
+            ShowEditor();
+    }
+    // The base grid moved its current cell: accessibility clients hear of it.
+    void CurrentCellMoved() override;
+
     // Checks (in builds with assertions) the layout invariants stated above.
     void AssertLayoutConsistent() const;
     // Key tables of KeyDown.
@@ -516,7 +567,6 @@ private:
     std::unique_ptr<TSortMarkingEh> sortMarking_;  // the sort-marked columns, their numbers, the pending notification
     std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues_;  // defaults of unassigned column and title values
     std::unique_ptr<TDBGridEhSelection> selection_;  // the current selection (rows, rectangle, columns or all)
-    std::unique_ptr<TBookmarkListEh> selectedRows_;  // bookmarks of the selected records
     TColumnsEhList visibleColumns_;  // visible columns in display order
     TDBGridEhScrollBar horzScrollBar_{this, TScrollBarKind::sbHorizontal};  // settings of the horizontal bar
     TVertDBGridEhScrollBar vertScrollBar_{this};  // settings of the vertical bar

@@ -2,7 +2,6 @@
 // view of the grid at the moment asked.
 #include "grid/DBGridEhAccessibleCell.h"
 
-#include "grid/DBGridEh.h"
 #include "grid/ColumnEh.h"
 #include "grid/DBGridEhAccessible.h"
 
@@ -69,8 +68,7 @@ QAccessible::State TDBGridEhAccessibleCell::state() const
     st.focusable = true;
     st.selectable = true;
     st.selected = isSelected();
-    const TCustomDBGridEh* grid = table_->View().Grid();
-    st.focused = grid && grid->FocusInGrid() && IsCurrent();
+    st.focused = table_->View().FocusInGrid() && IsCurrent();
     return st;
 }
 
@@ -111,8 +109,8 @@ QString TDBGridEhAccessibleCell::AddSortKeyAction()
 
 QStringList TDBGridEhAccessibleCell::actionNames() const
 {
-    TCustomDBGridEh* grid = table_->View().Grid();
-    if (!IsTitle() || !grid || !grid->TitleClickAccepted() || !grid->TitleButtonEnabled(DataColumn()))
+    const TDBGridEhTableView& view = table_->View();
+    if (!IsTitle() || !view.TitleClickAccepted() || !view.TitleButtonEnabled(DataColumn()))
         return {};
     return {pressAction(), AddSortKeyAction()};
 }
@@ -137,10 +135,9 @@ QString TDBGridEhAccessibleCell::localizedActionDescription(const QString& name)
 
 void TDBGridEhAccessibleCell::doAction(const QString& name)
 {
-    TCustomDBGridEh* grid = table_->View().Grid();
-    if (!IsTitle() || !grid || (name != pressAction() && name != AddSortKeyAction()))
+    if (!IsTitle() || (name != pressAction() && name != AddSortKeyAction()))
         return;
-    grid->RequestTitleClick(DataColumn(), name == AddSortKeyAction());
+    table_->View().RequestTitleClick(DataColumn(), name == AddSortKeyAction());
 }
 
 }  // namespace qelvor

@@ -273,7 +273,7 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
     const bool holdsRecord = dataLink_->Active() && dataRow >= 0 && dataRow < dataLink_->RecordCount();
     if (holdsRecord && options_.Contains(dgMultiSelect)) {
         PaintingCellOf(dataRow, [&] {
-            if (selectedRows_->CurrentRowSelected()) {
+            if (selection_->SelectedRows().CurrentRowSelected()) {
                 background = kSelectedFixedCellColor;
                 sunken = true;
             }

@@ -13,13 +13,14 @@
 namespace qelvor {
 
 class TCustomDBGridEh;
+class TDataLinkGridEh;
 
 class TGridDataLinkEh : public TDataLink {
 public:
-    explicit TGridDataLinkEh(TCustomDBGridEh* grid);
+    explicit TGridDataLinkEh(TDataLinkGridEh* grid);
     ~TGridDataLinkEh() override;
 
-    TCustomDBGridEh* Grid() const { return grid_; }
+    TCustomDBGridEh* Grid() const;
 
     // Frees the map.
     void ClearFieldMap();
@@ -53,12 +54,12 @@ protected:
     void UpdateData() override;
 
 private:
-    TCustomDBGridEh* grid_;
-    std::vector<int> fieldMap_;
-    int mapCount_ = 0;
-    bool sparseMap_ = false;
-    bool modifiedSinceEdit_ = false;
-    bool inUpdateData_ = false;
+    TDataLinkGridEh* grid_;  // the grid the notifications go to (never null)
+    std::vector<int> fieldMap_;  // per data column the field index shown (-1: none); grown by doubling
+    int mapCount_ = 0;  // entries of fieldMap_ in use
+    bool sparseMap_ = false;  // the map is built by name from persistent columns and may hold -1
+    bool modifiedSinceEdit_ = false;  // the current record was modified since editing began
+    bool inUpdateData_ = false;  // UpdateData is running (a nested call does nothing)
 };
 
 }  // namespace qelvor

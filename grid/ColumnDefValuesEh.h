@@ -3,7 +3,8 @@
 // The title defaults' Alignment and Color carry their own assigned flags: unassigned,
 // the colour is the grid's FixedColor and the alignment follows the grid's
 // UseMultiTitle. Setters notify the grid as far as the value affects it (layout or
-// repaint); TitleButton and ToolTips are stored silently.
+// repaint); TitleButton and ToolTips are stored silently. The grid is reached only
+// through TColumnGridEh.
 #pragma once
 
 #include "data/Field.h"
@@ -32,15 +33,15 @@ public:
     void SetToolTips(bool value) { toolTips_ = value; }
 
 private:
-    TColumnGridEh* grid_;
-    bool colorAssigned_ = false;
-    bool alignmentAssigned_ = false;
-    TColor color_ = clBtnFace;
-    TAlignment alignment_ = TAlignment::taLeftJustify;
-    bool endEllipsis_ = false;
-    TTextOrientationEh orientation_ = tohHorizontal;
-    bool titleButton_ = false;
-    bool toolTips_ = false;
+    TColumnGridEh* grid_;  // the grid told of changes (nullptr: none)
+    bool colorAssigned_ = false;  // color_ was assigned; else the grid's FixedColor
+    bool alignmentAssigned_ = false;  // alignment_ was assigned; else from UseMultiTitle
+    TColor color_ = clBtnFace;  // assigned background of unassigned titles
+    TAlignment alignment_ = TAlignment::taLeftJustify;  // assigned caption alignment of unassigned titles
+    bool endEllipsis_ = false;  // unassigned titles end a clipped caption with an ellipsis
+    TTextOrientationEh orientation_ = tohHorizontal;  // text direction of unassigned titles
+    bool titleButton_ = false;  // unassigned titles act as buttons
+    bool toolTips_ = false;  // unassigned titles show a clipped caption as a tool tip
 };
 
 class TColumnDefValuesEh {
@@ -56,12 +57,12 @@ public:
     void SetToolTips(bool value) { toolTips_ = value; }
 
 protected:
-    TColumnGridEh* grid_;
+    TColumnGridEh* grid_;  // the grid told of changes (nullptr: none)
 
 private:
-    TColumnTitleDefValuesEh title_;
-    bool endEllipsis_ = false;
-    bool toolTips_ = false;
+    TColumnTitleDefValuesEh title_;  // the defaults of unassigned title values
+    bool endEllipsis_ = false;  // unassigned columns end clipped text with an ellipsis
+    bool toolTips_ = false;  // unassigned columns show clipped text as a tool tip
 };
 
 // The published defaults class of the data grid.

@@ -4,7 +4,11 @@
 //
 // The field is bound lazily by FieldName (case-insensitive; a missing name is no
 // error). A column outside a collection of a grid has no grid and falls back to fixed
-// defaults. Every setter ends in a change notification to the grid.
+// defaults. Every setter ends in a change notification to the grid, none when the
+// value was assigned already. The grid is reached only through TColumnGridEh.
+//
+// Invariants: a value whose ExplicitValues bit is clear is never read (the default
+// is); Title() is never null; a column with a grid belongs to its Columns().
 #pragma once
 
 #include <cstdint>

@@ -23,6 +23,9 @@ namespace qelvor {
 
 class TColumnEh;
 
+// Invariants: a value whose bit in the column's ExplicitValues is clear is never read
+// (the default is); the column outlives its title. Values other than the sort marker
+// reach the grid only through TColumnGridEh.
 class TColumnTitleEh {
 public:
     explicit TColumnTitleEh(TColumnEh* column);

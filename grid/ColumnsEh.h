@@ -4,6 +4,10 @@
 // one column, or all columns (adding, deleting, moving, end of an update). Inside
 // BeginUpdate/EndUpdate nothing reaches the grid; EndUpdate reports one change of all.
 // TColumnsEhList only refers to columns (VisibleColumnList, SortMarkedColumnList).
+// The grid is reached only through TColumnGridEh.
+//
+// Invariants: every item's Collection() is this collection; while UpdateCount() > 0
+// no notification reaches the grid.
 #pragma once
 
 #include <algorithm>

@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include "grid/DBGridEhAccessibleCell.h"
 #include "grid/DBGridEhTableView.h"
 #include "grid/GridAccessibility.h"
 
@@ -22,15 +23,17 @@ namespace qelvor {
 
 class TDBGridEhAccessible : public QAccessibleWidget,
                             public QAccessibleTableInterface,
-                            public TGridAccessibleTableEh {
+                            public TGridAccessibleTableEh,
+                            public TAccessibleCellTableEh {
 public:
     explicit TDBGridEhAccessible(QWidget* grid);
     ~TDBGridEhAccessible() override;
 
     // The grid read as a table.
-    const TDBGridEhTableView& View() const { return view_; }
+    const TDBGridEhTableView& View() const override { return view_; }
+    QAccessibleInterface* TableInterface() override { return this; }
     // The title cell of a column (row -1) or a data cell, or nullptr outside the table.
-    QAccessibleInterface* Cell(int row, int column) const;
+    QAccessibleInterface* Cell(int row, int column) const override;
     // Child index of a cell (row -1: its title); -1 outside the table.
     int ChildIndex(int row, int column) const override;
     // Sends a focus event for the current cell when it differs from the last one sent

@@ -3,31 +3,31 @@
 #include "grid/DBGridEhAccessibleCell.h"
 
 #include "grid/ColumnEh.h"
-#include "grid/DBGridEhAccessible.h"
+#include "grid/DBGridEhTableView.h"
 
 namespace qelvor {
 
 bool TDBGridEhAccessibleCell::isValid() const
 {
     const TDBGridEhTableView& view = table_->View();
-    if (!table_->isValid() || column_ >= view.ColumnCount())
+    if (!table_->TableInterface()->isValid() || column_ >= view.ColumnCount())
         return false;
     return IsTitle() || row_ < view.RowCount();
 }
 
 QWindow* TDBGridEhAccessibleCell::window() const
 {
-    return table_->window();
+    return table_->TableInterface()->window();
 }
 
 QAccessibleInterface* TDBGridEhAccessibleCell::parent() const
 {
-    return table_;
+    return table_->TableInterface();
 }
 
 QAccessibleInterface* TDBGridEhAccessibleCell::table() const
 {
-    return table_;
+    return table_->TableInterface();
 }
 
 QString TDBGridEhAccessibleCell::text(QAccessible::Text t) const

@@ -3,7 +3,11 @@
 //
 // A selection can only be started with dgMultiSelect; the stores exist as the
 // containers the clear and membership operations work on. Type gstNon means nothing
-// is selected, whatever the stores hold.
+// is selected, whatever the stores hold. The selection owns the record list and
+// reaches the grid only through TSelectionGridEh.
+//
+// Invariants: gstRecordBookmarks only with a non-empty record list, gstColumns only
+// with selected columns, gstRectangle only with a non-empty block.
 #pragma once
 
 #include <string>

@@ -2,7 +2,10 @@
 //
 // Entry i of the field map is the dataset field index shown by data column i, or -1
 // (a sparse map, built by name from persistent columns, may hold -1 entries). The
-// link forwards every notification to its grid; the grid does the work.
+// link forwards every notification to its grid (through TDataLinkGridEh); the grid
+// does the work.
+//
+// Invariants: 0 <= FieldMapCount() <= FieldMapCapacity() <= kMaxMapSize.
 #pragma once
 
 #include <string>

@@ -10,7 +10,7 @@ namespace qelvor {
 void TQELVOR_Form::ConfigureGrid()
 {
     TDBGridEh& grid = *DBGridEh1;
-    grid.OnSortMarkingChanged = [this](TCustomDBGridEh&) { DBGridEh1SortMarkingChanged(); };
+    grid.Events().OnSortMarkingChanged = [this](TCustomDBGridEh&) { DBGridEh1SortMarkingChanged(); };
     ApplyBrowseGridDesign(grid, DataSource1, DesignFont());
 }
 

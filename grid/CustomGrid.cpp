@@ -1,6 +1,7 @@
 // CustomGrid: construction, cell counts and extents, the current cell, invalidation,
 // the in-place editor and the event entry points of the generic grid base.
 #include "grid/CustomGrid.h"
+#include "grid/CustomGridPrivate.h"
 
 #include <algorithm>
 #include "runtime/Assert.h"
@@ -18,7 +19,7 @@
 
 namespace qelvor {
 
-TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
+TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent), d_(std::make_unique<Private>())
 {
     // A sunken two-pixel client edge, as the grid's window border.
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -36,8 +37,8 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
     verticalScrollBar()->setStyle(barStyle);
     ConnectScrollBar(TScrollBarKind::sbHorizontal);
     ConnectScrollBar(TScrollBarKind::sbVertical);
-    ResizeExtents(colWidths_, colCount_, defaultColWidth_);
-    ResizeExtents(rowHeights_, rowCount_, defaultRowHeight_);
+    ResizeExtents(d_->colWidths, d_->colCount, d_->defaultColWidth);
+    ResizeExtents(d_->rowHeights, d_->rowCount, d_->defaultRowHeight);
     // Moves without a button pressed still come: the cursor shows the sizing zones.
     viewport()->setMouseTracking(true);
     horizontalScrollBar()->installEventFilter(this);
@@ -45,6 +46,32 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
 }
 
 TCustomGrid::~TCustomGrid() = default;
+
+// --- plain accessors ---
+
+int TCustomGrid::ColCount() const { return d_->colCount; }
+int TCustomGrid::RowCount() const { return d_->rowCount; }
+int TCustomGrid::FixedCols() const { return d_->fixedCols; }
+int TCustomGrid::FixedRows() const { return d_->fixedRows; }
+int TCustomGrid::DefaultColWidth() const { return d_->defaultColWidth; }
+int TCustomGrid::DefaultRowHeight() const { return d_->defaultRowHeight; }
+int TCustomGrid::GridLineWidth() const { return d_->gridLineWidth; }
+TGridOptions TCustomGrid::GridOptions() const { return d_->gridOptions; }
+TScrollStyle TCustomGrid::ScrollBars() const { return d_->scrollBars; }
+int TCustomGrid::LeftCol() const { return d_->leftCol; }
+int TCustomGrid::TopRow() const { return d_->topRow; }
+int TCustomGrid::Col() const { return d_->current.X; }
+int TCustomGrid::Row() const { return d_->current.Y; }
+TInplaceEdit* TCustomGrid::InplaceEditor() const { return d_->editor; }
+TGridState TCustomGrid::GridState() const { return d_->press.state; }
+bool TCustomGrid::Dragging() const { return d_->press.state == TGridState::gsColSizing || d_->press.state == TGridState::gsColMoving; }
+bool TCustomGrid::MouseCapture() const { return d_->mouseCaptured; }
+bool TCustomGrid::Timer1Running() const { return d_->timer1.isActive(); }
+int TCustomGrid::Timer1Interval() const { return d_->timer1Interval; }
+void TCustomGrid::SetMouseCapture(bool captured) { d_->mouseCaptured = captured; }
+const TGridPress& TCustomGrid::Press() const { return d_->press; }
+TGridPress& TCustomGrid::Press() { return d_->press; }
+TGridCoord TCustomGrid::Anchor() const { return d_->anchor; }
 
 void TCustomGrid::ResizeExtents(std::vector<int>& extents, int count, int defaultExtent)
 {
@@ -55,54 +82,54 @@ void TCustomGrid::ResizeExtents(std::vector<int>& extents, int count, int defaul
 
 void TCustomGrid::AssertCountsConsistent() const
 {
-    QELVOR_ASSERT(colCount_ >= 1 && rowCount_ >= 1);
-    QELVOR_ASSERT(colWidths_.size() == static_cast<std::size_t>(colCount_));
-    QELVOR_ASSERT(rowHeights_.size() == static_cast<std::size_t>(rowCount_));
-    QELVOR_ASSERT(fixedCols_ >= 0 && fixedCols_ <= colCount_ && fixedRows_ >= 0 && fixedRows_ <= rowCount_);
-    QELVOR_ASSERT(leftCol_ >= fixedCols_ && leftCol_ < std::max(colCount_, fixedCols_ + 1));
-    QELVOR_ASSERT(topRow_ >= fixedRows_ && topRow_ < std::max(rowCount_, fixedRows_ + 1));
-    QELVOR_ASSERT(current_.X >= 0 && current_.X < colCount_ && current_.Y >= 0 && current_.Y < rowCount_);
-    QELVOR_ASSERT(anchor_.X >= 0 && anchor_.X < colCount_ && anchor_.Y >= 0 && anchor_.Y < rowCount_);
+    QELVOR_ASSERT(d_->colCount >= 1 && d_->rowCount >= 1);
+    QELVOR_ASSERT(d_->colWidths.size() == static_cast<std::size_t>(d_->colCount));
+    QELVOR_ASSERT(d_->rowHeights.size() == static_cast<std::size_t>(d_->rowCount));
+    QELVOR_ASSERT(d_->fixedCols >= 0 && d_->fixedCols <= d_->colCount && d_->fixedRows >= 0 && d_->fixedRows <= d_->rowCount);
+    QELVOR_ASSERT(d_->leftCol >= d_->fixedCols && d_->leftCol < std::max(d_->colCount, d_->fixedCols + 1));
+    QELVOR_ASSERT(d_->topRow >= d_->fixedRows && d_->topRow < std::max(d_->rowCount, d_->fixedRows + 1));
+    QELVOR_ASSERT(d_->current.X >= 0 && d_->current.X < d_->colCount && d_->current.Y >= 0 && d_->current.Y < d_->rowCount);
+    QELVOR_ASSERT(d_->anchor.X >= 0 && d_->anchor.X < d_->colCount && d_->anchor.Y >= 0 && d_->anchor.Y < d_->rowCount);
 }
 
 void TCustomGrid::SetColCount(int count)
 {
     count = std::max(count, 1);
-    if (count == colCount_)
+    if (count == d_->colCount)
         return;
-    const int oldCols = colCount_;
-    colCount_ = count;
-    ResizeExtents(colWidths_, colCount_, defaultColWidth_);
-    if (fixedCols_ > colCount_)
-        fixedCols_ = colCount_;
-    if (current_.X >= colCount_)
-        current_.X = std::max(colCount_ - 1, 0);
-    if (anchor_.X >= colCount_)
-        anchor_.X = current_.X;
-    if (leftCol_ >= colCount_)
-        leftCol_ = std::max(fixedCols_, colCount_ - 1);
+    const int oldCols = d_->colCount;
+    d_->colCount = count;
+    ResizeExtents(d_->colWidths, d_->colCount, d_->defaultColWidth);
+    if (d_->fixedCols > d_->colCount)
+        d_->fixedCols = d_->colCount;
+    if (d_->current.X >= d_->colCount)
+        d_->current.X = std::max(d_->colCount - 1, 0);
+    if (d_->anchor.X >= d_->colCount)
+        d_->anchor.X = d_->current.X;
+    if (d_->leftCol >= d_->colCount)
+        d_->leftCol = std::max(d_->fixedCols, d_->colCount - 1);
     AssertCountsConsistent();
-    SizeChanged(oldCols, rowCount_);
+    SizeChanged(oldCols, d_->rowCount);
 }
 
 void TCustomGrid::SetRowCount(int count)
 {
     count = std::max(count, 1);
-    if (count == rowCount_)
+    if (count == d_->rowCount)
         return;
-    const int oldRows = rowCount_;
-    rowCount_ = count;
-    ResizeExtents(rowHeights_, rowCount_, defaultRowHeight_);
-    if (fixedRows_ > rowCount_)
-        fixedRows_ = rowCount_;
-    if (current_.Y >= rowCount_)
-        current_.Y = std::max(rowCount_ - 1, 0);
-    if (anchor_.Y >= rowCount_)
-        anchor_.Y = current_.Y;
-    if (topRow_ >= rowCount_)
-        topRow_ = std::max(fixedRows_, rowCount_ - 1);
+    const int oldRows = d_->rowCount;
+    d_->rowCount = count;
+    ResizeExtents(d_->rowHeights, d_->rowCount, d_->defaultRowHeight);
+    if (d_->fixedRows > d_->rowCount)
+        d_->fixedRows = d_->rowCount;
+    if (d_->current.Y >= d_->rowCount)
+        d_->current.Y = std::max(d_->rowCount - 1, 0);
+    if (d_->anchor.Y >= d_->rowCount)
+        d_->anchor.Y = d_->current.Y;
+    if (d_->topRow >= d_->rowCount)
+        d_->topRow = std::max(d_->fixedRows, d_->rowCount - 1);
     AssertCountsConsistent();
-    SizeChanged(colCount_, oldRows);
+    SizeChanged(d_->colCount, oldRows);
 }
 
 void TCustomGrid::SizeChanged(int, int)
@@ -113,11 +140,11 @@ void TCustomGrid::SizeChanged(int, int)
 
 void TCustomGrid::SetFixedCols(int count)
 {
-    count = std::clamp(count, 0, colCount_);
-    fixedCols_ = count;
-    leftCol_ = std::max(leftCol_, fixedCols_);
-    if (current_.X < fixedCols_ && fixedCols_ < colCount_)
-        current_.X = anchor_.X = fixedCols_;
+    count = std::clamp(count, 0, d_->colCount);
+    d_->fixedCols = count;
+    d_->leftCol = std::max(d_->leftCol, d_->fixedCols);
+    if (d_->current.X < d_->fixedCols && d_->fixedCols < d_->colCount)
+        d_->current.X = d_->anchor.X = d_->fixedCols;
     AssertCountsConsistent();
     InvalidateGrid();
     UpdateScrollRange();
@@ -125,25 +152,25 @@ void TCustomGrid::SetFixedCols(int count)
 
 void TCustomGrid::SetFixedRows(int count)
 {
-    count = std::clamp(count, 0, rowCount_);
-    fixedRows_ = count;
-    topRow_ = std::max(topRow_, fixedRows_);
-    if (current_.Y < fixedRows_ && fixedRows_ < rowCount_)
-        current_.Y = anchor_.Y = fixedRows_;
+    count = std::clamp(count, 0, d_->rowCount);
+    d_->fixedRows = count;
+    d_->topRow = std::max(d_->topRow, d_->fixedRows);
+    if (d_->current.Y < d_->fixedRows && d_->fixedRows < d_->rowCount)
+        d_->current.Y = d_->anchor.Y = d_->fixedRows;
     AssertCountsConsistent();
     InvalidateGrid();
 }
 
 int TCustomGrid::ColWidths(int col) const
 {
-    QELVOR_ASSERT(col >= 0 && col < colCount_);
-    return colWidths_[static_cast<std::size_t>(col)];
+    QELVOR_ASSERT(col >= 0 && col < d_->colCount);
+    return d_->colWidths[static_cast<std::size_t>(col)];
 }
 
 void TCustomGrid::SetColWidths(int col, int width)
 {
-    QELVOR_ASSERT(col >= 0 && col < colCount_);
-    int& stored = colWidths_[static_cast<std::size_t>(col)];
+    QELVOR_ASSERT(col >= 0 && col < d_->colCount);
+    int& stored = d_->colWidths[static_cast<std::size_t>(col)];
     if (stored == width)
         return;
     stored = width;
@@ -154,14 +181,14 @@ void TCustomGrid::SetColWidths(int col, int width)
 
 int TCustomGrid::RowHeights(int row) const
 {
-    QELVOR_ASSERT(row >= 0 && row < rowCount_);
-    return rowHeights_[static_cast<std::size_t>(row)];
+    QELVOR_ASSERT(row >= 0 && row < d_->rowCount);
+    return d_->rowHeights[static_cast<std::size_t>(row)];
 }
 
 void TCustomGrid::SetRowHeights(int row, int height)
 {
-    QELVOR_ASSERT(row >= 0 && row < rowCount_);
-    int& stored = rowHeights_[static_cast<std::size_t>(row)];
+    QELVOR_ASSERT(row >= 0 && row < d_->rowCount);
+    int& stored = d_->rowHeights[static_cast<std::size_t>(row)];
     if (stored == height)
         return;
     stored = height;
@@ -171,8 +198,8 @@ void TCustomGrid::SetRowHeights(int row, int height)
 
 void TCustomGrid::SetDefaultColWidth(int width)
 {
-    defaultColWidth_ = width;
-    std::fill(colWidths_.begin(), colWidths_.end(), width);
+    d_->defaultColWidth = width;
+    std::fill(d_->colWidths.begin(), d_->colWidths.end(), width);
     InvalidateGrid();
     ColWidthsChanged();
     UpdateScrollRange();
@@ -180,34 +207,34 @@ void TCustomGrid::SetDefaultColWidth(int width)
 
 void TCustomGrid::SetDefaultRowHeight(int height)
 {
-    defaultRowHeight_ = height;
-    std::fill(rowHeights_.begin(), rowHeights_.end(), height);
+    d_->defaultRowHeight = height;
+    std::fill(d_->rowHeights.begin(), d_->rowHeights.end(), height);
     InvalidateGrid();
     RowHeightsChanged();
 }
 
 void TCustomGrid::SetGridLineWidth(int width)
 {
-    if (width == gridLineWidth_)
+    if (width == d_->gridLineWidth)
         return;
-    gridLineWidth_ = std::max(width, 0);
+    d_->gridLineWidth = std::max(width, 0);
     InvalidateGrid();
     UpdateScrollRange();
 }
 
 void TCustomGrid::SetGridOptions(TGridOptions options)
 {
-    if (options == gridOptions_)
+    if (options == d_->gridOptions)
         return;
-    gridOptions_ = options;
+    d_->gridOptions = options;
     InvalidateGrid();
 }
 
 void TCustomGrid::SetScrollBars(TScrollStyle style)
 {
-    if (style == scrollBars_)
+    if (style == d_->scrollBars)
         return;
-    scrollBars_ = style;
+    d_->scrollBars = style;
     ApplyScrollPolicy();
     UpdateScrollRange();
 }
@@ -216,29 +243,29 @@ void TCustomGrid::SetScrollBars(TScrollStyle style)
 
 void TCustomGrid::SetLeftCol(int col)
 {
-    MoveLeftCol(std::clamp(col, fixedCols_, std::max(fixedCols_, MaxLeftCol())));
+    MoveLeftCol(std::clamp(col, d_->fixedCols, std::max(d_->fixedCols, MaxLeftCol())));
 }
 
 void TCustomGrid::SetTopRow(int row)
 {
-    row = std::clamp(row, fixedRows_, std::max(fixedRows_, rowCount_ - 1));
-    if (row == topRow_)
+    row = std::clamp(row, d_->fixedRows, std::max(d_->fixedRows, d_->rowCount - 1));
+    if (row == d_->topRow)
         return;
-    topRow_ = row;
+    d_->topRow = row;
     InvalidateGrid();
     TopLeftChanged();
 }
 
 void TCustomGrid::SetCol(int col)
 {
-    if (col != current_.X)
-        FocusCell(col, current_.Y, true);
+    if (col != d_->current.X)
+        FocusCell(col, d_->current.Y, true);
 }
 
 void TCustomGrid::SetRow(int row)
 {
-    if (row != current_.Y)
-        FocusCell(current_.X, row, true);
+    if (row != d_->current.Y)
+        FocusCell(d_->current.X, row, true);
 }
 
 void TCustomGrid::FocusCell(int col, int row, bool moveAnchor)
@@ -253,25 +280,25 @@ bool TCustomGrid::SelectCell(int, int)
 
 void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
 {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    if (col < 0 || row < 0 || col >= d_->colCount || row >= d_->rowCount)
         return;
     if (!SelectCell(col, row))
         return;
-    const TGridCoord old = current_;
-    current_ = {col, row};
+    const TGridCoord old = d_->current;
+    d_->current = {col, row};
     if (moveAnchor)
-        anchor_ = current_;
-    if (old != current_) {
+        d_->anchor = d_->current;
+    if (old != d_->current) {
         InvalidateCell(old.X, old.Y);
         InvalidateCell(col, row);
     }
     // Keep the current column in view.
-    if (col >= fixedCols_) {
-        if (col < leftCol_) {
+    if (col >= d_->fixedCols) {
+        if (col < d_->leftCol) {
             MoveLeftCol(col);
         } else {
             const TGridDrawInfo info = CalcDrawInfo();
-            if (col > info.Horz.LastFullVisibleCell && col > leftCol_)
+            if (col > info.Horz.LastFullVisibleCell && col > d_->leftCol)
                 MoveLeftCol(std::min(MaxLeftCol(), col));
         }
     }
@@ -283,13 +310,13 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
 int TCustomGrid::VisibleColCount() const
 {
     const TGridDrawInfo info = CalcDrawInfo();
-    return info.Horz.LastFullVisibleCell - leftCol_ + 1;
+    return info.Horz.LastFullVisibleCell - d_->leftCol + 1;
 }
 
 int TCustomGrid::VisibleRowCount() const
 {
     const TGridDrawInfo info = CalcDrawInfo();
-    return info.Vert.LastFullVisibleCell - topRow_ + 1;
+    return info.Vert.LastFullVisibleCell - d_->topRow + 1;
 }
 
 // --- invalidation ---
@@ -307,10 +334,10 @@ void TCustomGrid::InvalidateCell(int col, int row)
 
 void TCustomGrid::InvalidateCol(int col)
 {
-    const QRect cell = CellRect(col, std::min(topRow_, rowCount_ - 1));
+    const QRect cell = CellRect(col, std::min(d_->topRow, d_->rowCount - 1));
     if (cell.isEmpty())
         return;
-    InvalidateClientRect(QRect(cell.left(), 0, cell.width() + gridLineWidth_, ClientHeight()));
+    InvalidateClientRect(QRect(cell.left(), 0, cell.width() + d_->gridLineWidth, ClientHeight()));
 }
 
 void TCustomGrid::InvalidateRow(int row)
@@ -319,7 +346,7 @@ void TCustomGrid::InvalidateRow(int row)
     const QRect cell = CellRect(0, row);
     if (cell.isEmpty())
         return;
-    InvalidateClientRect(QRect(0, cell.top(), info.Horz.GridBoundary, cell.height() + gridLineWidth_));
+    InvalidateClientRect(QRect(0, cell.top(), info.Horz.GridBoundary, cell.height() + d_->gridLineWidth));
 }
 
 void TCustomGrid::InvalidateGrid()
@@ -339,7 +366,7 @@ void TCustomGrid::UpdateNow()
 
 bool TCustomGrid::EditorMode() const
 {
-    return editorShown_;
+    return d_->editorShown;
 }
 
 QString TCustomGrid::GetEditText(int, int) const
@@ -349,44 +376,44 @@ QString TCustomGrid::GetEditText(int, int) const
 
 TInplaceEdit* TCustomGrid::CreateEditor()
 {
-    return new TInplaceEdit(this);
+    return new TInplaceEdit(EditorHost());
 }
 
 void TCustomGrid::ShowEditor()
 {
     if (!CanEditShow())
         return;
-    if (!editor_)
-        editor_ = CreateEditor();
-    const bool wasShown = editorShown_;
-    editorShown_ = true;
+    if (!d_->editor)
+        d_->editor = CreateEditor();
+    const bool wasShown = d_->editorShown;
+    d_->editorShown = true;
     if (!wasShown)
-        editorCell_ = {-1, -1};
+        d_->editorCell = {-1, -1};
     InvalidateEditor();
 }
 
 void TCustomGrid::HideEditor()
 {
-    if (!editorShown_)
+    if (!d_->editorShown)
         return;
-    editorShown_ = false;
+    d_->editorShown = false;
     HideEditorWidget();
-    InvalidateCell(current_.X, current_.Y);
+    InvalidateCell(d_->current.X, d_->current.Y);
 }
 
 void TCustomGrid::HideEditorWidget()
 {
     // The focus comes back first, so that hiding never passes it on to another control.
-    if (window()->focusWidget() == editor_)
+    if (window()->focusWidget() == d_->editor)
         setFocus(Qt::OtherFocusReason);
-    InvalidateClientRect(editor_->geometry());
-    editor_->hide();
+    InvalidateClientRect(d_->editor->geometry());
+    d_->editor->hide();
 }
 
 bool TCustomGrid::FocusWidgetHere() const
 {
     const QWidget* focused = window()->focusWidget();
-    return focused && (focused == this || focused == editor_);
+    return focused && (focused == this || focused == d_->editor);
 }
 
 bool TCustomGrid::TakeFocus(Qt::FocusReason reason)
@@ -398,26 +425,26 @@ bool TCustomGrid::TakeFocus(Qt::FocusReason reason)
 
 void TCustomGrid::InvalidateEditor()
 {
-    if (!editorShown_ || !editor_)
+    if (!d_->editorShown || !d_->editor)
         return;
-    const QRect cell = CellRect(current_.X, current_.Y);
+    const QRect cell = CellRect(d_->current.X, d_->current.Y);
     if (cell.isEmpty()) {
         HideEditorWidget();
         return;
     }
     // The whole text is selected each time the editor lands on a cell, not on reloads.
-    const bool newCell = editorCell_ != current_;
-    const QString text = GetEditText(current_.X, current_.Y);
-    if (newCell || editor_->text() != text)
-        editor_->Place(cell, text);
+    const bool newCell = d_->editorCell != d_->current;
+    const QString text = GetEditText(d_->current.X, d_->current.Y);
+    if (newCell || d_->editor->text() != text)
+        d_->editor->Place(cell, text);
     else
-        editor_->setGeometry(cell);
-    editorCell_ = current_;
+        d_->editor->setGeometry(cell);
+    d_->editorCell = d_->current;
     InvalidateClientRect(cell);
-    if (!editor_->isVisible())
-        editor_->show();
+    if (!d_->editor->isVisible())
+        d_->editor->show();
     if (window()->focusWidget() == this)
-        editor_->setFocus(Qt::OtherFocusReason);
+        d_->editor->setFocus(Qt::OtherFocusReason);
 }
 
 // --- events ---
@@ -431,18 +458,18 @@ void TCustomGrid::Paint(QPainter& painter, const QRegion& clip)
             if (cell.isEmpty() || !clip.intersects(cell))
                 return;
             TGridDrawState state;
-            if (col < fixedCols_ || row < fixedRows_)
+            if (col < d_->fixedCols || row < d_->fixedRows)
                 state.Include(gdFixed);
             DrawCellGuarded(painter, col, row, cell, state);
         };
-        for (int col = 0; col < fixedCols_; ++col)
+        for (int col = 0; col < d_->fixedCols; ++col)
             paintCol(col);
-        for (int col = leftCol_; col < colCount_ && CellLeft(info.Horz, col) < info.Horz.GridBoundary; ++col)
+        for (int col = d_->leftCol; col < d_->colCount && CellLeft(info.Horz, col) < info.Horz.GridBoundary; ++col)
             paintCol(col);
     };
-    for (int row = 0; row < fixedRows_; ++row)
+    for (int row = 0; row < d_->fixedRows; ++row)
         paintRow(row);
-    for (int row = topRow_; row < rowCount_ && CellLeft(info.Vert, row) < info.Vert.GridBoundary; ++row)
+    for (int row = d_->topRow; row < d_->rowCount && CellLeft(info.Vert, row) < info.Vert.GridBoundary; ++row)
         paintRow(row);
 }
 
@@ -462,8 +489,8 @@ void TCustomGrid::DrawCellGuarded(QPainter& painter, int col, int row, const QRe
 {
     try {
         DrawCell(col, row, rect, state);
-        if (!failedCells_.empty())
-            failedCells_.erase({col, row});
+        if (!d_->failedCells.empty())
+            d_->failedCells.erase({col, row});
     } catch (...) {
         NotePaintFailure(col, row, std::current_exception());
         // The failed drawing may have left any composition mode behind.
@@ -479,32 +506,32 @@ void TCustomGrid::EraseFailedCell(QPainter& painter, const QRect& rect, TGridDra
 
 void TCustomGrid::NotePaintFailure(int col, int row, std::exception_ptr failure)
 {
-    failedCells_.insert({col, row});
-    if (!paintFailure_)
-        paintFailure_ = failure;
+    d_->failedCells.insert({col, row});
+    if (!d_->paintFailure)
+        d_->paintFailure = failure;
 }
 
 void TCustomGrid::ReportPaintFailure()
 {
-    const std::exception_ptr failure = std::exchange(paintFailure_, nullptr);
-    failedCells_.erase({-1, -1});  // a failure outside the cells counts for one paint
+    const std::exception_ptr failure = std::exchange(d_->paintFailure, nullptr);
+    d_->failedCells.erase({-1, -1});  // a failure outside the cells counts for one paint
     if (!failure) {
-        if (failedCells_.empty())
-            reportedPaintFailure_.clear();
+        if (d_->failedCells.empty())
+            d_->reportedPaintFailure.clear();
         return;
     }
     // Compared by what the user would read: the same message is not shown again.
     const std::string message = ExceptionMessage(failure);
-    if (paintReportPending_ || message == reportedPaintFailure_)
+    if (d_->paintReportPending || message == d_->reportedPaintFailure)
         return;
-    reportedPaintFailure_ = message;
-    paintReportPending_ = true;
+    d_->reportedPaintFailure = message;
+    d_->paintReportPending = true;
     // Through the event loop: the box must not open inside this paint.
     QMetaObject::invokeMethod(
         this,
         [this, failure] {
             HandleException(failure);
-            paintReportPending_ = false;
+            d_->paintReportPending = false;
         },
         Qt::QueuedConnection);
 }
@@ -516,8 +543,8 @@ void TCustomGrid::resizeEvent(QResizeEvent* event)
 
 bool TCustomGrid::viewportEvent(QEvent* event)
 {
-    if (event->type() == QEvent::Resize && !handlingResize_) {
-        const ScopedFlag handling(handlingResize_);
+    if (event->type() == QEvent::Resize && !d_->handlingResize) {
+        const ScopedFlag handling(d_->handlingResize);
         GuardedCall([&] { ClientResized(); });
     }
     return QAbstractScrollArea::viewportEvent(event);

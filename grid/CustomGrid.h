@@ -33,6 +33,7 @@
 #include <QRegion>
 
 #include "grid/GridSets.h"
+#include "grid/InplaceEdit.h"
 #include "grid/ScrollInfo.h"
 #include "platform/CancelMode.h"
 #include "platform/InputEvents.h"
@@ -76,7 +77,6 @@ struct TGridDrawInfo {
     TGridAxisDrawInfo Vert;
 };
 
-class TInplaceEdit;
 
 // What a press is doing with the grid, one thing at a time (as a header view keeps its
 // state): nothing, sizing a column at a title border, moving a column, holding a title
@@ -113,7 +113,7 @@ struct TDragOverlay {
     QRect Strip(int clientHeight) const { return x < 0 ? QRect() : QRect(x, 0, width, clientHeight); }
 };
 
-class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget {
+class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget, private TInplaceEditHost {
 public:
     using TKeyEvent = std::function<void(TCustomGrid& sender, TVirtualKey& key, TShiftState shift)>;
     using TKeyPressEvent = std::function<void(TCustomGrid& sender, char32_t& key)>;
@@ -127,39 +127,39 @@ public:
     ~TCustomGrid() override;
 
     // --- cells and extents ---
-    int ColCount() const { return colCount_; }
+    int ColCount() const;
     void SetColCount(int count);
-    int RowCount() const { return rowCount_; }
+    int RowCount() const;
     void SetRowCount(int count);
-    int FixedCols() const { return fixedCols_; }
+    int FixedCols() const;
     void SetFixedCols(int count);
-    int FixedRows() const { return fixedRows_; }
+    int FixedRows() const;
     void SetFixedRows(int count);
     // Width of grid column `col` (the default when not stored).
     int ColWidths(int col) const;
     void SetColWidths(int col, int width);
     int RowHeights(int row) const;
     void SetRowHeights(int row, int height);
-    int DefaultColWidth() const { return defaultColWidth_; }
+    int DefaultColWidth() const;
     void SetDefaultColWidth(int width);
-    int DefaultRowHeight() const { return defaultRowHeight_; }
+    int DefaultRowHeight() const;
     // Applies the height to every row (stored row heights are reset).
     void SetDefaultRowHeight(int height);
-    int GridLineWidth() const { return gridLineWidth_; }
+    int GridLineWidth() const;
     void SetGridLineWidth(int width);
-    TGridOptions GridOptions() const { return gridOptions_; }
+    TGridOptions GridOptions() const;
     void SetGridOptions(TGridOptions options);
-    TScrollStyle ScrollBars() const { return scrollBars_; }
+    TScrollStyle ScrollBars() const;
     void SetScrollBars(TScrollStyle style);
 
     // --- origin and current cell ---
-    int LeftCol() const { return leftCol_; }
+    int LeftCol() const;
     void SetLeftCol(int col);
-    int TopRow() const { return topRow_; }
+    int TopRow() const;
     void SetTopRow(int row);
-    int Col() const { return current_.X; }
+    int Col() const;
     void SetCol(int col);
-    int Row() const { return current_.Y; }
+    int Row() const;
     void SetRow(int row);
     // Moves the current cell; the anchor follows when moveAnchor; the editor is shown when show.
     void FocusCell(int col, int row, bool moveAnchor);
@@ -191,7 +191,7 @@ public:
 
     // --- in-place editor (read-only text display of the current cell) ---
     // The editor, or nullptr before it was first shown (it is kept once made).
-    TInplaceEdit* InplaceEditor() const { return editor_; }
+    TInplaceEdit* InplaceEditor() const;
     // The editor is requested (shown, or to be shown when the cell becomes visible).
     bool EditorMode() const;
     // Shows the editor on the current cell when CanEditShow allows it.
@@ -209,14 +209,14 @@ public:
 
     // --- input state ---
     // What the press under way is doing (gsNormal: nothing).
-    TGridState GridState() const { return press_.state; }
+    TGridState GridState() const;
     // A column is being sized or moved.
-    bool Dragging() const { return press_.state == TGridState::gsColSizing || press_.state == TGridState::gsColMoving; }
+    bool Dragging() const;
     // The grid holds the mouse: moves outside its window still reach it.
-    bool MouseCapture() const { return mouseCaptured_; }
+    bool MouseCapture() const;
     // Timer 1 runs (automatic scrolling, column moving); its interval in ms.
-    bool Timer1Running() const { return timer1_.isActive(); }
-    int Timer1Interval() const { return timer1Interval_; }
+    bool Timer1Running() const;
+    int Timer1Interval() const;
     // Where a column sizing would start for a client point (gsNormal when nowhere).
     TGridPress CalcSizingState(int x, int y) const;
 
@@ -242,7 +242,6 @@ public:
     void ScrollMessage(TScrollBarKind kind, TScrollCode code, int pos);
 
 protected:
-    friend class TInplaceEdit;
 
     // --- keyboard (the grid's own key handling; the base only raises the events) ---
     virtual void KeyDown(TVirtualKey& key, TShiftState shift);
@@ -255,8 +254,9 @@ protected:
     TVirtualKey DoKeyDown(TVirtualKey key, TShiftState shift);
     // Shows the editor for a typed character and hands the character to it.
     void ShowEditorChar(char32_t character);
-    // The editor of this grid class, made on first use.
+    // The editor of this grid class, made on first use, over EditorHost().
     virtual TInplaceEdit* CreateEditor();
+    TInplaceEditHost& EditorHost() { return *this; }
 
     // --- mouse (CustomGridMouse.cpp: the base grid's press, drag and release) ---
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -277,10 +277,10 @@ protected:
     void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // Takes or releases the mouse (a flag over the press's own grab, which Qt keeps).
-    void SetMouseCapture(bool captured) { mouseCaptured_ = captured; }
+    void SetMouseCapture(bool captured);
     // The press under way, for the data grid's own states.
-    const TGridPress& Press() const { return press_; }
-    TGridPress& Press() { return press_; }
+    const TGridPress& Press() const;
+    TGridPress& Press();
     // Timer 1: a restart with another interval replaces the running timer.
     void StartTimer1(int interval);
     void StopTimer1();
@@ -329,7 +329,7 @@ protected:
     virtual void ScrollClientRect(int dx, int dy, const QRect& rect);
     // Moves the current cell without selection logic (the anchor follows when moveAnchor).
     void MoveCurrent(int col, int row, bool moveAnchor, bool show);
-    TGridCoord Anchor() const { return anchor_; }
+    TGridCoord Anchor() const;
     // Leftmost cell from which the cells up to `start` fit in the scrollable extent.
     int CalcMaxCell(const TGridAxisDrawInfo& axis, int start) const;
     // Client offset at which a visible cell of an axis starts (-1 when scrolled off).
@@ -358,6 +358,18 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    struct Private;
+    // What the editor hands on: the grid's own key, wheel and focus handling.
+    QAbstractScrollArea& EditorHostWidget() override { return *this; }
+    void EditorKeyDown(TVirtualKey& key, TShiftState shift) override { KeyDown(key, shift); }
+    void EditorKeyPress(char32_t& key) override { KeyPress(key); }
+    TVirtualKey EditorKeyEvent(TVirtualKey key, TShiftState shift) override { return DoKeyDown(key, shift); }
+    void EditorKeyUp(TVirtualKey& key, TShiftState shift) override { KeyUp(key, shift); }
+    void EditorWheel(TShiftState shift, int wheelDelta, QPoint viewportPos) override
+    {
+        MouseWheel(shift, wheelDelta, viewportPos);
+    }
+    void EditorFocusLeft() override { FocusLeft(); }
     void PressFromQt(QMouseEvent* event, bool doubleClick);
     // Hides the editor widget, handing the focus back to the grid if the editor held it.
     void HideEditorWidget();
@@ -385,41 +397,7 @@ private:
     // Checks (in builds with assertions) the count, origin and current-cell invariants.
     void AssertCountsConsistent() const;
 
-    int colCount_ = 5;  // columns, fixed ones included
-    int rowCount_ = 5;  // rows, fixed ones included
-    int fixedCols_ = 1;  // columns at the left that never scroll
-    int fixedRows_ = 1;  // rows at the top that never scroll
-    std::vector<int> colWidths_;  // width of each column (colCount_ entries)
-    std::vector<int> rowHeights_;  // height of each row (rowCount_ entries)
-    int defaultColWidth_ = 64;  // width given to new columns
-    int defaultRowHeight_ = 24;  // height given to new rows
-    int gridLineWidth_ = 1;  // width of the lines between cells
-    // Lines, selection and sizing behaviour of the base grid.
-    TGridOptions gridOptions_{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine,
-                              goRangeSelect};
-    TScrollStyle scrollBars_ = ssBoth;  // which scroll bars the grid may show
-    int leftCol_ = 1;  // first scrollable column in view
-    int topRow_ = 1;  // first scrollable row in view
-    TGridCoord current_{1, 1};  // the current cell
-    TGridCoord anchor_{1, 1};  // the fixed corner of a range selection
-    TInplaceEdit* editor_ = nullptr;  // the in-place editor, created on first show (a child widget)
-    bool editorShown_ = false;  // the editor is meant to be visible
-    TGridCoord editorCell_{-1, -1};  // the cell the editor was last placed on
-    TGridPress press_;  // the press under way: sizing, moving, title press or cell tracking
-    TDragOverlay overlay_;  // the sizing line or move marker drawn over the cells
-    bool mouseCaptured_ = false;  // a press holds the mouse until its release
-    QPoint lastMousePoint_;  // where the mouse was at the last press, move or release
-    QBasicTimer timer1_;  // the tracking timer (automatic scrolling)
-    int timer1Interval_ = -1;  // its interval in ms; -1 while stopped
-    int wheelAccumulator_ = 0;  // wheel angle not yet turned into a step
-    bool handlingResize_ = false;  // ClientResized is running (a resize from inside it is not handled again)
-    ScrollInfo horzInfo_;  // the horizontal bar as the grid set it
-    ScrollInfo vertInfo_;  // the vertical bar as the grid set it
-    bool applyingScrollInfo_ = false;  // the grid is moving a bar itself: its signals are no user scrolls
-    std::exception_ptr paintFailure_;  // the first cell failure of the running paint
-    std::set<std::pair<int, int>> failedCells_;  // cells (col, row) whose last drawing failed
-    std::string reportedPaintFailure_;  // the message last reported (not repeated while cells keep failing with it)
-    bool paintReportPending_ = false;  // a report of a paint failure is queued
+    std::unique_ptr<Private> d_;  // the grid's state (CustomGridPrivate.h)
 };
 
 }  // namespace qelvor

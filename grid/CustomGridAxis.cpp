@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "grid/CustomGrid.h"
+#include "grid/CustomGridPrivate.h"
 
 namespace qelvor {
 
@@ -55,12 +56,12 @@ void TCustomGrid::CalcAxis(TGridAxisDrawInfo& axis, int extent, int fixedCount, 
 TGridDrawInfo TCustomGrid::CalcDrawInfo() const
 {
     TGridDrawInfo info;
-    const bool vertLines = gridOptions_.Contains(goFixedVertLine) || gridOptions_.Contains(goVertLine);
-    const bool horzLines = gridOptions_.Contains(goFixedHorzLine) || gridOptions_.Contains(goHorzLine);
-    CalcAxis(info.Horz, ClientWidth(), fixedCols_, leftCol_, colCount_, &colWidths_,
-             defaultColWidth_, vertLines ? gridLineWidth_ : 0);
-    CalcAxis(info.Vert, ClientHeight(), fixedRows_, topRow_, rowCount_, &rowHeights_,
-             defaultRowHeight_, horzLines ? gridLineWidth_ : 0);
+    const bool vertLines = d_->gridOptions.Contains(goFixedVertLine) || d_->gridOptions.Contains(goVertLine);
+    const bool horzLines = d_->gridOptions.Contains(goFixedHorzLine) || d_->gridOptions.Contains(goHorzLine);
+    CalcAxis(info.Horz, ClientWidth(), d_->fixedCols, d_->leftCol, d_->colCount, &d_->colWidths,
+             d_->defaultColWidth, vertLines ? d_->gridLineWidth : 0);
+    CalcAxis(info.Vert, ClientHeight(), d_->fixedRows, d_->topRow, d_->rowCount, &d_->rowHeights,
+             d_->defaultRowHeight, horzLines ? d_->gridLineWidth : 0);
     return info;
 }
 
@@ -82,7 +83,7 @@ int TCustomGrid::CellLeft(const TGridAxisDrawInfo& axis, int cell)
 
 QRect TCustomGrid::CellRect(int col, int row) const
 {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    if (col < 0 || row < 0 || col >= d_->colCount || row >= d_->rowCount)
         return {};
     const TGridDrawInfo info = CalcDrawInfo();
     const int left = CellLeft(info.Horz, col);
@@ -160,9 +161,9 @@ int TCustomGrid::CalcMaxCell(const TGridAxisDrawInfo& axis, int start) const
 int TCustomGrid::MaxLeftCol() const
 {
     const TGridDrawInfo info = CalcDrawInfo();
-    if (colCount_ <= fixedCols_)
-        return fixedCols_;
-    return std::max(fixedCols_, CalcMaxCell(info.Horz, colCount_ - 1));
+    if (d_->colCount <= d_->fixedCols)
+        return d_->fixedCols;
+    return std::max(d_->fixedCols, CalcMaxCell(info.Horz, d_->colCount - 1));
 }
 
 }  // namespace qelvor

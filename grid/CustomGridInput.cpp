@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 
 #include "grid/CustomGrid.h"
+#include "grid/CustomGridPrivate.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
 #include "platform/InputEvents.h"
@@ -106,9 +107,9 @@ void TCustomGrid::PressFromQt(QMouseEvent* event, bool doubleClick)
     if (doubleClick)
         shift.Include(ssDouble);
     const QPoint point = event->position().toPoint();
-    lastMousePoint_ = point;
+    d_->lastMousePoint = point;
     if (*button == TMouseButton::mbLeft)
-        mouseCaptured_ = true;
+        d_->mouseCaptured = true;
     GuardedCall([&] { MouseDown(*button, shift, point.x(), point.y()); });
 }
 
@@ -118,9 +119,9 @@ void TCustomGrid::mouseMoveEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     // Qt keeps sending moves to the pressed widget; without the capture they belong
     // to whatever window is under the pointer.
-    if (!mouseCaptured_ && !viewport()->rect().contains(point))
+    if (!d_->mouseCaptured && !viewport()->rect().contains(point))
         return;
-    lastMousePoint_ = point;
+    d_->lastMousePoint = point;
     GuardedCall([&] {
         const Qt::CursorShape shape = CursorAt(point.x(), point.y());
         if (viewport()->cursor().shape() != shape)
@@ -134,13 +135,13 @@ void TCustomGrid::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     const std::optional<TMouseButton> button = MouseButtonOf(event->button());
     const QPoint point = event->position().toPoint();
-    lastMousePoint_ = point;
+    d_->lastMousePoint = point;
     if (button) {
         const TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
         GuardedCall([&] { MouseUp(*button, shift, point.x(), point.y()); });
     }
     if (event->buttons() == Qt::NoButton)
-        mouseCaptured_ = false;
+        d_->mouseCaptured = false;
 }
 
 void TCustomGrid::wheelEvent(QWheelEvent* event)
@@ -172,7 +173,7 @@ bool TCustomGrid::eventFilter(QObject* watched, QEvent* event)
 
 void TCustomGrid::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != timer1_.timerId()) {
+    if (event->timerId() != d_->timer1.timerId()) {
         QAbstractScrollArea::timerEvent(event);
         return;
     }
@@ -181,16 +182,16 @@ void TCustomGrid::timerEvent(QTimerEvent* event)
 
 void TCustomGrid::StartTimer1(int interval)
 {
-    if (timer1_.isActive() && interval == timer1Interval_)
+    if (d_->timer1.isActive() && interval == d_->timer1Interval)
         return;
-    timer1_.start(interval, this);
-    timer1Interval_ = interval;
+    d_->timer1.start(interval, this);
+    d_->timer1Interval = interval;
 }
 
 void TCustomGrid::StopTimer1()
 {
-    timer1_.stop();
-    timer1Interval_ = -1;
+    d_->timer1.stop();
+    d_->timer1Interval = -1;
 }
 
 void TCustomGrid::hideEvent(QHideEvent* event)
@@ -211,7 +212,7 @@ void TCustomGrid::focusOutEvent(QFocusEvent* event)
     QAbstractScrollArea::focusOutEvent(event);
     // The editor is part of the grid: the focus going there is not a loss.
     QWidget* next = QApplication::focusWidget();
-    if (editor_ && next == editor_)
+    if (d_->editor && next == d_->editor)
         return;
     if (next == this)
         return;

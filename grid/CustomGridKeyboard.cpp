@@ -1,6 +1,7 @@
 // CustomGridKeyboard: the base grid's key handling — the key events, Enter toggling
 // the editor, and typed characters opening it.
 #include "grid/CustomGrid.h"
+#include "grid/CustomGridPrivate.h"
 #include "grid/InplaceEdit.h"
 
 namespace qelvor {
@@ -19,7 +20,7 @@ void TCustomGrid::KeyDown(TVirtualKey& key, TShiftState shift)
 
 void TCustomGrid::CharMessage(char32_t character)
 {
-    if (gridOptions_.Contains(goEditing) && (character == U'\b' || character >= U' ')) {
+    if (d_->gridOptions.Contains(goEditing) && (character == U'\b' || character >= U' ')) {
         ShowEditorChar(character);
         return;
     }
@@ -30,15 +31,15 @@ void TCustomGrid::ShowEditorChar(char32_t character)
 {
     ShowEditor();
     // Only an editor that really opened takes the character.
-    if (editorShown_ && editor_ && editor_->isVisible())
-        editor_->TypeCharacter(character);
+    if (d_->editorShown && d_->editor && d_->editor->isVisible())
+        d_->editor->TypeCharacter(character);
 }
 
 void TCustomGrid::KeyPress(char32_t& key)
 {
     if (OnKeyPress)
         OnKeyPress(*this, key);
-    if (key != U'\r' || gridOptions_.Contains(goAlwaysShowEditor))
+    if (key != U'\r' || d_->gridOptions.Contains(goAlwaysShowEditor))
         return;
     if (EditorMode())
         HideEditor();

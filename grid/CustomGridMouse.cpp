@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include "grid/CustomGrid.h"
+#include "grid/CustomGridPrivate.h"
 
 namespace qelvor {
 
@@ -36,7 +37,7 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
             return;
         }
         const TGridCoord cell = MouseCoord(x, y);
-        if (gridOptions_.Contains(goColMoving) && cell.Y >= 0 && cell.Y < fixedRows_ && cell.X >= fixedCols_)
+        if (d_->gridOptions.Contains(goColMoving) && cell.Y >= 0 && cell.Y < d_->fixedRows && cell.X >= d_->fixedCols)
             StartColumnMoving(cell.X);
     }
     DoMouseDown(button, shift, x, y);
@@ -44,10 +45,10 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
 {
-    if (press_.state == TGridState::gsColSizing) {
-        press_.sizingPos = x + press_.sizingOffset;
-        SetOverlay(press_.sizingPos, 1);
-    } else if (press_.state == TGridState::gsColMoving) {
+    if (d_->press.state == TGridState::gsColSizing) {
+        d_->press.sizingPos = x + d_->press.sizingOffset;
+        SetOverlay(d_->press.sizingPos, 1);
+    } else if (d_->press.state == TGridState::gsColMoving) {
         TrackColumnMove(x, y);
     }
     if (OnMouseMove)
@@ -56,9 +57,9 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
 
 void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (press_.state == TGridState::gsColSizing)
+    if (d_->press.state == TGridState::gsColSizing)
         EndColumnSizing();
-    else if (press_.state == TGridState::gsColMoving)
+    else if (d_->press.state == TGridState::gsColMoving)
         EndColumnMoving();
     InvalidateEditor();
     DoMouseUp(button, shift, x, y);
@@ -78,15 +79,15 @@ void TCustomGrid::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y
 
 void TCustomGrid::TimerTick()
 {
-    if (press_.state == TGridState::gsColMoving)
-        TrackColumnMove(lastMousePoint_.x(), lastMousePoint_.y());
+    if (d_->press.state == TGridState::gsColMoving)
+        TrackColumnMove(d_->lastMousePoint.x(), d_->lastMousePoint.y());
 }
 
 void TCustomGrid::CancelMode()
 {
     if (Dragging()) {
         SetOverlay(-1, 0);
-        press_ = TGridPress{};
+        d_->press = TGridPress{};
     }
     StopTimer1();
 }
@@ -106,13 +107,13 @@ void TCustomGrid::MouseWheel(TShiftState shift, int wheelDelta, QPoint mousePos)
     if (handled)
         return;
     // Fine-grained wheels and touchpads send parts of a notch; they add up to steps.
-    wheelAccumulator_ += wheelDelta;
-    while (wheelAccumulator_ >= kWheelNotch) {
-        wheelAccumulator_ -= kWheelNotch;
+    d_->wheelAccumulator += wheelDelta;
+    while (d_->wheelAccumulator >= kWheelNotch) {
+        d_->wheelAccumulator -= kWheelNotch;
         WheelStep(-1, shift);
     }
-    while (wheelAccumulator_ <= -kWheelNotch) {
-        wheelAccumulator_ += kWheelNotch;
+    while (d_->wheelAccumulator <= -kWheelNotch) {
+        d_->wheelAccumulator += kWheelNotch;
         WheelStep(+1, shift);
     }
 }
@@ -124,7 +125,7 @@ void TCustomGrid::WheelStep(int, TShiftState) {}
 TGridPress TCustomGrid::CalcSizingState(int x, int y) const
 {
     TGridPress result;
-    if (!gridOptions_.Contains(goColSizing))
+    if (!d_->gridOptions.Contains(goColSizing))
         return result;
     const TGridDrawInfo info = CalcDrawInfo();
     if (y >= info.Vert.FixedBoundary || x < info.Horz.FixedBoundary)
@@ -139,7 +140,7 @@ TGridPress TCustomGrid::CalcSizingState(int x, int y) const
         result.sizingOffset = border - x;
     };
     int border = info.Horz.FixedBoundary;
-    for (int col = leftCol_; col < colCount_ && result.state == TGridState::gsNormal; ++col) {
+    for (int col = d_->leftCol; col < d_->colCount && result.state == TGridState::gsNormal; ++col) {
         border += info.Horz.Extent(col);
         if (border > info.Horz.GridBoundary)
             break;
@@ -153,12 +154,12 @@ TGridPress TCustomGrid::CalcSizingState(int x, int y) const
         take(info.Horz.LastFullVisibleCell + 1, info.Horz.GridExtent);
     if (result.state == TGridState::gsNormal)
         return result;
-    if (result.sizingIndex > colCount_ - 1) {
-        result.sizingIndex = colCount_ - 1;
-    } else if (result.sizingIndex > leftCol_
-               && info.Horz.FixedBoundary + info.Horz.Extent(leftCol_) > info.Horz.GridExtent) {
+    if (result.sizingIndex > d_->colCount - 1) {
+        result.sizingIndex = d_->colCount - 1;
+    } else if (result.sizingIndex > d_->leftCol
+               && info.Horz.FixedBoundary + info.Horz.Extent(d_->leftCol) > info.Horz.GridExtent) {
         // The left column alone fills the view: every zone sizes it.
-        result.sizingIndex = leftCol_;
+        result.sizingIndex = d_->leftCol;
     }
     return result;
 }
@@ -167,22 +168,22 @@ int TCustomGrid::ColumnLeftEdge(int col) const
 {
     const TGridDrawInfo info = CalcDrawInfo();
     int left = info.Horz.FixedBoundary;
-    for (int i = leftCol_; i < col; ++i)
+    for (int i = d_->leftCol; i < col; ++i)
         left += info.Horz.Extent(i) + info.Horz.EffectiveLineWidth;
     return left;
 }
 
 void TCustomGrid::StartColumnSizing(const TGridPress& sizing)
 {
-    press_ = sizing;
-    SetOverlay(press_.sizingPos, 1);
+    d_->press = sizing;
+    SetOverlay(d_->press.sizingPos, 1);
 }
 
 void TCustomGrid::EndColumnSizing()
 {
     SetOverlay(-1, 0);
-    const TGridPress sizing = press_;
-    press_ = TGridPress{};
+    const TGridPress sizing = d_->press;
+    d_->press = TGridPress{};
     const int width = sizing.sizingPos - ColumnLeftEdge(sizing.sizingIndex);
     // A border dragged onto (or past) the column's own left edge changes nothing.
     if (width > 1)
@@ -193,9 +194,9 @@ void TCustomGrid::EndColumnSizing()
 
 void TCustomGrid::StartColumnMoving(int gridCol)
 {
-    press_ = TGridPress::In(TGridState::gsColMoving);
-    press_.moveIndex = gridCol;
-    press_.movePos = gridCol;
+    d_->press = TGridPress::In(TGridState::gsColMoving);
+    d_->press.moveIndex = gridCol;
+    d_->press.movePos = gridCol;
     UpdateNow();
     SetOverlay(MoveMarkerX(), kMoveMarkerWidth);
     StartTimer1(kMoveTimerInterval);
@@ -203,10 +204,10 @@ void TCustomGrid::StartColumnMoving(int gridCol)
 
 int TCustomGrid::MoveMarkerX() const
 {
-    const QRect cell = CellRect(press_.movePos, 0);
+    const QRect cell = CellRect(d_->press.movePos, 0);
     if (cell.isEmpty())
         return -1;
-    const int edge = press_.moveIndex < press_.movePos ? cell.left() + cell.width() : cell.left();
+    const int edge = d_->press.moveIndex < d_->press.movePos ? cell.left() + cell.width() : cell.left();
     return edge - kMoveMarkerWidth / 2;
 }
 
@@ -215,24 +216,24 @@ void TCustomGrid::TrackColumnMove(int x, int y)
     (void)y;
     const TGridDrawInfo info = CalcDrawInfo();
     const int column = ColumnAt(x);
-    const int lastCol = colCount_ - 1;
-    if (column == press_.movePos)
+    const int lastCol = d_->colCount - 1;
+    if (column == d_->press.movePos)
         return;
-    if (press_.movePos == fixedCols_ && x < info.Horz.FixedBoundary)
+    if (d_->press.movePos == d_->fixedCols && x < info.Horz.FixedBoundary)
         return;
-    if (press_.movePos == lastCol && x >= ColumnLeftEdge(lastCol) + info.Horz.Extent(lastCol))
+    if (d_->press.movePos == lastCol && x >= ColumnLeftEdge(lastCol) + info.Horz.Extent(lastCol))
         return;
-    int target = column < 0 ? press_.movePos : column;
+    int target = column < 0 ? d_->press.movePos : column;
     if (x < info.Horz.FixedBoundary) {
-        if (press_.movePos > fixedCols_ && leftCol_ > fixedCols_)
-            MoveLeftCol(leftCol_ - 1);
-        target = leftCol_;
+        if (d_->press.movePos > d_->fixedCols && d_->leftCol > d_->fixedCols)
+            MoveLeftCol(d_->leftCol - 1);
+        target = d_->leftCol;
     } else if (x >= info.Horz.FullVisBoundary) {
-        if (press_.movePos == info.Horz.LastFullVisibleCell && press_.movePos < lastCol && leftCol_ < MaxLeftCol())
-            MoveLeftCol(leftCol_ + 1);
+        if (d_->press.movePos == info.Horz.LastFullVisibleCell && d_->press.movePos < lastCol && d_->leftCol < MaxLeftCol())
+            MoveLeftCol(d_->leftCol + 1);
         target = CalcDrawInfo().Horz.LastFullVisibleCell;
     }
-    press_.movePos = std::clamp(target, fixedCols_, lastCol);
+    d_->press.movePos = std::clamp(target, d_->fixedCols, lastCol);
     SetOverlay(MoveMarkerX(), kMoveMarkerWidth);
 }
 
@@ -240,18 +241,18 @@ void TCustomGrid::EndColumnMoving()
 {
     SetOverlay(-1, 0);
     StopTimer1();
-    const TGridPress moving = press_;
-    press_ = TGridPress{};
+    const TGridPress moving = d_->press;
+    d_->press = TGridPress{};
     if (moving.movePos != moving.moveIndex)
         MoveColumn(moving.moveIndex, moving.movePos);
 }
 
 void TCustomGrid::MoveColumn(int from, int to)
 {
-    QELVOR_ASSERT(from >= 0 && from < colCount_ && to >= 0 && to < colCount_);
+    QELVOR_ASSERT(from >= 0 && from < d_->colCount && to >= 0 && to < d_->colCount);
     if (from == to)
         return;
-    auto at = [this](int col) { return colWidths_.begin() + col; };
+    auto at = [this](int col) { return d_->colWidths.begin() + col; };
     if (from < to)
         std::rotate(at(from), at(from + 1), at(to + 1));
     else
@@ -265,8 +266,8 @@ void TCustomGrid::MoveColumn(int from, int to)
             return col + 1;
         return col;
     };
-    current_.X = follow(current_.X);
-    anchor_.X = follow(anchor_.X);
+    d_->current.X = follow(d_->current.X);
+    d_->anchor.X = follow(d_->anchor.X);
     InvalidateGrid();
     ColumnMoved(from, to);
 }
@@ -277,19 +278,19 @@ void TCustomGrid::ColumnMoved(int, int) {}
 
 void TCustomGrid::SetOverlay(int x, int width)
 {
-    const QRect old = overlay_.Strip(ClientHeight());
-    overlay_ = {x, x < 0 ? 0 : width};
+    const QRect old = d_->overlay.Strip(ClientHeight());
+    d_->overlay = {x, x < 0 ? 0 : width};
     InvalidateClientRect(old);
-    InvalidateClientRect(overlay_.Strip(ClientHeight()));
+    InvalidateClientRect(d_->overlay.Strip(ClientHeight()));
 }
 
 void TCustomGrid::PaintOverlay(QPainter& painter) const
 {
-    const QRect strip = overlay_.Strip(ClientHeight());
+    const QRect strip = d_->overlay.Strip(ClientHeight());
     if (strip.isEmpty())
         return;
     // Dotted, and inverted against what lies beneath so that it shows on any colour.
-    const QColor color = press_.state == TGridState::gsColMoving ? kMoveMarkerColor : QColor(Qt::white);
+    const QColor color = d_->press.state == TGridState::gsColMoving ? kMoveMarkerColor : QColor(Qt::white);
     painter.save();
     painter.setClipping(false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -300,10 +301,10 @@ void TCustomGrid::PaintOverlay(QPainter& painter) const
 
 Qt::CursorShape TCustomGrid::CursorAt(int x, int y) const
 {
-    if (press_.state == TGridState::gsColSizing)
+    if (d_->press.state == TGridState::gsColSizing)
         return Qt::SplitHCursor;
     // A title press or cell tracking still shows where a sizing could start.
-    if (press_.state != TGridState::gsColMoving && CalcSizingState(x, y).state == TGridState::gsColSizing)
+    if (d_->press.state != TGridState::gsColMoving && CalcSizingState(x, y).state == TGridState::gsColSizing)
         return Qt::SplitHCursor;
     return Qt::ArrowCursor;
 }

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 
 #include "grid/CustomGrid.h"
+#include "grid/CustomGridPrivate.h"
 #include "platform/ExceptionDispatch.h"
 #include "runtime/ScopeGuard.h"
 
@@ -47,7 +48,7 @@ QScrollBar* TCustomGrid::Bar(TScrollBarKind kind) const
 
 ScrollInfo& TCustomGrid::Info(TScrollBarKind kind)
 {
-    return kind == TScrollBarKind::sbVertical ? vertInfo_ : horzInfo_;
+    return kind == TScrollBarKind::sbVertical ? d_->vertInfo : d_->horzInfo;
 }
 
 void TCustomGrid::ConnectScrollBar(TScrollBarKind kind)
@@ -57,7 +58,7 @@ void TCustomGrid::ConnectScrollBar(TScrollBarKind kind)
     bar->setSingleStep(1);
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, kind](int action) { OnScrollAction(kind, action); });
     connect(bar, &QAbstractSlider::sliderMoved, this, [this, kind](int position) {
-        if (!applyingScrollInfo_)
+        if (!d_->applyingScrollInfo)
             GuardedCall([&] { ScrollMessage(kind, TScrollCode::SB_THUMBTRACK, position); });
     });
     connect(bar, &QAbstractSlider::sliderReleased, this, [this, kind] { OnScrollReleased(kind); });
@@ -65,40 +66,40 @@ void TCustomGrid::ConnectScrollBar(TScrollBarKind kind)
 
 void TCustomGrid::OnScrollAction(TScrollBarKind kind, int action)
 {
-    if (applyingScrollInfo_)
+    if (d_->applyingScrollInfo)
         return;
     const TScrollCode code = ScrollCodeOf(action);
     if (code == TScrollCode::SB_ENDSCROLL) {
         // Moves the grid did not ask for (a wheel turn on the bar) are taken back.
         if (action == QAbstractSlider::SliderMove && !Bar(kind)->isSliderDown()) {
-            const ScopedFlag applying(applyingScrollInfo_);
+            const ScopedFlag applying(d_->applyingScrollInfo);
             Bar(kind)->setSliderPosition(Info(kind).pos);
         }
         return;
     }
     GuardedCall([&] { ScrollMessage(kind, code, Bar(kind)->sliderPosition()); });
     // Qt moved the slider before telling us; the position is what the grid decided.
-    const ScopedFlag applying(applyingScrollInfo_);
+    const ScopedFlag applying(d_->applyingScrollInfo);
     Bar(kind)->setSliderPosition(Info(kind).pos);
 }
 
 void TCustomGrid::OnScrollReleased(TScrollBarKind kind)
 {
-    if (applyingScrollInfo_)
+    if (d_->applyingScrollInfo)
         return;
     const int position = Bar(kind)->sliderPosition();
     GuardedCall([&] {
         ScrollMessage(kind, TScrollCode::SB_THUMBPOSITION, position);
         ScrollMessage(kind, TScrollCode::SB_ENDSCROLL, position);
     });
-    const ScopedFlag applying(applyingScrollInfo_);
+    const ScopedFlag applying(d_->applyingScrollInfo);
     Bar(kind)->setSliderPosition(Info(kind).pos);
     Bar(kind)->setValue(Info(kind).pos);
 }
 
 ScrollInfo TCustomGrid::GetScrollInfo(TScrollBarKind kind) const
 {
-    ScrollInfo info = kind == TScrollBarKind::sbVertical ? vertInfo_ : horzInfo_;
+    ScrollInfo info = kind == TScrollBarKind::sbVertical ? d_->vertInfo : d_->horzInfo;
     info.trackPos = Bar(kind)->isSliderDown() ? Bar(kind)->sliderPosition() : info.pos;
     return info;
 }
@@ -110,7 +111,7 @@ void TCustomGrid::SetScrollInfo(TScrollBarKind kind, const ScrollInfo& info)
     stored.trackPos = info.pos;
     QScrollBar* bar = Bar(kind);
     const int lastPos = std::max(info.min, info.max - std::max(info.page - 1, 0));
-    const ScopedFlag applying(applyingScrollInfo_);
+    const ScopedFlag applying(d_->applyingScrollInfo);
     bar->setRange(info.min, lastPos);
     bar->setPageStep(std::max(info.page, 0));
     bar->setValue(std::clamp(info.pos, info.min, lastPos));
@@ -153,7 +154,7 @@ void TCustomGrid::VertScroll(TScrollCode, int)
 
 void TCustomGrid::ApplyScrollPolicy()
 {
-    if (scrollBars_ == ssNone || scrollBars_ == ssVertical)
+    if (d_->scrollBars == ssNone || d_->scrollBars == ssVertical)
         ShowScrollBar(TScrollBarKind::sbHorizontal, false);
 }
 
@@ -161,31 +162,31 @@ void TCustomGrid::ApplyScrollPolicy()
 
 void TCustomGrid::UpdateScrollRange()
 {
-    if (scrollBars_ != ssHorizontal && scrollBars_ != ssBoth) {
+    if (d_->scrollBars != ssHorizontal && d_->scrollBars != ssBoth) {
         ShowScrollBar(TScrollBarKind::sbHorizontal, false);
         return;
     }
     const int maxLeft = MaxLeftCol();
-    ScrollInfo info = horzInfo_;
+    ScrollInfo info = d_->horzInfo;
     info.min = 0;
-    info.max = maxLeft > fixedCols_ ? 127 : 0;
+    info.max = maxLeft > d_->fixedCols ? 127 : 0;
     info.page = 0;
-    horzInfo_ = info;
+    d_->horzInfo = info;
     ShowScrollBar(TScrollBarKind::sbHorizontal, info.max > info.min);
-    if (leftCol_ > MaxLeftCol()) {
+    if (d_->leftCol > MaxLeftCol()) {
         InvalidateGrid();
-        MoveLeftCol(std::max(fixedCols_, MaxLeftCol()));
+        MoveLeftCol(std::max(d_->fixedCols, MaxLeftCol()));
     }
     UpdateScrollPos();
 }
 
 void TCustomGrid::UpdateScrollPos()
 {
-    if (scrollBars_ != ssHorizontal && scrollBars_ != ssBoth)
+    if (d_->scrollBars != ssHorizontal && d_->scrollBars != ssBoth)
         return;
-    ScrollInfo info = horzInfo_;
+    ScrollInfo info = d_->horzInfo;
     const int maxLeft = MaxLeftCol();
-    info.pos = maxLeft > fixedCols_ ? MulDiv(leftCol_ - fixedCols_, 127, maxLeft - fixedCols_) : 0;
+    info.pos = maxLeft > d_->fixedCols ? MulDiv(d_->leftCol - d_->fixedCols, 127, maxLeft - d_->fixedCols) : 0;
     SetScrollInfo(TScrollBarKind::sbHorizontal, info);
 }
 
@@ -194,45 +195,45 @@ void TCustomGrid::HorzScroll(TScrollCode code, int pos)
     if (isVisible() && focusPolicy() != Qt::NoFocus)
         TakeFocus(Qt::OtherFocusReason);
     if (code == TScrollCode::SB_THUMBTRACK) {
-        if (!gridOptions_.Contains(goThumbTracking))
+        if (!d_->gridOptions.Contains(goThumbTracking))
             return;
         code = TScrollCode::SB_THUMBPOSITION;
     }
-    const int maxLeft = std::max(fixedCols_, MaxLeftCol());
+    const int maxLeft = std::max(d_->fixedCols, MaxLeftCol());
     auto skipHidden = [&](int col, int step) {
-        while (col > fixedCols_ && col < maxLeft && ColWidths(col) <= 0)
+        while (col > d_->fixedCols && col < maxLeft && ColWidths(col) <= 0)
             col += step;
         return col;
     };
-    int newLeft = leftCol_;
+    int newLeft = d_->leftCol;
     switch (code) {
-    case TScrollCode::SB_LINEUP: newLeft = skipHidden(leftCol_ - 1, -1); break;
-    case TScrollCode::SB_LINEDOWN: newLeft = skipHidden(leftCol_ + 1, 1); break;
+    case TScrollCode::SB_LINEUP: newLeft = skipHidden(d_->leftCol - 1, -1); break;
+    case TScrollCode::SB_LINEDOWN: newLeft = skipHidden(d_->leftCol + 1, 1); break;
     case TScrollCode::SB_PAGEUP: {
         const TGridDrawInfo info = CalcDrawInfo();
-        newLeft = leftCol_ - std::max(1, leftCol_ - CalcMaxCell(info.Horz, leftCol_));
+        newLeft = d_->leftCol - std::max(1, d_->leftCol - CalcMaxCell(info.Horz, d_->leftCol));
         break;
     }
     case TScrollCode::SB_PAGEDOWN: {
         const TGridDrawInfo info = CalcDrawInfo();
-        newLeft = leftCol_ + std::max(1, info.Horz.LastFullVisibleCell - leftCol_);
+        newLeft = d_->leftCol + std::max(1, info.Horz.LastFullVisibleCell - d_->leftCol);
         break;
     }
-    case TScrollCode::SB_THUMBPOSITION: newLeft = fixedCols_ + MulDiv(pos, maxLeft - fixedCols_, 127); break;
-    case TScrollCode::SB_TOP: newLeft = fixedCols_; break;
+    case TScrollCode::SB_THUMBPOSITION: newLeft = d_->fixedCols + MulDiv(pos, maxLeft - d_->fixedCols, 127); break;
+    case TScrollCode::SB_TOP: newLeft = d_->fixedCols; break;
     case TScrollCode::SB_BOTTOM: newLeft = maxLeft; break;
     default: return;
     }
-    MoveLeftCol(std::clamp(newLeft, fixedCols_, maxLeft));
+    MoveLeftCol(std::clamp(newLeft, d_->fixedCols, maxLeft));
 }
 
 void TCustomGrid::MoveLeftCol(int newLeftCol)
 {
-    if (newLeftCol == leftCol_)
+    if (newLeftCol == d_->leftCol)
         return;
     const TGridDrawInfo before = CalcDrawInfo();
-    const int oldLeft = leftCol_;
-    leftCol_ = newLeftCol;
+    const int oldLeft = d_->leftCol;
+    d_->leftCol = newLeftCol;
     UpdateScrollPos();
     int shift = 0;
     for (int col = std::min(oldLeft, newLeftCol); col < std::max(oldLeft, newLeftCol); ++col)

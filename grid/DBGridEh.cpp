@@ -1,5 +1,6 @@
 // DBGridEh: construction, destruction and the plain properties of the data grid.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 
 
 #include <QCoreApplication>
@@ -13,15 +14,24 @@
 
 namespace qelvor {
 
-TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent)
+TCustomDBGridEh::Private::Private(TCustomDBGridEh& grid)
+    : horzScrollBar(grid, TScrollBarKind::sbHorizontal, [&grid] { grid.RequestLayout(); }),
+      vertScrollBar(grid, TScrollBarKind::sbVertical, [&grid] {
+          grid.UpdateVertScrollBar();
+          grid.RequestLayout();
+      })
 {
-    dataLink_ = std::make_unique<TGridDataLinkEh>(this);
-    columns_ = std::make_unique<TDBGridColumnsEh>(this);
-    sortMarking_ = std::make_unique<TSortMarkingEh>(*columns_);
-    columnDefValues_ = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
-    selection_ = std::make_unique<TDBGridEhSelection>(this);
-    titleFont_ = font();
-    footerFont_ = font();
+}
+
+TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent), d_(std::make_unique<Private>(*this))
+{
+    d_->dataLink = std::make_unique<TGridDataLinkEh>(this);
+    d_->columns = std::make_unique<TDBGridColumnsEh>(this);
+    d_->sortMarking = std::make_unique<TSortMarkingEh>(*d_->columns);
+    d_->columnDefValues = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
+    d_->selection = std::make_unique<TDBGridEhSelection>(this);
+    d_->titleFont = font();
+    d_->footerFont = font();
     if (TDBGridEhStyle* style = DBGridEhStyle())
         style->AddGrid(this);
     SetGridOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing,
@@ -40,13 +50,8 @@ TCustomDBGridEh::~TCustomDBGridEh()
     if (TDBGridEhStyle* style = DBGridEhStyle())
         style->RemoveGrid(this);
     // Link reactions check Destroying(); the columns go before the lists they are in.
-    dataLink_.reset();
-    columns_.reset();
-}
-
-void TCustomDBGridEh::CurrentCellMoved()
-{
-    AccessibleCurrentCellMoved(this);
+    d_->dataLink.reset();
+    d_->columns.reset();
 }
 
 // Window creation: the geometry that depends on the window is settled once.
@@ -57,37 +62,92 @@ void TCustomDBGridEh::WindowCreated()
     UpdateVertScrollBar();
 }
 
+// --- plain accessors ---
+
+TGridDataLinkEh& TCustomDBGridEh::DataLink() { return *d_->dataLink; }
+const TGridDataLinkEh& TCustomDBGridEh::DataLink() const { return *d_->dataLink; }
+bool TCustomDBGridEh::ReadOnly() const { return d_->readOnly; }
+TDBGridOptions TCustomDBGridEh::Options() const { return d_->options; }
+TDBGridEhOptions TCustomDBGridEh::OptionsEh() const { return d_->optionsEh; }
+TDBGridEhEvents& TCustomDBGridEh::Events() { return d_->events; }
+TDBGridColumnsEh& TCustomDBGridEh::Columns() { return *d_->columns; }
+const TDBGridColumnsEh& TCustomDBGridEh::Columns() const { return *d_->columns; }
+TDBGridEhColumnDefValuesEh& TCustomDBGridEh::ColumnDefValues() { return *d_->columnDefValues; }
+const TDBGridEhColumnDefValuesEh& TCustomDBGridEh::ColumnDefValues() const { return *d_->columnDefValues; }
+const TColumnsEhList& TCustomDBGridEh::VisibleColumnList() const { return d_->visibleColumns; }
+const TColumnsEhList& TCustomDBGridEh::SortMarkedColumnList() const { return d_->sortMarking->MarkedColumns(); }
+TSortMarkingEh& TCustomDBGridEh::SortMarking() { return *d_->sortMarking; }
+const QFont& TCustomDBGridEh::TitleFont() const { return d_->titleFont; }
+const QFont& TCustomDBGridEh::FooterFont() const { return d_->footerFont; }
+bool TCustomDBGridEh::ParentFont() const { return d_->parentFont; }
+TColor TCustomDBGridEh::Color() const { return d_->color; }
+TColor TCustomDBGridEh::FixedColor() const { return d_->fixedColor; }
+TColor TCustomDBGridEh::FooterColor() const { return d_->footerColor; }
+int TCustomDBGridEh::TitleHeight() const { return d_->titleHeight; }
+int TCustomDBGridEh::TitleLines() const { return d_->titleLines; }
+int TCustomDBGridEh::RowHeight() const { return d_->rowHeight; }
+int TCustomDBGridEh::RowLines() const { return d_->rowLines; }
+int TCustomDBGridEh::VTitleMargin() const { return d_->vTitleMargin; }
+bool TCustomDBGridEh::Flat() const { return d_->flat; }
+int TCustomDBGridEh::FrozenCols() const { return d_->frozenCols; }
+bool TCustomDBGridEh::DrawMemoText() const { return d_->drawMemoText; }
+void TCustomDBGridEh::SetDrawMemoText(bool value) { d_->drawMemoText = value; }
+bool TCustomDBGridEh::DefaultDrawing() const { return d_->defaultDrawing; }
+void TCustomDBGridEh::SetDefaultDrawing(bool value) { d_->defaultDrawing = value; }
+TDBGridEhScrollBar& TCustomDBGridEh::HorzScrollBar() { return d_->horzScrollBar; }
+TVertDBGridEhScrollBar& TCustomDBGridEh::VertScrollBar() { return d_->vertScrollBar; }
+int TCustomDBGridEh::IndicatorColumns() const { return d_->indicatorColumns; }
+int TCustomDBGridEh::TitleRows() const { return d_->titleRows; }
+int TCustomDBGridEh::TitleTextMargin() const { return d_->titleTextMargin; }
+int TCustomDBGridEh::ComputedTitleHeight() const { return d_->computedTitleHeight; }
+bool TCustomDBGridEh::TabStop(int gridCol) const
+{
+    return gridCol >= 0 && gridCol < static_cast<int>(d_->tabStops.size()) && d_->tabStops[static_cast<std::size_t>(gridCol)];
+}
+bool TCustomDBGridEh::LayoutInProgress() const { return d_->layoutInProgress; }
+bool TCustomDBGridEh::LayoutFromLink() const { return d_->layoutFromLink; }
+int TCustomDBGridEh::LayoutLockCount() const { return d_->layoutLock; }
+int TCustomDBGridEh::UpdateLockCount() const { return d_->updateLock; }
+TDBGridEhAllowedSelections TCustomDBGridEh::AllowedSelections() const { return d_->allowedSelections; }
+TDBGridEhSelection& TCustomDBGridEh::Selection() { return *d_->selection; }
+const TDBGridEhSelection& TCustomDBGridEh::Selection() const { return *d_->selection; }
+TBookmarkListEh& TCustomDBGridEh::SelectedRows() { return d_->selection->SelectedRows(); }
+int TCustomDBGridEh::PressedTitleCol() const { return GridState() == TGridState::gsTitlePressed ? Press().titleCol : -1; }
+bool TCustomDBGridEh::TitleButtonDown() const { return GridState() == TGridState::gsTitlePressed && Press().titleDown; }
+bool TCustomDBGridEh::SortMarkingChangePending() const { return d_->sortMarking->ChangePending(); }
+QPainter* TCustomDBGridEh::Canvas() const { return d_->paint ? &d_->paint->painter : nullptr; }
+
 // --- data ---
 
 TDataSource* TCustomDBGridEh::DataSource() const
 {
-    return dataLink_->DataSource();
+    return d_->dataLink->DataSource();
 }
 
 void TCustomDBGridEh::SetDataSource(TDataSource* dataSource)
 {
     if (dataSource == DataSource())
         return;
-    if (optionsEh_.Contains(dghClearSelection)) {
-        if (options_.Contains(dgMultiSelect))
-            selection_->SelectedRows().Clear();
-        if (selection_->SelectionType() != gstNon && selection_->SelectionType() != gstRecordBookmarks) {
-            selection_->Clear();
+    if (d_->optionsEh.Contains(dghClearSelection)) {
+        if (d_->options.Contains(dgMultiSelect))
+            d_->selection->SelectedRows().Clear();
+        if (d_->selection->SelectionType() != gstNon && d_->selection->SelectionType() != gstRecordBookmarks) {
+            d_->selection->Clear();
             InvalidateGrid();
             InvalidateEditor();
         }
     }
-    dataLink_->SetDataSource(dataSource);
+    d_->dataLink->SetDataSource(dataSource);
     if (dataSource)
         dataSource->FreeNotification(this);
-    LinkActive(dataLink_->Active());
+    LinkActive(d_->dataLink->Active());
 }
 
 void TCustomDBGridEh::SetReadOnly(bool readOnly)
 {
-    if (readOnly == readOnly_)
+    if (readOnly == d_->readOnly)
         return;
-    readOnly_ = readOnly;
+    d_->readOnly = readOnly;
     if (!Loading())
         SetColumnAttributes();
 }
@@ -105,14 +165,14 @@ void TCustomDBGridEh::Notification(TComponent* component, TOperation operation)
     LockLayout();
     int unbound = 0;
     const ScopeExit release([&] {
-        TDataSet* dataSet = dataLink_->DataSet();
+        TDataSet* dataSet = d_->dataLink->DataSet();
         if (unbound > 0 && dataSet && !dataSet->ControlsDisabled())
             UnlockLayout();
         else
             DeferLayout();
     });
-    for (int i = 0; i < columns_->Count(); ++i) {
-        TColumnEh* column = columns_->Items(i);
+    for (int i = 0; i < d_->columns->Count(); ++i) {
+        TColumnEh* column = d_->columns->Items(i);
         if (column->BoundField() && static_cast<TComponent*>(column->BoundField()) == component) {
             column->SetBoundField(nullptr);
             ++unbound;
@@ -124,14 +184,14 @@ void TCustomDBGridEh::Notification(TComponent* component, TOperation operation)
 
 void TCustomDBGridEh::SetOptions(TDBGridOptions options)
 {
-    if (options == options_)
+    if (options == d_->options)
         return;
-    if (options_.Contains(dgMultiSelect) && !options.Contains(dgMultiSelect))
-        selection_->SelectedRows().Clear();
-    options_ = options;
+    if (d_->options.Contains(dgMultiSelect) && !options.Contains(dgMultiSelect))
+        d_->selection->SelectedRows().Clear();
+    d_->options = options;
     TGridOptions grid = GridOptions();
     auto follow = [&](TGridOption gridOption, TDBGridOption option) {
-        if (options_.Contains(option))
+        if (d_->options.Contains(option))
             grid.Include(gridOption);
         else
             grid.Exclude(gridOption);
@@ -148,14 +208,14 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions options)
 
 void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions options)
 {
-    if (options == optionsEh_)
+    if (options == d_->optionsEh)
         return;
-    if (optionsEh_.Contains(dghMultiSortMarking) && !options.Contains(dghMultiSortMarking)) {
+    if (d_->optionsEh.Contains(dghMultiSortMarking) && !options.Contains(dghMultiSortMarking)) {
         const TColumnsEhList& marked = SortMarkedColumnList();
         for (int i = marked.Count() - 1; i >= 1; --i)
             marked[i]->Title()->SetSortMarker(smNoneEh);
     }
-    optionsEh_ = options;
+    d_->optionsEh = options;
     RequestLayout();
 }
 
@@ -163,34 +223,34 @@ void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions options)
 
 void TCustomDBGridEh::SetFont(const QFont& font)
 {
-    parentFont_ = false;
+    d_->parentFont = false;
     setFont(font);
 }
 
 void TCustomDBGridEh::SetParentFont(bool parentFont)
 {
-    if (parentFont == parentFont_)
+    if (parentFont == d_->parentFont)
         return;
-    parentFont_ = parentFont;
+    d_->parentFont = parentFont;
     if (parentFont)
         setFont(QFont());
 }
 
 void TCustomDBGridEh::SetTitleFont(const QFont& font)
 {
-    titleFont_ = font;
-    if (!settingParentFont_ && !Loading())
-        parentFont_ = false;
-    if (options_.Contains(dgTitles))
+    d_->titleFont = font;
+    if (!d_->settingParentFont && !Loading())
+        d_->parentFont = false;
+    if (d_->options.Contains(dgTitles))
         RequestLayout();
     InvalidateGrid();
 }
 
 void TCustomDBGridEh::SetFooterFont(const QFont& font)
 {
-    footerFont_ = font;
-    if (!settingParentFont_ && !Loading())
-        parentFont_ = false;
+    d_->footerFont = font;
+    if (!d_->settingParentFont && !Loading())
+        d_->parentFont = false;
     InvalidateGrid();
 }
 
@@ -200,11 +260,11 @@ void TCustomDBGridEh::changeEvent(QEvent* event)
     if (event->type() != QEvent::FontChange)
         return;
     GuardedCall([&] {
-        if (parentFont_) {
+        if (d_->parentFont) {
             // The parent's font reached the grid: titles and footers follow it.
-            const ScopedFlag setting(settingParentFont_);
-            titleFont_ = font();
-            footerFont_ = font();
+            const ScopedFlag setting(d_->settingParentFont);
+            d_->titleFont = font();
+            d_->footerFont = font();
         }
         LockLayout();
         const ScopeExit unlock([this] { UnlockLayout(); });
@@ -214,33 +274,33 @@ void TCustomDBGridEh::changeEvent(QEvent* event)
 
 void TCustomDBGridEh::RefreshColumnFonts()
 {
-    for (int i = 0; i < columns_->Count(); ++i) {
-        (void)columns_->Items(i)->Font();
-        (void)columns_->Items(i)->Title()->Font();
+    for (int i = 0; i < d_->columns->Count(); ++i) {
+        (void)d_->columns->Items(i)->Font();
+        (void)d_->columns->Items(i)->Title()->Font();
     }
 }
 
 void TCustomDBGridEh::SetColor(TColor color)
 {
-    if (color == color_)
+    if (color == d_->color)
         return;
-    color_ = color;
+    d_->color = color;
     InvalidateGrid();
 }
 
 void TCustomDBGridEh::SetFixedColor(TColor color)
 {
-    if (color == fixedColor_)
+    if (color == d_->fixedColor)
         return;
-    fixedColor_ = color;
+    d_->fixedColor = color;
     InvalidateGrid();
 }
 
 void TCustomDBGridEh::SetFooterColor(TColor color)
 {
-    if (color == footerColor_)
+    if (color == d_->footerColor)
         return;
-    footerColor_ = color;
+    d_->footerColor = color;
     InvalidateGrid();
 }
 
@@ -248,61 +308,61 @@ void TCustomDBGridEh::SetFooterColor(TColor color)
 
 void TCustomDBGridEh::SetTitleHeight(int height)
 {
-    titleHeight_ = height;
+    d_->titleHeight = height;
     RequestLayout();
 }
 
 void TCustomDBGridEh::SetTitleLines(int lines)
 {
-    titleLines_ = lines;
+    d_->titleLines = lines;
     RequestLayout();
 }
 
 void TCustomDBGridEh::SetVTitleMargin(int margin)
 {
-    vTitleMargin_ = margin;
+    d_->vTitleMargin = margin;
     RequestLayout();
 }
 
 void TCustomDBGridEh::SetRowHeight(int height)
 {
     height = std::max(height, 0);
-    if (height == rowHeight_)
+    if (height == d_->rowHeight)
         return;
-    rowHeight_ = height;
+    d_->rowHeight = height;
     RequestLayout();
 }
 
 void TCustomDBGridEh::SetRowLines(int lines)
 {
     lines = std::max(lines, 0);
-    if (lines == rowLines_)
+    if (lines == d_->rowLines)
         return;
-    rowLines_ = lines;
+    d_->rowLines = lines;
     RequestLayout();
 }
 
 void TCustomDBGridEh::SetFlat(bool flat)
 {
-    if (flat == flat_)
+    if (flat == d_->flat)
         return;
-    flat_ = flat;
-    titleTextMargin_ = flat ? 2 : 4;
+    d_->flat = flat;
+    d_->titleTextMargin = flat ? 2 : 4;
     RequestLayout();
 }
 
 void TCustomDBGridEh::SetFrozenCols(int count)
 {
     count = std::max(count, 0);
-    if (count == frozenCols_)
+    if (count == d_->frozenCols)
         return;
-    frozenCols_ = count;
+    d_->frozenCols = count;
     RequestLayout();
 }
 
 int TCustomDBGridEh::DataRowPitch() const
 {
-    return DefaultRowHeight() + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
+    return DefaultRowHeight() + (d_->options.Contains(dgRowLines) ? GridLineWidth() : 0);
 }
 
 int TCustomDBGridEh::VisibleDataRows() const
@@ -311,35 +371,37 @@ int TCustomDBGridEh::VisibleDataRows() const
     return info.Vert.LastFullVisibleCell - TopRow() + 1;
 }
 
-// --- scroll bar settings ---
+// --- selection ---
 
-void TDBGridEhScrollBar::SetTracking(bool tracking)
+bool TCustomDBGridEh::SelectionTypeAllowed(TDBGridEhSelectionType type) const
 {
-    tracking_ = tracking;
-    if (kind_ != TScrollBarKind::sbHorizontal)
-        return;
-    TGridOptions options = grid_->GridOptions();
-    if (tracking)
-        options.Include(goThumbTracking);
-    else
-        options.Exclude(goThumbTracking);
-    grid_->SetGridOptions(options);
+    if (type == gstNon)
+        return true;
+    if (!d_->options.Contains(dgMultiSelect) || !d_->allowedSelections.Contains(type))
+        return false;
+    if (type == gstRecordBookmarks || type == gstAll)
+        return true;
+    return !d_->options.Contains(dgRowSelect);
 }
 
-void TDBGridEhScrollBar::SetVisible(bool visible)
+void TCustomDBGridEh::ClearSelection()
 {
-    SetVisibleMode(visible ? sbAutoShowEh : sbNeverShowEh);
+    if (d_->options.Contains(dgMultiSelect) && d_->optionsEh.Contains(dghClearSelection))
+        d_->selection->SelectedRows().Clear();
+    if (d_->selection->SelectionType() != gstNon && d_->optionsEh.Contains(dghClearSelection)) {
+        d_->selection->Clear();
+        InvalidateGrid();
+        InvalidateEditor();
+    }
 }
 
-void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh mode)
+void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections selections)
 {
-    if (mode == visibleMode_)
+    if (selections == d_->allowedSelections)
         return;
-    visibleMode_ = mode;
-    if (kind_ == TScrollBarKind::sbVertical)
-        grid_->UpdateVertScrollBar();
-    grid_->RequestLayout();
+    d_->allowedSelections = selections;
+    if (d_->selection->SelectionType() != gstNon && !selections.Contains(d_->selection->SelectionType()))
+        d_->selection->Clear();
 }
 
 }  // namespace qelvor
-

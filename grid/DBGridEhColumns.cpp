@@ -5,24 +5,25 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
 void TCustomDBGridEh::DefineFieldMap()
 {
-    if (columns_->ColumnsArePersistent()) {
-        dataLink_->SetSparseMap(true);
-        for (int i = 0; i < columns_->Count(); ++i)
-            dataLink_->AddFieldMapping(columns_->Items(i)->FieldName());
+    if (d_->columns->ColumnsArePersistent()) {
+        d_->dataLink->SetSparseMap(true);
+        for (int i = 0; i < d_->columns->Count(); ++i)
+            d_->dataLink->AddFieldMapping(d_->columns->Items(i)->FieldName());
         return;
     }
-    dataLink_->SetSparseMap(false);
-    TDataSet* dataSet = dataLink_->DataSet();
+    d_->dataLink->SetSparseMap(false);
+    TDataSet* dataSet = d_->dataLink->DataSet();
     for (int i = 0; i < dataSet->FieldCount(); ++i) {
         TField* field = dataSet->Fields(i);
         if (field->Visible())
-            dataLink_->AddFieldMapping(field->FieldName());
+            d_->dataLink->AddFieldMapping(field->FieldName());
     }
 }
 
@@ -30,65 +31,65 @@ void TCustomDBGridEh::ReconcileColumns()
 {
     // A persistent column after a generated one: the generated ones go.
     bool seenGenerated = false;
-    for (int i = 0; i < columns_->Count(); ++i) {
-        if (!columns_->Items(i)->Persistent()) {
+    for (int i = 0; i < d_->columns->Count(); ++i) {
+        if (!d_->columns->Items(i)->Persistent()) {
             seenGenerated = true;
         } else if (seenGenerated) {
-            for (int j = columns_->Count() - 1; j >= 0; --j)
-                if (!columns_->Items(j)->Persistent())
-                    columns_->Delete(j);
+            for (int j = d_->columns->Count() - 1; j >= 0; --j)
+                if (!d_->columns->Items(j)->Persistent())
+                    d_->columns->Delete(j);
             break;
         }
     }
-    dataLink_->ClearFieldMap();
-    if (dataLink_->Active())
+    d_->dataLink->ClearFieldMap();
+    if (d_->dataLink->Active())
         DefineFieldMap();
 
-    if (columns_->ColumnsArePersistent()) {
-        for (int i = 0; i < columns_->Count(); ++i)
-            columns_->Items(i)->SetBoundField(nullptr);
+    if (d_->columns->ColumnsArePersistent()) {
+        for (int i = 0; i < d_->columns->Count(); ++i)
+            d_->columns->Items(i)->SetBoundField(nullptr);
     } else {
-        TDataSet* dataSet = dataLink_->DataSet();
-        const int mapped = dataLink_->FieldMapCount();
-        if (dataLink_->Active() || (dataSet && !dataSet->DefaultFields())) {
-            for (int i = columns_->Count() - 1; i >= 0; --i) {
-                TField* field = columns_->Items(i)->BoundField();
+        TDataSet* dataSet = d_->dataLink->DataSet();
+        const int mapped = d_->dataLink->FieldMapCount();
+        if (d_->dataLink->Active() || (dataSet && !dataSet->DefaultFields())) {
+            for (int i = d_->columns->Count() - 1; i >= 0; --i) {
+                TField* field = d_->columns->Items(i)->BoundField();
                 bool isMapped = false;
                 for (int m = 0; m < mapped && field && !isMapped; ++m)
-                    isMapped = dataLink_->MappedField(m) == field;
+                    isMapped = d_->dataLink->MappedField(m) == field;
                 if (!isMapped)
-                    columns_->Delete(i);
+                    d_->columns->Delete(i);
             }
         } else {
-            columns_->Clear();
+            d_->columns->Clear();
         }
         for (int i = 0; i < mapped; ++i) {
-            TField* field = dataLink_->MappedField(i);
+            TField* field = d_->dataLink->MappedField(i);
             int found = -1;
-            for (int j = i; j < columns_->Count() && field && found < 0; ++j)
-                if (columns_->Items(j)->BoundField() == field)
+            for (int j = i; j < d_->columns->Count() && field && found < 0; ++j)
+                if (d_->columns->Items(j)->BoundField() == field)
                     found = j;
             if (found >= 0) {
                 if (found != i)
-                    columns_->Move(found, i);
+                    d_->columns->Move(found, i);
                 continue;
             }
-            TDBGridColumnEh* column = columns_->AddGenerated();
-            columns_->Move(columns_->Count() - 1, std::min(i, columns_->Count() - 1));
+            TDBGridColumnEh* column = d_->columns->AddGenerated();
+            d_->columns->Move(d_->columns->Count() - 1, std::min(i, d_->columns->Count() - 1));
             column->SetBoundField(field);
         }
-        if (mapped == 0 && columns_->Count() == 0)
-            columns_->AddGenerated();
+        if (mapped == 0 && d_->columns->Count() == 0)
+            d_->columns->AddGenerated();
     }
     RebuildVisibleColumnList();
 }
 
 void TCustomDBGridEh::RebuildVisibleColumnList()
 {
-    visibleColumns_.Clear();
-    for (int i = 0; i < columns_->Count(); ++i)
-        if (columns_->Items(i)->Visible())
-            visibleColumns_.Add(columns_->Items(i));
+    d_->visibleColumns.Clear();
+    for (int i = 0; i < d_->columns->Count(); ++i)
+        if (d_->columns->Items(i)->Visible())
+            d_->visibleColumns.Add(d_->columns->Items(i));
 }
 
 void TCustomDBGridEh::ColumnsChanged(TColumnEh* column)
@@ -99,7 +100,7 @@ void TCustomDBGridEh::ColumnsChanged(TColumnEh* column)
         const int gridCol = ToGridColumn(column->Index());
         if (gridCol >= 0 && gridCol < ColCount()) {
             InvalidateCol(gridCol);
-            const int width = column->Visible() ? column->Width() : (options_.Contains(dgColLines) ? -1 : 0);
+            const int width = column->Visible() ? column->Width() : (d_->options.Contains(dgColLines) ? -1 : 0);
             if (ColWidths(gridCol) != width)
                 SetColWidths(gridCol, width);
         }
@@ -109,13 +110,13 @@ void TCustomDBGridEh::ColumnsChanged(TColumnEh* column)
     }
     // The current cell never stays on a hidden column.
     const int dataCol = ToDataColumn(Col());
-    if (dataCol >= 0 && dataCol < columns_->Count() && !columns_->Items(dataCol)->Visible()
-        && visibleColumns_.Count() > 0) {
-        const int first = ToGridColumn(visibleColumns_[0]->Index());
+    if (dataCol >= 0 && dataCol < d_->columns->Count() && !d_->columns->Items(dataCol)->Visible()
+        && d_->visibleColumns.Count() > 0) {
+        const int first = ToGridColumn(d_->visibleColumns[0]->Index());
         if (first < ColCount())
             MoveCurrent(first, Row(), true, false);
     }
-    if (layoutLock_ == 0)
+    if (d_->layoutLock == 0)
         InvalidateEditor();
 }
 
@@ -123,20 +124,20 @@ void TCustomDBGridEh::ColWidthsChanged()
 {
     if (Destroying())
         return;
-    const bool adopt = (dataLink_->Active() || columns_->ColumnsArePersistent())
-                       && layoutLock_ == 0 && updateLock_ == 0;
+    const bool adopt = (d_->dataLink->Active() || d_->columns->ColumnsArePersistent())
+                       && d_->layoutLock == 0 && d_->updateLock == 0;
     if (adopt) {
         LockLayout();
         const ScopeExit unlock([this] { UnlockLayout(); });
-        const int count = std::min(columns_->Count(), ColCount() - indicatorColumns_);
+        const int count = std::min(d_->columns->Count(), ColCount() - d_->indicatorColumns);
         for (int i = 0; i < count; ++i) {
             const int gridCol = ToGridColumn(i);
-            TColumnEh* column = columns_->Items(i);
+            TColumnEh* column = d_->columns->Items(i);
             if (column->Visible())
                 SetColWidths(gridCol, column->AllowableWidth(ColWidths(gridCol)));
         }
         for (int i = 0; i < count; ++i) {
-            TColumnEh* column = columns_->Items(i);
+            TColumnEh* column = d_->columns->Items(i);
             if (column->Visible())
                 column->SetWidth(ColWidths(ToGridColumn(i)));
         }

@@ -7,6 +7,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
 
@@ -17,7 +18,7 @@ namespace {
 // The editor of a data cell: a character beeps when the cell's field would refuse it.
 class TDBGridInplaceEdit : public TInplaceEdit {
 public:
-    explicit TDBGridInplaceEdit(TCustomDBGridEh* grid) : TInplaceEdit(grid), grid_(grid) {}
+    TDBGridInplaceEdit(TInplaceEditHost& host, TCustomDBGridEh* grid) : TInplaceEdit(host), grid_(grid) {}
 
 protected:
     bool IsValidCharacter(char32_t character) const override
@@ -34,38 +35,38 @@ private:
 
 TInplaceEdit* TCustomDBGridEh::CreateEditor()
 {
-    return new TDBGridInplaceEdit(this);
+    return new TDBGridInplaceEdit(EditorHost(), this);
 }
 
 TField* TCustomDBGridEh::CurrentField() const
 {
     const int dataCol = ToDataColumn(Col());
-    if (dataCol < 0 || dataCol >= columns_->Count() || !dataLink_->Active())
+    if (dataCol < 0 || dataCol >= d_->columns->Count() || !d_->dataLink->Active())
         return nullptr;
-    return columns_->Items(dataCol)->Field();
+    return d_->columns->Items(dataCol)->Field();
 }
 
 QString TCustomDBGridEh::GetEditText(int col, int) const
 {
     const int dataCol = ToDataColumn(col);
-    if (dataCol < 0 || dataCol >= columns_->Count() || !dataLink_->Active())
+    if (dataCol < 0 || dataCol >= d_->columns->Count() || !d_->dataLink->Active())
         return {};
-    TField* field = columns_->Items(dataCol)->Field();
+    TField* field = d_->columns->Items(dataCol)->Field();
     return field ? QString::fromStdString(field->EditText()) : QString();
 }
 
 bool TCustomDBGridEh::CanEditShow() const
 {
-    if (layoutLock_ != 0 || layoutInProgress_ || !options_.Contains(dgEditing) || options_.Contains(dgRowSelect))
+    if (d_->layoutLock != 0 || d_->layoutInProgress || !d_->options.Contains(dgEditing) || d_->options.Contains(dgRowSelect))
         return false;
     // The focus widget, not hasFocus(): a click on the current cell of a window still
     // being activated opens the editor, which has the focus once the activation arrives.
-    if (!dataLink_->Active() || !FocusWidgetHere())
+    if (!d_->dataLink->Active() || !FocusWidgetHere())
         return false;
     const int dataCol = ToDataColumn(Col());
-    if (dataCol < 0 || dataCol >= columns_->Count() || !columns_->Items(dataCol)->Field())
+    if (dataCol < 0 || dataCol >= d_->columns->Count() || !d_->columns->Items(dataCol)->Field())
         return false;
-    const TColumnEhKind kind = columns_->Items(dataCol)->ColumnKind();
+    const TColumnEhKind kind = d_->columns->Items(dataCol)->ColumnKind();
     return kind != TColumnEhKind::Checkbox && kind != TColumnEhKind::ImageOnly;
 }
 
@@ -73,12 +74,12 @@ void TCustomDBGridEh::InvalidateEditor()
 {
     TInplaceEdit* editor = InplaceEditor();
     const int dataCol = ToDataColumn(Col());
-    if (EditorMode() && editor && dataCol >= 0 && dataCol < columns_->Count()) {
-        TColumnEh* column = columns_->Items(dataCol);
+    if (EditorMode() && editor && dataCol >= 0 && dataCol < d_->columns->Count()) {
+        TColumnEh* column = d_->columns->Items(dataCol);
         QFont font = column->Font();
         TColor background = column->Color();
-        if (OnGetCellParams)
-            OnGetCellParams(*this, column, font, background, TGridDrawState{});
+        if (d_->events.OnGetCellParams)
+            d_->events.OnGetCellParams(*this, column, font, background, TGridDrawState{});
         if (!(editor->font() == font))
             editor->setFont(font);
         QPalette palette = editor->palette();

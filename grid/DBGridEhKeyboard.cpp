@@ -10,6 +10,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "grid/InplaceEdit.h"
 #include "runtime/ScopeGuard.h"
 
@@ -18,7 +19,7 @@ namespace qelvor {
 void TCustomDBGridEh::KeyDown(TVirtualKey& key, TShiftState shift)
 {
     key = DoKeyDown(key, shift);
-    if (!dataLink_->Active() || key == vk::None)
+    if (!d_->dataLink->Active() || key == vk::None)
         return;
     if (shift.Contains(ssCtrl))
         CtrlKey(key);
@@ -28,7 +29,7 @@ void TCustomDBGridEh::KeyDown(TVirtualKey& key, TShiftState shift)
 
 void TCustomDBGridEh::PlainKey(TVirtualKey key, TShiftState shift)
 {
-    TDataSet* dataSet = dataLink_->DataSet();
+    TDataSet* dataSet = d_->dataLink->DataSet();
     switch (key) {
     case vk::Up: PriorRecord(); break;
     case vk::Down: NextRecord(); break;
@@ -58,11 +59,11 @@ void TCustomDBGridEh::PlainKey(TVirtualKey key, TShiftState shift)
         break;
     case vk::Prior:
         ClearSelection();
-        dataLink_->MoveBy(-VisibleDataRows());
+        d_->dataLink->MoveBy(-VisibleDataRows());
         break;
     case vk::Next:
         ClearSelection();
-        dataLink_->MoveBy(VisibleDataRows());
+        d_->dataLink->MoveBy(VisibleDataRows());
         break;
     case vk::Tab:
         if (!shift.Contains(ssAlt))
@@ -80,17 +81,17 @@ void TCustomDBGridEh::PlainKey(TVirtualKey key, TShiftState shift)
 
 void TCustomDBGridEh::CtrlKey(TVirtualKey key)
 {
-    TDataSet* dataSet = dataLink_->DataSet();
+    TDataSet* dataSet = d_->dataLink->DataSet();
     switch (key) {
     case vk::Up:
     case vk::Prior:
         ClearSelection();
-        dataLink_->MoveBy(-dataLink_->ActiveRecord());
+        d_->dataLink->MoveBy(-d_->dataLink->ActiveRecord());
         break;
     case vk::Down:
     case vk::Next:
         ClearSelection();
-        dataLink_->MoveBy(dataLink_->RecordCount() - dataLink_->ActiveRecord() - 1);
+        d_->dataLink->MoveBy(d_->dataLink->RecordCount() - d_->dataLink->ActiveRecord() - 1);
         break;
     case vk::Home:
         ClearSelection();
@@ -108,9 +109,9 @@ void TCustomDBGridEh::CtrlKey(TVirtualKey key)
 
 void TCustomDBGridEh::EscapeKey()
 {
-    dataLink_->Reset();
+    d_->dataLink->Reset();
     ClearSelection();
-    if (!options_.Contains(dgAlwaysShowEditor))
+    if (!d_->options.Contains(dgAlwaysShowEditor))
         HideEditor();
     if (Dragging())
         CancelMode();
@@ -118,14 +119,14 @@ void TCustomDBGridEh::EscapeKey()
 
 void TCustomDBGridEh::KeyPress(char32_t& key)
 {
-    if (key == U'\r' && !options_.Contains(dgAlwaysShowEditor))
+    if (key == U'\r' && !d_->options.Contains(dgAlwaysShowEditor))
         CommitEditorText();
     TCustomGrid::KeyPress(key);
 }
 
 void TCustomDBGridEh::KeyUp(TVirtualKey& key, TShiftState shift)
 {
-    if (key == vk::Control && sortMarking_->TakeChangePending())
+    if (key == vk::Control && d_->sortMarking->TakeChangePending())
         DoSortMarkingChanged();
     TCustomGrid::KeyUp(key, shift);
 }
@@ -148,22 +149,22 @@ void TCustomDBGridEh::MoveToColumn(int gridCol, int direction)
             return;
     }
     if (gridCol != Col()) {
-        if (!inColumnExit_) {
+        if (!d_->inColumnExit) {
             const int before = Col();
-            const ScopedFlag exiting(inColumnExit_);
-            if (OnColExit)
-                OnColExit(*this);
+            const ScopedFlag exiting(d_->inColumnExit);
+            if (d_->events.OnColExit)
+                d_->events.OnColExit(*this);
             if (Col() != before)
                 return;
         }
-        if (!options_.Contains(dgAlwaysShowEditor))
+        if (!d_->options.Contains(dgAlwaysShowEditor))
             HideEditor();
-        if (!options_.Contains(dgRowSelect))
+        if (!d_->options.Contains(dgRowSelect))
             SetCol(gridCol);
-        if (options_.Contains(dgAlwaysShowEditor))
+        if (d_->options.Contains(dgAlwaysShowEditor))
             ShowEditor();
-        if (OnColEnter)
-            OnColEnter(*this);
+        if (d_->events.OnColEnter)
+            d_->events.OnColEnter(*this);
     }
     InvalidateRow(Row());
 }
@@ -175,7 +176,7 @@ void TCustomDBGridEh::StepRecords(int distance)
         UpdateLockScope lock(*this);
         const int step = distance > 0 ? 1 : -1;
         while (distance != 0) {
-            if (dataLink_->MoveBy(step) == 0) {
+            if (d_->dataLink->MoveBy(step) == 0) {
                 ranOut = false;
                 break;
             }
@@ -183,7 +184,7 @@ void TCustomDBGridEh::StepRecords(int distance)
         }
     }
     // One repaint for the whole walk, at once rather than at the next turn of the loop.
-    if (ranOut && updateLock_ == 0)
+    if (ranOut && d_->updateLock == 0)
         UpdateNow();
 }
 

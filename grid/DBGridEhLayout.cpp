@@ -11,6 +11,7 @@
 #include "grid/InplaceEdit.h"
 
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "grid/GridAccessibility.h"
 #include "platform/ExceptionDispatch.h"
 #include "runtime/ScopeGuard.h"
@@ -21,29 +22,29 @@ namespace qelvor {
 
 void TCustomDBGridEh::LockLayout()
 {
-    ++updateLock_;
-    if (layoutLock_ == 0)
-        columns_->BeginUpdate();
-    ++layoutLock_;
+    ++d_->updateLock;
+    if (d_->layoutLock == 0)
+        d_->columns->BeginUpdate();
+    ++d_->layoutLock;
 }
 
 void TCustomDBGridEh::UnlockLayout()
 {
-    if (layoutLock_ <= 0)
+    if (d_->layoutLock <= 0)
         return;
     const ScopeExit release([this] {
-        if (layoutLock_ == 1)
-            columns_->EndUpdate();
-        --layoutLock_;
-        --updateLock_;
+        if (d_->layoutLock == 1)
+            d_->columns->EndUpdate();
+        --d_->layoutLock;
+        --d_->updateLock;
     });
-    if (layoutLock_ == 1)
+    if (d_->layoutLock == 1)
         RebuildLayout();
 }
 
 void TCustomDBGridEh::RequestLayout()
 {
-    if (layoutLock_ != 0 || updateLock_ != 0)
+    if (d_->layoutLock != 0 || d_->updateLock != 0)
         return;
     LockLayout();
     UnlockLayout();
@@ -51,15 +52,15 @@ void TCustomDBGridEh::RequestLayout()
 
 void TCustomDBGridEh::DeferLayout()
 {
-    if (!deferredLayoutQueued_) {
-        deferredLayoutQueued_ = true;
+    if (!d_->deferredLayoutQueued) {
+        d_->deferredLayoutQueued = true;
         QCoreApplication::postEvent(this, new QEvent(kDeferredLayoutEvent));
     }
-    if (layoutLock_ > 0) {
-        if (layoutLock_ == 1)
-            columns_->EndUpdate();
-        --layoutLock_;
-        --updateLock_;
+    if (d_->layoutLock > 0) {
+        if (d_->layoutLock == 1)
+            d_->columns->EndUpdate();
+        --d_->layoutLock;
+        --d_->updateLock;
     }
 }
 
@@ -74,8 +75,8 @@ bool TCustomDBGridEh::event(QEvent* event)
 
 void TCustomDBGridEh::HandleDeferredLayout()
 {
-    deferredLayoutQueued_ = false;
-    if (layoutLock_ == 0 && updateLock_ == 0)
+    d_->deferredLayoutQueued = false;
+    if (d_->layoutLock == 0 && d_->updateLock == 0)
         RequestLayout();
     else
         DeferLayout();
@@ -86,16 +87,16 @@ void TCustomDBGridEh::HandleDeferredLayout()
 void TCustomDBGridEh::BeginLoad()
 {
     SetLoading(true);
-    columns_->BeginUpdate();
+    d_->columns->BeginUpdate();
 }
 
 void TCustomDBGridEh::EndLoad()
 {
     QELVOR_ASSERT(Loading());
-    columns_->EndUpdate();
+    d_->columns->EndUpdate();
     SetLoading(false);
-    if (columns_->Count() > 0) {
-        SetColCount(columns_->Count());
+    if (d_->columns->Count() > 0) {
+        SetColCount(d_->columns->Count());
         RebuildSortMarkedColumnList();
     }
     RequestLayout();
@@ -108,23 +109,23 @@ void TCustomDBGridEh::RebuildLayout()
 {
     if (Loading())
         return;
-    if (deferredLayoutQueued_) {
+    if (d_->deferredLayoutQueued) {
         QCoreApplication::removePostedEvents(this, kDeferredLayoutEvent);
-        deferredLayoutQueued_ = false;
+        d_->deferredLayoutQueued = false;
     }
     // Announced once the rebuild is over, when the columns and rows are settled.
     const ScopeExit announce([this] { AccessibleTableReset(this); });
-    const ScopedFlag inProgress(layoutInProgress_);
+    const ScopedFlag inProgress(d_->layoutInProgress);
     const int savedLeftCol = LeftCol();
-    const bool rowSelect = options_.Contains(dgRowSelect);
-    indicatorColumns_ = options_.Contains(dgIndicator) ? 1 : 0;
+    const bool rowSelect = d_->options.Contains(dgRowSelect);
+    d_->indicatorColumns = d_->options.Contains(dgIndicator) ? 1 : 0;
     ReconcileColumns();
 
     // Hidden columns at the left are fixed so that scrolling never lands on them.
-    const int frozen = (!dataLink_->Active() && !columns_->ColumnsArePersistent()) ? 0 : frozenCols_;
+    const int frozen = (!d_->dataLink->Active() && !d_->columns->ColumnsArePersistent()) ? 0 : d_->frozenCols;
     int hiddenLeft = 0;
-    for (int i = 0; i < columns_->Count(); ++i) {
-        const bool visible = columns_->Items(i)->Visible();
+    for (int i = 0; i < d_->columns->Count(); ++i) {
+        const bool visible = d_->columns->Items(i)->Visible();
         if (i < frozen) {
             hiddenLeft += visible ? 0 : 1;
         } else if (!visible) {
@@ -133,21 +134,21 @@ void TCustomDBGridEh::RebuildLayout()
             break;
         }
     }
-    SetColCount(columns_->Count() + indicatorColumns_);
-    int fixed = indicatorColumns_ + frozen + hiddenLeft;
-    if (visibleColumns_.Count() == 0)
+    SetColCount(d_->columns->Count() + d_->indicatorColumns);
+    int fixed = d_->indicatorColumns + frozen + hiddenLeft;
+    if (d_->visibleColumns.Count() == 0)
         --fixed;
     SetFixedCols(std::clamp(fixed, 0, ColCount() - 1));
 
-    titleRows_ = options_.Contains(dgTitles) ? 1 : 0;
+    d_->titleRows = d_->options.Contains(dgTitles) ? 1 : 0;
     MeasureRowHeights();
     ApplyHorzScrollBarStyle();
     SetColumnAttributes();
-    if (options_.Contains(dgTitles) && (titleHeight_ != 0 || titleLines_ != 0)) {
-        QFont tallest = titleFont_;
+    if (d_->options.Contains(dgTitles) && (d_->titleHeight != 0 || d_->titleLines != 0)) {
+        QFont tallest = d_->titleFont;
         int tallestHeight = -1;
-        for (int i = 0; i < columns_->Count(); ++i) {
-            const QFont& font = columns_->Items(i)->Title()->Font();
+        for (int i = 0; i < d_->columns->Count(); ++i) {
+            const QFont& font = d_->columns->Items(i)->Title()->Font();
             const int height = TextLineHeight(font);
             if (height > tallestHeight) {
                 tallestHeight = height;
@@ -155,10 +156,10 @@ void TCustomDBGridEh::RebuildLayout()
             }
         }
         const int leading = IsDesignFont(tallest) ? 0 : QFontMetrics(tallest).leading();
-        computedTitleHeight_ = titleLines_ * TextLineHeight(tallest) + leading + titleHeight_ + 2
-                               + (options_.Contains(dgRowLines) ? 1 : 0);
-        titleRowHeight_ = computedTitleHeight_;
-        SetRowHeights(0, titleRowHeight_);
+        d_->computedTitleHeight = d_->titleLines * TextLineHeight(tallest) + leading + d_->titleHeight + 2
+                               + (d_->options.Contains(dgRowLines) ? 1 : 0);
+        d_->titleRowHeight = d_->computedTitleHeight;
+        SetRowHeights(0, d_->titleRowHeight);
     }
     SetColumnAttributes();
     UpdateRowCount();
@@ -171,64 +172,64 @@ void TCustomDBGridEh::RebuildLayout()
 
 void TCustomDBGridEh::AssertLayoutConsistent() const
 {
-    QELVOR_ASSERT(ColCount() == std::max(1, columns_->Count() + indicatorColumns_));
-    QELVOR_ASSERT(TopRow() == titleRows_ && FixedRows() == titleRows_);
+    QELVOR_ASSERT(ColCount() == std::max(1, d_->columns->Count() + d_->indicatorColumns));
+    QELVOR_ASSERT(TopRow() == d_->titleRows && FixedRows() == d_->titleRows);
     QELVOR_ASSERT(FixedCols() < ColCount() || ColCount() == 1);
     QELVOR_ASSERT(LeftCol() >= FixedCols() && LeftCol() < std::max(ColCount(), FixedCols() + 1));
     int visible = 0;
-    for (int i = 0; i < columns_->Count(); ++i) {
-        if (!columns_->Items(i)->Visible())
+    for (int i = 0; i < d_->columns->Count(); ++i) {
+        if (!d_->columns->Items(i)->Visible())
             continue;
-        QELVOR_ASSERT(visible < visibleColumns_.Count() && visibleColumns_[visible] == columns_->Items(i));
+        QELVOR_ASSERT(visible < d_->visibleColumns.Count() && d_->visibleColumns[visible] == d_->columns->Items(i));
         ++visible;
     }
-    QELVOR_ASSERT(visible == visibleColumns_.Count());
-    const bool showsRecords = dataLink_->Active() && dataLink_->RecordCount() != 0;
-    QELVOR_ASSERT(RowCount() == titleRows_ + (showsRecords ? dataLink_->RecordCount() : 1));
+    QELVOR_ASSERT(visible == d_->visibleColumns.Count());
+    const bool showsRecords = d_->dataLink->Active() && d_->dataLink->RecordCount() != 0;
+    QELVOR_ASSERT(RowCount() == d_->titleRows + (showsRecords ? d_->dataLink->RecordCount() : 1));
     if (showsRecords)
-        QELVOR_ASSERT(Row() == titleRows_ + dataLink_->ActiveRecord());
+        QELVOR_ASSERT(Row() == d_->titleRows + d_->dataLink->ActiveRecord());
 }
 
 void TCustomDBGridEh::MeasureRowHeights()
 {
     // Lines are measured as the layout was designed (TextLineHeight), not by the face
     // that draws them.
-    const int rowMargin = (flat_ ? 1 : 3) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
+    const int rowMargin = (d_->flat ? 1 : 3) + (d_->options.Contains(dgRowLines) ? GridLineWidth() : 0);
     const int textHeight = TextLineHeight(font());
     const int leading = IsDesignFont(font()) ? 0 : QFontMetrics(font()).leading();
     const int lineHeight = textHeight + leading;
     int rowHeight = 0;
-    if (rowHeight_ > 0 || rowLines_ > 0)
-        rowHeight = rowHeight_ + lineHeight * rowLines_;
+    if (d_->rowHeight > 0 || d_->rowLines > 0)
+        rowHeight = d_->rowHeight + lineHeight * d_->rowLines;
     else
         rowHeight = textHeight + rowMargin;
-    if (optionsEh_.Contains(dghFitRowHeightToText) && lineHeight > 0) {
+    if (d_->optionsEh.Contains(dghFitRowHeightToText) && lineHeight > 0) {
         const int lines = std::max(1, (rowHeight - rowMargin + lineHeight / 2) / lineHeight);
         rowHeight = lines * lineHeight + rowMargin;
-        rowLines_ = lines;
-        rowHeight_ = rowMargin;
+        d_->rowLines = lines;
+        d_->rowHeight = rowMargin;
     }
-    multiLineRows_ = lineHeight + titleTextMargin_ < rowHeight;
+    d_->multiLineRows = lineHeight + d_->titleTextMargin < rowHeight;
 
-    titleRowHeight_ = 0;
-    if (options_.Contains(dgTitles)) {
-        if (columns_->Count() == 0) {
-            titleRowHeight_ = TextLineHeight(titleFont_) + titleTextMargin_;
+    d_->titleRowHeight = 0;
+    if (d_->options.Contains(dgTitles)) {
+        if (d_->columns->Count() == 0) {
+            d_->titleRowHeight = TextLineHeight(d_->titleFont) + d_->titleTextMargin;
         } else {
-            for (int i = 0; i < columns_->Count(); ++i) {
-                const int height = TextLineHeight(columns_->Items(i)->Title()->Font()) + titleTextMargin_;
-                titleRowHeight_ = std::max(titleRowHeight_, height);
+            for (int i = 0; i < d_->columns->Count(); ++i) {
+                const int height = TextLineHeight(d_->columns->Items(i)->Title()->Font()) + d_->titleTextMargin;
+                d_->titleRowHeight = std::max(d_->titleRowHeight, height);
             }
         }
     }
     SetDefaultRowHeight(rowHeight);
-    if (titleRows_ > 0 && options_.Contains(dgTitles))
-        SetRowHeights(0, titleRowHeight_);
+    if (d_->titleRows > 0 && d_->options.Contains(dgTitles))
+        SetRowHeights(0, d_->titleRowHeight);
 }
 
 void TCustomDBGridEh::ApplyHorzScrollBarStyle()
 {
-    const TScrollStyle style = (horzScrollBar_.Visible() && !AutoFitColWidths()) ? ssHorizontal : ssNone;
+    const TScrollStyle style = (d_->horzScrollBar.Visible() && !AutoFitColWidths()) ? ssHorizontal : ssNone;
     if (style == ScrollBars())
         return;
     SetScrollBars(style);
@@ -237,20 +238,20 @@ void TCustomDBGridEh::ApplyHorzScrollBarStyle()
 
 void TCustomDBGridEh::SetColumnAttributes()
 {
-    const bool active = dataLink_->Active();
-    tabStops_.assign(static_cast<std::size_t>(ColCount()), false);
-    for (int i = 0; i < columns_->Count(); ++i) {
+    const bool active = d_->dataLink->Active();
+    d_->tabStops.assign(static_cast<std::size_t>(ColCount()), false);
+    for (int i = 0; i < d_->columns->Count(); ++i) {
         const int gridCol = ToGridColumn(i);
         if (gridCol >= ColCount())
             break;
-        TColumnEh* column = columns_->Items(i);
+        TColumnEh* column = d_->columns->Items(i);
         TField* field = column->Field();
-        tabStops_[static_cast<std::size_t>(gridCol)] = column->Visible() && !column->ReadOnly() && active
+        d_->tabStops[static_cast<std::size_t>(gridCol)] = column->Visible() && !column->ReadOnly() && active
                                                        && field && !field->Calculated() && !field->ReadOnly();
-        const int width = column->Visible() ? column->Width() : (options_.Contains(dgColLines) ? -1 : 0);
+        const int width = column->Visible() ? column->Width() : (d_->options.Contains(dgColLines) ? -1 : 0);
         SetColWidths(gridCol, width);
     }
-    if (options_.Contains(dgIndicator) && ColCount() > 0)
+    if (d_->options.Contains(dgIndicator) && ColCount() > 0)
         SetColWidths(0, 11);
 }
 
@@ -258,30 +259,30 @@ void TCustomDBGridEh::SetColumnAttributes()
 
 void TCustomDBGridEh::UpdateRowCount()
 {
-    if (!dataLink_)
+    if (!d_->dataLink)
         return;
-    if (RowCount() <= titleRows_)
-        SetRowCount(titleRows_ + 1);
-    SetFixedRows(titleRows_);
+    if (RowCount() <= d_->titleRows)
+        SetRowCount(d_->titleRows + 1);
+    SetFixedRows(d_->titleRows);
     const int lineWidth = GridLineWidth();
     int fixedHeight = 0;
-    if (options_.Contains(dgTitles))
-        fixedHeight += titleRowHeight_ + lineWidth;
-    fixedHeight += DataRowPitch() * std::max(0, titleRows_ - (options_.Contains(dgTitles) ? 1 : 0));
+    if (d_->options.Contains(dgTitles))
+        fixedHeight += d_->titleRowHeight + lineWidth;
+    fixedHeight += DataRowPitch() * std::max(0, d_->titleRows - (d_->options.Contains(dgTitles) ? 1 : 0));
 
     SetDefaultRowHeight(DefaultRowHeight());
-    if (options_.Contains(dgTitles) && titleRows_ > 0)
-        SetRowHeights(0, titleRowHeight_);
-    SetTopRow(titleRows_);
+    if (d_->options.Contains(dgTitles) && d_->titleRows > 0)
+        SetRowHeights(0, d_->titleRowHeight);
+    SetTopRow(d_->titleRows);
 
-    int newRowCount = titleRows_ + 1;
-    if (dataLink_->Active() && dataLink_->RecordCount() != 0) {
+    int newRowCount = d_->titleRows + 1;
+    if (d_->dataLink->Active() && d_->dataLink->RecordCount() != 0) {
         const int pitch = std::max(DataRowPitch(), 1);
         int buffers = (ClientHeight() - fixedHeight) / pitch;
         if (buffers <= 0)
             buffers = 1;
-        dataLink_->SetBufferCount(buffers);
-        newRowCount = titleRows_ + dataLink_->RecordCount();
+        d_->dataLink->SetBufferCount(buffers);
+        newRowCount = d_->titleRows + d_->dataLink->RecordCount();
     }
     if (newRowCount != RowCount()) {
         const bool currentMoves = Row() >= newRowCount;
@@ -294,25 +295,25 @@ void TCustomDBGridEh::UpdateRowCount()
         if (currentMoves)
             InvalidateEditor();
     }
-    if (dataLink_->Active() && dataLink_->RecordCount() != 0)
+    if (d_->dataLink->Active() && d_->dataLink->RecordCount() != 0)
         UpdateActive();
 }
 
 void TCustomDBGridEh::UpdateActive()
 {
-    if (!dataLink_->Active() || Loading())
+    if (!d_->dataLink->Active() || Loading())
         return;
-    const int target = titleRows_ + dataLink_->ActiveRecord();
+    const int target = d_->titleRows + d_->dataLink->ActiveRecord();
     if (target != Row() && target < RowCount()) {
-        if (!options_.Contains(dgAlwaysShowEditor))
+        if (!d_->options.Contains(dgAlwaysShowEditor))
             HideEditor();
         MoveCurrent(Col(), target, false, false);
         InvalidateEditor();
     }
     if (EditorMode() && InplaceEditor()) {
         const int dataCol = ToDataColumn(Col());
-        if (dataCol >= 0 && dataCol < columns_->Count()) {
-            TField* field = columns_->Items(dataCol)->Field();
+        if (dataCol >= 0 && dataCol < d_->columns->Count()) {
+            TField* field = d_->columns->Items(dataCol)->Field();
             if (field && QString::fromStdString(field->EditText()) != InplaceEditor()->text())
                 InvalidateEditor();
         }

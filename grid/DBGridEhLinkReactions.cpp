@@ -7,6 +7,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "grid/GridAccessibility.h"
 #include "runtime/ScopeGuard.h"
 
@@ -18,9 +19,9 @@ void TCustomDBGridEh::LinkActive(bool active)
         return;
     if (!active)
         HideEditor();
-    selection_->LinkActiveChanged(active);
+    d_->selection->LinkActiveChanged(active);
     RequestLayout();
-    if (active && options_.Contains(dgAlwaysShowEditor))
+    if (active && d_->options.Contains(dgAlwaysShowEditor))
         ShowEditor();
     UpdateVertScrollBar();
 }
@@ -42,7 +43,7 @@ void TCustomDBGridEh::Scroll(int distance)
     if (Destroying())
         return;
     const int oldRow = Row();
-    if (dataLink_->ActiveRecord() >= RowCount() - titleRows_)
+    if (d_->dataLink->ActiveRecord() >= RowCount() - d_->titleRows)
         UpdateRowCount();
     UpdateVertScrollBar();
     UpdateActive();
@@ -53,11 +54,11 @@ void TCustomDBGridEh::Scroll(int distance)
         if (std::abs(distance) > VisibleDataRows()) {
             InvalidateGrid();
         } else {
-            const bool indicator = options_.Contains(dgIndicator);
-            if (indicator && indicatorRow_ >= 0 && indicatorRow_ < RowCount())
-                InvalidateRow(indicatorRow_);
+            const bool indicator = d_->options.Contains(dgIndicator);
+            if (indicator && d_->indicatorRow >= 0 && d_->indicatorRow < RowCount())
+                InvalidateRow(d_->indicatorRow);
             const TGridDrawInfo drawInfo = CalcDrawInfo();
-            const QRect firstRow = CellRect(0, titleRows_);
+            const QRect firstRow = CellRect(0, d_->titleRows);
             const int top = firstRow.isEmpty() ? drawInfo.Vert.FixedBoundary : firstRow.top();
             // Only the rows move: pixels of the filler strip below them must never slide
             // into a row, which a scroll of a whole screenful would otherwise leave there.
@@ -66,10 +67,10 @@ void TCustomDBGridEh::Scroll(int distance)
             if (indicator)
                 InvalidateRow(Row());
         }
-        if (options_.Contains(dgAlwaysShowEditor))
+        if (d_->options.Contains(dgAlwaysShowEditor))
             ShowEditor();
     }
-    if (updateLock_ == 0)
+    if (d_->updateLock == 0)
         UpdateNow();
     AccessibleCurrentCellMoved(this);
 }
@@ -79,21 +80,21 @@ void TCustomDBGridEh::RecordChanged(TField* field)
     if (Destroying())
         return;
     if (field) {
-        for (int i = 0; i < columns_->Count(); ++i)
-            if (columns_->Items(i)->BoundField() == field)
+        for (int i = 0; i < d_->columns->Count(); ++i)
+            if (d_->columns->Items(i)->BoundField() == field)
                 InvalidateRow(Row());
     } else {
         InvalidateGrid();
     }
     const int dataCol = ToDataColumn(Col());
-    if (dataCol < 0 || dataCol >= columns_->Count())
+    if (dataCol < 0 || dataCol >= d_->columns->Count())
         return;
-    TColumnEh* column = columns_->Items(dataCol);
+    TColumnEh* column = d_->columns->Items(dataCol);
     TField* current = column->Field();
     if (!current || (field && field != current) || !InplaceEditor())
         return;
     std::string text;
-    if (drawMemoText_ && current->DataType() == TFieldType::ftMemo) {
+    if (d_->drawMemoText && current->DataType() == TFieldType::ftMemo) {
         text = current->AsString();
     } else if (column->ColumnKind() == TColumnEhKind::KeyPickList) {
         text = column->ColumnDisplayText();
@@ -110,32 +111,32 @@ void TCustomDBGridEh::LayoutChangedFromLink()
 {
     if (Destroying())
         return;
-    const ScopedFlag fromLink(layoutFromLink_);
+    const ScopedFlag fromLink(d_->layoutFromLink);
     RequestLayout();
 }
 
 void TCustomDBGridEh::EditingChanged()
 {
-    if (options_.Contains(dgIndicator) && indicatorRow_ >= 0)
-        InvalidateCell(0, indicatorRow_);
+    if (d_->options.Contains(dgIndicator) && d_->indicatorRow >= 0)
+        InvalidateCell(0, d_->indicatorRow);
 }
 
 void TCustomDBGridEh::UpdateData()
 {
     // The in-place editor is read-only: it never changes a cell's text, so there is
     // nothing to write back; the pending flag is dropped.
-    dataLink_->SetModifiedSinceEdit(false);
+    d_->dataLink->SetModifiedSinceEdit(false);
 }
 
 void TCustomDBGridEh::FocusField(TField** field)
 {
     if (!field || !*field)
         return;
-    for (int i = 0; i < columns_->Count(); ++i)
-        if (columns_->Items(i)->BoundField() == *field && ToGridColumn(i) < ColCount())
+    for (int i = 0; i < d_->columns->Count(); ++i)
+        if (d_->columns->Items(i)->BoundField() == *field && ToGridColumn(i) < ColCount())
             MoveCurrent(ToGridColumn(i), Row(), true, false);
     const int dataCol = ToDataColumn(Col());
-    if (dataCol < 0 || dataCol >= columns_->Count() || columns_->Items(dataCol)->BoundField() != *field)
+    if (dataCol < 0 || dataCol >= d_->columns->Count() || d_->columns->Items(dataCol)->BoundField() != *field)
         return;
     if (isVisible() && focusPolicy() != Qt::NoFocus) {
         setFocus(Qt::OtherFocusReason);
@@ -146,9 +147,9 @@ void TCustomDBGridEh::FocusField(TField** field)
 
 void TCustomDBGridEh::ResetFromLink()
 {
-    if (dataLink_->ModifiedSinceEdit()) {
+    if (d_->dataLink->ModifiedSinceEdit()) {
         RecordChanged(nullptr);
-    } else if (TDataSet* dataSet = dataLink_->DataSet()) {
+    } else if (TDataSet* dataSet = d_->dataLink->DataSet()) {
         dataSet->Cancel();
     }
 }

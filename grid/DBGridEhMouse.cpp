@@ -8,6 +8,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "grid/InplaceEdit.h"
 #include "runtime/ScopeGuard.h"
 
@@ -30,7 +31,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
 {
     if (button == TMouseButton::mbRight)
         SetMouseCapture(true);
-    mouseDownPoint_ = QPoint(x, y);
+    d_->mouseDownPoint = QPoint(x, y);
     if (!TakeFocusForPress())
         return;
     if (button == TMouseButton::mbLeft && shift.Contains(ssDouble)) {
@@ -45,15 +46,15 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
         return;
     }
     const TGridCoord cell = MouseCoord(x, y);
-    const bool titleOfDataColumn = cell.Y >= 0 && cell.Y < titleRows_ && cell.X >= IndicatorColumns();
-    if (titleOfDataColumn && button == TMouseButton::mbRight && options_.Contains(dgColumnResize)) {
-        rightButtonAsLeft_ = true;
+    const bool titleOfDataColumn = cell.Y >= 0 && cell.Y < d_->titleRows && cell.X >= IndicatorColumns();
+    if (titleOfDataColumn && button == TMouseButton::mbRight && d_->options.Contains(dgColumnResize)) {
+        d_->rightButtonAsLeft = true;
         BaseTitlePress(TMouseButton::mbLeft, shift, x, y);
         return;
     }
     if (titleOfDataColumn && button == TMouseButton::mbLeft && TitlePressStep(cell.X, x, y))
         return;
-    if (cell.Y < titleRows_)
+    if (cell.Y < d_->titleRows)
         BaseTitlePress(button, shift, x, y);
     else
         DataRowPress(button, shift, x, y, cell);
@@ -77,7 +78,7 @@ void TCustomDBGridEh::BaseTitlePress(TMouseButton button, TShiftState shift, int
 
 void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell)
 {
-    if (!dataLink_->Active()) {
+    if (!d_->dataLink->Active()) {
         DoMouseDown(button, shift, x, y);
         return;
     }
@@ -87,7 +88,7 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
         HideEditor();
         const TGridCoord before{Col(), Row()};
         if (cell.Y != Row())
-            dataLink_->MoveBy(cell.Y - Row());
+            d_->dataLink->MoveBy(cell.Y - Row());
         if (cell.X >= IndicatorColumns())
             MoveToColumn(cell.X, 0);
         if (MouseCapture()) {
@@ -97,7 +98,7 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
             }
             const bool onCurrentCell = cell == before;
             if (button == TMouseButton::mbLeft && cell.X >= IndicatorColumns()
-                && (onCurrentCell || options_.Contains(dgAlwaysShowEditor)))
+                && (onCurrentCell || d_->options.Contains(dgAlwaysShowEditor)))
                 ShowEditor();
         }
     }
@@ -123,11 +124,11 @@ void TCustomDBGridEh::TrackCell(int x, int y)
     const QRect area = DataArea();
     const int areaBottom = area.top() + area.height();
     const int areaRight = area.left() + area.width();
-    if (y > area.top() && y < areaBottom && cell.Y >= titleRows_ && cell.Y != Row())
+    if (y > area.top() && y < areaBottom && cell.Y >= d_->titleRows && cell.Y != Row())
         StepRecords(cell.Y - Row());
     if (x > area.left() && x < areaRight && cell.X >= IndicatorColumns() && cell.X != Col())
         MoveToColumn(cell.X, cell.X > Col() ? +1 : -1);
-    mouseDownPoint_ = clamped;
+    d_->mouseDownPoint = clamped;
     // Automatic scrolling measures from the point itself: clamped, a point below a full
     // grid would never be below the data area.
     Press().trackPoint = QPoint(x, y);
@@ -179,7 +180,7 @@ void TCustomDBGridEh::AutoScrollStep()
         if (horizontal != 0)
             MoveToColumn(Col() + horizontal, point.x() < areaRight ? -1 : +1);
     }
-    if (updateLock_ == 0)
+    if (d_->updateLock == 0)
         UpdateNow();
     StartTimer1(std::max(kAutoScrollSlowestMs - kAutoScrollSpeedUpMs * distance, kAutoScrollFastestMs));
 }
@@ -197,8 +198,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
 {
     if (GridState() == TGridState::gsTitlePressed)
         TitleReleaseStep(shift, x, y);
-    if (rightButtonAsLeft_) {
-        rightButtonAsLeft_ = false;
+    if (d_->rightButtonAsLeft) {
+        d_->rightButtonAsLeft = false;
         SetMouseCapture(false);
         button = TMouseButton::mbLeft;
     }
@@ -218,16 +219,16 @@ void TCustomDBGridEh::RaiseClickEvents(int x, int y)
 {
     const TGridCoord cell = MouseCoord(x, y);
     const int dataCol = ToDataColumn(cell.X);
-    if (cell.X < IndicatorColumns() || dataCol >= columns_->Count())
+    if (cell.X < IndicatorColumns() || dataCol >= d_->columns->Count())
         return;
-    TColumnEh* column = columns_->Items(dataCol);
+    TColumnEh* column = d_->columns->Items(dataCol);
     // The empty row of a closed dataset holds no record to click on.
-    if (cell.Y >= 0 && cell.Y < titleRows_) {
-        if (OnTitleClick)
-            OnTitleClick(column);
-    } else if (dataLink_->Active() && cell.Y >= titleRows_ && cell.Y < titleRows_ + VisibleDataRows()) {
-        if (OnCellClick)
-            OnCellClick(column);
+    if (cell.Y >= 0 && cell.Y < d_->titleRows) {
+        if (d_->events.OnTitleClick)
+            d_->events.OnTitleClick(column);
+    } else if (d_->dataLink->Active() && cell.Y >= d_->titleRows && cell.Y < d_->titleRows + VisibleDataRows()) {
+        if (d_->events.OnCellClick)
+            d_->events.OnCellClick(column);
     }
 }
 
@@ -235,32 +236,32 @@ void TCustomDBGridEh::RaiseClickEvents(int x, int y)
 
 void TCustomDBGridEh::WheelStep(int direction, TShiftState)
 {
-    if (dataLink_->Active())
-        dataLink_->MoveBy(direction);
+    if (d_->dataLink->Active())
+        d_->dataLink->MoveBy(direction);
 }
 
 void TCustomDBGridEh::CancelMode()
 {
     TCustomGrid::CancelMode();
     StopTracking();
-    rightButtonAsLeft_ = false;
+    d_->rightButtonAsLeft = false;
 }
 
 void TCustomDBGridEh::ColumnMoved(int from, int to)
 {
     const int fromIndex = ToDataColumn(from);
     const int toIndex = ToDataColumn(to);
-    if (fromIndex < 0 || toIndex < 0 || fromIndex >= columns_->Count() || toIndex >= columns_->Count())
+    if (fromIndex < 0 || toIndex < 0 || fromIndex >= d_->columns->Count() || toIndex >= d_->columns->Count())
         return;
     // One batch: the rebuild sets every width from its column object, so the moved
     // column keeps its width and its neighbours theirs.
     {
         LockLayout();
         const ScopeExit unlock([this] { UnlockLayout(); });
-        columns_->Move(fromIndex, toIndex);
+        d_->columns->Move(fromIndex, toIndex);
     }
-    if (OnColumnMoved)
-        OnColumnMoved(*this, fromIndex, toIndex);
+    if (d_->events.OnColumnMoved)
+        d_->events.OnColumnMoved(*this, fromIndex, toIndex);
 }
 
 }  // namespace qelvor

@@ -15,6 +15,7 @@
 #include "data/DataSet.h"
 #include "grid/CellText.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "grid/GridResources.h"
 #include "grid/GridStyle.h"
 #include "grid/TitleCellLayout.h"
@@ -115,8 +116,8 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
          TopRow(), lastRow, false},
     };
     PaintPass pass(painter);
-    paint_ = &pass;
-    const ScopeExit release([this] { paint_ = nullptr; });
+    d_->paint = &pass;
+    const ScopeExit release([this] { d_->paint = nullptr; });
     // Lines outside the repainted area would be drawn at full length only to be clipped.
     const QRect limit = clip.boundingRect();
     for (const Region& region : regions)
@@ -125,7 +126,7 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
     for (const Region& region : regions)
         PaintCells(clip, region.firstCol, region.lastCol, region.firstRow, region.lastRow,
                    region.fixed, info);
-    const QColor background = ToQColor(color_);
+    const QColor background = ToQColor(d_->color);
     if (gridWidth < ClientWidth())
         painter.fillRect(QRect(gridWidth, 0, ClientWidth() - gridWidth, gridHeight), background);
     if (gridHeight < ClientHeight())
@@ -141,10 +142,10 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
         return;
     TColor lineColor = clSilver;
     if (fixedRegion)
-        lineColor = flat_ ? clGray : clBlack;
-    else if (ColorToRGB(color_) == RGBColor(192, 192, 192))
+        lineColor = d_->flat ? clGray : clBlack;
+    else if (ColorToRGB(d_->color) == RGBColor(192, 192, 192))
         lineColor = clGray;
-    const TColor cellColor = fixedRegion ? fixedColor_ : color_;
+    const TColor cellColor = fixedRegion ? d_->fixedColor : d_->color;
     const bool vertOn = GridOptions().Contains(fixedRegion ? goFixedVertLine : goVertLine);
     const bool horzOn = GridOptions().Contains(fixedRegion ? goFixedHorzLine : goHorzLine);
     // Lines are filled rectangles, not pen strokes: at a fractional scale a rectangle
@@ -188,8 +189,8 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
 void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow, int lastRow,
                                  bool fixedRegion, const TGridDrawInfo& info)
 {
-    QELVOR_ASSERT(paint_);
-    QPainter& painter = paint_->painter;
+    QELVOR_ASSERT(d_->paint);
+    QPainter& painter = d_->paint->painter;
     const int lineWidth = GridLineWidth();
     const bool activeControl = window()->focusWidget() == this;
     // Regions start at a fixed cell 0 or at the first scrollable cell.
@@ -203,7 +204,7 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
             const QRect column(x, top, width, ClientHeight() - top);
             if (clip.intersects(column)) {
                 painter.setClipRect(column);
-                paint_->columnClipped = true;
+                d_->paint->columnClipped = true;
                 int y = top;
                 for (int row = firstRow; row <= lastRow; ++row) {
                     const int height = info.Vert.Extent(row);
@@ -222,7 +223,7 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
                     y += height + lineWidth;
                 }
                 painter.setClipping(false);
-                paint_->columnClipped = false;
+                d_->paint->columnClipped = false;
             }
         }
         x += width + lineWidth;
@@ -231,20 +232,20 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
 
 void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawState state)
 {
-    QELVOR_ASSERT(paint_);
-    QPainter& painter = paint_->painter;
+    QELVOR_ASSERT(d_->paint);
+    QPainter& painter = d_->paint->painter;
     if (Loading()) {
-        painter.fillRect(rect, ToQColor(color_));
+        painter.fillRect(rect, ToQColor(d_->color));
         return;
     }
     const bool frame = CellHas3DFrame(col, row, state);
     CellBox box{rect, frame ? rect.adjusted(1, 1, -1, -1) : rect, frame ? 1 : 2};
     const int dataCol = ToDataColumn(col);
-    const int dataRow = row - titleRows_;
+    const int dataRow = row - d_->titleRows;
     bool sunken = false;
     if (state.Contains(gdFixed) && dataCol < 0)
         sunken = DrawIndicatorCell(painter, row, box);
-    else if (dataRow < 0 && options_.Contains(dgTitles))
+    else if (dataRow < 0 && d_->options.Contains(dgTitles))
         sunken = DrawTitleCell(painter, col, box);
     else
         DrawDataCell(painter, col, row, box, state);
@@ -254,35 +255,35 @@ void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawSta
 
 void TCustomDBGridEh::EraseFailedCell(QPainter& painter, const QRect& rect, TGridDrawState state)
 {
-    painter.fillRect(rect, ToQColor(state.Contains(gdFixed) ? fixedColor_ : color_));
+    painter.fillRect(rect, ToQColor(state.Contains(gdFixed) ? d_->fixedColor : d_->color));
 }
 
 void TCustomDBGridEh::PaintingCellOf(int dataRow, const std::function<void()>& paint)
 {
-    const int saved = dataLink_->ActiveRecord();
-    const ScopeExit restore([this, saved] { dataLink_->SetActiveRecord(saved); });
-    dataLink_->SetActiveRecord(dataRow);
+    const int saved = d_->dataLink->ActiveRecord();
+    const ScopeExit restore([this, saved] { d_->dataLink->SetActiveRecord(saved); });
+    d_->dataLink->SetActiveRecord(dataRow);
     paint();
 }
 
 bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box)
 {
-    QColor background = ToQColor(fixedColor_);
+    QColor background = ToQColor(d_->fixedColor);
     bool sunken = false;
-    const int dataRow = gridRow - titleRows_;
-    const bool holdsRecord = dataLink_->Active() && dataRow >= 0 && dataRow < dataLink_->RecordCount();
-    if (holdsRecord && options_.Contains(dgMultiSelect)) {
+    const int dataRow = gridRow - d_->titleRows;
+    const bool holdsRecord = d_->dataLink->Active() && dataRow >= 0 && dataRow < d_->dataLink->RecordCount();
+    if (holdsRecord && d_->options.Contains(dgMultiSelect)) {
         PaintingCellOf(dataRow, [&] {
-            if (selection_->SelectedRows().CurrentRowSelected()) {
+            if (d_->selection->SelectedRows().CurrentRowSelected()) {
                 background = kSelectedFixedCellColor;
                 sunken = true;
             }
         });
     }
     painter.fillRect(box.inner, background);
-    if (holdsRecord && dataRow == dataLink_->ActiveRecord()) {
+    if (holdsRecord && dataRow == d_->dataLink->ActiveRecord()) {
         int image = 0;
-        if (TDataSet* dataSet = dataLink_->DataSet()) {
+        if (TDataSet* dataSet = d_->dataLink->DataSet()) {
             if (dataSet->State() == TDataSetState::dsEdit)
                 image = 1;
             else if (dataSet->State() == TDataSetState::dsInsert)
@@ -295,7 +296,7 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
             const int y = (box.inner.y() + bottom - images->Height()) / 2;
             painter.drawImage(x, y, images->InkedImage(image, ToQColor(clWindowText)));
         }
-        indicatorRow_ = gridRow;
+        d_->indicatorRow = gridRow;
     }
     return sunken;
 }
@@ -303,19 +304,19 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
 bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBox& box)
 {
     const int dataCol = ToDataColumn(gridCol);
-    if (dataCol < 0 || dataCol >= columns_->Count()) {
-        painter.fillRect(box.inner, ToQColor(fixedColor_));
+    if (dataCol < 0 || dataCol >= d_->columns->Count()) {
+        painter.fillRect(box.inner, ToQColor(d_->fixedColor));
         return false;
     }
-    TColumnEh* column = columns_->Items(dataCol);
+    TColumnEh* column = d_->columns->Items(dataCol);
     TColumnTitleEh* title = column->Title();
     const bool pressed = gridCol == PressedTitleCol() && TitleButtonDown();
     const bool bound = column->Field() != nullptr;
     TColor brush = title->Color();
     TSortMarkerEh marker = title->SortMarker();
-    if (bound && OnGetBtnParams) {
+    if (bound && d_->events.OnGetBtnParams) {
         QFont font = title->Font();
-        OnGetBtnParams(*this, gridCol, column, font, brush, marker, pressed);
+        d_->events.OnGetBtnParams(*this, gridCol, column, font, brush, marker, pressed);
     }
     QString number;
     int numberWidth = 0;
@@ -325,16 +326,16 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
     }
     const TitleCellLayout layout = LayoutTitleCell(box.inner, pressed, marker != smNoneEh, numberWidth);
     QFont captionFont = title->Font();
-    if (bound && OnGetBtnParams) {
+    if (bound && d_->events.OnGetBtnParams) {
         // Only the font of this second call counts.
         TColor unusedBackground = brush;
         TSortMarkerEh unusedMarker = marker;
-        OnGetBtnParams(*this, gridCol, column, captionFont, unusedBackground, unusedMarker, pressed);
+        d_->events.OnGetBtnParams(*this, gridCol, column, captionFont, unusedBackground, unusedMarker, pressed);
     }
     QColor background = ToQColor(brush);
     QColor textColor = ToQColor(clWindowText);
     bool highlighted = false;
-    if (selection_->SelectionType() == gstColumns && selection_->IsCellSelected(dataCol, {})) {
+    if (d_->selection->SelectionType() == gstColumns && d_->selection->IsCellSelected(dataCol, {})) {
         background = kSelectedFixedCellColor;
         textColor = Qt::white;
         highlighted = true;
@@ -359,7 +360,7 @@ bool TCustomDBGridEh::DrawTitleCell(QPainter& painter, int gridCol, const CellBo
         SetPainterFont(painter, numberFont);
         painter.setPen(highlighted ? QColor(Qt::white) : ToQColor(clWindowText));
         painter.drawText(layout.number + QPoint(0, QFontMetrics(numberFont).ascent()), number);
-        SetPainterFont(painter, titleFont_);
+        SetPainterFont(painter, d_->titleFont);
     }
     return pressed || highlighted;
 }
@@ -369,46 +370,53 @@ void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, 
 {
     const int dataCol = ToDataColumn(gridCol);
     const QRect& rect = box.inner;
-    if (dataCol < 0 || dataCol >= columns_->Count()) {
-        painter.fillRect(rect, ToQColor(color_));
+    if (dataCol < 0 || dataCol >= d_->columns->Count()) {
+        painter.fillRect(rect, ToQColor(d_->color));
         return;
     }
-    TColumnEh* column = columns_->Items(dataCol);
-    if (!dataLink_->Active()) {
+    TColumnEh* column = d_->columns->Items(dataCol);
+    if (!d_->dataLink->Active()) {
         painter.fillRect(rect, ToQColor(column->Color()));
         return;
     }
-    const int dataRow = gridRow - titleRows_;
-    if (dataRow >= dataLink_->RecordCount()) {
+    const int dataRow = gridRow - d_->titleRows;
+    if (dataRow >= d_->dataLink->RecordCount()) {
         painter.fillRect(rect, ToQColor(column->Color()));
     } else {
         PaintingCellOf(dataRow, [&] {
             GetDataCellParams(column, gridCol, gridRow, state);
             bool selected = false;
-            if (selection_->SelectionType() != gstNon) {
-                TDataSet* dataSet = dataLink_->DataSet();
-                selected = selection_->IsCellSelected(dataCol, dataSet ? dataSet->GetBookmark() : TBookmark{});
+            if (d_->selection->SelectionType() != gstNon) {
+                TDataSet* dataSet = d_->dataLink->DataSet();
+                selected = d_->selection->IsCellSelected(dataCol, dataSet ? dataSet->GetBookmark() : TBookmark{});
             }
+            TCellHighlightPlaceEh place;
+            place.rowSelect = d_->options.Contains(dgRowSelect);
+            place.alwaysShowSelection = d_->options.Contains(dgAlwaysShowSelection);
+            place.focusLook = hasFocus() && d_->optionsEh.Contains(dghHighlightFocus);
+            place.focusInGrid = FocusInGrid();
+            place.onCurrentRow = gridRow == Row();
+            place.inCurrentColumn = gridCol == Col();
             const TCellHighlightEh highlight = Style().HighlightDataCell(
-                *this, dataCol, gridRow, state, selected, paint_->cellParams.Background, paint_->cellParams.FontColor);
+                place, state, selected, d_->paint->cellParams.Background, d_->paint->cellParams.FontColor);
             if (highlight.highlighted) {
-                paint_->cellParams.State.Include(gdSelected);
-                paint_->cellParams.Background = highlight.background;
-                paint_->cellParams.FontColor = highlight.fontColor;
+                d_->paint->cellParams.State.Include(gdSelected);
+                d_->paint->cellParams.Background = highlight.background;
+                d_->paint->cellParams.FontColor = highlight.fontColor;
             }
-            if (defaultDrawing_ && !rect.isEmpty())
+            if (d_->defaultDrawing && !rect.isEmpty())
                 DrawDataCellContent(painter, box, *column);
-            DataCellDrawn(rect, dataCol, column, paint_->cellParams.State);
+            DataCellDrawn(rect, dataCol, column, d_->paint->cellParams.State);
         });
     }
-    if (defaultDrawing_ && state.Contains(gdFocused) && hasFocus() && !options_.Contains(dgRowSelect)
+    if (d_->defaultDrawing && state.Contains(gdFocused) && hasFocus() && !d_->options.Contains(dgRowSelect)
         && Style().DrawFocusFrame())
         DrawFocusRect(painter, rect);
 }
 
 void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state)
 {
-    TColCellParamsEh& params = paint_->cellParams;
+    TColCellParamsEh& params = d_->paint->cellParams;
     params.State = state;
     params.Font = column->Font();
     params.FontColor = clWindowText;
@@ -419,8 +427,8 @@ void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int grid
     params.CheckboxState = column->CheckboxState();
     params.Col = gridCol;
     params.Row = gridRow;
-    if (OnGetCellParams)
-        OnGetCellParams(*this, column, params.Font, params.Background, params.State);
+    if (d_->events.OnGetCellParams)
+        d_->events.OnGetCellParams(*this, column, params.Font, params.Background, params.State);
     if (column->OnGetCellParams)
         column->OnGetCellParams(*column, false, params);
 }
@@ -428,17 +436,17 @@ void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int grid
 void TCustomDBGridEh::DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column)
 {
     const QRect& rect = box.inner;
-    SetPainterFont(painter, paint_->cellParams.Font);
+    SetPainterFont(painter, d_->paint->cellParams.Font);
     if (column.ColumnKind() == TColumnEhKind::Checkbox) {
-        painter.fillRect(rect, ToQColor(paint_->cellParams.Background));
-        DrawCheckboxCell(painter, rect, paint_->cellParams.CheckboxState);
+        painter.fillRect(rect, ToQColor(d_->paint->cellParams.Background));
+        DrawCheckboxCell(painter, rect, d_->paint->cellParams.CheckboxState);
         return;
     }
     // The last visible pixel column of a clipped column may take the text's overhang.
-    const bool toColumnEdge = paint_->columnClipped && rect.left() + rect.width() == box.outer.left() + box.outer.width();
-    WriteCellText(painter, rect, box.offset, box.offset, paint_->cellParams.Alignment, column.EndEllipsis(),
-                  column.WordWrap() && multiLineRows_, QString::fromStdString(paint_->cellParams.Text),
-                  ToQColor(paint_->cellParams.Background), ToQColor(paint_->cellParams.FontColor), toColumnEdge);
+    const bool toColumnEdge = d_->paint->columnClipped && rect.left() + rect.width() == box.outer.left() + box.outer.width();
+    WriteCellText(painter, rect, box.offset, box.offset, d_->paint->cellParams.Alignment, column.EndEllipsis(),
+                  column.WordWrap() && d_->multiLineRows, QString::fromStdString(d_->paint->cellParams.Text),
+                  ToQColor(d_->paint->cellParams.Background), ToQColor(d_->paint->cellParams.FontColor), toColumnEdge);
 }
 
 void TCustomDBGridEh::DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState)
@@ -476,10 +484,10 @@ void TCustomDBGridEh::DrawCheckboxCell(QPainter& painter, const QRect& rect, TCh
 
 void TCustomDBGridEh::DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
 {
-    if (OnDrawDataCell && !columns_->ColumnsArePersistent())
-        OnDrawDataCell(*this, rect, column->Field(), state);
-    if (OnDrawColumnCell)
-        OnDrawColumnCell(*this, rect, dataCol, column, state);
+    if (d_->events.OnDrawDataCell && !d_->columns->ColumnsArePersistent())
+        d_->events.OnDrawDataCell(*this, rect, column->Field(), state);
+    if (d_->events.OnDrawColumnCell)
+        d_->events.OnDrawColumnCell(*this, rect, dataCol, column, state);
 }
 
 void TCustomDBGridEh::Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const
@@ -502,14 +510,14 @@ void TCustomDBGridEh::Draw3DFrame(QPainter& painter, const QRect& rect, bool sun
 
 bool TCustomDBGridEh::CellHas3DFrame(int gridCol, int gridRow, TGridDrawState state) const
 {
-    const bool indicator = gridCol < indicatorColumns_;
-    const bool title = gridRow < titleRows_;
+    const bool indicator = gridCol < d_->indicatorColumns;
+    const bool title = gridRow < d_->titleRows;
     if (state.Contains(gdFixed)) {
         if (indicator || title)
-            return optionsEh_.Contains(dghFixed3D);
-        return optionsEh_.Contains(dghFrozen3D);
+            return d_->optionsEh.Contains(dghFixed3D);
+        return d_->optionsEh.Contains(dghFrozen3D);
     }
-    return optionsEh_.Contains(dghData3D);
+    return d_->optionsEh.Contains(dghData3D);
 }
 
 TCellTypeEh TCustomDBGridEh::GetCellType(int gridCol, int gridRow) const
@@ -517,12 +525,12 @@ TCellTypeEh TCustomDBGridEh::GetCellType(int gridCol, int gridRow) const
     TCellTypeEh type;
     type.dataCol = ToDataColumn(gridCol);
     type.inDataColumn = type.dataCol >= 0;
-    if (gridRow < titleRows_) {
+    if (gridRow < d_->titleRows) {
         type.area = TCellAreaEh::Title;
         type.areaRow = gridRow;
     } else {
         type.area = TCellAreaEh::Data;
-        type.areaRow = gridRow - titleRows_;
+        type.areaRow = gridRow - d_->titleRows;
     }
     return type;
 }

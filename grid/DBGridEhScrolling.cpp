@@ -7,18 +7,19 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
 void TCustomDBGridEh::UpdateVertScrollBar()
 {
-    if (!dataLink_ || Destroying())
+    if (!d_->dataLink || Destroying())
         return;
     const ScrollInfo current = GetScrollInfo(TScrollBarKind::sbVertical);
     ScrollInfo info;
-    TDataSet* dataSet = dataLink_->DataSet();
-    if (!dataLink_->Active() || !dataSet) {
+    TDataSet* dataSet = d_->dataLink->DataSet();
+    if (!d_->dataLink->Active() || !dataSet) {
         info = {0, 1, 2, 0, 0};
     } else if (dataSet->IsSequenced()) {
         info.min = 1;
@@ -31,12 +32,12 @@ void TCustomDBGridEh::UpdateVertScrollBar()
         info.max = 4;
         info.pos = dataSet->Bof() ? 0 : dataSet->Eof() ? 4 : 2;
     }
-    if (!vertScrollBar_.Visible())
+    if (!d_->vertScrollBar.Visible())
         info.max = info.min;
     info.trackPos = info.pos;
-    const TScrollBarVisibleModeEh mode = vertScrollBar_.VisibleMode();
+    const TScrollBarVisibleModeEh mode = d_->vertScrollBar.VisibleMode();
     const bool changed = info.min != current.min || info.max != current.max || info.page != current.page
-                         || info.pos != current.pos || lastVisibleMode_ != static_cast<int>(mode);
+                         || info.pos != current.pos || d_->lastVisibleMode != static_cast<int>(mode);
     if (!changed)
         return;
     const bool nothingToScroll = info.NothingToScroll();
@@ -48,7 +49,7 @@ void TCustomDBGridEh::UpdateVertScrollBar()
         ShowScrollBar(TScrollBarKind::sbVertical, !nothingToScroll);
     }
     SetScrollInfo(TScrollBarKind::sbVertical, info);
-    lastVisibleMode_ = static_cast<int>(mode);
+    d_->lastVisibleMode = static_cast<int>(mode);
 }
 
 void TCustomDBGridEh::VertScroll(TScrollCode code, int pos)
@@ -57,25 +58,25 @@ void TCustomDBGridEh::VertScroll(TScrollCode code, int pos)
     // activated must scroll too.
     if (isVisible() && focusPolicy() != Qt::NoFocus && isEnabled() && !TakeFocus(Qt::OtherFocusReason))
         return;
-    if (!dataLink_->Active())
+    if (!d_->dataLink->Active())
         return;
-    TDataSet* dataSet = dataLink_->DataSet();
+    TDataSet* dataSet = d_->dataLink->DataSet();
     switch (code) {
     case TScrollCode::SB_LINEUP:
-        dataLink_->MoveBy(-(dataLink_->ActiveRecord() + 1));
+        d_->dataLink->MoveBy(-(d_->dataLink->ActiveRecord() + 1));
         break;
     case TScrollCode::SB_LINEDOWN:
-        dataLink_->MoveBy(dataLink_->RecordCount() - dataLink_->ActiveRecord());
+        d_->dataLink->MoveBy(d_->dataLink->RecordCount() - d_->dataLink->ActiveRecord());
         break;
     case TScrollCode::SB_PAGEUP:
-        dataLink_->MoveBy(-VisibleDataRows());
+        d_->dataLink->MoveBy(-VisibleDataRows());
         break;
     case TScrollCode::SB_PAGEDOWN:
-        dataLink_->MoveBy(VisibleDataRows());
+        d_->dataLink->MoveBy(VisibleDataRows());
         break;
     case TScrollCode::SB_THUMBPOSITION:
-        if (thumbTracked_) {
-            thumbTracked_ = false;
+        if (d_->thumbTracked) {
+            d_->thumbTracked = false;
         } else if (dataSet->IsSequenced()) {
             if (pos <= 1)
                 dataSet->First();
@@ -86,17 +87,17 @@ void TCustomDBGridEh::VertScroll(TScrollCode code, int pos)
         } else {
             switch (pos) {
             case 0: dataSet->First(); break;
-            case 1: dataLink_->MoveBy(-VisibleDataRows()); break;
-            case 3: dataLink_->MoveBy(VisibleDataRows()); break;
+            case 1: d_->dataLink->MoveBy(-VisibleDataRows()); break;
+            case 3: d_->dataLink->MoveBy(VisibleDataRows()); break;
             case 4: dataSet->Last(); break;
             default: break;
             }
         }
         break;
     case TScrollCode::SB_THUMBTRACK:
-        if (vertScrollBar_.Tracking()) {
-            dataLink_->MoveBy(pos - dataSet->RecNo());
-            thumbTracked_ = true;
+        if (d_->vertScrollBar.Tracking()) {
+            d_->dataLink->MoveBy(pos - dataSet->RecNo());
+            d_->thumbTracked = true;
         }
         break;
     case TScrollCode::SB_TOP:
@@ -115,7 +116,7 @@ void TCustomDBGridEh::ClientResized()
     if (Destroying())
         return;
     TCustomGrid::ClientResized();
-    if (updateLock_ == 0) {
+    if (d_->updateLock == 0) {
         UpdateRowCount();
         UpdateVertScrollBar();
     }
@@ -124,10 +125,10 @@ void TCustomDBGridEh::ClientResized()
 void TCustomDBGridEh::TopLeftChanged()
 {
     const bool atFirst = LeftCol() == FixedCols();
-    if (atFirst != atFirstScrollableColumn_) {
-        for (int row = 0; row < titleRows_; ++row)
+    if (atFirst != d_->atFirstScrollableColumn) {
+        for (int row = 0; row < d_->titleRows; ++row)
             InvalidateRow(row);
-        atFirstScrollableColumn_ = atFirst;
+        d_->atFirstScrollableColumn = atFirst;
     }
     InvalidateEditor();
 }
@@ -143,16 +144,16 @@ void TCustomDBGridEh::ChangeScale(int m, int d)
             font.setPointSizeF(font.pointSizeF() * m / d);
         return font;
     };
-    if (!parentFont_) {
-        titleFont_ = scaled(font());
-        footerFont_ = scaled(footerFont_);
+    if (!d_->parentFont) {
+        d_->titleFont = scaled(font());
+        d_->footerFont = scaled(d_->footerFont);
     }
-    columns_->BeginUpdate();
-    const ScopeExit endUpdate([this] { columns_->EndUpdate(); });
+    d_->columns->BeginUpdate();
+    const ScopeExit endUpdate([this] { d_->columns->EndUpdate(); });
     int unscaledSum = 0;
     int scaledSum = 0;
-    for (int i = 0; i < columns_->Count(); ++i) {
-        TColumnEh* column = columns_->Items(i);
+    for (int i = 0; i < d_->columns->Count(); ++i) {
+        TColumnEh* column = d_->columns->Items(i);
         if (column->IsFontStored())
             column->SetFont(scaled(column->Font()));
         if (column->Title()->IsFontStored())

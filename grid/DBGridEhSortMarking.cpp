@@ -1,6 +1,7 @@
 // DBGridEhSortMarking: the grid's face of its sort marking (TSortMarkingEh holds the
 // list, the numbers and the pending notification) and the notification itself.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 #include "grid/GridAccessibility.h"
 #include "grid/GridStyle.h"
 #include "grid/SortMarking.h"
@@ -10,17 +11,17 @@ namespace qelvor {
 
 void TCustomDBGridEh::RebuildSortMarkedColumnList()
 {
-    sortMarking_->Rebuild();
+    d_->sortMarking->Rebuild();
 }
 
 void TCustomDBGridEh::DoSortMarkingChanged()
 {
-    if (!optionsEh_.Contains(dghAutoSortMarking))
+    if (!d_->optionsEh.Contains(dghAutoSortMarking))
         return;
-    const ScopedFlag notifying(notifyingSortMarking_);
+    const ScopedFlag notifying(d_->notifyingSortMarking);
     AccessibleSortMarkersChanged(this);
-    if (OnSortMarkingChanged) {
-        OnSortMarkingChanged(*this);
+    if (d_->events.OnSortMarkingChanged) {
+        d_->events.OnSortMarkingChanged(*this);
     } else if (TDBGridEhDataService* service = DBGridEhDataService()) {
         service->ApplySorting(*this);
     }

@@ -1,5 +1,5 @@
 // DBGridEhTitlePress: column titles as push buttons — the press, its tracking, the
-// release that makes a click (marker cycle, OnTitleBtnClick, OnSortMarkingChanged),
+// release that makes a click (marker cycle, d_->events.OnTitleBtnClick, d_->events.OnSortMarkingChanged),
 // the turn of a press into a column move, and the notification deferred while Ctrl
 // is held (raised at Ctrl's release, at focus loss or by the next plain click).
 //
@@ -11,6 +11,7 @@
 
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPrivate.h"
 
 namespace qelvor {
 
@@ -23,23 +24,23 @@ constexpr int kTitleDragThreshold = 3;
 
 void TCustomDBGridEh::CheckTitleButton(int aCol, bool& enabled)
 {
-    if (aCol < 0 || aCol >= columns_->Count()) {
+    if (aCol < 0 || aCol >= d_->columns->Count()) {
         enabled = false;
         return;
     }
-    if (OnCheckButton)
-        OnCheckButton(*this, aCol, columns_->Items(aCol), enabled);
+    if (d_->events.OnCheckButton)
+        d_->events.OnCheckButton(*this, aCol, d_->columns->Items(aCol), enabled);
 }
 
 void TCustomDBGridEh::DoTitleBtnClick(int aCol, TColumnEh* column)
 {
-    if (OnTitleBtnClick)
-        OnTitleBtnClick(*this, aCol, column);
+    if (d_->events.OnTitleBtnClick)
+        d_->events.OnTitleBtnClick(*this, aCol, column);
 }
 
 bool TCustomDBGridEh::TitleButtonEnabled(int aCol)
 {
-    bool enabled = aCol >= 0 && aCol < columns_->Count() && columns_->Items(aCol)->Title()->TitleButton();
+    bool enabled = aCol >= 0 && aCol < d_->columns->Count() && d_->columns->Items(aCol)->Title()->TitleButton();
     CheckTitleButton(aCol, enabled);
     return enabled;
 }
@@ -72,10 +73,10 @@ void TCustomDBGridEh::TrackTitleButton(int x, int y)
 void TCustomDBGridEh::TitleMoveStep(TShiftState shift, int x, int y)
 {
     TrackTitleButton(x, y);
-    if (std::abs(x - mouseDownPoint_.x()) <= kTitleDragThreshold || !options_.Contains(dgColumnResize))
+    if (std::abs(x - d_->mouseDownPoint.x()) <= kTitleDragThreshold || !d_->options.Contains(dgColumnResize))
         return;
     // The press becomes the start of a column move at the point it was made.
-    const QPoint pressed = mouseDownPoint_;
+    const QPoint pressed = d_->mouseDownPoint;
     StopTracking();
     SetMouseCapture(true);
     TCustomGrid::MouseDown(TMouseButton::mbLeft, shift, pressed.x(), pressed.y());
@@ -90,8 +91,8 @@ void TCustomDBGridEh::TitleReleaseStep(TShiftState shift, int x, int y)
     StopTracking();
     if (!click)
         return;
-    const int aCol = options_.Contains(dgIndicator) ? gridCol - 1 : gridCol;
-    if (aCol < 0 || aCol >= columns_->Count())
+    const int aCol = d_->options.Contains(dgIndicator) ? gridCol - 1 : gridCol;
+    if (aCol < 0 || aCol >= d_->columns->Count())
         return;
     // The state at the release counts: a press made without Ctrl released with it is a Ctrl+click.
     TitleClicked(aCol, shift.Contains(ssCtrl));
@@ -99,44 +100,44 @@ void TCustomDBGridEh::TitleReleaseStep(TShiftState shift, int x, int y)
 
 void TCustomDBGridEh::TitleClicked(int aCol, bool ctrl)
 {
-    DoTitleBtnClick(aCol, columns_->Items(aCol));
-    sortMarking_->SetChangePending(ctrl);
-    if (optionsEh_.Contains(dghAutoSortMarking) && aCol < columns_->Count())
-        columns_->Items(aCol)->Title()->CycleSortMarker(ctrl);
+    DoTitleBtnClick(aCol, d_->columns->Items(aCol));
+    d_->sortMarking->SetChangePending(ctrl);
+    if (d_->optionsEh.Contains(dghAutoSortMarking) && aCol < d_->columns->Count())
+        d_->columns->Items(aCol)->Title()->CycleSortMarker(ctrl);
     if (!ctrl)
         DoSortMarkingChanged();
 }
 
 bool TCustomDBGridEh::TitleClickAccepted() const
 {
-    if (Destroying() || !isVisible() || !isEnabled() || titleRows_ == 0 || GridState() != TGridState::gsNormal)
+    if (Destroying() || !isVisible() || !isEnabled() || d_->titleRows == 0 || GridState() != TGridState::gsNormal)
         return false;
     // A box over the window (an error message) takes all input, as it does the mouse's.
     const QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != window())
         return false;
     // While a search opens or a re-sort runs, the window waits and takes no input.
-    const TDataSet* dataSet = dataLink_->DataSet();
-    return !notifyingSortMarking_ && !(dataSet && dataSet->State() == TDataSetState::dsOpening);
+    const TDataSet* dataSet = d_->dataLink->DataSet();
+    return !d_->notifyingSortMarking && !(dataSet && dataSet->State() == TDataSetState::dsOpening);
 }
 
 bool TCustomDBGridEh::RequestTitleClick(int aCol, bool addKey)
 {
     if (!TitleClickAccepted() || !TitleButtonEnabled(aCol))
         return false;
-    const TColumnEh* column = columns_->Items(aCol);
+    const TColumnEh* column = d_->columns->Items(aCol);
     QMetaObject::invokeMethod(
         this,
         [this, aCol, column, addKey] {
             // The columns may have changed meanwhile: the click belongs to the column asked about.
-            if (aCol >= columns_->Count() || columns_->Items(aCol) != column || !TitleClickAccepted()
+            if (aCol >= d_->columns->Count() || d_->columns->Items(aCol) != column || !TitleClickAccepted()
                 || !TitleButtonEnabled(aCol))
                 return;
             TitleClicked(aCol, addKey);
-            if (sortMarking_->TakeChangePending())
+            if (d_->sortMarking->TakeChangePending())
                 DoSortMarkingChanged();
-            if (OnTitleClick)
-                OnTitleClick(columns_->Items(aCol));
+            if (d_->events.OnTitleClick)
+                d_->events.OnTitleClick(d_->columns->Items(aCol));
         },
         Qt::QueuedConnection);
     return true;
@@ -155,7 +156,7 @@ void TCustomDBGridEh::StopTracking()
 void TCustomDBGridEh::FocusLeft()
 {
     // Ctrl+clicks made before the focus went are not lost: their one notification comes now.
-    if (sortMarking_->TakeChangePending())
+    if (d_->sortMarking->TakeChangePending())
         DoSortMarkingChanged();
     TCustomGrid::FocusLeft();
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "grid/DBGridEh.h"
 #include "runtime/Assert.h"
 
 namespace qelvor {
@@ -36,26 +35,21 @@ TColor TDBGridEhStyle::BlendColor(TColor background, TColor blendColor, bool hig
     return RGBColor(channel(0), channel(8), channel(16));
 }
 
-TCellHighlightEh TDBGridEhStyle::HighlightDataCell(const TCustomDBGridEh& grid, int dataCol,
-                                                   int gridRow, TGridDrawState state,
-                                                   bool cellSelected, TColor background,
-                                                   TColor fontColor) const
+TCellHighlightEh TDBGridEhStyle::HighlightDataCell(const TCellHighlightPlaceEh& place, TGridDrawState state,
+                                                   bool cellSelected, TColor background, TColor fontColor) const
 {
     TCellHighlightEh result{false, background, fontColor};
-    const bool rowSelect = grid.Options().Contains(dgRowSelect);
-    const bool onCurrentRow = gridRow == grid.Row();
     bool highlighted = cellSelected;
     if (!highlighted) {
-        const bool focusLook = grid.hasFocus() && grid.OptionsEh().Contains(dghHighlightFocus);
-        highlighted = (state.Contains(gdSelected) || (onCurrentRow && rowSelect))
-                      && (grid.Options().Contains(dgAlwaysShowSelection) || focusLook);
+        highlighted = (state.Contains(gdSelected) || (place.onCurrentRow && place.rowSelect))
+                      && (place.alwaysShowSelection || place.focusLook);
     }
     if (!highlighted)
         return result;
     result.highlighted = true;
-    const bool isCurrent = onCurrentRow && (rowSelect || grid.ToGridColumn(dataCol) == grid.Col());
+    const bool isCurrent = place.onCurrentRow && (place.rowSelect || place.inCurrentColumn);
     const bool trueColor = screenColorCount_ == -1;
-    if (grid.FocusInGrid()) {
+    if (place.focusInGrid) {
         if (isCurrent || !(blendSelection_ && trueColor)) {
             result.background = clHighlight;
             result.fontColor = clHighlightText;

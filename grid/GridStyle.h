@@ -14,6 +14,16 @@ namespace qelvor {
 
 class TCustomDBGridEh;
 
+// What the highlight rule needs to know of the grid and of the cell's place in it.
+struct TCellHighlightPlaceEh {
+    bool rowSelect = false;            // the grid selects whole rows (dgRowSelect)
+    bool alwaysShowSelection = false;  // the selection shows without the focus (dgAlwaysShowSelection)
+    bool focusLook = false;            // the grid has the focus and highlights it (dghHighlightFocus)
+    bool focusInGrid = false;          // the grid or its editor has the keyboard focus
+    bool onCurrentRow = false;         // the cell is on the current row
+    bool inCurrentColumn = false;      // the cell is in the current column
+};
+
 // Outcome of the highlight rule for one data cell.
 struct TCellHighlightEh {
     bool highlighted = false;
@@ -35,19 +45,18 @@ public:
     void RemoveGrid(TCustomDBGridEh* grid);
     int GridCount() const { return static_cast<int>(grids_.size()); }
 
-    // The highlight of a data cell of `grid` in state `state` on the current row or not.
-    TCellHighlightEh HighlightDataCell(const TCustomDBGridEh& grid, int dataCol, int gridRow,
-                                       TGridDrawState state, bool cellSelected,
-                                       TColor background, TColor fontColor) const;
+    // The highlight of a data cell at `place` in state `state`.
+    TCellHighlightEh HighlightDataCell(const TCellHighlightPlaceEh& place, TGridDrawState state,
+                                       bool cellSelected, TColor background, TColor fontColor) const;
 
     // The blend of a background with a highlight colour (RGB result).
     static TColor BlendColor(TColor background, TColor blendColor, bool highlightBlend);
 
 private:
-    std::vector<TCustomDBGridEh*> grids_;
-    bool blendSelection_ = true;
-    bool drawFocusFrame_ = true;
-    int screenColorCount_ = -1;
+    std::vector<TCustomDBGridEh*> grids_;  // the registered grids, in order of construction
+    bool blendSelection_ = true;  // selected cells off the current one blend with the highlight colour
+    bool drawFocusFrame_ = true;  // the focused cell gets a focus frame
+    int screenColorCount_ = -1;  // colours of the display; -1: more than 256
 };
 
 // Placeholder for the grid data service: asked to sort when a grid has no

@@ -12,12 +12,11 @@
 #include <QWheelEvent>
 #include <limits>
 
-#include "grid/CustomGrid.h"
 #include "platform/ExceptionDispatch.h"
 
 namespace qelvor {
 
-TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : QLineEdit(grid->viewport()), grid_(grid)
+TInplaceEdit::TInplaceEdit(TInplaceEditHost& host) : QLineEdit(host.EditorHostWidget().viewport()), host_(host)
 {
     // Qt itself refuses typing, deleting, pasting, dropping and input-method text.
     setReadOnly(true);
@@ -85,7 +84,7 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* event)
     // Ctrl+Tab leaves the grid as from the grid itself: the form moves the focus on
     // from the grid, which the editor is part of.
     if (IsFocusMoveKey(*event)) {
-        grid_->setFocus(Qt::OtherFocusReason);
+        host_.EditorHostWidget().setFocus(Qt::OtherFocusReason);
         event->ignore();
         return;
     }
@@ -95,7 +94,7 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* event)
         TVirtualKey key = VirtualKeyOf(*event);
         const TShiftState shift = ShiftStateOf(event->modifiers());
         if (IsGridKey(key, shift)) {
-            grid_->KeyDown(key, shift);
+            host_.EditorKeyDown(key, shift);
             return;
         }
         if (key == vk::F2) {
@@ -104,10 +103,10 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* event)
         }
         if (key == vk::Return) {
             char32_t enter = U'\r';
-            grid_->KeyPress(enter);
+            host_.EditorKeyPress(enter);
             return;
         }
-        if (grid_->DoKeyDown(key, shift) == vk::None)
+        if (host_.EditorKeyEvent(key, shift) == vk::None)
             return;
         const QString text = event->text();
         if (!text.isEmpty() && (text.front().isPrint() || key == vk::Back)
@@ -126,7 +125,7 @@ void TInplaceEdit::keyReleaseEvent(QKeyEvent* event)
     event->accept();
     GuardedCall([&] {
         TVirtualKey key = VirtualKeyOf(*event);
-        grid_->KeyUp(key, ShiftStateOf(event->modifiers()));
+        host_.EditorKeyUp(key, ShiftStateOf(event->modifiers()));
     });
 }
 
@@ -140,8 +139,8 @@ void TInplaceEdit::wheelEvent(QWheelEvent* event)
 {
     event->accept();
     GuardedCall([&] {
-        const QPoint point = mapTo(grid_->viewport(), event->position().toPoint());
-        grid_->MouseWheel(ShiftStateOf(event->modifiers(), event->buttons()), event->angleDelta().y(), point);
+        const QPoint point = mapTo(host_.EditorHostWidget().viewport(), event->position().toPoint());
+        host_.EditorWheel(ShiftStateOf(event->modifiers(), event->buttons()), event->angleDelta().y(), point);
     });
 }
 
@@ -149,8 +148,8 @@ void TInplaceEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     QWidget* next = QApplication::focusWidget();
-    if (next != grid_ && next != this)
-        GuardedCall([&] { grid_->FocusLeft(); });
+    if (next != &host_.EditorHostWidget() && next != this)
+        GuardedCall([&] { host_.EditorFocusLeft(); });
 }
 
 void TInplaceEdit::contextMenuEvent(QContextMenuEvent* event)

@@ -9,19 +9,39 @@
 // moves the focus out of the grid. The editor belongs to its grid and lives as long as it.
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QLineEdit>
+#include <QPoint>
 
 #include "platform/InputEvents.h"
 
 namespace qelvor {
 
-class TCustomGrid;
+// What the editor hands on to the grid it lies on: the keys, the key releases, the
+// wheel and the focus's leaving that are the grid's. The grid implements it.
+class TInplaceEditHost {
+public:
+    // The grid's widget: the editor's focus partner; its viewport is the editor's parent.
+    virtual QAbstractScrollArea& EditorHostWidget() = 0;
+    // A key that navigates the grid.
+    virtual void EditorKeyDown(TVirtualKey& key, TShiftState shift) = 0;
+    // A character for the grid's key press (Enter).
+    virtual void EditorKeyPress(char32_t& key) = 0;
+    // Any other key: the grid's key-down event; returns the key as its handler left it.
+    virtual TVirtualKey EditorKeyEvent(TVirtualKey key, TShiftState shift) = 0;
+    virtual void EditorKeyUp(TVirtualKey& key, TShiftState shift) = 0;
+    // A wheel turn at a point of the grid's viewport.
+    virtual void EditorWheel(TShiftState shift, int wheelDelta, QPoint viewportPos) = 0;
+    // The focus went to a window that is neither the grid nor the editor.
+    virtual void EditorFocusLeft() = 0;
+
+protected:
+    ~TInplaceEditHost() = default;
+};
 
 class TInplaceEdit : public QLineEdit {
 public:
-    explicit TInplaceEdit(TCustomGrid* grid);
-
-    TCustomGrid* Grid() const { return grid_; }
+    explicit TInplaceEdit(TInplaceEditHost& host);
     // Moves the editor over `cell` with `text`, the whole text selected.
     void Place(const QRect& cell, const QString& text);
     // Removes the selection and puts the caret after the last character (F2).
@@ -47,7 +67,7 @@ private:
     static bool IsGridKey(TVirtualKey key, TShiftState shift);
     void PaintCaret();
 
-    TCustomGrid* grid_;
+    TInplaceEditHost& host_;  // the grid the editor lies on
 };
 
 }  // namespace qelvor

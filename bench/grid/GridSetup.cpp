@@ -58,7 +58,7 @@ GridSetup::GridSetup(long rows, const std::string& database)
     host_->setFont(DesignFont());
     grid_ = new TDBGridEh(host_.get());
     ApplyBrowseGridDesign(*grid_, &source_, DesignFont());
-    grid_->OnSortMarkingChanged = [this](TCustomDBGridEh&) { SortMarkingChanged(); };
+    grid_->Events().OnSortMarkingChanged = [this](TCustomDBGridEh&) { SortMarkingChanged(); };
     host_->resize(1280, 800);
     grid_->setGeometry(0, 0, 1280, 800);
     host_->show();

@@ -351,13 +351,13 @@ TEST_F(AccessibilityTest, TitleActionsSortAsAClickAndACtrlClickWithOneResortEach
 {
     Search();
     int resorts = 0;
-    const auto sortHandler = Grid().OnSortMarkingChanged;
-    Grid().OnSortMarkingChanged = [&](TCustomDBGridEh& grid) {
+    const auto sortHandler = Grid().Events().OnSortMarkingChanged;
+    Grid().Events().OnSortMarkingChanged = [&](TCustomDBGridEh& grid) {
         ++resorts;
         sortHandler(grid);
     };
     int titleButtonClicks = 0;
-    Grid().OnTitleBtnClick = [&](TCustomDBGridEh&, int, TColumnEh*) { ++titleButtonClicks; };
+    Grid().Events().OnTitleBtnClick = [&](TCustomDBGridEh&, int, TColumnEh*) { ++titleButtonClicks; };
     const QString addKey = QStringLiteral("AddSortKey");
     const QString press = QAccessibleActionInterface::pressAction();
     auto act = [&](int column, const QString& name) {
@@ -424,8 +424,8 @@ TEST_F(AccessibilityTest, TitlesOfferNoActionWhileTheWindowTakesNoClick)
     EXPECT_TRUE(!cellActions || cellActions->actionNames().isEmpty());
     // Inside a re-sort (which may turn an event loop), no second one starts.
     QStringList duringResort = {QStringLiteral("not asked")};
-    const auto sortHandler = Grid().OnSortMarkingChanged;
-    Grid().OnSortMarkingChanged = [&](TCustomDBGridEh& grid) {
+    const auto sortHandler = Grid().Events().OnSortMarkingChanged;
+    Grid().Events().OnSortMarkingChanged = [&](TCustomDBGridEh& grid) {
         duringResort = actionsOf(1);
         sortHandler(grid);
     };

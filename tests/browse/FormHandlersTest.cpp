@@ -233,8 +233,8 @@ TEST_F(FormHandlersTest, ASearchSortsItsRowsAsTheTitlesShow)
     form_->Edit2->setText(QString::fromStdString(database_.Scalar("select max(zkzh) from t_omr")));
     TDBGridEh& grid = *form_->DBGridEh1;
     int notifications = 0;
-    const TCustomDBGridEh::TNotifyEvent apply = grid.OnSortMarkingChanged;
-    grid.OnSortMarkingChanged = [&](TCustomDBGridEh& sender) {
+    const TDBGridEhEvents::TNotifyEvent apply = grid.Events().OnSortMarkingChanged;
+    grid.Events().OnSortMarkingChanged = [&](TCustomDBGridEh& sender) {
         ++notifications;
         apply(sender);
     };

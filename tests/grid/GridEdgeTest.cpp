@@ -148,7 +148,7 @@ TEST_F(GridEdges, AColumnOfWidthZeroAndAHiddenColumnPaintNothing)
 TEST_F(GridEdges, ATitlePressThatLeavesAndComesBackIsAClick)
 {
     int notifications = 0;
-    grid->OnSortMarkingChanged = [&](TCustomDBGridEh&) { ++notifications; };
+    grid->Events().OnSortMarkingChanged = [&](TCustomDBGridEh&) { ++notifications; };
     Press(Title(1));
     Move(DataCell(1, 4));
     EXPECT_FALSE(grid->TitleButtonDown());

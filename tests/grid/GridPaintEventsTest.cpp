@@ -25,7 +25,7 @@ protected:
 TEST_F(GridPaintEvents, CellParamsChangeBackgroundTextAndAlignment)
 {
     std::vector<TColor> seenByColumn;
-    grid->OnGetCellParams = [&](TCustomDBGridEh&, TColumnEh* column, QFont&, TColor& background, TGridDrawState) {
+    grid->Events().OnGetCellParams = [&](TCustomDBGridEh&, TColumnEh* column, QFont&, TColor& background, TGridDrawState) {
         if (column->Index() == 1)
             background = clYellow;
     };
@@ -81,7 +81,7 @@ TEST_F(GridPaintEvents, CellParamsFontReachesTheText)
 TEST_F(GridPaintEvents, DrawColumnCellReportsEachPaintedCellOnceAfterTheDefaultDrawing)
 {
     std::map<std::pair<int, int>, int> calls;
-    grid->OnDrawColumnCell = [&](TCustomDBGridEh& sender, const QRect& rect, int dataCol, TColumnEh* column,
+    grid->Events().OnDrawColumnCell = [&](TCustomDBGridEh& sender, const QRect& rect, int dataCol, TColumnEh* column,
                                  TGridDrawState state) {
         EXPECT_EQ(column, grid->Columns()[dataCol]);
         EXPECT_FALSE(state.Contains(gdFixed));
@@ -117,12 +117,12 @@ TEST_F(GridPaintEvents, DrawColumnCellReportsEachPaintedCellOnceAfterTheDefaultD
 TEST_F(GridPaintEvents, DrawDataCellOnlyForGeneratedColumns)
 {
     int persistentCalls = 0;
-    grid->OnDrawDataCell = [&](TCustomDBGridEh&, const QRect&, TField*, TGridDrawState) { ++persistentCalls; };
+    grid->Events().OnDrawDataCell = [&](TCustomDBGridEh&, const QRect&, TField*, TGridDrawState) { ++persistentCalls; };
     Render();
     EXPECT_EQ(persistentCalls, 0);
 
     std::set<const TField*> fields;
-    grid->OnDrawDataCell = [&](TCustomDBGridEh&, const QRect&, TField* field, TGridDrawState) { fields.insert(field); };
+    grid->Events().OnDrawDataCell = [&](TCustomDBGridEh&, const QRect&, TField* field, TGridDrawState) { fields.insert(field); };
     grid->Columns().Clear();
     ASSERT_GT(grid->Columns().Count(), 0);
     ASSERT_FALSE(grid->Columns().ColumnsArePersistent());
@@ -134,10 +134,10 @@ TEST_F(GridPaintEvents, DrawDataCellOnlyForGeneratedColumns)
 TEST_F(GridPaintEvents, UnassignedEventsLeaveThePictureAlone)
 {
     const QImage plain = Render();
-    grid->OnGetCellParams = [](TCustomDBGridEh&, TColumnEh*, QFont&, TColor&, TGridDrawState) {};
+    grid->Events().OnGetCellParams = [](TCustomDBGridEh&, TColumnEh*, QFont&, TColor&, TGridDrawState) {};
     grid->Columns()[0]->OnGetCellParams = [](TColumnEh&, bool, TColCellParamsEh&) {};
-    grid->OnDrawColumnCell = [](TCustomDBGridEh&, const QRect&, int, TColumnEh*, TGridDrawState) {};
-    grid->OnGetBtnParams = [](TCustomDBGridEh&, int, TColumnEh*, QFont&, TColor&, TSortMarkerEh&, bool) {};
+    grid->Events().OnDrawColumnCell = [](TCustomDBGridEh&, const QRect&, int, TColumnEh*, TGridDrawState) {};
+    grid->Events().OnGetBtnParams = [](TCustomDBGridEh&, int, TColumnEh*, QFont&, TColor&, TSortMarkerEh&, bool) {};
     EXPECT_EQ(Render(), plain);
 }
 
@@ -156,7 +156,7 @@ TEST_F(TitleButtonParams, MarkerChoiceDecidesTheGlyph)
     grid->Columns()[3]->Title()->SetSortMarker(smDownEh);
     std::map<int, int> callsPerColumn;
     std::vector<bool> isDown;
-    grid->OnGetBtnParams = [&](TCustomDBGridEh&, int aCol, TColumnEh* column, QFont&, TColor&,
+    grid->Events().OnGetBtnParams = [&](TCustomDBGridEh&, int aCol, TColumnEh* column, QFont&, TColor&,
                                TSortMarkerEh& marker, bool down) {
         EXPECT_EQ(column, grid->Columns()[grid->ToDataColumn(aCol)]);
         ++callsPerColumn[aCol];
@@ -180,7 +180,7 @@ TEST_F(TitleButtonParams, MarkerChoiceDecidesTheGlyph)
 
     // Taking a marker away drops the glyph.
     grid->PressTitle(2, false);
-    grid->OnGetBtnParams = [](TCustomDBGridEh&, int, TColumnEh*, QFont&, TColor&, TSortMarkerEh& marker, bool) {
+    grid->Events().OnGetBtnParams = [](TCustomDBGridEh&, int, TColumnEh*, QFont&, TColor&, TSortMarkerEh& marker, bool) {
         marker = smNoneEh;
     };
     const QRect inner = Inner(4, 0);
@@ -193,7 +193,7 @@ TEST_F(TitleButtonParams, FirstCallGivesTheBackgroundSecondTheCaptionFont)
     std::map<int, int> calls;
     QFont big = DesignFont();
     big.setPixelSize(24);
-    grid->OnGetBtnParams = [&](TCustomDBGridEh&, int aCol, TColumnEh*, QFont& font, TColor& background,
+    grid->Events().OnGetBtnParams = [&](TCustomDBGridEh&, int aCol, TColumnEh*, QFont& font, TColor& background,
                                TSortMarkerEh& marker, bool) {
         const bool first = calls[aCol]++ % 2 == 0;
         if (aCol == 1)
@@ -206,10 +206,10 @@ TEST_F(TitleButtonParams, FirstCallGivesTheBackgroundSecondTheCaptionFont)
         }
     };
     const QImage plain = [&] {
-        auto handler = std::move(grid->OnGetBtnParams);
-        grid->OnGetBtnParams = nullptr;
+        auto handler = std::move(grid->Events().OnGetBtnParams);
+        grid->Events().OnGetBtnParams = nullptr;
         QImage image = Render();
-        grid->OnGetBtnParams = std::move(handler);
+        grid->Events().OnGetBtnParams = std::move(handler);
         return image;
     }();
     const QImage image = Render();
@@ -227,7 +227,7 @@ TEST_F(TitleButtonParams, NotRaisedForUnboundColumns)
 {
     grid->Columns()[6]->SetFieldName("no such field");
     std::set<int> columns;
-    grid->OnGetBtnParams = [&](TCustomDBGridEh&, int aCol, TColumnEh*, QFont&, TColor&, TSortMarkerEh&, bool) {
+    grid->Events().OnGetBtnParams = [&](TCustomDBGridEh&, int aCol, TColumnEh*, QFont&, TColor&, TSortMarkerEh&, bool) {
         columns.insert(aCol);
     };
     Render();

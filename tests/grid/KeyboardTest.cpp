@@ -368,10 +368,10 @@ TEST_F(Keyboard, OnKeyDownMaySwallowAKey)
 
 TEST_F(Keyboard, ColumnExitAndEnterFrameEveryColumnChange)
 {
-    grid->OnColExit = [&](TCustomDBGridEh& sender) {
+    grid->Events().OnColExit = [&](TCustomDBGridEh& sender) {
         events.push_back("exit " + std::to_string(sender.Col()));
     };
-    grid->OnColEnter = [&](TCustomDBGridEh& sender) {
+    grid->Events().OnColEnter = [&](TCustomDBGridEh& sender) {
         events.push_back("enter " + std::to_string(sender.Col()));
     };
     Key(Qt::Key_Right);

@@ -18,8 +18,8 @@ protected:
     void SetUp() override
     {
         InputFixture::SetUp();
-        grid->OnCellClick = [this](TColumnEh* column) { events.push_back("cell " + column->FieldName()); };
-        grid->OnTitleClick = [this](TColumnEh* column) { events.push_back("title " + column->FieldName()); };
+        grid->Events().OnCellClick = [this](TColumnEh* column) { events.push_back("cell " + column->FieldName()); };
+        grid->Events().OnTitleClick = [this](TColumnEh* column) { events.push_back("title " + column->FieldName()); };
         grid->OnMouseDown = [this](TCustomGrid&, TMouseButton, TShiftState, int, int) { events.push_back("down"); };
     }
     int Width(int dataCol) const { return grid->Columns()[dataCol]->Width(); }
@@ -184,7 +184,7 @@ TEST_F(Mouse, DraggingATitleSidewaysMovesTheColumnObject)
 {
     Click(DataCell(0, 2));
     int moved = 0;
-    grid->OnColumnMoved = [&](TCustomDBGridEh&, int from, int to) {
+    grid->Events().OnColumnMoved = [&](TCustomDBGridEh&, int from, int to) {
         EXPECT_EQ(from, 0);
         EXPECT_EQ(to, 2);
         ++moved;

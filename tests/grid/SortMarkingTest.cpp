@@ -143,7 +143,7 @@ TEST_F(SortMarking, InconsistentStoredNumbersLeaveNoGapsInTheList)
 TEST_F(SortMarking, NotificationNeedsAutoSortMarking)
 {
     int raised = 0;
-    grid->OnSortMarkingChanged = [&](TCustomDBGridEh& sender) {
+    grid->Events().OnSortMarkingChanged = [&](TCustomDBGridEh& sender) {
         EXPECT_EQ(&sender, grid);
         ++raised;
     };

@@ -17,13 +17,13 @@ protected:
     void SetUp() override
     {
         InputFixture::SetUp();
-        grid->OnTitleBtnClick = [this](TCustomDBGridEh&, int aCol, TColumnEh*) {
+        grid->Events().OnTitleBtnClick = [this](TCustomDBGridEh&, int aCol, TColumnEh*) {
             events.push_back("button " + std::to_string(aCol));
         };
-        grid->OnSortMarkingChanged = [this](TCustomDBGridEh&) { events.push_back("sort " + SortText()); };
+        grid->Events().OnSortMarkingChanged = [this](TCustomDBGridEh&) { events.push_back("sort " + SortText()); };
         grid->OnMouseDown = [this](TCustomGrid&, TMouseButton, TShiftState, int, int) { events.push_back("down"); };
         grid->OnMouseUp = [this](TCustomGrid&, TMouseButton, TShiftState, int, int) { events.push_back("up"); };
-        grid->OnTitleClick = [this](TColumnEh* column) { events.push_back("title " + std::to_string(column->Index())); };
+        grid->Events().OnTitleClick = [this](TColumnEh* column) { events.push_back("title " + std::to_string(column->Index())); };
     }
     TSortMarkerEh Marker(int dataCol) const { return grid->Columns()[dataCol]->Title()->SortMarker(); }
     // The marked columns in priority order with their markers, e.g. "0v 2^".
@@ -226,7 +226,7 @@ TEST_F(TitleClick, ClicksOnAClosedDatasetStillMarkAndNotify)
 
 TEST_F(TitleClick, AFailingHandlerLeavesTheGridUsable)
 {
-    grid->OnSortMarkingChanged = [](TCustomDBGridEh&) { throw std::runtime_error("sort failed"); };
+    grid->Events().OnSortMarkingChanged = [](TCustomDBGridEh&) { throw std::runtime_error("sort failed"); };
     std::vector<std::string> shown;
     auto previous = SetErrorPresenter([&](const std::string&, const std::string& text) { shown.push_back(text); });
     Click(Title(0));

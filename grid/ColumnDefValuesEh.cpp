@@ -1,7 +1,7 @@
 // ColumnDefValuesEh: grid-wide column defaults and how their changes reach the grid.
 #include "grid/ColumnDefValuesEh.h"
 
-#include "grid/DBGridEh.h"
+#include "grid/ColumnGridEh.h"
 
 namespace qelvor {
 
@@ -9,7 +9,7 @@ TAlignment TColumnTitleDefValuesEh::Alignment() const
 {
     if (alignmentAssigned_)
         return alignment_;
-    return grid_ && grid_->UseMultiTitle() ? TAlignment::taCenter : TAlignment::taLeftJustify;
+    return grid_ && grid_->GridMultiTitle() ? TAlignment::taCenter : TAlignment::taLeftJustify;
 }
 
 void TColumnTitleDefValuesEh::SetAlignment(TAlignment alignment)
@@ -17,14 +17,14 @@ void TColumnTitleDefValuesEh::SetAlignment(TAlignment alignment)
     alignment_ = alignment;
     alignmentAssigned_ = true;
     if (grid_)
-        grid_->RequestLayout();
+        grid_->GridRequestLayout();
 }
 
 TColor TColumnTitleDefValuesEh::Color() const
 {
     if (colorAssigned_)
         return color_;
-    return grid_ ? grid_->FixedColor() : clBtnFace;
+    return grid_ ? grid_->GridFixedColor() : clBtnFace;
 }
 
 void TColumnTitleDefValuesEh::SetColor(TColor color)
@@ -32,35 +32,28 @@ void TColumnTitleDefValuesEh::SetColor(TColor color)
     color_ = color;
     colorAssigned_ = true;
     if (grid_)
-        grid_->InvalidateGrid();
+        grid_->GridInvalidate();
 }
 
 void TColumnTitleDefValuesEh::SetEndEllipsis(bool value)
 {
     endEllipsis_ = value;
     if (grid_)
-        grid_->InvalidateGrid();
+        grid_->GridInvalidate();
 }
 
 void TColumnTitleDefValuesEh::SetOrientation(TTextOrientationEh orientation)
 {
     orientation_ = orientation;
     if (grid_)
-        grid_->RequestLayout();
-}
-
-void TColumnDefValuesEh::SetAlwaysShowEditButton(bool value)
-{
-    alwaysShowEditButton_ = value;
-    if (grid_)
-        grid_->InvalidateGrid();
+        grid_->GridRequestLayout();
 }
 
 void TColumnDefValuesEh::SetEndEllipsis(bool value)
 {
     endEllipsis_ = value;
     if (grid_)
-        grid_->InvalidateGrid();
+        grid_->GridInvalidate();
 }
 
 }  // namespace qelvor

@@ -3,7 +3,8 @@
 // The title defaults' Alignment and Color carry their own assigned flags: unassigned,
 // the colour is the grid's FixedColor and the alignment follows the grid's
 // UseMultiTitle. Setters notify the grid as far as the value affects it (layout or
-// repaint); TitleButton and ToolTips are stored silently.
+// repaint); TitleButton and ToolTips are stored silently. The grid is reached only
+// through TColumnGridEh.
 #pragma once
 
 #include "data/Field.h"
@@ -12,11 +13,11 @@
 
 namespace qelvor {
 
-class TCustomDBGridEh;
+class TColumnGridEh;
 
 class TColumnTitleDefValuesEh {
 public:
-    explicit TColumnTitleDefValuesEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    explicit TColumnTitleDefValuesEh(TColumnGridEh* grid) : grid_(grid) {}
 
     TAlignment Alignment() const;
     void SetAlignment(TAlignment alignment);
@@ -32,62 +33,36 @@ public:
     void SetToolTips(bool value) { toolTips_ = value; }
 
 private:
-    TCustomDBGridEh* grid_;
-    bool colorAssigned_ = false;
-    bool alignmentAssigned_ = false;
-    TColor color_ = clBtnFace;
-    TAlignment alignment_ = TAlignment::taLeftJustify;
-    bool endEllipsis_ = false;
-    TTextOrientationEh orientation_ = tohHorizontal;
-    bool titleButton_ = false;
-    bool toolTips_ = false;
-};
-
-class TColumnFooterDefValuesEh {
-public:
-    bool ToolTips() const { return toolTips_; }
-    void SetToolTips(bool value) { toolTips_ = value; }
-
-private:
-    bool toolTips_ = false;
+    TColumnGridEh* grid_;  // the grid told of changes (nullptr: none)
+    bool colorAssigned_ = false;  // color_ was assigned; else the grid's FixedColor
+    bool alignmentAssigned_ = false;  // alignment_ was assigned; else from UseMultiTitle
+    TColor color_ = clBtnFace;  // assigned background of unassigned titles
+    TAlignment alignment_ = TAlignment::taLeftJustify;  // assigned caption alignment of unassigned titles
+    bool endEllipsis_ = false;  // unassigned titles end a clipped caption with an ellipsis
+    TTextOrientationEh orientation_ = tohHorizontal;  // text direction of unassigned titles
+    bool titleButton_ = false;  // unassigned titles act as buttons
+    bool toolTips_ = false;  // unassigned titles show a clipped caption as a tool tip
 };
 
 class TColumnDefValuesEh {
 public:
-    explicit TColumnDefValuesEh(TCustomDBGridEh* grid) : grid_(grid), title_(grid) {}
+    explicit TColumnDefValuesEh(TColumnGridEh* grid) : grid_(grid), title_(grid) {}
     virtual ~TColumnDefValuesEh() = default;
 
     TColumnTitleDefValuesEh& Title() { return title_; }
     const TColumnTitleDefValuesEh& Title() const { return title_; }
-    TColumnFooterDefValuesEh& Footer() { return footer_; }
-    bool AlwaysShowEditButton() const { return alwaysShowEditButton_; }
-    void SetAlwaysShowEditButton(bool value);
-    bool AutoDropDown() const { return autoDropDown_; }
-    void SetAutoDropDown(bool value) { autoDropDown_ = value; }
-    bool DblClickNextVal() const { return dblClickNextVal_; }
-    void SetDblClickNextVal(bool value) { dblClickNextVal_ = value; }
-    bool DropDownShowTitles() const { return dropDownShowTitles_; }
-    void SetDropDownShowTitles(bool value) { dropDownShowTitles_ = value; }
-    bool DropDownSizing() const { return dropDownSizing_; }
-    void SetDropDownSizing(bool value) { dropDownSizing_ = value; }
     bool EndEllipsis() const { return endEllipsis_; }
     void SetEndEllipsis(bool value);
     bool ToolTips() const { return toolTips_; }
     void SetToolTips(bool value) { toolTips_ = value; }
 
 protected:
-    TCustomDBGridEh* grid_;
+    TColumnGridEh* grid_;  // the grid told of changes (nullptr: none)
 
 private:
-    TColumnTitleDefValuesEh title_;
-    TColumnFooterDefValuesEh footer_;
-    bool alwaysShowEditButton_ = false;
-    bool autoDropDown_ = false;
-    bool dblClickNextVal_ = false;
-    bool dropDownShowTitles_ = false;
-    bool dropDownSizing_ = false;
-    bool endEllipsis_ = false;
-    bool toolTips_ = false;
+    TColumnTitleDefValuesEh title_;  // the defaults of unassigned title values
+    bool endEllipsis_ = false;  // unassigned columns end clipped text with an ellipsis
+    bool toolTips_ = false;  // unassigned columns show clipped text as a tool tip
 };
 
 // The published defaults class of the data grid.

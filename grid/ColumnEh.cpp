@@ -10,7 +10,8 @@
 #include "data/FieldFormat.h"
 #include "data/NumericFields.h"
 #include "grid/ColumnsEh.h"
-#include "grid/DBGridEh.h"
+#include "grid/ColumnDefValuesEh.h"
+#include "grid/ColumnGridEh.h"
 
 namespace qelvor {
 
@@ -45,21 +46,19 @@ TColumnEh::TColumnEh(TDBGridColumnsEh* collection) : collection_(collection)
 {
     font_ = DefaultFontSource();
     title_ = std::make_unique<TColumnTitleEh>(this);
-    autoFitBaseWidth_ = Width();
 }
 
-TColumnEh::~TColumnEh()
-{
-    TCustomDBGridEh* grid = Grid();
-    if (!grid || grid->Destroying())
-        return;
-    // The remaining marked columns close up, so the list never holds a gap.
-    grid->SortMarking().Remove(*this);
-}
+// The collection takes a column out of its sort marking before it destroys it.
+TColumnEh::~TColumnEh() = default;
 
 TCustomDBGridEh* TColumnEh::Grid() const
 {
     return collection_ ? collection_->Grid() : nullptr;
+}
+
+TColumnGridEh* TColumnEh::GridLink() const
+{
+    return collection_ ? collection_->GridLink() : nullptr;
 }
 
 int TColumnEh::Index() const
@@ -88,8 +87,8 @@ void TColumnEh::SetExplicit(TColumnEhValue value, bool on)
 
 bool TColumnEh::WritesThrough() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return IsGenerated() && grid && grid->DataLink().Active() && boundField_;
+    const TColumnGridEh* grid = GridLink();
+    return IsGenerated() && grid && grid->GridLinkActive() && boundField_;
 }
 
 void TColumnEh::ColumnChanged(bool allColumns)
@@ -115,16 +114,16 @@ TCheckBoxState TColumnEh::CheckboxState() const
 
 TField* TColumnEh::ResolveField() const
 {
-    TCustomDBGridEh* grid = Grid();
+    TColumnGridEh* grid = GridLink();
     if (boundField_ || fieldName_.empty() || !grid)
         return boundField_;
-    TDataSet* dataSet = grid->DataLink().DataSet();
+    TDataSet* dataSet = grid->GridDataSet();
     if (!dataSet || !(dataSet->Active() || !dataSet->DefaultFields()))
         return boundField_;
     if (TField* field = dataSet->FindField(fieldName_)) {
         boundField_ = field;
         fieldName_ = field->FieldName();
-        field->FreeNotification(grid);
+        field->FreeNotification(grid->GridFieldWatcher());
     }
     return boundField_;
 }
@@ -133,13 +132,12 @@ void TColumnEh::SetFieldName(const std::string& name)
 {
     fieldName_ = name;
     TField* field = nullptr;
-    TCustomDBGridEh* grid = Grid();
-    if (grid && !name.empty() && !grid->Loading()) {
-        if (TDataSet* dataSet = grid->DataLink().DataSet())
+    TColumnGridEh* grid = GridLink();
+    if (grid && !name.empty() && !grid->GridLoading()) {
+        if (TDataSet* dataSet = grid->GridDataSet())
             field = dataSet->FindField(name);
     }
     SetBoundField(field);
-    autoFitBaseWidth_ = Width();
     ColumnChanged(false);
 }
 
@@ -150,14 +148,13 @@ void TColumnEh::SetBoundField(TField* field)
     boundField_ = field;
     if (field) {
         fieldName_ = field->FieldName();
-        if (TCustomDBGridEh* grid = Grid())
-            field->FreeNotification(grid);
+        if (TColumnGridEh* grid = GridLink())
+            field->FreeNotification(grid->GridFieldWatcher());
     }
     if (IsGenerated()) {
         if (!field)
             fieldName_.clear();
         RestoreDefaults();
-        autoFitBaseWidth_ = Width();
     }
     ColumnChanged(false);
 }
@@ -172,7 +169,7 @@ TAlignment TColumnEh::DefaultAlignment() const
 
 TAlignment TColumnEh::Alignment() const
 {
-    return Assigned(cvAlignment) ? alignment_ : DefaultAlignment();
+    return alignment_.Get(explicitValues_, DefaultAlignment());
 }
 
 void TColumnEh::SetAlignment(TAlignment alignment)
@@ -181,31 +178,31 @@ void TColumnEh::SetAlignment(TAlignment alignment)
         boundField_->SetAlignment(alignment);
         return;
     }
-    if (AssignValue(cvAlignment, alignment_, alignment))
+    if (alignment_.Assign(explicitValues_, alignment))
         ColumnChanged(false);
 }
 
 TColor TColumnEh::DefaultColor() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid ? grid->Color() : clWindow;
+    const TColumnGridEh* grid = GridLink();
+    return grid ? grid->GridColor() : clWindow;
 }
 
 TColor TColumnEh::Color() const
 {
-    return Assigned(cvColor) ? color_ : DefaultColor();
+    return color_.Get(explicitValues_, DefaultColor());
 }
 
 void TColumnEh::SetColor(TColor color)
 {
-    if (AssignValue(cvColor, color_, color))
+    if (color_.Assign(explicitValues_, color))
         ColumnChanged(false);
 }
 
 const QFont& TColumnEh::DefaultFontSource() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid ? grid->Font() : font_;
+    const TColumnGridEh* grid = GridLink();
+    return grid ? grid->GridFont() : font_;
 }
 
 void TColumnEh::RefreshDefaultFont() const
@@ -235,13 +232,13 @@ bool TColumnEh::DefaultReadOnly() const
 {
     TField* field = Field();
     const bool fieldReadOnly = field && field->ReadOnly();
-    const TCustomDBGridEh* grid = Grid();
-    return grid ? (grid->ReadOnly() || fieldReadOnly) : fieldReadOnly;
+    const TColumnGridEh* grid = GridLink();
+    return grid ? (grid->GridReadOnly() || fieldReadOnly) : fieldReadOnly;
 }
 
 bool TColumnEh::ReadOnly() const
 {
-    return Assigned(cvReadOnly) ? readOnly_ : DefaultReadOnly();
+    return readOnly_.Get(explicitValues_, DefaultReadOnly());
 }
 
 void TColumnEh::SetReadOnly(bool value)
@@ -250,18 +247,18 @@ void TColumnEh::SetReadOnly(bool value)
         boundField_->SetReadOnly(value);
         return;
     }
-    if (AssignValue(cvReadOnly, readOnly_, value))
+    if (readOnly_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
 int TColumnEh::DefaultWidth() const
 {
-    const TCustomDBGridEh* grid = Grid();
+    const TColumnGridEh* grid = GridLink();
     if (!grid)
         return 64;
     TField* field = Field();
     if (!field)
-        return grid->DefaultColWidth();
+        return grid->GridDefaultColWidth();
     const QFontMetrics metrics(Font());
     const int overhang = 0;
     return (metrics.horizontalAdvance(QLatin1Char('0')) - overhang) * field->DisplayWidth() + overhang + 4;
@@ -269,7 +266,7 @@ int TColumnEh::DefaultWidth() const
 
 int TColumnEh::Width() const
 {
-    return Assigned(cvWidth) ? width_ : DefaultWidth();
+    return width_.Get(explicitValues_, DefaultWidth());
 }
 
 int TColumnEh::AllowableWidth(int proposed) const
@@ -283,17 +280,16 @@ int TColumnEh::AllowableWidth(int proposed) const
 
 void TColumnEh::SetWidth(int width)
 {
-    TCustomDBGridEh* grid = Grid();
+    TColumnGridEh* grid = GridLink();
     bool store = true;
     if (IsGenerated() && grid && boundField_) {
         const QFontMetrics metrics(Font());
         const int zero = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
         boundField_->SetDisplayWidth((width + metrics.averageCharWidth() / 2 - 3) / zero);
-        store = Assigned(cvWidth) || !grid->LayoutFromLink();
+        store = Assigned(cvWidth) || !grid->GridLayoutFromLink();
     }
     if (store && width != -1 && (Assigned(cvWidth) || width != DefaultWidth())) {
-        width_ = AllowableWidth(width);
-        SetExplicit(cvWidth, true);
+        width_.Assign(explicitValues_, AllowableWidth(width));
     }
     ColumnChanged(false);
 }
@@ -315,51 +311,51 @@ void TColumnEh::SetMinWidth(int width)
 bool TColumnEh::DefaultWordWrap() const
 {
     TField* field = Field();
-    return Grid() && field && IsTextType(field->DataType());
+    return GridLink() && field && IsTextType(field->DataType());
 }
 
 bool TColumnEh::WordWrap() const
 {
-    return Assigned(cvWordWrap) ? wordWrap_ : DefaultWordWrap();
+    return wordWrap_.Get(explicitValues_, DefaultWordWrap());
 }
 
 void TColumnEh::SetWordWrap(bool value)
 {
-    if (AssignValue(cvWordWrap, wordWrap_, value))
+    if (wordWrap_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
 bool TColumnEh::DefaultEndEllipsis() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid && grid->ColumnDefValues().EndEllipsis();
+    const TColumnGridEh* grid = GridLink();
+    return grid && grid->GridColumnDefValues().EndEllipsis();
 }
 
 bool TColumnEh::EndEllipsis() const
 {
-    return Assigned(cvEndEllipsis) ? endEllipsis_ : DefaultEndEllipsis();
+    return endEllipsis_.Get(explicitValues_, DefaultEndEllipsis());
 }
 
 void TColumnEh::SetEndEllipsis(bool value)
 {
-    if (AssignValue(cvEndEllipsis, endEllipsis_, value))
+    if (endEllipsis_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
 bool TColumnEh::DefaultToolTips() const
 {
-    const TCustomDBGridEh* grid = Grid();
-    return grid && grid->ColumnDefValues().ToolTips();
+    const TColumnGridEh* grid = GridLink();
+    return grid && grid->GridColumnDefValues().ToolTips();
 }
 
 bool TColumnEh::ToolTips() const
 {
-    return Assigned(cvToolTips) ? toolTips_ : DefaultToolTips();
+    return toolTips_.Get(explicitValues_, DefaultToolTips());
 }
 
 void TColumnEh::SetToolTips(bool value)
 {
-    if (AssignValue(cvToolTips, toolTips_, value))
+    if (toolTips_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
@@ -371,29 +367,12 @@ bool TColumnEh::DefaultCheckboxes() const
 
 bool TColumnEh::Checkboxes() const
 {
-    return Assigned(cvCheckboxes) ? checkboxes_ : DefaultCheckboxes();
+    return checkboxes_.Get(explicitValues_, DefaultCheckboxes());
 }
 
 void TColumnEh::SetCheckboxes(bool value)
 {
-    if (AssignValue(cvCheckboxes, checkboxes_, value))
-        ColumnChanged(false);
-}
-
-TImeMode TColumnEh::ImeMode() const
-{
-    return imeMode_;
-}
-
-void TColumnEh::SetImeMode(TImeMode mode)
-{
-    if (AssignValue(cvImeMode, imeMode_, mode))
-        ColumnChanged(false);
-}
-
-void TColumnEh::SetImeName(const std::string& name)
-{
-    if (AssignValue(cvImeName, imeName_, name))
+    if (checkboxes_.Assign(explicitValues_, value))
         ColumnChanged(false);
 }
 
@@ -403,14 +382,6 @@ void TColumnEh::SetVisible(bool visible)
         return;
     visible_ = visible;
     ColumnChanged(true);
-}
-
-void TColumnEh::SetButtonStyle(TColumnButtonStyleEh style)
-{
-    if (style == buttonStyle_)
-        return;
-    buttonStyle_ = style;
-    ColumnChanged(false);
 }
 
 void TColumnEh::SetDisplayFormat(const std::string& format)
@@ -465,8 +436,8 @@ std::string TColumnEh::ColumnDisplayText() const
             return (*pickList_)[static_cast<std::size_t>(notInKeyListIndex_)];
         return {};
     }
-    const TCustomDBGridEh* grid = Grid();
-    if (grid && grid->DrawMemoText() && field->DataType() == TFieldType::ftMemo)
+    const TColumnGridEh* grid = GridLink();
+    if (grid && grid->GridDrawMemoText() && field->DataType() == TFieldType::ftMemo)
         return field->AsString();
     return FormatFieldValue(*field, displayFormat_);
 }
@@ -478,21 +449,21 @@ void TColumnEh::RestoreDefaults()
     explicitValues_ = {};
     RefreshDefaultFont();
     pickList_.reset();
-    buttonStyle_ = cbsAuto;
     ColumnChanged(hadFont);
     keyList_.reset();
 }
 
 // --- storage tests ---
 
-bool TColumnEh::IsAlignmentStored() const { return Assigned(cvAlignment) && alignment_ != DefaultAlignment(); }
-bool TColumnEh::IsColorStored() const { return Assigned(cvColor) && color_ != DefaultColor(); }
+bool TColumnEh::IsAlignmentStored() const { return alignment_.Stored(explicitValues_, DefaultAlignment()); }
+bool TColumnEh::IsColorStored() const { return color_.Stored(explicitValues_, DefaultColor()); }
 bool TColumnEh::IsFontStored() const { return Assigned(cvFont); }
-bool TColumnEh::IsReadOnlyStored() const { return Assigned(cvReadOnly) && readOnly_ != DefaultReadOnly(); }
-bool TColumnEh::IsWidthStored() const { return Assigned(cvWidth) && width_ != DefaultWidth(); }
-bool TColumnEh::IsWordWrapStored() const { return Assigned(cvWordWrap) && wordWrap_ != DefaultWordWrap(); }
-bool TColumnEh::IsEndEllipsisStored() const { return Assigned(cvEndEllipsis) && endEllipsis_ != DefaultEndEllipsis(); }
-bool TColumnEh::IsToolTipsStored() const { return Assigned(cvToolTips) && toolTips_ != DefaultToolTips(); }
-bool TColumnEh::IsCheckboxesStored() const { return Assigned(cvCheckboxes); }
+bool TColumnEh::IsReadOnlyStored() const { return readOnly_.Stored(explicitValues_, DefaultReadOnly()); }
+bool TColumnEh::IsWidthStored() const { return width_.Stored(explicitValues_, DefaultWidth()); }
+bool TColumnEh::IsWordWrapStored() const { return wordWrap_.Stored(explicitValues_, DefaultWordWrap()); }
+bool TColumnEh::IsEndEllipsisStored() const { return endEllipsis_.Stored(explicitValues_, DefaultEndEllipsis()); }
+bool TColumnEh::IsToolTipsStored() const { return toolTips_.Stored(explicitValues_, DefaultToolTips()); }
+// A check box look is written whenever assigned, even when it equals the default.
+bool TColumnEh::IsCheckboxesStored() const { return checkboxes_.IsAssigned(explicitValues_); }
 
 }  // namespace qelvor

@@ -4,7 +4,11 @@
 //
 // The field is bound lazily by FieldName (case-insensitive; a missing name is no
 // error). A column outside a collection of a grid has no grid and falls back to fixed
-// defaults. Every setter ends in a change notification to the grid.
+// defaults. Every setter ends in a change notification to the grid, none when the
+// value was assigned already. The grid is reached only through TColumnGridEh.
+//
+// Invariants: a value whose ExplicitValues bit is clear is never read (the default
+// is); Title() is never null; a column with a grid belongs to its Columns().
 #pragma once
 
 #include <cstdint>
@@ -16,34 +20,18 @@
 #include <QFont>
 
 #include "data/Field.h"
+#include "grid/AssignedValueEh.h"
 #include "grid/ColCellParamsEh.h"
+#include "grid/ColumnEhValues.h"
 #include "grid/ColumnTitleEh.h"
 #include "grid/GridSets.h"
 #include "grid/SystemColors.h"
 
 namespace qelvor {
 
+class TColumnGridEh;
 class TDBGridColumnsEh;
 class TCustomDBGridEh;
-
-// Bits of TColumnEh::ExplicitValues.
-enum TColumnEhValue {
-    cvColor, cvWidth, cvFont, cvAlignment, cvReadOnly, cvTitleColor, cvTitleCaption,
-    cvTitleAlignment, cvTitleFont, cvTitleButton, cvTitleEndEllipsis, cvTitleToolTips,
-    cvTitleOrientation, cvImeMode, cvImeName, cvWordWrap, cvLookupDisplayFields,
-    cvCheckboxes, cvAlwaysShowEditButton, cvEndEllipsis, cvAutoDropDown, cvDblClickNextVal,
-    cvToolTips, cvDropDownSizing, cvDropDownShowTitles,
-};
-using TColumnEhValues = TSet<TColumnEhValue>;
-
-enum class TImeMode : std::uint8_t { imDisable, imClose, imOpen, imDontCare };
-
-// A footer of a column; the grid shows no footer rows, the data is kept.
-class TColumnFooterEh {
-public:
-    std::string Value;
-    bool ToolTips = false;
-};
 
 class TColumnEh {
 public:
@@ -91,10 +79,6 @@ public:
     void SetToolTips(bool value);
     bool Checkboxes() const;
     void SetCheckboxes(bool value);
-    TImeMode ImeMode() const;
-    void SetImeMode(TImeMode mode);
-    const std::string& ImeName() const { return imeName_; }
-    void SetImeName(const std::string& name);
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
     // Width from the field's DisplayWidth and the column font; 64 without a grid.
@@ -107,32 +91,17 @@ public:
     void SetMinWidth(int width);
 
     // --- plain stored values ---
-    TColumnButtonStyleEh ButtonStyle() const { return buttonStyle_; }
-    void SetButtonStyle(TColumnButtonStyleEh style);
     const std::string& DisplayFormat() const { return displayFormat_; }
     void SetDisplayFormat(const std::string& format);
-    const std::string& EditMask() const { return editMask_; }
-    void SetEditMask(const std::string& mask) { editMask_ = mask; }
-    unsigned DropDownRows() const { return dropDownRows_; }
-    void SetDropDownRows(unsigned rows) { dropDownRows_ = rows; }
     long double Increment() const { return increment_; }
     void SetIncrement(long double value) { increment_ = value; }
     int NotInKeyListIndex() const { return notInKeyListIndex_; }
     void SetNotInKeyListIndex(int index) { notInKeyListIndex_ = index; }
-    int Tag() const { return tag_; }
-    void SetTag(int tag) { tag_ = tag; }
-    bool AutoFitColWidth() const { return autoFitColWidth_; }
-    void SetAutoFitColWidth(bool value) { autoFitColWidth_ = value; }
-    int AutoFitBaseWidth() const { return autoFitBaseWidth_; }
-    bool ShowImageAndText() const { return showImageAndText_; }
-    void SetShowImageAndText(bool value) { showImageAndText_ = value; }
     // Pick and key lists (created on first use).
     std::vector<std::string>& PickList();
     std::vector<std::string>& KeyList();
     bool HasPickList() const { return pickList_ && !pickList_->empty(); }
     bool HasKeyList() const { return keyList_ && !keyList_->empty(); }
-    TColumnFooterEh& Footer() { return footer_; }
-    std::vector<TColumnFooterEh>& Footers() { return footers_; }
 
     TColumnTitleEh* Title() const { return title_.get(); }
     TColumnEhValues ExplicitValues() const { return explicitValues_; }
@@ -179,59 +148,38 @@ protected:
 private:
     friend class TDBGridColumnsEh;
     friend class TColumnTitleEh;
+    // The grid as the column sees it (nullptr without one).
+    TColumnGridEh* GridLink() const;
     void SetExplicit(TColumnEhValue value, bool on);
     bool Assigned(TColumnEhValue value) const { return explicitValues_.Contains(value); }
-    // Takes `value` as the assigned value under `bit` (its member is `stored`); false
-    // when that very value was assigned already, so the caller reports no change.
-    template <class T>
-    bool AssignValue(TColumnEhValue bit, T& stored, const T& value)
-    {
-        if (Assigned(bit) && value == stored)
-            return false;
-        stored = value;
-        SetExplicit(bit, true);
-        return true;
-    }
     void RefreshDefaultFont() const;
     const QFont& DefaultFontSource() const;
     // Generated columns write some values through to their field.
     bool WritesThrough() const;
 
-    TDBGridColumnsEh* collection_;
-    TColumnEhValues explicitValues_;
-    TAlignment alignment_ = TAlignment::taLeftJustify;
-    TColumnButtonStyleEh buttonStyle_ = cbsAuto;
-    TColor color_ = clWindow;
-    std::string displayFormat_;
-    unsigned dropDownRows_ = 7;
-    std::string editMask_;
-    // Bound lazily by the const readers, hence mutable.
-    mutable TField* boundField_ = nullptr;
-    mutable std::string fieldName_;
-    mutable QFont font_;
-    TColumnFooterEh footer_;
-    std::vector<TColumnFooterEh> footers_;
-    TImeMode imeMode_ = TImeMode::imDontCare;
-    std::string imeName_;
-    long double increment_ = 1.0L;
-    std::unique_ptr<std::vector<std::string>> keyList_;
-    std::unique_ptr<std::vector<std::string>> pickList_;
-    int maxWidth_ = 0;
-    int minWidth_ = 0;
-    int notInKeyListIndex_ = -1;
-    bool readOnly_ = false;
-    bool persistent_ = true;
-    int tag_ = 0;
-    std::unique_ptr<TColumnTitleEh> title_;
-    bool visible_ = true;
-    int width_ = 0;
-    int autoFitBaseWidth_ = 0;
-    bool autoFitColWidth_ = true;
-    bool wordWrap_ = false;
-    bool endEllipsis_ = false;
-    bool toolTips_ = false;
-    bool checkboxes_ = false;
-    bool showImageAndText_ = false;
+    TDBGridColumnsEh* collection_;  // the collection holding the column (nullptr: none, so no grid)
+    TColumnEhValues explicitValues_;  // which values of the column and its title are assigned
+    TAssignedValueEh<TAlignment, cvAlignment> alignment_{TAlignment::taLeftJustify};  // assigned cell alignment
+    TAssignedValueEh<TColor, cvColor> color_{clWindow};  // assigned cell background
+    std::string displayFormat_;  // format of numbers and dates in the cells ("" : the field's text)
+    mutable TField* boundField_ = nullptr;  // the field shown; bound lazily by the const readers
+    mutable std::string fieldName_;  // name of the field to show; takes the bound field's spelling
+    mutable QFont font_;  // assigned font, or the copy of the grid's font the readers refresh
+    long double increment_ = 1.0L;  // step of a spin editor
+    std::unique_ptr<std::vector<std::string>> keyList_;  // keys the pick list's entries stand for (made on first use)
+    std::unique_ptr<std::vector<std::string>> pickList_;  // texts offered and shown for the keys (made on first use)
+    int maxWidth_ = 0;  // widest the column may be made (0: no limit)
+    int minWidth_ = 0;  // narrowest the column may be made (0: no limit)
+    int notInKeyListIndex_ = -1;  // pick list entry shown for a key not in the key list (-1: empty text)
+    TAssignedValueEh<bool, cvReadOnly> readOnly_{false};  // assigned read-only state
+    bool persistent_ = true;  // added as a stored column, not generated from a field
+    std::unique_ptr<TColumnTitleEh> title_;  // the column's title (never null)
+    bool visible_ = true;  // the grid shows the column
+    TAssignedValueEh<int, cvWidth> width_{0};  // assigned width in pixels, clamped to Min/MaxWidth
+    TAssignedValueEh<bool, cvWordWrap> wordWrap_{false};  // assigned word wrapping of cell text
+    TAssignedValueEh<bool, cvEndEllipsis> endEllipsis_{false};  // assigned ellipsis at clipped text
+    TAssignedValueEh<bool, cvToolTips> toolTips_{false};  // assigned tool tips on clipped text
+    TAssignedValueEh<bool, cvCheckboxes> checkboxes_{false};  // assigned check box look
 };
 
 // A field's text under a column display format (see FieldFormat.h): numeric and

@@ -5,8 +5,11 @@
 
 #include "runtime/Assert.h"
 
+#include "grid/ColumnDefValuesEh.h"
 #include "grid/ColumnEh.h"
+#include "grid/ColumnGridEh.h"
 #include "grid/ColumnsEh.h"
+// Only the sort marker's section below still reaches the grid itself.
 #include "grid/DBGridEh.h"
 #include "grid/SortMarking.h"
 
@@ -16,6 +19,11 @@ TColumnTitleEh::TColumnTitleEh(TColumnEh* column) : column_(column)
 {
     QELVOR_ASSERT(column_);
     font_ = DefaultFontSource();
+}
+
+TColumnEhValues& TColumnTitleEh::Bits() const
+{
+    return column_->explicitValues_;
 }
 
 void TColumnTitleEh::Changed(bool allColumns)
@@ -34,7 +42,7 @@ std::string TColumnTitleEh::DefaultCaption() const
 
 std::string TColumnTitleEh::Caption() const
 {
-    return column_->Assigned(cvTitleCaption) ? caption_ : DefaultCaption();
+    return caption_.Get(Bits(), DefaultCaption());
 }
 
 void TColumnTitleEh::SetCaption(const std::string& caption)
@@ -43,109 +51,109 @@ void TColumnTitleEh::SetCaption(const std::string& caption)
         column_->BoundField()->SetDisplayLabel(caption);
         return;
     }
-    if (column_->AssignValue(cvTitleCaption, caption_, caption))
+    if (caption_.Assign(Bits(), caption))
         Changed(false);
 }
 
 TAlignment TColumnTitleEh::DefaultAlignment() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->ColumnDefValues().Title().Alignment() : TAlignment::taLeftJustify;
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridColumnDefValues().Title().Alignment() : TAlignment::taLeftJustify;
 }
 
 TAlignment TColumnTitleEh::Alignment() const
 {
-    return column_->Assigned(cvTitleAlignment) ? alignment_ : DefaultAlignment();
+    return alignment_.Get(Bits(), DefaultAlignment());
 }
 
 void TColumnTitleEh::SetAlignment(TAlignment alignment)
 {
-    if (column_->AssignValue(cvTitleAlignment, alignment_, alignment))
+    if (alignment_.Assign(Bits(), alignment))
         Changed(false);
 }
 
 TColor TColumnTitleEh::DefaultColor() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->ColumnDefValues().Title().Color() : clBtnFace;
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridColumnDefValues().Title().Color() : clBtnFace;
 }
 
 TColor TColumnTitleEh::Color() const
 {
-    return column_->Assigned(cvTitleColor) ? color_ : DefaultColor();
+    return color_.Get(Bits(), DefaultColor());
 }
 
 void TColumnTitleEh::SetColor(TColor color)
 {
-    if (column_->AssignValue(cvTitleColor, color_, color))
+    if (color_.Assign(Bits(), color))
         Changed(false);
 }
 
 bool TColumnTitleEh::DefaultEndEllipsis() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid && grid->ColumnDefValues().Title().EndEllipsis();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid && grid->GridColumnDefValues().Title().EndEllipsis();
 }
 
 bool TColumnTitleEh::EndEllipsis() const
 {
-    return column_->Assigned(cvTitleEndEllipsis) ? endEllipsis_ : DefaultEndEllipsis();
+    return endEllipsis_.Get(Bits(), DefaultEndEllipsis());
 }
 
 void TColumnTitleEh::SetEndEllipsis(bool value)
 {
-    if (column_->AssignValue(cvTitleEndEllipsis, endEllipsis_, value))
+    if (endEllipsis_.Assign(Bits(), value))
         Changed(false);
 }
 
 bool TColumnTitleEh::DefaultTitleButton() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid && grid->ColumnDefValues().Title().TitleButton();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid && grid->GridColumnDefValues().Title().TitleButton();
 }
 
 bool TColumnTitleEh::TitleButton() const
 {
-    return column_->Assigned(cvTitleButton) ? titleButton_ : DefaultTitleButton();
+    return titleButton_.Get(Bits(), DefaultTitleButton());
 }
 
 void TColumnTitleEh::SetTitleButton(bool value)
 {
-    if (column_->AssignValue(cvTitleButton, titleButton_, value))
+    if (titleButton_.Assign(Bits(), value))
         Changed(false);
 }
 
 bool TColumnTitleEh::DefaultToolTips() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid && grid->ColumnDefValues().Title().ToolTips();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid && grid->GridColumnDefValues().Title().ToolTips();
 }
 
 bool TColumnTitleEh::ToolTips() const
 {
-    return column_->Assigned(cvTitleToolTips) ? toolTips_ : DefaultToolTips();
+    return toolTips_.Get(Bits(), DefaultToolTips());
 }
 
 void TColumnTitleEh::SetToolTips(bool value)
 {
-    if (column_->AssignValue(cvTitleToolTips, toolTips_, value))
+    if (toolTips_.Assign(Bits(), value))
         Changed(false);
 }
 
 TTextOrientationEh TColumnTitleEh::DefaultOrientation() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->ColumnDefValues().Title().Orientation() : tohHorizontal;
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridColumnDefValues().Title().Orientation() : tohHorizontal;
 }
 
 TTextOrientationEh TColumnTitleEh::Orientation() const
 {
-    return column_->Assigned(cvTitleOrientation) ? orientation_ : DefaultOrientation();
+    return orientation_.Get(Bits(), DefaultOrientation());
 }
 
 void TColumnTitleEh::SetOrientation(TTextOrientationEh orientation)
 {
-    if (column_->AssignValue(cvTitleOrientation, orientation_, orientation))
+    if (orientation_.Assign(Bits(), orientation))
         Changed(true);
 }
 
@@ -159,8 +167,8 @@ void TColumnTitleEh::SetImageIndex(int index)
 
 const QFont& TColumnTitleEh::DefaultFontSource() const
 {
-    const TCustomDBGridEh* grid = column_->Grid();
-    return grid ? grid->TitleFont() : column_->Font();
+    const TColumnGridEh* grid = column_->GridLink();
+    return grid ? grid->GridTitleFont() : column_->Font();
 }
 
 void TColumnTitleEh::RefreshDefaultFont() const
@@ -190,7 +198,7 @@ void TColumnTitleEh::RestoreDefaults()
     for (TColumnEhValue bit : {cvTitleColor, cvTitleCaption, cvTitleAlignment, cvTitleFont,
                                cvTitleButton, cvTitleEndEllipsis, cvTitleToolTips, cvTitleOrientation})
         column_->SetExplicit(bit, false);
-    caption_.clear();
+    caption_.Reset({});
     RefreshDefaultFont();
 }
 
@@ -198,15 +206,15 @@ void TColumnTitleEh::RestoreDefaults()
 
 bool TColumnTitleEh::IsCaptionStored() const
 {
-    return column_->Assigned(cvTitleCaption) && caption_ != DefaultCaption();
+    return caption_.Stored(Bits(), DefaultCaption());
 }
 bool TColumnTitleEh::IsAlignmentStored() const
 {
-    return column_->Assigned(cvTitleAlignment) && alignment_ != DefaultAlignment();
+    return alignment_.Stored(Bits(), DefaultAlignment());
 }
 bool TColumnTitleEh::IsColorStored() const
 {
-    return column_->Assigned(cvTitleColor) && color_ != DefaultColor();
+    return color_.Stored(Bits(), DefaultColor());
 }
 bool TColumnTitleEh::IsFontStored() const
 {
@@ -214,19 +222,19 @@ bool TColumnTitleEh::IsFontStored() const
 }
 bool TColumnTitleEh::IsTitleButtonStored() const
 {
-    return column_->Assigned(cvTitleButton) && titleButton_ != DefaultTitleButton();
+    return titleButton_.Stored(Bits(), DefaultTitleButton());
 }
 bool TColumnTitleEh::IsEndEllipsisStored() const
 {
-    return column_->Assigned(cvTitleEndEllipsis) && endEllipsis_ != DefaultEndEllipsis();
+    return endEllipsis_.Stored(Bits(), DefaultEndEllipsis());
 }
 bool TColumnTitleEh::IsToolTipsStored() const
 {
-    return column_->Assigned(cvTitleToolTips) && toolTips_ != DefaultToolTips();
+    return toolTips_.Stored(Bits(), DefaultToolTips());
 }
 bool TColumnTitleEh::IsOrientationStored() const
 {
-    return column_->Assigned(cvTitleOrientation) && orientation_ != DefaultOrientation();
+    return orientation_.Stored(Bits(), DefaultOrientation());
 }
 
 // --- the sort marker (held by the collection's sort marking) ---

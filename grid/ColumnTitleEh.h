@@ -13,6 +13,8 @@
 #include <QFont>
 
 #include "data/Field.h"
+#include "grid/AssignedValueEh.h"
+#include "grid/ColumnEhValues.h"
 #include "grid/GridSets.h"
 #include "grid/SystemColors.h"
 
@@ -20,6 +22,9 @@ namespace qelvor {
 
 class TColumnEh;
 
+// Invariants: a value whose bit in the column's ExplicitValues is clear is never read
+// (the default is); the column outlives its title. Values other than the sort marker
+// reach the grid only through TColumnGridEh.
 class TColumnTitleEh {
 public:
     explicit TColumnTitleEh(TColumnEh* column);
@@ -89,18 +94,20 @@ private:
     void RefreshDefaultFont() const;
     const QFont& DefaultFontSource() const;
     void Changed(bool allColumns);
+    // The owning column's assigned flags, where the title's live too.
+    TColumnEhValues& Bits() const;
 
-    TColumnEh* column_;
-    TAlignment alignment_ = TAlignment::taLeftJustify;
-    std::string caption_;
-    TColor color_ = clBtnFace;
-    bool endEllipsis_ = false;
-    mutable QFont font_;
-    std::string hint_;
-    int imageIndex_ = -1;
-    TTextOrientationEh orientation_ = tohHorizontal;
-    bool titleButton_ = false;
-    bool toolTips_ = false;
+    TColumnEh* column_;  // the column owning the title (never null)
+    TAssignedValueEh<TAlignment, cvTitleAlignment> alignment_{TAlignment::taLeftJustify};  // assigned caption alignment
+    TAssignedValueEh<std::string, cvTitleCaption> caption_;  // assigned caption
+    TAssignedValueEh<TColor, cvTitleColor> color_{clBtnFace};  // assigned background
+    TAssignedValueEh<bool, cvTitleEndEllipsis> endEllipsis_{false};  // assigned ellipsis at a clipped caption
+    mutable QFont font_;  // assigned font, or the copy of the grid's title font the readers refresh
+    std::string hint_;  // hint text shown over the title
+    int imageIndex_ = -1;  // image drawn in the title (-1: none)
+    TAssignedValueEh<TTextOrientationEh, cvTitleOrientation> orientation_{tohHorizontal};  // assigned text direction
+    TAssignedValueEh<bool, cvTitleButton> titleButton_{false};  // assigned: the title acts as a button
+    TAssignedValueEh<bool, cvTitleToolTips> toolTips_{false};  // assigned tool tips on a clipped caption
 };
 
 }  // namespace qelvor

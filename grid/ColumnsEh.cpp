@@ -3,15 +3,20 @@
 
 #include "runtime/Assert.h"
 
-#include "grid/DBGridEh.h"
+#include "grid/ColumnGridEh.h"
 #include "grid/SortMarking.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
-TDBGridColumnsEh::TDBGridColumnsEh(TCustomDBGridEh* grid)
+TDBGridColumnsEh::TDBGridColumnsEh(TColumnGridEh* grid)
     : grid_(grid), sortMarking_(std::make_unique<TSortMarkingEh>(*this))
 {
+}
+
+TCustomDBGridEh* TDBGridColumnsEh::Grid() const
+{
+    return grid_ ? grid_->DataGrid() : nullptr;
 }
 
 TDBGridColumnsEh::~TDBGridColumnsEh()
@@ -24,10 +29,10 @@ TDBGridColumnsEh::~TDBGridColumnsEh()
 TDBGridColumnEh* TDBGridColumnsEh::AddItem(bool persistent)
 {
     if (grid_)
-        grid_->LockLayout();
+        grid_->GridLockLayout();
     const ScopeExit unlock([this] {
         if (grid_)
-            grid_->UnlockLayout();
+            grid_->GridUnlockLayout();
     });
     items_.push_back(std::make_unique<TDBGridColumnEh>(this));
     TDBGridColumnEh* column = items_.back().get();
@@ -105,7 +110,7 @@ void TDBGridColumnsEh::Update(TColumnEh* item)
 {
     if (updateCount_ > 0 || !grid_)
         return;
-    grid_->ColumnsChanged(item);
+    grid_->GridColumnsChanged(item);
 }
 
 }  // namespace qelvor

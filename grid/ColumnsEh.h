@@ -4,6 +4,10 @@
 // one column, or all columns (adding, deleting, moving, end of an update). Inside
 // BeginUpdate/EndUpdate nothing reaches the grid; EndUpdate reports one change of all.
 // TColumnsEhList only refers to columns (VisibleColumnList, SortMarkedColumnList).
+// The grid is reached only through TColumnGridEh.
+//
+// Invariants: every item's Collection() is this collection; while UpdateCount() > 0
+// no notification reaches the grid.
 #pragma once
 
 #include <algorithm>
@@ -15,17 +19,20 @@
 
 namespace qelvor {
 
+class TColumnGridEh;
 class TCustomDBGridEh;
 class TSortMarkingEh;
 
 class TDBGridColumnsEh {
 public:
-    explicit TDBGridColumnsEh(TCustomDBGridEh* grid);
+    explicit TDBGridColumnsEh(TColumnGridEh* grid);
     ~TDBGridColumnsEh();
     TDBGridColumnsEh(const TDBGridColumnsEh&) = delete;
     TDBGridColumnsEh& operator=(const TDBGridColumnsEh&) = delete;
 
-    TCustomDBGridEh* Grid() const { return grid_; }
+    TCustomDBGridEh* Grid() const;
+    // The grid as the columns see it (nullptr: none).
+    TColumnGridEh* GridLink() const { return grid_; }
     int Count() const { return static_cast<int>(items_.size()); }
     TDBGridColumnEh* Items(int index) const { return items_.at(static_cast<std::size_t>(index)).get(); }
     TDBGridColumnEh* operator[](int index) const { return Items(index); }
@@ -56,9 +63,9 @@ public:
 private:
     TDBGridColumnEh* AddItem(bool persistent);
 
-    TCustomDBGridEh* grid_;
-    std::vector<std::unique_ptr<TDBGridColumnEh>> items_;
-    int updateCount_ = 0;
+    TColumnGridEh* grid_;  // the grid told of changes (nullptr: none)
+    std::vector<std::unique_ptr<TDBGridColumnEh>> items_;  // the columns in display order, owned
+    int updateCount_ = 0;  // depth of open BeginUpdate calls; changes reach the grid at 0 only
     std::unique_ptr<TSortMarkingEh> sortMarking_;  // the marked columns in sort order, with their directions
 };
 

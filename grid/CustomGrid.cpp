@@ -12,7 +12,6 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
-#include "grid/GridAccessibility.h"
 #include "grid/GridScrollBarStyle.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
@@ -308,7 +307,7 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
     }
     if (show && EditorMode())
         InvalidateEditor();
-    AccessibleCurrentCellMoved(this);
+    CurrentCellMoved();
 }
 
 int TCustomGrid::VisibleColCount() const

@@ -320,6 +320,9 @@ protected:
     virtual void Paint(QPainter& painter, const QRegion& clip);
     // Reactions.
     virtual void TopLeftChanged() {}
+    // The current cell moved (MoveCurrent): the hook through which a derived grid tells
+    // its accessibility clients; the base grid tells no one.
+    virtual void CurrentCellMoved() {}
     virtual void ColWidthsChanged() {}
     virtual void RowHeightsChanged() {}
     virtual void SizeChanged(int oldColCount, int oldRowCount);

@@ -30,7 +30,6 @@ TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent), d_(std:
     ConnectSortMarking();
     d_->columnDefValues = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
     d_->selection = std::make_unique<TDBGridEhSelection>(this);
-    d_->selectedRows = std::make_unique<TBookmarkListEh>(this);
     d_->titleFont = font();
     d_->footerFont = font();
     if (TDBGridEhStyle* style = DBGridEhStyle())
@@ -112,7 +111,7 @@ int TCustomDBGridEh::UpdateLockCount() const { return d_->updateLock; }
 TDBGridEhAllowedSelections TCustomDBGridEh::AllowedSelections() const { return d_->allowedSelections; }
 TDBGridEhSelection& TCustomDBGridEh::Selection() { return *d_->selection; }
 const TDBGridEhSelection& TCustomDBGridEh::Selection() const { return *d_->selection; }
-TBookmarkListEh& TCustomDBGridEh::SelectedRows() { return *d_->selectedRows; }
+TBookmarkListEh& TCustomDBGridEh::SelectedRows() { return d_->selection->SelectedRows(); }
 int TCustomDBGridEh::PressedTitleCol() const { return GridState() == TGridState::gsTitlePressed ? Press().titleCol : -1; }
 bool TCustomDBGridEh::TitleButtonDown() const { return GridState() == TGridState::gsTitlePressed && Press().titleDown; }
 bool TCustomDBGridEh::SortMarkingChangePending() const { return d_->columns->SortMarking().ChangePending(); }
@@ -131,7 +130,7 @@ void TCustomDBGridEh::SetDataSource(TDataSource* dataSource)
         return;
     if (d_->optionsEh.Contains(dghClearSelection)) {
         if (d_->options.Contains(dgMultiSelect))
-            d_->selectedRows->Clear();
+            d_->selection->SelectedRows().Clear();
         if (d_->selection->SelectionType() != gstNon && d_->selection->SelectionType() != gstRecordBookmarks) {
             d_->selection->Clear();
             InvalidateGrid();
@@ -188,7 +187,7 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions options)
     if (options == d_->options)
         return;
     if (d_->options.Contains(dgMultiSelect) && !options.Contains(dgMultiSelect))
-        d_->selectedRows->Clear();
+        d_->selection->SelectedRows().Clear();
     d_->options = options;
     TGridOptions grid = GridOptions();
     auto follow = [&](TGridOption gridOption, TDBGridOption option) {
@@ -388,7 +387,7 @@ bool TCustomDBGridEh::SelectionTypeAllowed(TDBGridEhSelectionType type) const
 void TCustomDBGridEh::ClearSelection()
 {
     if (d_->options.Contains(dgMultiSelect) && d_->optionsEh.Contains(dghClearSelection))
-        d_->selectedRows->Clear();
+        d_->selection->SelectedRows().Clear();
     if (d_->selection->SelectionType() != gstNon && d_->optionsEh.Contains(dghClearSelection)) {
         d_->selection->Clear();
         InvalidateGrid();

@@ -18,13 +18,16 @@
 
 #include "runtime/Component.h"
 #include "grid/ColumnDefValuesEh.h"
+#include "grid/ColumnGridEh.h"
 #include "grid/ColumnsEh.h"
 #include "grid/CustomGrid.h"
+#include "grid/DataLinkGridEh.h"
 #include "grid/DBGridEhEvents.h"
 #include "grid/DBGridEhScrollBar.h"
 #include "grid/DBGridEhSelection.h"
 #include "grid/GridDataLinkEh.h"
 #include "grid/GridSets.h"
+#include "grid/SelectionGridEh.h"
 #include "grid/SortMarking.h"
 #include "grid/SystemColors.h"
 
@@ -35,7 +38,12 @@ inline constexpr QEvent::Type kDeferredLayoutEvent = static_cast<QEvent::Type>(Q
 
 class TDataSource;
 
-class TCustomDBGridEh : public TCustomGrid, public TComponent {
+class TCustomDBGridEh : public TCustomGrid,
+                        public TComponent,
+                        // What the parts need of the grid (see the block "the parts' view of the grid").
+                        public TColumnGridEh,
+                        public TDataLinkGridEh,
+                        public TSelectionGridEh {
 public:
     explicit TCustomDBGridEh(QWidget* parent = nullptr);
     ~TCustomDBGridEh() override;
@@ -242,13 +250,48 @@ protected:
     virtual void ColumnsChanged(TColumnEh* column);
 
 private:
-    friend class TGridDataLinkEh;
-    friend class TDBGridColumnsEh;
-    friend class TColumnTitleDefValuesEh;
-    friend class TColumnDefValuesEh;
-    friend class TBookmarkListEh;
-    friend class TDBGridEhSelection;
     friend class TDBGridEhTitleRow;  // the title buttons: press states, click events, paint
+    // --- the parts' view of the grid: TColumnGridEh, TDataLinkGridEh, TSelectionGridEh
+    // (DBGridEhParts.cpp) ---
+    TCustomDBGridEh* DataGrid() override;
+    const QFont& GridFont() const override;
+    const QFont& GridTitleFont() const override;
+    TColor GridColor() const override;
+    TColor GridFixedColor() const override;
+    bool GridReadOnly() const override;
+    int GridDefaultColWidth() const override;
+    bool GridDrawMemoText() const override;
+    bool GridMultiTitle() const override;
+    const TColumnDefValuesEh& GridColumnDefValues() const override;
+    TDataSet* GridDataSet() const override;
+    bool GridLinkActive() const override;
+    TComponent* GridFieldWatcher() override;
+    bool GridLoading() const override;
+    bool GridLayoutFromLink() const override;
+    void GridLockLayout() override;
+    void GridUnlockLayout() override;
+    void GridColumnsChanged(TColumnEh* column) override;
+    void GridRequestLayout() override;
+    void GridInvalidate() override;
+    TComponent* LinkFieldWatcher() override;
+    void LinkActiveChanged(bool active) override;
+    void LinkDataChanged() override;
+    void LinkScrolled(int distance) override;
+    void LinkRecordChanged(TField* field) override;
+    void LinkLayoutChanged() override;
+    void LinkEditingChanged() override;
+    void LinkUpdateData() override;
+    void LinkFocusField(TField** field) override;
+    void LinkReset() override;
+    TDataSet* SelectionDataSet() const override;
+    bool SelectionLinkActive() const override;
+    bool SelectionAllowed(TDBGridEhSelectionType type) const override;
+    TColumnEh* SelectionColumn(int dataCol) const override;
+    void SelectionInvalidate() override;
+    void SelectionCleared() override;
+    // The base grid moved its current cell: accessibility clients hear of it.
+    void CurrentCellMoved() override;
+
     struct Private;
     struct CellBox;
     struct PaintPass;

@@ -6,9 +6,7 @@
 
 #include <QPointer>
 
-#include "grid/DBGridEh.h"
 #include "grid/DBGridEhAccessibleCell.h"
-#include "grid/InplaceEdit.h"
 
 namespace qelvor {
 
@@ -122,11 +120,10 @@ QAccessibleInterface* TDBGridEhAccessible::childAt(int x, int y) const
     // Only the cells on screen can be under a point: the titles and the record window.
     const TDBGridEhTableView& view = view_;
     const int current = view.CurrentRow();
-    const TCustomDBGridEh* grid = view.Grid();
-    if (!grid)
+    if (!view.Grid())
         return nullptr;
-    const int first = current < 0 ? 0 : current - grid->DataLink().ActiveRecord();
-    const int windowRows = current < 0 ? 0 : grid->DataLink().RecordCount();
+    const int first = current < 0 ? 0 : current - view.WindowActiveRecord();
+    const int windowRows = current < 0 ? 0 : view.WindowRecordCount();
     for (int column = 0; column < view.ColumnCount(); ++column) {
         if (view.TitleScreenRect(column).contains(x, y))
             return Cell(-1, column);
@@ -139,11 +136,10 @@ QAccessibleInterface* TDBGridEhAccessible::childAt(int x, int y) const
 
 QAccessibleInterface* TDBGridEhAccessible::focusChild() const
 {
-    const TCustomDBGridEh* grid = view_.Grid();
-    if (!grid || !grid->FocusInGrid())
+    if (!view_.FocusInGrid())
         return nullptr;
     // The open in-place editor holds the focus and speaks for the cell.
-    if (TInplaceEdit* editor = grid->InplaceEditor(); editor && editor->hasFocus())
+    if (QWidget* editor = view_.FocusedEditor())
         return QAccessible::queryAccessibleInterface(editor);
     return Cell(view_.CurrentRow(), view_.CurrentColumn());
 }
@@ -190,8 +186,7 @@ void TDBGridEhAccessible::modelChange(QAccessibleTableModelChangeEvent*)
 
 void TDBGridEhAccessible::CurrentCellMoved()
 {
-    const TCustomDBGridEh* grid = view_.Grid();
-    if (!grid || grid->LayoutInProgress() || !grid->hasFocus())
+    if (!view_.Grid() || view_.LayoutInProgress() || !view_.HasKeyboard())
         return;
     const int row = view_.CurrentRow();
     const int column = view_.CurrentColumn();
@@ -200,7 +195,7 @@ void TDBGridEhAccessible::CurrentCellMoved()
         return;
     announcedRow_ = row;
     announcedColumn_ = column;
-    QAccessibleEvent event(const_cast<TCustomDBGridEh*>(grid), QAccessible::Focus);
+    QAccessibleEvent event(view_.Widget(), QAccessible::Focus);
     event.setChild(index);
     QAccessible::updateAccessibility(&event);
 }

@@ -15,24 +15,32 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include "grid/DBGridEhAccessibleCell.h"
 #include "grid/DBGridEhTableView.h"
+#include "grid/GridAccessibility.h"
 
 namespace qelvor {
 
-class TDBGridEhAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
+class TDBGridEhAccessible : public QAccessibleWidget,
+                            public QAccessibleTableInterface,
+                            public TGridAccessibleTableEh,
+                            public TAccessibleCellTableEh {
 public:
     explicit TDBGridEhAccessible(QWidget* grid);
     ~TDBGridEhAccessible() override;
 
     // The grid read as a table.
-    const TDBGridEhTableView& View() const { return view_; }
+    const TDBGridEhTableView& View() const override { return view_; }
+    QAccessibleInterface* TableInterface() override { return this; }
     // The title cell of a column (row -1) or a data cell, or nullptr outside the table.
-    QAccessibleInterface* Cell(int row, int column) const;
+    QAccessibleInterface* Cell(int row, int column) const override;
     // Child index of a cell (row -1: its title); -1 outside the table.
-    int ChildIndex(int row, int column) const;
+    int ChildIndex(int row, int column) const override;
     // Sends a focus event for the current cell when it differs from the last one sent
     // and the grid holds the keyboard focus.
-    void CurrentCellMoved();
+    void CurrentCellMoved() override;
+    bool TableValid() const override { return isValid(); }
+    int TableColumnCount() const override { return columnCount(); }
 
     // --- QAccessibleInterface ---
     bool isValid() const override;
@@ -74,10 +82,10 @@ private:
     // Drops the cells at the next turn of the event loop.
     void ScheduleDrop() const;
 
-    TDBGridEhTableView view_;
+    TDBGridEhTableView view_;  // the grid read as a table: every answer comes from it
     mutable std::unordered_map<std::int64_t, QAccessible::Id> cells_;  // (row, column) -> registered cell
-    int announcedRow_ = -1;  // the cell of the last focus event sent; -1: none since the last reset
-    int announcedColumn_ = -1;
+    int announcedRow_ = -1;  // the row of the last focus event sent; -1: none since the last reset
+    int announcedColumn_ = -1;  // the column of the last focus event sent; -1: none since the last reset
 };
 
 }  // namespace qelvor

@@ -2,33 +2,32 @@
 // view of the grid at the moment asked.
 #include "grid/DBGridEhAccessibleCell.h"
 
-#include "grid/DBGridEh.h"
 #include "grid/ColumnEh.h"
-#include "grid/DBGridEhAccessible.h"
+#include "grid/DBGridEhTableView.h"
 
 namespace qelvor {
 
 bool TDBGridEhAccessibleCell::isValid() const
 {
     const TDBGridEhTableView& view = table_->View();
-    if (!table_->isValid() || column_ >= view.ColumnCount())
+    if (!table_->TableInterface()->isValid() || column_ >= view.ColumnCount())
         return false;
     return IsTitle() || row_ < view.RowCount();
 }
 
 QWindow* TDBGridEhAccessibleCell::window() const
 {
-    return table_->window();
+    return table_->TableInterface()->window();
 }
 
 QAccessibleInterface* TDBGridEhAccessibleCell::parent() const
 {
-    return table_;
+    return table_->TableInterface();
 }
 
 QAccessibleInterface* TDBGridEhAccessibleCell::table() const
 {
-    return table_;
+    return table_->TableInterface();
 }
 
 QString TDBGridEhAccessibleCell::text(QAccessible::Text t) const
@@ -69,8 +68,7 @@ QAccessible::State TDBGridEhAccessibleCell::state() const
     st.focusable = true;
     st.selectable = true;
     st.selected = isSelected();
-    const TCustomDBGridEh* grid = table_->View().Grid();
-    st.focused = grid && grid->FocusInGrid() && IsCurrent();
+    st.focused = table_->View().FocusInGrid() && IsCurrent();
     return st;
 }
 
@@ -111,8 +109,8 @@ QString TDBGridEhAccessibleCell::AddSortKeyAction()
 
 QStringList TDBGridEhAccessibleCell::actionNames() const
 {
-    TCustomDBGridEh* grid = table_->View().Grid();
-    if (!IsTitle() || !grid || !grid->TitleClickAccepted() || !grid->TitleButtonEnabled(DataColumn()))
+    const TDBGridEhTableView& view = table_->View();
+    if (!IsTitle() || !view.TitleClickAccepted() || !view.TitleButtonEnabled(DataColumn()))
         return {};
     return {pressAction(), AddSortKeyAction()};
 }
@@ -137,10 +135,9 @@ QString TDBGridEhAccessibleCell::localizedActionDescription(const QString& name)
 
 void TDBGridEhAccessibleCell::doAction(const QString& name)
 {
-    TCustomDBGridEh* grid = table_->View().Grid();
-    if (!IsTitle() || !grid || (name != pressAction() && name != AddSortKeyAction()))
+    if (!IsTitle() || (name != pressAction() && name != AddSortKeyAction()))
         return;
-    grid->RequestTitleClick(DataColumn(), name == AddSortKeyAction());
+    table_->View().RequestTitleClick(DataColumn(), name == AddSortKeyAction());
 }
 
 }  // namespace qelvor

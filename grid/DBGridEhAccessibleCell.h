@@ -12,13 +12,28 @@
 
 namespace qelvor {
 
-class TDBGridEhAccessible;
+class TDBGridEhTableView;
+
+// What a cell needs of its table: the table implements it, so a cell never needs the
+// table's header.
+class TAccessibleCellTableEh {
+public:
+    // The table as Qt knows it (the cells' parent).
+    virtual QAccessibleInterface* TableInterface() = 0;
+    // The grid read as a table.
+    virtual const TDBGridEhTableView& View() const = 0;
+    // The title cell of a column (row -1) or a data cell, or nullptr outside the table.
+    virtual QAccessibleInterface* Cell(int row, int column) const = 0;
+
+protected:
+    ~TAccessibleCellTableEh() = default;
+};
 
 class TDBGridEhAccessibleCell : public QAccessibleInterface,
                                 public QAccessibleTableCellInterface,
                                 public QAccessibleActionInterface {
 public:
-    TDBGridEhAccessibleCell(TDBGridEhAccessible* table, int row, int column)
+    TDBGridEhAccessibleCell(TAccessibleCellTableEh* table, int row, int column)
         : table_(table), row_(row), column_(column) {}
 
     // --- QAccessibleInterface ---
@@ -67,9 +82,9 @@ private:
     // The title's column in the grid's Columns(), or -1.
     int DataColumn() const;
 
-    TDBGridEhAccessible* table_;  // owns this cell
-    int row_;
-    int column_;
+    TAccessibleCellTableEh* table_;  // the table owning this cell
+    int row_;  // the record's row in the result; -1 for a title
+    int column_;  // the visible column, in display order
 };
 
 }  // namespace qelvor

@@ -266,7 +266,7 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
     const bool holdsRecord = d_->dataLink->Active() && dataRow >= 0 && dataRow < d_->dataLink->RecordCount();
     if (holdsRecord && d_->options.Contains(dgMultiSelect)) {
         PaintingCellOf(dataRow, [&] {
-            if (d_->selectedRows->CurrentRowSelected()) {
+            if (d_->selection->SelectedRows().CurrentRowSelected()) {
                 background = kSelectedFixedCellColor;
                 sunken = true;
             }

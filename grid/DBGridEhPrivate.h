@@ -69,7 +69,6 @@ struct TCustomDBGridEh::Private {
     std::unique_ptr<TDBGridColumnsEh> columns;  // the columns, persistent or generated from the fields
     std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues;  // defaults of unassigned column and title values
     std::unique_ptr<TDBGridEhSelection> selection;  // the current selection (rows, rectangle, columns or all)
-    std::unique_ptr<TBookmarkListEh> selectedRows;  // bookmarks of the selected records
     TColumnsEhList visibleColumns;  // visible columns in display order
     TDBGridEhScrollBar horzScrollBar;  // settings of the horizontal bar
     TVertDBGridEhScrollBar vertScrollBar;  // settings of the vertical bar

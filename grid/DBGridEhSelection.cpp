@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "runtime/Exceptions.h"
-#include "grid/DBGridEh.h"
+#include "grid/SelectionGridEh.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
@@ -23,8 +23,8 @@ void TBookmarkListEh::Clear()
         return;
     items_.clear();
     Changed();
-    grid_->Selection().UpdateState();
-    grid_->InvalidateGrid();
+    selection_.UpdateState();
+    grid_->SelectionInvalidate();
 }
 
 bool TBookmarkListEh::Find(const TBookmark& bookmark, int& index) const
@@ -33,7 +33,7 @@ bool TBookmarkListEh::Find(const TBookmark& bookmark, int& index) const
         index = cacheIndex_;
         return cacheFound_;
     }
-    TDataSet* dataSet = grid_->DataLink().DataSet();
+    TDataSet* dataSet = grid_->SelectionDataSet();
     auto less = [dataSet](const TBookmark& a, const TBookmark& b) {
         return dataSet ? dataSet->CompareBookmarks(a, b) < 0 : a < b;
     };
@@ -49,17 +49,17 @@ bool TBookmarkListEh::Find(const TBookmark& bookmark, int& index) const
 
 bool TBookmarkListEh::CurrentRowSelected() const
 {
-    if (!grid_->DataLink().Active())
+    if (!grid_->SelectionLinkActive())
         throw EDatabaseError("Cannot perform this operation on a closed dataset");
     int index = 0;
-    return Find(grid_->DataLink().DataSet()->GetBookmark(), index);
+    return Find(grid_->SelectionDataSet()->GetBookmark(), index);
 }
 
 // --- selection ---
 
 void TDBGridEhSelection::UpdateState()
 {
-    if (selectionType_ == gstRecordBookmarks && grid_->SelectedRows().Count() == 0)
+    if (selectionType_ == gstRecordBookmarks && selectedRows_.Count() == 0)
         selectionType_ = gstNon;
     else if (selectionType_ == gstColumns && columns_.empty())
         selectionType_ = gstNon;
@@ -70,15 +70,14 @@ void TDBGridEhSelection::Clear()
     {
         const ScopeExit reset([this] { selectionType_ = gstNon; });
         switch (selectionType_) {
-        case gstRecordBookmarks: grid_->SelectedRows().Clear(); break;
+        case gstRecordBookmarks: selectedRows_.Clear(); break;
         case gstRectangle: rect_.Clear(); break;
         case gstColumns: columns_.clear(); break;
-        case gstAll: grid_->InvalidateGrid(); break;
+        case gstAll: grid_->SelectionInvalidate(); break;
         case gstNon: break;
         }
     }
-    if (grid_->Options().Contains(dgAlwaysShowEditor))
-        grid_->ShowEditor();
+    grid_->SelectionCleared();
 }
 
 bool TDBGridEhSelection::IsCellSelected(int dataCol, const TBookmark& bookmark) const
@@ -88,13 +87,15 @@ bool TDBGridEhSelection::IsCellSelected(int dataCol, const TBookmark& bookmark) 
         return false;
     case gstRecordBookmarks: {
         int index = 0;
-        return grid_->SelectedRows().Find(bookmark, index);
+        return selectedRows_.Find(bookmark, index);
     }
     case gstRectangle:
         return RectangleContains(dataCol, bookmark);
     case gstColumns:
-        return dataCol >= 0 && dataCol < grid_->Columns().Count()
-               && std::find(columns_.begin(), columns_.end(), grid_->Columns().Items(dataCol)) != columns_.end();
+    {
+        TColumnEh* column = grid_->SelectionColumn(dataCol);
+        return column && std::find(columns_.begin(), columns_.end(), column) != columns_.end();
+    }
     case gstAll:
         return true;
     }
@@ -108,7 +109,7 @@ bool TDBGridEhSelection::RectangleContains(int dataCol, const TBookmark& bookmar
         return false;
     if (dataCol < std::min(rect_.DataColFrom, rect_.DataColTo) || dataCol > std::max(rect_.DataColFrom, rect_.DataColTo))
         return false;
-    const TDataSet* dataSet = grid_->DataLink().DataSet();
+    const TDataSet* dataSet = grid_->SelectionDataSet();
     if (!dataSet)
         return false;
     const bool topDown = dataSet->CompareBookmarks(rect_.BookmarkFrom, rect_.BookmarkTo) <= 0;
@@ -119,23 +120,21 @@ bool TDBGridEhSelection::RectangleContains(int dataCol, const TBookmark& bookmar
 
 void TDBGridEhSelection::SelectRectangle(const TDBGridEhSelectionRect& rect)
 {
-    if (!grid_->SelectionTypeAllowed(gstRectangle))
+    if (!grid_->SelectionAllowed(gstRectangle))
         return;
     if (selectionType_ != gstRectangle)
         Clear();
     rect_ = rect;
     selectionType_ = rect_.Empty() ? gstNon : gstRectangle;
-    grid_->InvalidateGrid();
+    grid_->SelectionInvalidate();
 }
 
 void TDBGridEhSelection::LinkActiveChanged(bool active)
 {
-    grid_->SelectedRows().Clear();
+    selectedRows_.Clear();
     UpdateState();
-    grid_->SelectedRows().SetLinkActive(active);
+    selectedRows_.SetLinkActive(active);
     Clear();
 }
-
-// --- grid side ---
 
 }  // namespace qelvor

@@ -3,7 +3,11 @@
 //
 // A selection can only be started with dgMultiSelect; the stores exist as the
 // containers the clear and membership operations work on. Type gstNon means nothing
-// is selected, whatever the stores hold.
+// is selected, whatever the stores hold. The selection owns the record list and
+// reaches the grid only through TSelectionGridEh.
+//
+// Invariants: gstRecordBookmarks only with a non-empty record list, gstColumns only
+// with selected columns, gstRectangle only with a non-empty block.
 #pragma once
 
 #include <string>
@@ -14,13 +18,14 @@
 
 namespace qelvor {
 
-class TCustomDBGridEh;
 class TColumnEh;
+class TDBGridEhSelection;
+class TSelectionGridEh;
 
 // Bookmarks of selected records in ascending bookmark order, without duplicates.
 class TBookmarkListEh {
 public:
-    explicit TBookmarkListEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    TBookmarkListEh(TDBGridEhSelection& selection, TSelectionGridEh* grid) : selection_(selection), grid_(grid) {}
 
     int Count() const { return static_cast<int>(items_.size()); }
     // Empties the list; the selection's type follows.
@@ -36,13 +41,14 @@ public:
 private:
     void Changed();
 
-    TCustomDBGridEh* grid_;
-    std::vector<TBookmark> items_;
-    bool linkActive_ = false;
-    mutable TBookmark cacheBookmark_;
-    mutable int cacheIndex_ = -1;
-    mutable bool cacheFound_ = false;
-    mutable bool cacheValid_ = false;
+    TDBGridEhSelection& selection_;  // the selection owning the list, told when it empties
+    TSelectionGridEh* grid_;  // the grid whose dataset orders the bookmarks (never null)
+    std::vector<TBookmark> items_;  // the selected records' bookmarks, ascending, no duplicates
+    bool linkActive_ = false;  // the grid's link was active at the last activation change
+    mutable TBookmark cacheBookmark_;  // the bookmark last searched for
+    mutable int cacheIndex_ = -1;  // where the last search found it or would insert it
+    mutable bool cacheFound_ = false;  // whether the last search found it
+    mutable bool cacheValid_ = false;  // the three above answer for the current list
 };
 
 // A block of cells between two corners, each a data column and a record's bookmark;
@@ -58,7 +64,9 @@ struct TDBGridEhSelectionRect {
 
 class TDBGridEhSelection {
 public:
-    explicit TDBGridEhSelection(TCustomDBGridEh* grid) : grid_(grid) {}
+    explicit TDBGridEhSelection(TSelectionGridEh* grid) : grid_(grid), selectedRows_(*this, grid) {}
+    TDBGridEhSelection(const TDBGridEhSelection&) = delete;
+    TDBGridEhSelection& operator=(const TDBGridEhSelection&) = delete;
 
     TDBGridEhSelectionType SelectionType() const { return selectionType_; }
     // Clears the current kind of selection; the type becomes gstNon.
@@ -73,14 +81,18 @@ public:
     void LinkActiveChanged(bool active);
     const std::vector<TColumnEh*>& Columns() const { return columns_; }
     const TDBGridEhSelectionRect& Rect() const { return rect_; }
+    // The selected records' bookmarks.
+    TBookmarkListEh& SelectedRows() { return selectedRows_; }
+    const TBookmarkListEh& SelectedRows() const { return selectedRows_; }
 
 private:
     bool RectangleContains(int dataCol, const TBookmark& bookmark) const;
 
-    TCustomDBGridEh* grid_;
-    TDBGridEhSelectionType selectionType_ = gstNon;
-    std::vector<TColumnEh*> columns_;
-    TDBGridEhSelectionRect rect_;
+    TSelectionGridEh* grid_;  // the grid the selection belongs to (never null)
+    TDBGridEhSelectionType selectionType_ = gstNon;  // the kind of selection held (gstNon: none)
+    std::vector<TColumnEh*> columns_;  // the selected columns (kind gstColumns)
+    TDBGridEhSelectionRect rect_;  // the selected block (kind gstRectangle)
+    TBookmarkListEh selectedRows_;  // the selected records (kind gstRecordBookmarks)
 };
 
 }  // namespace qelvor

@@ -2,6 +2,7 @@
 // guarantees. A cell outside the record window is read through the dataset's
 // ReadRecordAt, which fetches that one record by number and puts everything back.
 #include "grid/DBGridEhTableView.h"
+#include "grid/InplaceEdit.h"
 
 #include <exception>
 
@@ -160,6 +161,63 @@ QRect TDBGridEhTableView::TitleScreenRect(int column) const
     if (!col || !grid || grid->TitleRows() == 0)
         return {};
     return ScreenRect(grid->ToGridColumn(col->Index()), 0);
+}
+
+// --- the grid's state the accessible table reads ---
+
+bool TDBGridEhTableView::LayoutInProgress() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid && grid->LayoutInProgress();
+}
+
+bool TDBGridEhTableView::HasKeyboard() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid && grid->hasFocus();
+}
+
+bool TDBGridEhTableView::FocusInGrid() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid && grid->FocusInGrid();
+}
+
+QWidget* TDBGridEhTableView::FocusedEditor() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    TInplaceEdit* editor = grid ? grid->InplaceEditor() : nullptr;
+    return editor && editor->hasFocus() ? editor : nullptr;
+}
+
+int TDBGridEhTableView::WindowActiveRecord() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid ? grid->DataLink().ActiveRecord() : 0;
+}
+
+int TDBGridEhTableView::WindowRecordCount() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid ? grid->DataLink().RecordCount() : 0;
+}
+
+bool TDBGridEhTableView::TitleClickAccepted() const
+{
+    const TCustomDBGridEh* grid = Grid();
+    return grid && grid->TitleClickAccepted();
+}
+
+bool TDBGridEhTableView::TitleButtonEnabled(int dataCol) const
+{
+    TCustomDBGridEh* grid = Grid();
+    return grid && grid->TitleButtonEnabled(dataCol);
+}
+
+bool TDBGridEhTableView::RequestTitleClick(int dataCol, bool addKey) const
+{
+    TCustomDBGridEh* grid = Grid();
+    return grid && grid->RequestTitleClick(dataCol, addKey);
 }
 
 }  // namespace qelvor

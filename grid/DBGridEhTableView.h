@@ -48,6 +48,24 @@ public:
     QRect CellScreenRect(int row, int column) const;
     QRect TitleScreenRect(int column) const;
 
+    // --- the grid's state the accessible table reads ---
+    // The grid's widget (nullptr once it is gone).
+    QWidget* Widget() const { return widget_.data(); }
+    // RebuildLayout is running; the grid widget itself holds the keyboard focus; the grid
+    // or its editor does; the in-place editor while it holds the focus (else nullptr).
+    bool LayoutInProgress() const;
+    bool HasKeyboard() const;
+    bool FocusInGrid() const;
+    QWidget* FocusedEditor() const;
+    // The record window: its active record and its records (0 without a grid).
+    int WindowActiveRecord() const;
+    int WindowRecordCount() const;
+    // The title of data column dataCol acting on a click asked for without the mouse
+    // (see TCustomDBGridEh::RequestTitleClick); false without a grid.
+    bool TitleClickAccepted() const;
+    bool TitleButtonEnabled(int dataCol) const;
+    bool RequestTitleClick(int dataCol, bool addKey) const;
+
 private:
     // Grid row showing result row `row`, or -1 when it is outside the record window.
     int GridRowOf(int row) const;

@@ -1,34 +1,27 @@
-// GridAccessibility: the factory and the notifications. The grid's classes carry no
-// meta-object of their own, so the factory is asked under the scroll area's class
-// name and recognises a data grid by its C++ type.
+// GridAccessibility: the factory's registration and the notifications.
 #include "grid/GridAccessibility.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QWidget>
 
-#include "grid/DBGridEh.h"
-#include "grid/DBGridEhAccessible.h"
+#include "runtime/Component.h"
 
 namespace qelvor {
 
 namespace {
 
-QAccessibleInterface* GridAccessibleFactory(const QString& className, QObject* object)
-{
-    if (className != QLatin1String("QAbstractScrollArea"))
-        return nullptr;
-    auto* grid = dynamic_cast<TCustomDBGridEh*>(object);
-    return grid && !grid->Destroying() ? new TDBGridEhAccessible(grid) : nullptr;
-}
+// The data grid's table factory, handed in by the code that knows the data grid.
+QAccessible::InterfaceFactory gridFactory = nullptr;
 
 // The grid's accessible table, or nullptr while no client listens.
-TDBGridEhAccessible* ActiveTable(QWidget* grid)
+TGridAccessibleTableEh* ActiveTable(QWidget* grid)
 {
     // Asking Qt during construction or destruction would cache a plain scroll area's interface.
-    auto* dataGrid = dynamic_cast<TCustomDBGridEh*>(grid);
-    if (!dataGrid || dataGrid->Destroying() || !QAccessible::isActive())
+    auto* component = dynamic_cast<TComponent*>(grid);
+    if (!component || component->Destroying() || !QAccessible::isActive())
         return nullptr;
-    return dynamic_cast<TDBGridEhAccessible*>(QAccessible::queryAccessibleInterface(grid));
+    return dynamic_cast<TGridAccessibleTableEh*>(QAccessible::queryAccessibleInterface(grid));
 }
 
 bool installed = false;
@@ -45,14 +38,21 @@ void ApplicationGone()
 
 }  // namespace
 
+void SetGridAccessibleFactory(QAccessible::InterfaceFactory factory)
+{
+    gridFactory = factory;
+}
+
 void InstallGridAccessibility()
 {
+    if (!gridFactory)
+        return;
     if (installed && registeredUnderApplication)
         return;
     // Qt does not consult a factory registered before the application object existed;
     // registered anew, it does.
-    QAccessible::removeFactory(&GridAccessibleFactory);
-    QAccessible::installFactory(&GridAccessibleFactory);
+    QAccessible::removeFactory(gridFactory);
+    QAccessible::installFactory(gridFactory);
     installed = true;
     registeredUnderApplication = QCoreApplication::instance() != nullptr;
     if (registeredUnderApplication) {
@@ -65,7 +65,7 @@ void RemoveGridAccessibility()
 {
     if (!installed)
         return;
-    QAccessible::removeFactory(&GridAccessibleFactory);
+    QAccessible::removeFactory(gridFactory);
     qRemovePostRoutine(&ApplicationGone);
     installed = false;
     registeredUnderApplication = false;
@@ -77,20 +77,20 @@ void AccessibleGridConstructed(QWidget* grid)
     if (!QAccessible::isActive())
         return;
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid);
-    if (iface && !dynamic_cast<TDBGridEhAccessible*>(iface))
+    if (iface && !dynamic_cast<TGridAccessibleTableEh*>(iface))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
 void AccessibleCurrentCellMoved(QWidget* grid)
 {
-    if (TDBGridEhAccessible* table = ActiveTable(grid))
+    if (TGridAccessibleTableEh* table = ActiveTable(grid))
         table->CurrentCellMoved();
 }
 
 void AccessibleTableReset(QWidget* grid)
 {
-    TDBGridEhAccessible* table = ActiveTable(grid);
-    if (!table || !table->isValid())
+    TGridAccessibleTableEh* table = ActiveTable(grid);
+    if (!table || !table->TableValid())
         return;
     QAccessibleTableModelChangeEvent event(grid, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&event);
@@ -99,10 +99,10 @@ void AccessibleTableReset(QWidget* grid)
 
 void AccessibleSortMarkersChanged(QWidget* grid)
 {
-    TDBGridEhAccessible* table = ActiveTable(grid);
-    if (!table || !table->isValid())
+    TGridAccessibleTableEh* table = ActiveTable(grid);
+    if (!table || !table->TableValid())
         return;
-    for (int column = 0; column < table->columnCount(); ++column) {
+    for (int column = 0; column < table->TableColumnCount(); ++column) {
         QAccessibleEvent event(grid, QAccessible::DescriptionChanged);
         event.setChild(table->ChildIndex(-1, column));
         QAccessible::updateAccessibility(&event);

@@ -1,12 +1,37 @@
-// GridAccessibility: the data grid's link to Qt's accessibility — the factory that
-// gives every data grid its accessible table, and the notifications the grid sends
-// when what a client sees changes. Notifications cost nothing while no client is
-// active and never fail; they are safe during construction and destruction.
+// GridAccessibility: the grid's link to Qt's accessibility — the registration of the
+// factory that gives every data grid its accessible table, and the notifications the
+// grid sends when what a client sees changes. Notifications cost nothing while no client
+// is active and never fail; they are safe during construction and destruction.
+//
+// This file knows no grid class: a grid is a QWidget (and a TComponent, to tell a grid
+// being destroyed), its table anything that offers TGridAccessibleTableEh. The factory
+// that knows the data grid stands above the grid and hands itself in
+// (SetGridAccessibleFactory, see DBGridEhAccessibleFactory.h).
 #pragma once
+
+#include <QAccessible>
 
 class QWidget;
 
 namespace qelvor {
+
+// What the notifications need of a grid's accessible table.
+class TGridAccessibleTableEh {
+public:
+    // The table still reads a live grid.
+    virtual bool TableValid() const = 0;
+    virtual int TableColumnCount() const = 0;
+    // Child index of a cell (row -1: its title); -1 outside the table.
+    virtual int ChildIndex(int row, int column) const = 0;
+    // Announces the current cell when it changed since the last announcement.
+    virtual void CurrentCellMoved() = 0;
+
+protected:
+    ~TGridAccessibleTableEh() = default;
+};
+
+// The factory making the data grid's accessible table (set by the code that knows it).
+void SetGridAccessibleFactory(QAccessible::InterfaceFactory factory);
 
 // Registers the factory of the data grid's accessible table (idempotent). Data grids
 // call it when made, so that a registration from before the application object

@@ -6,15 +6,20 @@
 
 #include "runtime/Exceptions.h"
 #include "data/DataSet.h"
-#include "grid/DBGridEh.h"
+#include "grid/DataLinkGridEh.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
-TGridDataLinkEh::TGridDataLinkEh(TCustomDBGridEh* grid) : grid_(grid)
+TGridDataLinkEh::TGridDataLinkEh(TDataLinkGridEh* grid) : grid_(grid)
 {
     QELVOR_ASSERT(grid_);
     SetVisualControl(true);
+}
+
+TCustomDBGridEh* TGridDataLinkEh::Grid() const
+{
+    return grid_->DataGrid();
 }
 
 TGridDataLinkEh::~TGridDataLinkEh()
@@ -45,7 +50,7 @@ bool TGridDataLinkEh::AddFieldMapping(const std::string& fieldName)
     int entry = -1;
     if (field) {
         entry = field->Index();
-        field->FreeNotification(grid_);
+        field->FreeNotification(grid_->LinkFieldWatcher());
     }
     fieldMap_[static_cast<std::size_t>(mapCount_++)] = entry;
     return true;
@@ -74,45 +79,45 @@ bool TGridDataLinkEh::DefaultFields() const
 
 void TGridDataLinkEh::Reset()
 {
-    grid_->ResetFromLink();
+    grid_->LinkReset();
 }
 
 void TGridDataLinkEh::ActiveChanged()
 {
-    grid_->LinkActive(Active());
+    grid_->LinkActiveChanged(Active());
     modifiedSinceEdit_ = false;
 }
 
 void TGridDataLinkEh::DataSetChanged()
 {
-    grid_->DataChanged();
+    grid_->LinkDataChanged();
     modifiedSinceEdit_ = false;
 }
 
 void TGridDataLinkEh::DataSetScrolled(int distance)
 {
-    grid_->Scroll(distance);
+    grid_->LinkScrolled(distance);
 }
 
 void TGridDataLinkEh::EditingChanged()
 {
-    grid_->EditingChanged();
+    grid_->LinkEditingChanged();
 }
 
 void TGridDataLinkEh::FocusControl(TField** field)
 {
-    grid_->FocusField(field);
+    grid_->LinkFocusField(field);
 }
 
 void TGridDataLinkEh::LayoutChanged()
 {
-    grid_->LayoutChangedFromLink();
+    grid_->LinkLayoutChanged();
     TDataLink::LayoutChanged();
 }
 
 void TGridDataLinkEh::RecordChanged(TField* field)
 {
-    grid_->RecordChanged(field);
+    grid_->LinkRecordChanged(field);
     modifiedSinceEdit_ = false;
 }
 
@@ -121,7 +126,7 @@ void TGridDataLinkEh::UpdateData()
     if (inUpdateData_)
         return;
     const ScopedFlag updating(inUpdateData_);
-    grid_->UpdateData();
+    grid_->LinkUpdateData();
 }
 
 }  // namespace qelvor

@@ -2,7 +2,10 @@
 //
 // Entry i of the field map is the dataset field index shown by data column i, or -1
 // (a sparse map, built by name from persistent columns, may hold -1 entries). The
-// link forwards every notification to its grid; the grid does the work.
+// link forwards every notification to its grid (through TDataLinkGridEh); the grid
+// does the work.
+//
+// Invariants: 0 <= FieldMapCount() <= FieldMapCapacity() <= kMaxMapSize.
 #pragma once
 
 #include <string>
@@ -13,13 +16,14 @@
 namespace qelvor {
 
 class TCustomDBGridEh;
+class TDataLinkGridEh;
 
 class TGridDataLinkEh : public TDataLink {
 public:
-    explicit TGridDataLinkEh(TCustomDBGridEh* grid);
+    explicit TGridDataLinkEh(TDataLinkGridEh* grid);
     ~TGridDataLinkEh() override;
 
-    TCustomDBGridEh* Grid() const { return grid_; }
+    TCustomDBGridEh* Grid() const;
 
     // Frees the map.
     void ClearFieldMap();
@@ -53,12 +57,12 @@ protected:
     void UpdateData() override;
 
 private:
-    TCustomDBGridEh* grid_;
-    std::vector<int> fieldMap_;
-    int mapCount_ = 0;
-    bool sparseMap_ = false;
-    bool modifiedSinceEdit_ = false;
-    bool inUpdateData_ = false;
+    TDataLinkGridEh* grid_;  // the grid the notifications go to (never null)
+    std::vector<int> fieldMap_;  // per data column the field index shown (-1: none); grown by doubling
+    int mapCount_ = 0;  // entries of fieldMap_ in use
+    bool sparseMap_ = false;  // the map is built by name from persistent columns and may hold -1
+    bool modifiedSinceEdit_ = false;  // the current record was modified since editing began
+    bool inUpdateData_ = false;  // UpdateData is running (a nested call does nothing)
 };
 
 }  // namespace qelvor

@@ -15,6 +15,7 @@
 #include <QPixmap>
 
 #include "runtime/Exceptions.h"
+#include "grid/DBGridEhAccessibleFactory.h"
 #include "grid/GridAccessibility.h"
 #include "grid/GridResources.h"
 #include "grid/GridStyle.h"
@@ -121,6 +122,7 @@ void InitializeGridLibraryFrom(const GridResourceLookup& lookup)
 
 void InitializeGridLibrary()
 {
+    RegisterDataGridAccessibleFactory();
     InstallGridAccessibility();
     InitializeGridLibraryFrom(&FindGridResource);
 }

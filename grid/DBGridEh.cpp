@@ -1,5 +1,6 @@
 // DBGridEh: construction, destruction and the plain properties of the data grid.
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPainter.h"
 #include "grid/DBGridEhPrivate.h"
 
 
@@ -15,7 +16,8 @@
 namespace qelvor {
 
 TCustomDBGridEh::Private::Private(TCustomDBGridEh& grid)
-    : horzScrollBar(grid, TScrollBarKind::sbHorizontal, [&grid] { grid.RequestLayout(); }),
+    : parts(grid),
+      horzScrollBar(grid, TScrollBarKind::sbHorizontal, [&grid] { grid.RequestLayout(); }),
       vertScrollBar(grid, TScrollBarKind::sbVertical, [&grid] {
           grid.UpdateVertScrollBar();
           grid.RequestLayout();
@@ -25,11 +27,11 @@ TCustomDBGridEh::Private::Private(TCustomDBGridEh& grid)
 
 TCustomDBGridEh::TCustomDBGridEh(QWidget* parent) : TCustomGrid(parent), d_(std::make_unique<Private>(*this))
 {
-    d_->dataLink = std::make_unique<TGridDataLinkEh>(this);
-    d_->columns = std::make_unique<TDBGridColumnsEh>(this);
+    d_->dataLink = std::make_unique<TGridDataLinkEh>(&d_->parts);
+    d_->columns = std::make_unique<TDBGridColumnsEh>(&d_->parts);
     ConnectSortMarking();
-    d_->columnDefValues = std::make_unique<TDBGridEhColumnDefValuesEh>(this);
-    d_->selection = std::make_unique<TDBGridEhSelection>(this);
+    d_->columnDefValues = std::make_unique<TDBGridEhColumnDefValuesEh>(&d_->parts);
+    d_->selection = std::make_unique<TDBGridEhSelection>(&d_->parts);
     d_->titleFont = font();
     d_->footerFont = font();
     if (TDBGridEhStyle* style = DBGridEhStyle())
@@ -115,7 +117,7 @@ TBookmarkListEh& TCustomDBGridEh::SelectedRows() { return d_->selection->Selecte
 int TCustomDBGridEh::PressedTitleCol() const { return GridState() == TGridState::gsTitlePressed ? Press().titleCol : -1; }
 bool TCustomDBGridEh::TitleButtonDown() const { return GridState() == TGridState::gsTitlePressed && Press().titleDown; }
 bool TCustomDBGridEh::SortMarkingChangePending() const { return d_->columns->SortMarking().ChangePending(); }
-QPainter* TCustomDBGridEh::Canvas() const { return d_->paint ? &d_->paint->painter : nullptr; }
+QPainter* TCustomDBGridEh::Canvas() const { return d_->paint ? &d_->paint->target : nullptr; }
 
 // --- data ---
 

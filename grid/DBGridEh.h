@@ -38,12 +38,7 @@ inline constexpr QEvent::Type kDeferredLayoutEvent = static_cast<QEvent::Type>(Q
 
 class TDataSource;
 
-class TCustomDBGridEh : public TCustomGrid,
-                        public TComponent,
-                        // What the parts need of the grid (see the block "the parts' view of the grid").
-                        public TColumnGridEh,
-                        public TDataLinkGridEh,
-                        public TSelectionGridEh {
+class TCustomDBGridEh : public TCustomGrid, public TComponent {
 public:
     explicit TCustomDBGridEh(QWidget* parent = nullptr);
     ~TCustomDBGridEh() override;
@@ -250,51 +245,13 @@ protected:
     virtual void ColumnsChanged(TColumnEh* column);
 
 private:
-    friend class TDBGridEhTitleRow;  // the title buttons: press states, click events, paint
-    // --- the parts' view of the grid: TColumnGridEh, TDataLinkGridEh, TSelectionGridEh
-    // (DBGridEhParts.cpp) ---
-    TCustomDBGridEh* DataGrid() override;
-    const QFont& GridFont() const override;
-    const QFont& GridTitleFont() const override;
-    TColor GridColor() const override;
-    TColor GridFixedColor() const override;
-    bool GridReadOnly() const override;
-    int GridDefaultColWidth() const override;
-    bool GridDrawMemoText() const override;
-    bool GridMultiTitle() const override;
-    const TColumnDefValuesEh& GridColumnDefValues() const override;
-    TDataSet* GridDataSet() const override;
-    bool GridLinkActive() const override;
-    TComponent* GridFieldWatcher() override;
-    bool GridLoading() const override;
-    bool GridLayoutFromLink() const override;
-    void GridLockLayout() override;
-    void GridUnlockLayout() override;
-    void GridColumnsChanged(TColumnEh* column) override;
-    void GridRequestLayout() override;
-    void GridInvalidate() override;
-    TComponent* LinkFieldWatcher() override;
-    void LinkActiveChanged(bool active) override;
-    void LinkDataChanged() override;
-    void LinkScrolled(int distance) override;
-    void LinkRecordChanged(TField* field) override;
-    void LinkLayoutChanged() override;
-    void LinkEditingChanged() override;
-    void LinkUpdateData() override;
-    void LinkFocusField(TField** field) override;
-    void LinkReset() override;
-    TDataSet* SelectionDataSet() const override;
-    bool SelectionLinkActive() const override;
-    bool SelectionAllowed(TDBGridEhSelectionType type) const override;
-    TColumnEh* SelectionColumn(int dataCol) const override;
-    void SelectionInvalidate() override;
-    void SelectionCleared() override;
     // The base grid moved its current cell: accessibility clients hear of it.
     void CurrentCellMoved() override;
 
     struct Private;
-    struct CellBox;
-    struct PaintPass;
+    class Parts;
+    class TitleRow;  // the title buttons: press, pressed look, click, paint (DBGridEhTitleRow.h)
+    class Painter;  // one paint (DBGridEhPainter.h)
     class UpdateLockScope;
 
     void WindowCreated();
@@ -322,25 +279,6 @@ private:
     void TrackCell(int x, int y);
     void RaiseClickEvents(int x, int y);
     QRect DataArea() const;  // the data cells' area: left/top inclusive, right/bottom exclusive
-    // Painting (DBGridEhPainting.cpp). A Draw...Cell returns true when the cell was drawn
-    // as a highlighted (sunken) fixed cell.
-    bool DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box);
-    void DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box, TGridDrawState state);
-    // Fills the paint's cell parameters for the current record; the paint events may change them.
-    void GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state);
-    void DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column);
-    void DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState);
-    void DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
-    void Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const;
-    // Lines of one region in one batch per direction, as far as they cross `limit`.
-    void PaintLines(QPainter& painter, const QRect& area, const QRect& limit, int firstCol, int lastCol,
-                    int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info);
-    void PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow,
-                    int lastRow, bool fixedRegion, const TGridDrawInfo& info);
-    // Runs `paint` with window record `dataRow` made the link's active record.
-    void PaintingCellOf(int dataRow, const std::function<void()>& paint);
-    struct TCellTypeEh GetCellType(int gridCol, int gridRow) const;
-    bool CellHas3DFrame(int gridCol, int gridRow, TGridDrawState state) const;
 
     std::unique_ptr<Private> d_;  // the grid's state (DBGridEhPrivate.h)
 };

@@ -52,7 +52,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
         BaseTitlePress(TMouseButton::mbLeft, shift, x, y);
         return;
     }
-    if (titleOfDataColumn && button == TMouseButton::mbLeft && TDBGridEhTitleRow(*this).Press(cell.X, x, y))
+    if (titleOfDataColumn && button == TMouseButton::mbLeft && TitleRow(*this).Press(cell.X, x, y))
         return;
     if (cell.Y < d_->titleRows)
         BaseTitlePress(button, shift, x, y);
@@ -108,7 +108,7 @@ void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x
 void TCustomDBGridEh::MouseMove(TShiftState shift, int x, int y)
 {
     if (GridState() == TGridState::gsTitlePressed)
-        TDBGridEhTitleRow(*this).Drag(shift, x, y);
+        TitleRow(*this).Drag(shift, x, y);
     if (CellTracking())
         TrackCell(x, y);
     TCustomGrid::MouseMove(shift, x, y);
@@ -194,7 +194,7 @@ void TCustomDBGridEh::TimerTick()
 void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (GridState() == TGridState::gsTitlePressed)
-        TDBGridEhTitleRow(*this).Release(shift, x, y);
+        TitleRow(*this).Release(shift, x, y);
     if (Press().mouse.rightAsLeft) {
         SetRightButtonAsLeft(false);
         SetMouseCapture(false);

@@ -15,6 +15,7 @@
 #include "data/DataSet.h"
 #include "grid/CellText.h"
 #include "grid/DBGridEh.h"
+#include "grid/DBGridEhPainter.h"
 #include "grid/DBGridEhPrivate.h"
 #include "grid/DBGridEhTitleRow.h"
 #include "grid/GridResources.h"
@@ -86,9 +87,18 @@ void DrawFocusRect(QPainter& painter, const QRect& rect)
 
 void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
 {
-    const TGridDrawInfo info = CalcDrawInfo();
-    const int fixedCols = FixedCols();
-    const int fixedRows = FixedRows();
+    Painter pass(*this, painter);
+    d_->paint = &pass;
+    const ScopeExit release([this] { d_->paint = nullptr; });
+    pass.Paint(clip);
+}
+
+void TCustomDBGridEh::Painter::Paint(const QRegion& clip)
+{
+    QPainter& painter = target;
+    const TGridDrawInfo info = grid_.CalcDrawInfo();
+    const int fixedCols = grid_.FixedCols();
+    const int fixedRows = grid_.FixedRows();
     const int lastCol = LastPaintedCell(info.Horz);
     const int lastRow = LastPaintedCell(info.Vert);
     const int fixedWidth = info.Horz.FixedBoundary;
@@ -102,14 +112,11 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
     };
     const Region regions[] = {
         {QRect(0, 0, fixedWidth, fixedHeight), 0, fixedCols - 1, 0, fixedRows - 1, true},
-        {QRect(fixedWidth, 0, gridWidth - fixedWidth, fixedHeight), LeftCol(), lastCol, 0, fixedRows - 1, true},
-        {QRect(0, fixedHeight, fixedWidth, gridHeight - fixedHeight), 0, fixedCols - 1, TopRow(), lastRow, true},
-        {QRect(fixedWidth, fixedHeight, gridWidth - fixedWidth, gridHeight - fixedHeight), LeftCol(), lastCol,
-         TopRow(), lastRow, false},
+        {QRect(fixedWidth, 0, gridWidth - fixedWidth, fixedHeight), grid_.LeftCol(), lastCol, 0, fixedRows - 1, true},
+        {QRect(0, fixedHeight, fixedWidth, gridHeight - fixedHeight), 0, fixedCols - 1, grid_.TopRow(), lastRow, true},
+        {QRect(fixedWidth, fixedHeight, gridWidth - fixedWidth, gridHeight - fixedHeight), grid_.LeftCol(), lastCol,
+         grid_.TopRow(), lastRow, false},
     };
-    PaintPass pass(painter);
-    d_->paint = &pass;
-    const ScopeExit release([this] { d_->paint = nullptr; });
     // Lines outside the repainted area would be drawn at full length only to be clipped.
     const QRect limit = clip.boundingRect();
     for (const Region& region : regions)
@@ -119,16 +126,16 @@ void TCustomDBGridEh::Paint(QPainter& painter, const QRegion& clip)
         PaintCells(clip, region.firstCol, region.lastCol, region.firstRow, region.lastRow,
                    region.fixed, info);
     const QColor background = ToQColor(d_->color);
-    if (gridWidth < ClientWidth())
-        painter.fillRect(QRect(gridWidth, 0, ClientWidth() - gridWidth, gridHeight), background);
-    if (gridHeight < ClientHeight())
-        painter.fillRect(QRect(0, gridHeight, ClientWidth(), ClientHeight() - gridHeight), background);
+    if (gridWidth < grid_.ClientWidth())
+        painter.fillRect(QRect(gridWidth, 0, grid_.ClientWidth() - gridWidth, gridHeight), background);
+    if (gridHeight < grid_.ClientHeight())
+        painter.fillRect(QRect(0, gridHeight, grid_.ClientWidth(), grid_.ClientHeight() - gridHeight), background);
 }
 
-void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRect& limit, int firstCol,
+void TCustomDBGridEh::Painter::PaintLines(QPainter& painter, const QRect& area, const QRect& limit, int firstCol,
                                  int lastCol, int firstRow, int lastRow, bool fixedRegion, const TGridDrawInfo& info)
 {
-    const int lineWidth = GridLineWidth();
+    const int lineWidth = grid_.GridLineWidth();
     const QRect drawn = area & limit;
     if (drawn.isEmpty() || lineWidth <= 0 || firstCol > lastCol || firstRow > lastRow)
         return;
@@ -138,8 +145,8 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
     else if (ColorToRGB(d_->color) == RGBColor(192, 192, 192))
         lineColor = clGray;
     const TColor cellColor = fixedRegion ? d_->fixedColor : d_->color;
-    const bool vertOn = GridOptions().Contains(fixedRegion ? goFixedVertLine : goVertLine);
-    const bool horzOn = GridOptions().Contains(fixedRegion ? goFixedHorzLine : goHorzLine);
+    const bool vertOn = grid_.GridOptions().Contains(fixedRegion ? goFixedVertLine : goVertLine);
+    const bool horzOn = grid_.GridOptions().Contains(fixedRegion ? goFixedHorzLine : goHorzLine);
     // Lines are filled rectangles, not pen strokes: at a fractional scale a rectangle
     // one device-independent pixel wide covers exactly the device pixels between the
     // neighbouring cells' fills (one or two of them), where a one-pixel pen would fall
@@ -178,31 +185,31 @@ void TCustomDBGridEh::PaintLines(QPainter& painter, const QRect& area, const QRe
     batch(lines, horzOn);
 }
 
-void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow, int lastRow,
+void TCustomDBGridEh::Painter::PaintCells(const QRegion& clip, int firstCol, int lastCol, int firstRow, int lastRow,
                                  bool fixedRegion, const TGridDrawInfo& info)
 {
-    QELVOR_ASSERT(d_->paint);
-    QPainter& painter = d_->paint->painter;
-    const int lineWidth = GridLineWidth();
-    const bool activeControl = window()->focusWidget() == this;
+    QELVOR_ASSERT(d_->paint == this);
+    QPainter& painter = target;
+    const int lineWidth = grid_.GridLineWidth();
+    const bool activeControl = grid_.window()->focusWidget() == &grid_;
     // Regions start at a fixed cell 0 or at the first scrollable cell.
-    const int top = firstRow < FixedRows() ? 0 : info.Vert.FixedBoundary;
-    int x = firstCol < FixedCols() ? 0 : info.Horz.FixedBoundary;
+    const int top = firstRow < grid_.FixedRows() ? 0 : info.Vert.FixedBoundary;
+    int x = firstCol < grid_.FixedCols() ? 0 : info.Horz.FixedBoundary;
     // Column by column, clipped to the column, so that cell texts need no clipping of
     // their own.
     for (int col = firstCol; col <= lastCol; ++col) {
         const int width = info.Horz.Extent(col);
         if (width > 0) {
-            const QRect column(x, top, width, ClientHeight() - top);
+            const QRect column(x, top, width, grid_.ClientHeight() - top);
             if (clip.intersects(column)) {
                 painter.setClipRect(column);
-                d_->paint->columnClipped = true;
+                columnClipped = true;
                 int y = top;
                 for (int row = firstRow; row <= lastRow; ++row) {
                     const int height = info.Vert.Extent(row);
                     const QRect cell(x, y, width, height);
-                    const bool current = col == Col() && row == Row();
-                    if (clip.intersects(cell) && !(current && EditorMode())) {
+                    const bool current = col == grid_.Col() && row == grid_.Row();
+                    if (clip.intersects(cell) && !(current && grid_.EditorMode())) {
                         TGridDrawState state;
                         if (fixedRegion)
                             state.Include(gdFixed);
@@ -210,12 +217,12 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
                             state.Include(gdFocused);
                         if (current && !fixedRegion)
                             state.Include(gdSelected);
-                        DrawCellGuarded(painter, col, row, cell, state);
+                        grid_.DrawCellGuarded(painter, col, row, cell, state);
                     }
                     y += height + lineWidth;
                 }
                 painter.setClipping(false);
-                d_->paint->columnClipped = false;
+                columnClipped = false;
             }
         }
         x += width + lineWidth;
@@ -225,20 +232,25 @@ void TCustomDBGridEh::PaintCells(const QRegion& clip, int firstCol, int lastCol,
 void TCustomDBGridEh::DrawCell(int col, int row, const QRect& rect, TGridDrawState state)
 {
     QELVOR_ASSERT(d_->paint);
-    QPainter& painter = d_->paint->painter;
-    if (Loading()) {
+    d_->paint->DrawCell(col, row, rect, state);
+}
+
+void TCustomDBGridEh::Painter::DrawCell(int col, int row, const QRect& rect, TGridDrawState state)
+{
+    QPainter& painter = target;
+    if (grid_.Loading()) {
         painter.fillRect(rect, ToQColor(d_->color));
         return;
     }
     const bool frame = CellHas3DFrame(col, row, state);
     CellBox box{rect, frame ? rect.adjusted(1, 1, -1, -1) : rect, frame ? 1 : 2};
-    const int dataCol = ToDataColumn(col);
+    const int dataCol = grid_.ToDataColumn(col);
     const int dataRow = row - d_->titleRows;
     bool sunken = false;
     if (state.Contains(gdFixed) && dataCol < 0)
         sunken = DrawIndicatorCell(painter, row, box);
     else if (dataRow < 0 && d_->options.Contains(dgTitles))
-        sunken = TDBGridEhTitleRow(*this).Paint(painter, col, box.inner, box.offset);
+        sunken = TitleRow(grid_).Paint(painter, col, box.inner, box.offset);
     else
         DrawDataCell(painter, col, row, box, state);
     if (frame)
@@ -250,7 +262,7 @@ void TCustomDBGridEh::EraseFailedCell(QPainter& painter, const QRect& rect, TGri
     painter.fillRect(rect, ToQColor(state.Contains(gdFixed) ? d_->fixedColor : d_->color));
 }
 
-void TCustomDBGridEh::PaintingCellOf(int dataRow, const std::function<void()>& paint)
+void TCustomDBGridEh::Painter::PaintingCellOf(int dataRow, const std::function<void()>& paint)
 {
     const int saved = d_->dataLink->ActiveRecord();
     const ScopeExit restore([this, saved] { d_->dataLink->SetActiveRecord(saved); });
@@ -258,7 +270,7 @@ void TCustomDBGridEh::PaintingCellOf(int dataRow, const std::function<void()>& p
     paint();
 }
 
-bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box)
+bool TCustomDBGridEh::Painter::DrawIndicatorCell(QPainter& painter, int gridRow, const CellBox& box)
 {
     QColor background = ToQColor(d_->fixedColor);
     bool sunken = false;
@@ -293,10 +305,10 @@ bool TCustomDBGridEh::DrawIndicatorCell(QPainter& painter, int gridRow, const Ce
     return sunken;
 }
 
-void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box,
+void TCustomDBGridEh::Painter::DrawDataCell(QPainter& painter, int gridCol, int gridRow, const CellBox& box,
                                    TGridDrawState state)
 {
-    const int dataCol = ToDataColumn(gridCol);
+    const int dataCol = grid_.ToDataColumn(gridCol);
     const QRect& rect = box.inner;
     if (dataCol < 0 || dataCol >= d_->columns->Count()) {
         painter.fillRect(rect, ToQColor(d_->color));
@@ -321,30 +333,30 @@ void TCustomDBGridEh::DrawDataCell(QPainter& painter, int gridCol, int gridRow, 
             TCellHighlightPlaceEh place;
             place.rowSelect = d_->options.Contains(dgRowSelect);
             place.alwaysShowSelection = d_->options.Contains(dgAlwaysShowSelection);
-            place.focusLook = hasFocus() && d_->optionsEh.Contains(dghHighlightFocus);
-            place.focusInGrid = FocusInGrid();
-            place.onCurrentRow = gridRow == Row();
-            place.inCurrentColumn = gridCol == Col();
+            place.focusLook = grid_.hasFocus() && d_->optionsEh.Contains(dghHighlightFocus);
+            place.focusInGrid = grid_.FocusInGrid();
+            place.onCurrentRow = gridRow == grid_.Row();
+            place.inCurrentColumn = gridCol == grid_.Col();
             const TCellHighlightEh highlight = Style().HighlightDataCell(
-                place, state, selected, d_->paint->cellParams.Background, d_->paint->cellParams.FontColor);
+                place, state, selected, cellParams.Background, cellParams.FontColor);
             if (highlight.highlighted) {
-                d_->paint->cellParams.State.Include(gdSelected);
-                d_->paint->cellParams.Background = highlight.background;
-                d_->paint->cellParams.FontColor = highlight.fontColor;
+                cellParams.State.Include(gdSelected);
+                cellParams.Background = highlight.background;
+                cellParams.FontColor = highlight.fontColor;
             }
             if (d_->defaultDrawing && !rect.isEmpty())
                 DrawDataCellContent(painter, box, *column);
-            DataCellDrawn(rect, dataCol, column, d_->paint->cellParams.State);
+            DataCellDrawn(rect, dataCol, column, cellParams.State);
         });
     }
-    if (d_->defaultDrawing && state.Contains(gdFocused) && hasFocus() && !d_->options.Contains(dgRowSelect)
+    if (d_->defaultDrawing && state.Contains(gdFocused) && grid_.hasFocus() && !d_->options.Contains(dgRowSelect)
         && Style().DrawFocusFrame())
         DrawFocusRect(painter, rect);
 }
 
-void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state)
+void TCustomDBGridEh::Painter::GetDataCellParams(TColumnEh* column, int gridCol, int gridRow, TGridDrawState state)
 {
-    TColCellParamsEh& params = d_->paint->cellParams;
+    TColCellParamsEh& params = cellParams;
     params.State = state;
     params.Font = column->Font();
     params.FontColor = clWindowText;
@@ -356,32 +368,32 @@ void TCustomDBGridEh::GetDataCellParams(TColumnEh* column, int gridCol, int grid
     params.Col = gridCol;
     params.Row = gridRow;
     if (d_->events.OnGetCellParams)
-        d_->events.OnGetCellParams(*this, column, params.Font, params.Background, params.State);
+        d_->events.OnGetCellParams(grid_, column, params.Font, params.Background, params.State);
     if (column->OnGetCellParams)
         column->OnGetCellParams(*column, false, params);
 }
 
-void TCustomDBGridEh::DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column)
+void TCustomDBGridEh::Painter::DrawDataCellContent(QPainter& painter, const CellBox& box, const TColumnEh& column)
 {
     const QRect& rect = box.inner;
-    SetPainterFont(painter, d_->paint->cellParams.Font);
+    SetPainterFont(painter, cellParams.Font);
     if (column.ColumnKind() == TColumnEhKind::Checkbox) {
-        painter.fillRect(rect, ToQColor(d_->paint->cellParams.Background));
-        DrawCheckboxCell(painter, rect, d_->paint->cellParams.CheckboxState);
+        painter.fillRect(rect, ToQColor(cellParams.Background));
+        DrawCheckboxCell(painter, rect, cellParams.CheckboxState);
         return;
     }
     // The last visible pixel column of a clipped column may take the text's overhang.
-    const bool toColumnEdge = d_->paint->columnClipped && rect.left() + rect.width() == box.outer.left() + box.outer.width();
-    WriteCellText(painter, rect, box.offset, box.offset, d_->paint->cellParams.Alignment, column.EndEllipsis(),
-                  column.WordWrap() && d_->multiLineRows, QString::fromStdString(d_->paint->cellParams.Text),
-                  ToQColor(d_->paint->cellParams.Background), ToQColor(d_->paint->cellParams.FontColor), toColumnEdge);
+    const bool toColumnEdge = columnClipped && rect.left() + rect.width() == box.outer.left() + box.outer.width();
+    WriteCellText(painter, rect, box.offset, box.offset, cellParams.Alignment, column.EndEllipsis(),
+                  column.WordWrap() && d_->multiLineRows, QString::fromStdString(cellParams.Text),
+                  ToQColor(cellParams.Background), ToQColor(cellParams.FontColor), toColumnEdge);
 }
 
-void TCustomDBGridEh::DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState)
+void TCustomDBGridEh::Painter::DrawCheckboxCell(QPainter& painter, const QRect& rect, TCheckBoxState checkboxState)
 {
     QStyleOptionButton option;
-    const int boxWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth);
-    const int boxHeight = style()->pixelMetric(QStyle::PM_IndicatorHeight);
+    const int boxWidth = grid_.style()->pixelMetric(QStyle::PM_IndicatorWidth);
+    const int boxHeight = grid_.style()->pixelMetric(QStyle::PM_IndicatorHeight);
     QRect boxRect(rect.x() + rect.width() / 2 - boxWidth / 2, rect.y() + rect.height() / 2 - boxHeight / 2,
                   boxWidth, boxHeight);
     if (rect.width() < boxWidth) {
@@ -407,18 +419,18 @@ void TCustomDBGridEh::DrawCheckboxCell(QPainter& painter, const QRect& rect, TCh
         option.state |= QStyle::State_Off;
         break;
     }
-    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, this);
+    grid_.style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, &grid_);
 }
 
-void TCustomDBGridEh::DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
+void TCustomDBGridEh::Painter::DataCellDrawn(const QRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
 {
     if (d_->events.OnDrawDataCell && !d_->columns->ColumnsArePersistent())
-        d_->events.OnDrawDataCell(*this, rect, column->Field(), state);
+        d_->events.OnDrawDataCell(grid_, rect, column->Field(), state);
     if (d_->events.OnDrawColumnCell)
-        d_->events.OnDrawColumnCell(*this, rect, dataCol, column, state);
+        d_->events.OnDrawColumnCell(grid_, rect, dataCol, column, state);
 }
 
-void TCustomDBGridEh::Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const
+void TCustomDBGridEh::Painter::Draw3DFrame(QPainter& painter, const QRect& rect, bool sunken) const
 {
     if (rect.width() < 1 || rect.height() < 1)
         return;
@@ -436,7 +448,7 @@ void TCustomDBGridEh::Draw3DFrame(QPainter& painter, const QRect& rect, bool sun
     painter.fillRect(QRect(right, top, 1, rect.height()), bottomRight);
 }
 
-bool TCustomDBGridEh::CellHas3DFrame(int gridCol, int gridRow, TGridDrawState state) const
+bool TCustomDBGridEh::Painter::CellHas3DFrame(int gridCol, int gridRow, TGridDrawState state) const
 {
     const bool indicator = gridCol < d_->indicatorColumns;
     const bool title = gridRow < d_->titleRows;
@@ -448,10 +460,10 @@ bool TCustomDBGridEh::CellHas3DFrame(int gridCol, int gridRow, TGridDrawState st
     return d_->optionsEh.Contains(dghData3D);
 }
 
-TCellTypeEh TCustomDBGridEh::GetCellType(int gridCol, int gridRow) const
+TCellTypeEh TCustomDBGridEh::Painter::GetCellType(int gridCol, int gridRow) const
 {
     TCellTypeEh type;
-    type.dataCol = ToDataColumn(gridCol);
+    type.dataCol = grid_.ToDataColumn(gridCol);
     type.inDataColumn = type.dataCol >= 0;
     if (gridRow < d_->titleRows) {
         type.area = TCellAreaEh::Title;

@@ -9,57 +9,57 @@ namespace qelvor {
 
 // --- TColumnGridEh ---
 
-TCustomDBGridEh* TCustomDBGridEh::DataGrid() { return this; }
-const QFont& TCustomDBGridEh::GridFont() const { return Font(); }
-const QFont& TCustomDBGridEh::GridTitleFont() const { return TitleFont(); }
-TColor TCustomDBGridEh::GridColor() const { return Color(); }
-TColor TCustomDBGridEh::GridFixedColor() const { return FixedColor(); }
-bool TCustomDBGridEh::GridReadOnly() const { return ReadOnly(); }
-int TCustomDBGridEh::GridDefaultColWidth() const { return DefaultColWidth(); }
-bool TCustomDBGridEh::GridDrawMemoText() const { return DrawMemoText(); }
-bool TCustomDBGridEh::GridMultiTitle() const { return UseMultiTitle(); }
-const TColumnDefValuesEh& TCustomDBGridEh::GridColumnDefValues() const { return ColumnDefValues(); }
-TDataSet* TCustomDBGridEh::GridDataSet() const { return d_->dataLink->DataSet(); }
-bool TCustomDBGridEh::GridLinkActive() const { return d_->dataLink->Active(); }
-TComponent* TCustomDBGridEh::GridFieldWatcher() { return this; }
-bool TCustomDBGridEh::GridLoading() const { return Loading(); }
-bool TCustomDBGridEh::GridLayoutFromLink() const { return LayoutFromLink(); }
-void TCustomDBGridEh::GridLockLayout() { LockLayout(); }
-void TCustomDBGridEh::GridUnlockLayout() { UnlockLayout(); }
-void TCustomDBGridEh::GridColumnsChanged(TColumnEh* column) { ColumnsChanged(column); }
-void TCustomDBGridEh::GridRequestLayout() { RequestLayout(); }
-void TCustomDBGridEh::GridInvalidate() { InvalidateGrid(); }
+TCustomDBGridEh* TCustomDBGridEh::Parts::DataGrid() { return &grid_; }
+const QFont& TCustomDBGridEh::Parts::GridFont() const { return grid_.Font(); }
+const QFont& TCustomDBGridEh::Parts::GridTitleFont() const { return grid_.TitleFont(); }
+TColor TCustomDBGridEh::Parts::GridColor() const { return grid_.Color(); }
+TColor TCustomDBGridEh::Parts::GridFixedColor() const { return grid_.FixedColor(); }
+bool TCustomDBGridEh::Parts::GridReadOnly() const { return grid_.ReadOnly(); }
+int TCustomDBGridEh::Parts::GridDefaultColWidth() const { return grid_.DefaultColWidth(); }
+bool TCustomDBGridEh::Parts::GridDrawMemoText() const { return grid_.DrawMemoText(); }
+bool TCustomDBGridEh::Parts::GridMultiTitle() const { return grid_.UseMultiTitle(); }
+const TColumnDefValuesEh& TCustomDBGridEh::Parts::GridColumnDefValues() const { return grid_.ColumnDefValues(); }
+TDataSet* TCustomDBGridEh::Parts::GridDataSet() const { return grid_.d_->dataLink->DataSet(); }
+bool TCustomDBGridEh::Parts::GridLinkActive() const { return grid_.d_->dataLink->Active(); }
+TComponent* TCustomDBGridEh::Parts::GridFieldWatcher() { return &grid_; }
+bool TCustomDBGridEh::Parts::GridLoading() const { return grid_.Loading(); }
+bool TCustomDBGridEh::Parts::GridLayoutFromLink() const { return grid_.LayoutFromLink(); }
+void TCustomDBGridEh::Parts::GridLockLayout() { grid_.LockLayout(); }
+void TCustomDBGridEh::Parts::GridUnlockLayout() { grid_.UnlockLayout(); }
+void TCustomDBGridEh::Parts::GridColumnsChanged(TColumnEh* column) { grid_.ColumnsChanged(column); }
+void TCustomDBGridEh::Parts::GridRequestLayout() { grid_.RequestLayout(); }
+void TCustomDBGridEh::Parts::GridInvalidate() { grid_.InvalidateGrid(); }
 
 // --- TDataLinkGridEh ---
 
-TComponent* TCustomDBGridEh::LinkFieldWatcher() { return this; }
-void TCustomDBGridEh::LinkActiveChanged(bool active) { LinkActive(active); }
-void TCustomDBGridEh::LinkDataChanged() { DataChanged(); }
-void TCustomDBGridEh::LinkScrolled(int distance) { Scroll(distance); }
-void TCustomDBGridEh::LinkRecordChanged(TField* field) { RecordChanged(field); }
-void TCustomDBGridEh::LinkLayoutChanged() { LayoutChangedFromLink(); }
-void TCustomDBGridEh::LinkEditingChanged() { EditingChanged(); }
-void TCustomDBGridEh::LinkUpdateData() { UpdateData(); }
-void TCustomDBGridEh::LinkFocusField(TField** field) { FocusField(field); }
-void TCustomDBGridEh::LinkReset() { ResetFromLink(); }
+TComponent* TCustomDBGridEh::Parts::LinkFieldWatcher() { return &grid_; }
+void TCustomDBGridEh::Parts::LinkActiveChanged(bool active) { grid_.LinkActive(active); }
+void TCustomDBGridEh::Parts::LinkDataChanged() { grid_.DataChanged(); }
+void TCustomDBGridEh::Parts::LinkScrolled(int distance) { grid_.Scroll(distance); }
+void TCustomDBGridEh::Parts::LinkRecordChanged(TField* field) { grid_.RecordChanged(field); }
+void TCustomDBGridEh::Parts::LinkLayoutChanged() { grid_.LayoutChangedFromLink(); }
+void TCustomDBGridEh::Parts::LinkEditingChanged() { grid_.EditingChanged(); }
+void TCustomDBGridEh::Parts::LinkUpdateData() { grid_.UpdateData(); }
+void TCustomDBGridEh::Parts::LinkFocusField(TField** field) { grid_.FocusField(field); }
+void TCustomDBGridEh::Parts::LinkReset() { grid_.ResetFromLink(); }
 
 // --- TSelectionGridEh ---
 
-TDataSet* TCustomDBGridEh::SelectionDataSet() const { return d_->dataLink->DataSet(); }
-bool TCustomDBGridEh::SelectionLinkActive() const { return d_->dataLink->Active(); }
-bool TCustomDBGridEh::SelectionAllowed(TDBGridEhSelectionType type) const { return SelectionTypeAllowed(type); }
+TDataSet* TCustomDBGridEh::Parts::SelectionDataSet() const { return grid_.d_->dataLink->DataSet(); }
+bool TCustomDBGridEh::Parts::SelectionLinkActive() const { return grid_.d_->dataLink->Active(); }
+bool TCustomDBGridEh::Parts::SelectionAllowed(TDBGridEhSelectionType type) const { return grid_.SelectionTypeAllowed(type); }
 
-TColumnEh* TCustomDBGridEh::SelectionColumn(int dataCol) const
+TColumnEh* TCustomDBGridEh::Parts::SelectionColumn(int dataCol) const
 {
-    return dataCol >= 0 && dataCol < d_->columns->Count() ? d_->columns->Items(dataCol) : nullptr;
+    return dataCol >= 0 && dataCol < grid_.d_->columns->Count() ? grid_.d_->columns->Items(dataCol) : nullptr;
 }
 
-void TCustomDBGridEh::SelectionInvalidate() { InvalidateGrid(); }
+void TCustomDBGridEh::Parts::SelectionInvalidate() { grid_.InvalidateGrid(); }
 
-void TCustomDBGridEh::SelectionCleared()
+void TCustomDBGridEh::Parts::SelectionCleared()
 {
-    if (d_->options.Contains(dgAlwaysShowEditor))
-        ShowEditor();
+    if (grid_.d_->options.Contains(dgAlwaysShowEditor))
+        grid_.ShowEditor();
 }
 
 // --- the base grid's hook ---

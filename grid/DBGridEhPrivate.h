@@ -17,7 +17,7 @@
 //   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk
 //   DBGridEhMouse.cpp          presses on cells, cell tracking, automatic scrolling,
 //                              clicks, the wheel, column moves
-//   DBGridEhTitleRow.cpp       title buttons (TDBGridEhTitleRow): press, pressed look,
+//   DBGridEhTitleRow.cpp       title buttons (TitleRow): press, pressed look,
 //                              click, the title cell's paint; the end of tracking
 //   DBGridEhEditor.cpp         the read-only in-place editor, the current field, focus
 //
@@ -32,39 +32,69 @@
 #include <QPoint>
 
 #include "grid/ColCellParamsEh.h"
+#include "grid/ColumnGridEh.h"
 #include "grid/DBGridEh.h"
+#include "grid/DataLinkGridEh.h"
+#include "grid/SelectionGridEh.h"
 
 namespace qelvor {
 
-// Where a cell lies, as painting and input see it.
-enum class TCellAreaEh { Title, Filter, Data, FooterSeparator, Footer };
-struct TCellTypeEh {
-    bool inDataColumn = false;  // the cell is in a data column (not the indicator)
-    int dataCol = -1;           // its index in Columns(); -1 in the indicator column
-    TCellAreaEh area = TCellAreaEh::Data;  // the band of rows the cell is in
-    int areaRow = 0;            // its row counted from the start of that band
-};
+// The grid as its parts see it: the answers and reactions behind TColumnGridEh (columns,
+// titles, column defaults), TDataLinkGridEh (the data link) and TSelectionGridEh (the
+// selection), each forwarded to the grid (DBGridEhParts.cpp). The parts hold it, never
+// the grid itself, so the grid's public face does not carry their interfaces.
+class TCustomDBGridEh::Parts final : public TColumnGridEh, public TDataLinkGridEh, public TSelectionGridEh {
+public:
+    explicit Parts(TCustomDBGridEh& grid) : grid_(grid) {}
+    Parts(const Parts&) = delete;
+    Parts& operator=(const Parts&) = delete;
 
-// One cell: outer rectangle, inner rectangle (inside a 3D frame) and text offset.
-struct TCustomDBGridEh::CellBox {
-    QRect outer;     // the whole cell
-    QRect inner;     // the cell inside its 3D frame (the whole cell without one)
-    int offset = 2;  // horizontal text offset from the inner rectangle's edges
-};
+    TCustomDBGridEh* DataGrid() override;
+    const QFont& GridFont() const override;
+    const QFont& GridTitleFont() const override;
+    TColor GridColor() const override;
+    TColor GridFixedColor() const override;
+    bool GridReadOnly() const override;
+    int GridDefaultColWidth() const override;
+    bool GridDrawMemoText() const override;
+    bool GridMultiTitle() const override;
+    const TColumnDefValuesEh& GridColumnDefValues() const override;
+    TDataSet* GridDataSet() const override;
+    bool GridLinkActive() const override;
+    TComponent* GridFieldWatcher() override;
+    bool GridLoading() const override;
+    bool GridLayoutFromLink() const override;
+    void GridLockLayout() override;
+    void GridUnlockLayout() override;
+    void GridColumnsChanged(TColumnEh* column) override;
+    void GridRequestLayout() override;
+    void GridInvalidate() override;
+    TComponent* LinkFieldWatcher() override;
+    void LinkActiveChanged(bool active) override;
+    void LinkDataChanged() override;
+    void LinkScrolled(int distance) override;
+    void LinkRecordChanged(TField* field) override;
+    void LinkLayoutChanged() override;
+    void LinkEditingChanged() override;
+    void LinkUpdateData() override;
+    void LinkFocusField(TField** field) override;
+    void LinkReset() override;
+    TDataSet* SelectionDataSet() const override;
+    bool SelectionLinkActive() const override;
+    bool SelectionAllowed(TDBGridEhSelectionType type) const override;
+    TColumnEh* SelectionColumn(int dataCol) const override;
+    void SelectionInvalidate() override;
+    void SelectionCleared() override;
 
-// What one paint holds while it runs: Paint makes it on its stack and it goes when
-// Paint returns, so that no paint leaves scratch state behind for the next.
-struct TCustomDBGridEh::PaintPass {
-    explicit PaintPass(QPainter& target) : painter(target) {}
-    QPainter& painter;            // the painter of this paint
-    bool columnClipped = false;   // the painter clips to the column being painted
-    TColCellParamsEh cellParams;  // reused for every data cell painted
+private:
+    TCustomDBGridEh& grid_;  // the grid the parts belong to
 };
 
 struct TCustomDBGridEh::Private {
     explicit Private(TCustomDBGridEh& grid);
 
     // --- parts ---
+    Parts parts;  // the grid as its parts see it; declared first, so it goes last
     std::unique_ptr<TGridDataLinkEh> dataLink;  // the link to the data source; its record window gives the data rows
     std::unique_ptr<TDBGridColumnsEh> columns;  // the columns, persistent or generated from the fields
     std::unique_ptr<TDBGridEhColumnDefValuesEh> columnDefValues;  // defaults of unassigned column and title values
@@ -117,7 +147,7 @@ struct TCustomDBGridEh::Private {
     int lastVisibleMode = -1;  // the vertical bar's visible mode at its last update; -1: never updated
     bool thumbTracked = false;  // a thumb drag already moved the record, so its release does not
     int indicatorRow = -1;  // grid row where the indicator arrow was last drawn; -1: none
-    PaintPass* paint = nullptr;  // the paint in progress (nullptr outside Paint)
+    Painter* paint = nullptr;  // the paint in progress (nullptr outside Paint)
 
     // --- input ---
     bool inColumnExit = false;  // OnColExit is running

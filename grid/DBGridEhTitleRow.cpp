@@ -33,7 +33,7 @@ constexpr int kTitleDragThreshold = 3;
 
 // --- the press ---
 
-bool TDBGridEhTitleRow::Press(int gridCol, int x, int y)
+bool TCustomDBGridEh::TitleRow::Press(int gridCol, int x, int y)
 {
     if (!grid_.TitleButtonEnabled(grid_.ToDataColumn(gridCol)))
         return false;
@@ -44,14 +44,14 @@ bool TDBGridEhTitleRow::Press(int gridCol, int x, int y)
     return true;
 }
 
-bool TDBGridEhTitleRow::OnTitle(int gridCol, int x, int y) const
+bool TCustomDBGridEh::TitleRow::OnTitle(int gridCol, int x, int y) const
 {
     const bool inside = x >= 0 && y >= 0 && x < grid_.ClientWidth() && y < grid_.ClientHeight();
     const TGridCoord cell = grid_.MouseCoord(x, y);
     return inside && cell.Y == 0 && cell.X == gridCol;
 }
 
-void TDBGridEhTitleRow::Track(int x, int y)
+void TCustomDBGridEh::TitleRow::Track(int x, int y)
 {
     if (grid_.GridState() != TGridState::gsTitlePressed)
         return;
@@ -59,7 +59,7 @@ void TDBGridEhTitleRow::Track(int x, int y)
         grid_.InvalidateRow(0);
 }
 
-void TDBGridEhTitleRow::Drag(TShiftState shift, int x, int y)
+void TCustomDBGridEh::TitleRow::Drag(TShiftState shift, int x, int y)
 {
     Track(x, y);
     const QPoint pressed = grid_.Press().mouse.downPoint;
@@ -71,7 +71,7 @@ void TDBGridEhTitleRow::Drag(TShiftState shift, int x, int y)
     grid_.BaseTitlePress(TMouseButton::mbLeft, shift, pressed.x(), pressed.y());
 }
 
-void TDBGridEhTitleRow::Release(TShiftState shift, int x, int y)
+void TCustomDBGridEh::TitleRow::Release(TShiftState shift, int x, int y)
 {
     const int gridCol = grid_.PressedTitleCol();
     const bool click = OnTitle(gridCol, x, y);
@@ -87,7 +87,7 @@ void TDBGridEhTitleRow::Release(TShiftState shift, int x, int y)
 
 // --- the click ---
 
-void TDBGridEhTitleRow::Click(int aCol, bool ctrl)
+void TCustomDBGridEh::TitleRow::Click(int aCol, bool ctrl)
 {
     TDBGridColumnsEh& columns = grid_.Columns();
     grid_.DoTitleBtnClick(aCol, columns.Items(aCol));
@@ -98,7 +98,7 @@ void TDBGridEhTitleRow::Click(int aCol, bool ctrl)
 
 // --- the paint ---
 
-bool TDBGridEhTitleRow::Paint(QPainter& painter, int gridCol, const QRect& inner, int offset)
+bool TCustomDBGridEh::TitleRow::Paint(QPainter& painter, int gridCol, const QRect& inner, int offset)
 {
     const int dataCol = grid_.ToDataColumn(gridCol);
     if (dataCol < 0 || dataCol >= grid_.Columns().Count()) {
@@ -212,7 +212,7 @@ bool TCustomDBGridEh::RequestTitleClick(int aCol, bool addKey)
             if (aCol >= d_->columns->Count() || d_->columns->Items(aCol) != column || !TitleClickAccepted()
                 || !TitleButtonEnabled(aCol))
                 return;
-            TDBGridEhTitleRow(*this).Click(aCol, addKey);
+            TitleRow(*this).Click(aCol, addKey);
             if (SortMarking().TakeChangePending())
                 DoSortMarkingChanged();
             if (d_->events.OnTitleClick)
@@ -224,7 +224,7 @@ bool TCustomDBGridEh::RequestTitleClick(int aCol, bool addKey)
 
 void TCustomDBGridEh::TrackTitleButton(int x, int y)
 {
-    TDBGridEhTitleRow(*this).Track(x, y);
+    TitleRow(*this).Track(x, y);
 }
 
 void TCustomDBGridEh::StopTracking()

@@ -14,6 +14,7 @@
 #include <QColor>
 #include <QRect>
 
+#include "grid/DBGridEh.h"
 #include "grid/GridSets.h"
 #include "platform/InputEvents.h"
 
@@ -21,14 +22,12 @@ class QPainter;
 
 namespace qelvor {
 
-class TCustomDBGridEh;
-
 // Fixed cells of a selected column or row (titles and indicator): white on dark grey.
 inline const QColor kSelectedFixedCellColor(64, 64, 64);
 
-class TDBGridEhTitleRow {
+class TCustomDBGridEh::TitleRow {
 public:
-    explicit TDBGridEhTitleRow(TCustomDBGridEh& grid) : grid_(grid) {}
+    explicit TitleRow(TCustomDBGridEh& grid) : grid_(grid) {}
 
     // A left press on the title of grid column gridCol: holds it down as a button;
     // false when the title is no button now (the press goes on to the base grid).

@@ -13,7 +13,7 @@ class TSortMarkingEh;
 class TColumnOwnerEh {
 public:
     // The collection itself, for the column's public Collection().
-    virtual TDBGridColumnsEh* OwnerCollection() const = 0;
+    virtual TDBGridColumnsEh* OwnerCollection() = 0;
     // The grid as the columns see it (nullptr: none).
     virtual TColumnGridEh* OwnerGrid() const = 0;
     // The number of columns and the position of `column` (-1: not held).

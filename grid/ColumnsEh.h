@@ -68,7 +68,7 @@ private:
     TDBGridColumnEh* AddItem(bool persistent);
 
     // --- what a column needs of its collection (TColumnOwnerEh) ---
-    TDBGridColumnsEh* OwnerCollection() const override { return const_cast<TDBGridColumnsEh*>(this); }
+    TDBGridColumnsEh* OwnerCollection() override { return this; }
     TColumnGridEh* OwnerGrid() const override { return grid_; }
     int OwnerCount() const override { return Count(); }
     int OwnerIndexOf(const TColumnEh* column) const override { return IndexOf(column); }

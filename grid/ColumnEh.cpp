@@ -9,9 +9,9 @@
 #include "data/DateTimeFields.h"
 #include "data/FieldFormat.h"
 #include "data/NumericFields.h"
-#include "grid/ColumnsEh.h"
 #include "grid/ColumnDefValuesEh.h"
 #include "grid/ColumnGridEh.h"
+#include "runtime/Assert.h"
 
 namespace qelvor {
 
@@ -42,10 +42,10 @@ std::string FormatFieldValue(const TField& field, const std::string& format)
     return {};
 }
 
-TColumnEh::TColumnEh(TDBGridColumnsEh* collection) : collection_(collection)
+TColumnEh::TColumnEh(TColumnOwnerEh* owner) : owner_(owner)
 {
     font_ = DefaultFontSource();
-    title_ = std::make_unique<TColumnTitleEh>(this);
+    title_ = std::make_unique<TColumnTitleEh>(static_cast<TColumnTitleOwnerEh&>(*this));
 }
 
 // The collection takes a column out of its sort marking before it destroys it.
@@ -53,28 +53,29 @@ TColumnEh::~TColumnEh() = default;
 
 TCustomDBGridEh* TColumnEh::Grid() const
 {
-    return collection_ ? collection_->Grid() : nullptr;
+    TColumnGridEh* grid = GridLink();
+    return grid ? grid->DataGrid() : nullptr;
 }
 
 TColumnGridEh* TColumnEh::GridLink() const
 {
-    return collection_ ? collection_->GridLink() : nullptr;
+    return owner_ ? owner_->OwnerGrid() : nullptr;
 }
 
 int TColumnEh::Index() const
 {
-    return collection_ ? collection_->IndexOf(this) : -1;
+    return owner_ ? owner_->OwnerIndexOf(this) : -1;
 }
 
 void TColumnEh::SetIndex(int index)
 {
-    if (!collection_ || index == Index())
+    if (!owner_ || index == Index())
         return;
-    if (WritesThrough() && index >= 0 && index < collection_->Count()) {
-        if (TField* shown = collection_->Items(index)->BoundField())
+    if (WritesThrough() && index >= 0 && index < owner_->OwnerCount()) {
+        if (TField* shown = owner_->OwnerBoundFieldAt(index))
             boundField_->DataSet()->MoveField(boundField_, shown->Index());
     }
-    collection_->Move(Index(), index);
+    owner_->OwnerMove(Index(), index);
 }
 
 void TColumnEh::SetExplicit(TColumnEhValue value, bool on)
@@ -93,8 +94,32 @@ bool TColumnEh::WritesThrough() const
 
 void TColumnEh::ColumnChanged(bool allColumns)
 {
-    if (collection_)
-        collection_->Update(allColumns ? nullptr : this);
+    if (owner_)
+        owner_->OwnerColumnChanged(allColumns ? nullptr : this);
+}
+
+// --- what the title needs of its column ---
+
+std::string TColumnEh::TitleFallbackCaption() const
+{
+    if (TField* field = Field())
+        return field->DisplayName();
+    return FieldName();
+}
+
+bool TColumnEh::TitleWriteCaptionThrough(const std::string& caption)
+{
+    if (!WritesThrough())
+        return false;
+    boundField_->SetDisplayLabel(caption);
+    return true;
+}
+
+TSortMarkingEh& TColumnEh::TitleSortMarking()
+{
+    // A title's marker lives in its collection: a loose column has none to read.
+    QELVOR_ASSERT(owner_);
+    return owner_->OwnerSortMarking();
 }
 
 std::string TColumnEh::DisplayName() const

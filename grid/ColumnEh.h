@@ -5,7 +5,9 @@
 // The field is bound lazily by FieldName (case-insensitive; a missing name is no
 // error). A column outside a collection of a grid has no grid and falls back to fixed
 // defaults. Every setter ends in a change notification to the grid, none when the
-// value was assigned already. The grid is reached only through TColumnGridEh.
+// value was assigned already. The grid is reached only through TColumnGridEh, the
+// collection only through TColumnOwnerEh; the title reaches the column only through
+// TColumnTitleOwnerEh.
 //
 // Invariants: a value whose ExplicitValues bit is clear is never read (the default
 // is); Title() is never null; a column with a grid belongs to its Columns().
@@ -23,7 +25,9 @@
 #include "grid/AssignedValueEh.h"
 #include "grid/ColCellParamsEh.h"
 #include "grid/ColumnEhValues.h"
+#include "grid/ColumnOwnerEh.h"
 #include "grid/ColumnTitleEh.h"
+#include "grid/ColumnTitleOwnerEh.h"
 #include "grid/GridSets.h"
 #include "grid/SystemColors.h"
 
@@ -33,7 +37,7 @@ class TColumnGridEh;
 class TDBGridColumnsEh;
 class TCustomDBGridEh;
 
-class TColumnEh {
+class TColumnEh : private TColumnTitleOwnerEh {
 public:
     using TGetColCellParamsEvent = std::function<void(TColumnEh& sender, bool editMode, TColCellParamsEh& params)>;
 
@@ -42,7 +46,7 @@ public:
     TColumnEh& operator=(const TColumnEh&) = delete;
 
     // The collection holding the column, its grid (nullptr without one) and its index.
-    TDBGridColumnsEh* Collection() const { return collection_; }
+    TDBGridColumnsEh* Collection() const { return owner_ ? owner_->OwnerCollection() : nullptr; }
     TCustomDBGridEh* Grid() const;
     int Index() const;
     // Moves the column to another index of its collection.
@@ -143,11 +147,21 @@ public:
     bool DefaultCheckboxes() const;
 
 protected:
-    explicit TColumnEh(TDBGridColumnsEh* collection);
+    explicit TColumnEh(TColumnOwnerEh* owner);
 
 private:
     friend class TDBGridColumnsEh;
     friend class TColumnTitleEh;
+    // --- what the title needs of its column (TColumnTitleOwnerEh) ---
+    TColumnEh* TitleColumn() override { return this; }
+    TColumnEhValues& TitleBits() override { return explicitValues_; }
+    TColumnGridEh* TitleGrid() const override { return GridLink(); }
+    std::string TitleFallbackCaption() const override;
+    bool TitleWriteCaptionThrough(const std::string& caption) override;
+    const QFont& TitleFallbackFont() const override { return Font(); }
+    TSortMarkingEh& TitleSortMarking() override;
+    void TitleChanged(bool allColumns) override { ColumnChanged(allColumns); }
+
     // The grid as the column sees it (nullptr without one).
     TColumnGridEh* GridLink() const;
     void SetExplicit(TColumnEhValue value, bool on);
@@ -157,7 +171,7 @@ private:
     // Generated columns write some values through to their field.
     bool WritesThrough() const;
 
-    TDBGridColumnsEh* collection_;  // the collection holding the column (nullptr: none, so no grid)
+    TColumnOwnerEh* owner_;  // the collection holding the column, as the column sees it (nullptr: none, so no grid)
     TColumnEhValues explicitValues_;  // which values of the column and its title are assigned
     TAssignedValueEh<TAlignment, cvAlignment> alignment_{TAlignment::taLeftJustify};  // assigned cell alignment
     TAssignedValueEh<TColor, cvColor> color_{clWindow};  // assigned cell background
@@ -188,9 +202,11 @@ private:
 std::string FormatFieldValue(const TField& field, const std::string& format);
 
 // The published column class; every column the grid creates is one.
+// Its constructor lives with the collection (ColumnsEh.cpp), which alone sees itself
+// as the column's TColumnOwnerEh.
 class TDBGridColumnEh : public TColumnEh {
 public:
-    explicit TDBGridColumnEh(TDBGridColumnsEh* collection) : TColumnEh(collection) {}
+    explicit TDBGridColumnEh(TDBGridColumnsEh* collection);
 };
 
 }  // namespace qelvor

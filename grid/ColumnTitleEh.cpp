@@ -6,38 +6,26 @@
 #include "runtime/Assert.h"
 
 #include "grid/ColumnDefValuesEh.h"
-#include "grid/ColumnEh.h"
 #include "grid/ColumnGridEh.h"
-#include "grid/ColumnsEh.h"
-// Only the sort marker's section below still reaches the grid itself.
-#include "grid/DBGridEh.h"
 #include "grid/SortMarking.h"
 
 namespace qelvor {
 
-TColumnTitleEh::TColumnTitleEh(TColumnEh* column) : column_(column)
+TColumnTitleEh::TColumnTitleEh(TColumnTitleOwnerEh& owner) : owner_(owner)
 {
-    QELVOR_ASSERT(column_);
     font_ = DefaultFontSource();
-}
-
-TColumnEhValues& TColumnTitleEh::Bits() const
-{
-    return column_->explicitValues_;
 }
 
 void TColumnTitleEh::Changed(bool allColumns)
 {
-    column_->ColumnChanged(allColumns);
+    owner_.TitleChanged(allColumns);
 }
 
 // --- effective values ---
 
 std::string TColumnTitleEh::DefaultCaption() const
 {
-    if (TField* field = column_->Field())
-        return field->DisplayName();
-    return column_->FieldName();
+    return owner_.TitleFallbackCaption();
 }
 
 std::string TColumnTitleEh::Caption() const
@@ -47,17 +35,15 @@ std::string TColumnTitleEh::Caption() const
 
 void TColumnTitleEh::SetCaption(const std::string& caption)
 {
-    if (column_->WritesThrough()) {
-        column_->BoundField()->SetDisplayLabel(caption);
+    if (owner_.TitleWriteCaptionThrough(caption))
         return;
-    }
     if (caption_.Assign(Bits(), caption))
         Changed(false);
 }
 
 TAlignment TColumnTitleEh::DefaultAlignment() const
 {
-    const TColumnGridEh* grid = column_->GridLink();
+    const TColumnGridEh* grid = owner_.TitleGrid();
     return grid ? grid->GridColumnDefValues().Title().Alignment() : TAlignment::taLeftJustify;
 }
 
@@ -74,7 +60,7 @@ void TColumnTitleEh::SetAlignment(TAlignment alignment)
 
 TColor TColumnTitleEh::DefaultColor() const
 {
-    const TColumnGridEh* grid = column_->GridLink();
+    const TColumnGridEh* grid = owner_.TitleGrid();
     return grid ? grid->GridColumnDefValues().Title().Color() : clBtnFace;
 }
 
@@ -91,7 +77,7 @@ void TColumnTitleEh::SetColor(TColor color)
 
 bool TColumnTitleEh::DefaultEndEllipsis() const
 {
-    const TColumnGridEh* grid = column_->GridLink();
+    const TColumnGridEh* grid = owner_.TitleGrid();
     return grid && grid->GridColumnDefValues().Title().EndEllipsis();
 }
 
@@ -108,7 +94,7 @@ void TColumnTitleEh::SetEndEllipsis(bool value)
 
 bool TColumnTitleEh::DefaultTitleButton() const
 {
-    const TColumnGridEh* grid = column_->GridLink();
+    const TColumnGridEh* grid = owner_.TitleGrid();
     return grid && grid->GridColumnDefValues().Title().TitleButton();
 }
 
@@ -125,7 +111,7 @@ void TColumnTitleEh::SetTitleButton(bool value)
 
 bool TColumnTitleEh::DefaultToolTips() const
 {
-    const TColumnGridEh* grid = column_->GridLink();
+    const TColumnGridEh* grid = owner_.TitleGrid();
     return grid && grid->GridColumnDefValues().Title().ToolTips();
 }
 
@@ -142,7 +128,7 @@ void TColumnTitleEh::SetToolTips(bool value)
 
 TTextOrientationEh TColumnTitleEh::DefaultOrientation() const
 {
-    const TColumnGridEh* grid = column_->GridLink();
+    const TColumnGridEh* grid = owner_.TitleGrid();
     return grid ? grid->GridColumnDefValues().Title().Orientation() : tohHorizontal;
 }
 
@@ -167,13 +153,13 @@ void TColumnTitleEh::SetImageIndex(int index)
 
 const QFont& TColumnTitleEh::DefaultFontSource() const
 {
-    const TColumnGridEh* grid = column_->GridLink();
-    return grid ? grid->GridTitleFont() : column_->Font();
+    const TColumnGridEh* grid = owner_.TitleGrid();
+    return grid ? grid->GridTitleFont() : owner_.TitleFallbackFont();
 }
 
 void TColumnTitleEh::RefreshDefaultFont() const
 {
-    if (column_->Assigned(cvTitleFont))
+    if (Assigned(cvTitleFont))
         return;
     const QFont& source = DefaultFontSource();
     if (!(font_ == source) || font_.resolveMask() != source.resolveMask())
@@ -189,7 +175,7 @@ const QFont& TColumnTitleEh::Font() const
 void TColumnTitleEh::SetFont(const QFont& font)
 {
     font_ = font;
-    column_->SetExplicit(cvTitleFont, true);
+    Bits().Include(cvTitleFont);
     Changed(true);
 }
 
@@ -197,7 +183,7 @@ void TColumnTitleEh::RestoreDefaults()
 {
     for (TColumnEhValue bit : {cvTitleColor, cvTitleCaption, cvTitleAlignment, cvTitleFont,
                                cvTitleButton, cvTitleEndEllipsis, cvTitleToolTips, cvTitleOrientation})
-        column_->SetExplicit(bit, false);
+        Bits().Exclude(bit);
     caption_.Reset({});
     RefreshDefaultFont();
 }
@@ -218,7 +204,7 @@ bool TColumnTitleEh::IsColorStored() const
 }
 bool TColumnTitleEh::IsFontStored() const
 {
-    return column_->Assigned(cvTitleFont);
+    return Assigned(cvTitleFont);
 }
 bool TColumnTitleEh::IsTitleButtonStored() const
 {
@@ -241,27 +227,27 @@ bool TColumnTitleEh::IsOrientationStored() const
 
 TSortMarkerEh TColumnTitleEh::SortMarker() const
 {
-    return column_->Collection()->SortMarking().MarkerOf(*column_);
+    return owner_.TitleSortMarking().MarkerOf(*owner_.TitleColumn());
 }
 
 void TColumnTitleEh::SetSortMarker(TSortMarkerEh marker)
 {
-    column_->Collection()->SortMarking().SetMarkerOf(*column_, marker);
+    owner_.TitleSortMarking().SetMarkerOf(*owner_.TitleColumn(), marker);
 }
 
 int TColumnTitleEh::SortIndex() const
 {
-    return column_->Collection()->SortMarking().IndexOf(*column_);
+    return owner_.TitleSortMarking().IndexOf(*owner_.TitleColumn());
 }
 
 void TColumnTitleEh::SetSortIndex(int index)
 {
-    column_->Collection()->SortMarking().SetIndexOf(*column_, index);
+    owner_.TitleSortMarking().SetIndexOf(*owner_.TitleColumn(), index);
 }
 
 void TColumnTitleEh::CycleSortMarker(bool keepOthers)
 {
-    column_->Collection()->SortMarking().CycleMarker(*column_, keepOthers);
+    owner_.TitleSortMarking().CycleMarker(*owner_.TitleColumn(), keepOthers);
 }
 
 }  // namespace qelvor

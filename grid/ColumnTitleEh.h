@@ -5,7 +5,8 @@
 // grid's TitleFont); the assigned flags live in the owning column's ExplicitValues.
 // SortMarker and SortIndex are the public face of the collection's sort marking
 // (TSortMarkingEh), which holds them: marked columns are numbered 1..n without gaps,
-// unmarked ones 0; inside a collection update given values wait for its end.
+// unmarked ones 0; inside a collection update given values wait for its end. The title
+// reaches its column only through TColumnTitleOwnerEh.
 #pragma once
 
 #include <string>
@@ -15,6 +16,7 @@
 #include "data/Field.h"
 #include "grid/AssignedValueEh.h"
 #include "grid/ColumnEhValues.h"
+#include "grid/ColumnTitleOwnerEh.h"
 #include "grid/GridSets.h"
 #include "grid/SystemColors.h"
 
@@ -27,12 +29,12 @@ class TColumnEh;
 // reach the grid only through TColumnGridEh.
 class TColumnTitleEh {
 public:
-    explicit TColumnTitleEh(TColumnEh* column);
+    explicit TColumnTitleEh(TColumnTitleOwnerEh& owner);
     virtual ~TColumnTitleEh() = default;
     TColumnTitleEh(const TColumnTitleEh&) = delete;
     TColumnTitleEh& operator=(const TColumnTitleEh&) = delete;
 
-    TColumnEh* Column() const { return column_; }
+    TColumnEh* Column() const { return owner_.TitleColumn(); }
 
     TAlignment Alignment() const;
     void SetAlignment(TAlignment alignment);
@@ -95,9 +97,10 @@ private:
     const QFont& DefaultFontSource() const;
     void Changed(bool allColumns);
     // The owning column's assigned flags, where the title's live too.
-    TColumnEhValues& Bits() const;
+    TColumnEhValues& Bits() const { return owner_.TitleBits(); }
+    bool Assigned(TColumnEhValue value) const { return Bits().Contains(value); }
 
-    TColumnEh* column_;  // the column owning the title (never null)
+    TColumnTitleOwnerEh& owner_;  // the column owning the title, as the title sees it
     TAssignedValueEh<TAlignment, cvTitleAlignment> alignment_{TAlignment::taLeftJustify};  // assigned caption alignment
     TAssignedValueEh<std::string, cvTitleCaption> caption_;  // assigned caption
     TAssignedValueEh<TColor, cvTitleColor> color_{clBtnFace};  // assigned background

@@ -4,13 +4,18 @@
 #include "runtime/Assert.h"
 
 #include "grid/ColumnGridEh.h"
-#include "grid/SortMarking.h"
 #include "runtime/ScopeGuard.h"
 
 namespace qelvor {
 
+// Here, where the collection is known, so the column's header need not include ours.
+TDBGridColumnEh::TDBGridColumnEh(TDBGridColumnsEh* collection)
+    : TColumnEh(collection ? static_cast<TColumnOwnerEh*>(collection) : nullptr)
+{
+}
+
 TDBGridColumnsEh::TDBGridColumnsEh(TColumnGridEh* grid)
-    : grid_(grid), sortMarking_(std::make_unique<TSortMarkingEh>(*this))
+    : grid_(grid), sortMarking_(std::make_unique<TSortMarkingEh>(static_cast<TSortMarkingOwnerEh&>(*this)))
 {
 }
 

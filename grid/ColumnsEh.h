@@ -4,7 +4,8 @@
 // one column, or all columns (adding, deleting, moving, end of an update). Inside
 // BeginUpdate/EndUpdate nothing reaches the grid; EndUpdate reports one change of all.
 // TColumnsEhList only refers to columns (VisibleColumnList, SortMarkedColumnList).
-// The grid is reached only through TColumnGridEh.
+// The grid is reached only through TColumnGridEh. The collection is what its columns
+// (TColumnOwnerEh) and its sort marking (TSortMarkingOwnerEh) see of it.
 //
 // Invariants: every item's Collection() is this collection; while UpdateCount() > 0
 // no notification reaches the grid.
@@ -15,15 +16,16 @@
 #include <vector>
 
 #include "grid/ColumnEh.h"
+#include "grid/ColumnOwnerEh.h"
 #include "grid/ColumnsEhList.h"
+#include "grid/SortMarking.h"
 
 namespace qelvor {
 
 class TColumnGridEh;
 class TCustomDBGridEh;
-class TSortMarkingEh;
 
-class TDBGridColumnsEh {
+class TDBGridColumnsEh : private TColumnOwnerEh, private TSortMarkingOwnerEh {
 public:
     explicit TDBGridColumnsEh(TColumnGridEh* grid);
     ~TDBGridColumnsEh();
@@ -61,7 +63,26 @@ public:
     const TSortMarkingEh& SortMarking() const { return *sortMarking_; }
 
 private:
+    // A new column takes the collection as its owner.
+    friend class TDBGridColumnEh;
     TDBGridColumnEh* AddItem(bool persistent);
+
+    // --- what a column needs of its collection (TColumnOwnerEh) ---
+    TDBGridColumnsEh* OwnerCollection() override { return this; }
+    TColumnGridEh* OwnerGrid() const override { return grid_; }
+    int OwnerCount() const override { return Count(); }
+    int OwnerIndexOf(const TColumnEh* column) const override { return IndexOf(column); }
+    TField* OwnerBoundFieldAt(int index) const override { return Items(index)->BoundField(); }
+    void OwnerMove(int from, int to) override { Move(from, to); }
+    void OwnerColumnChanged(TColumnEh* column) override { Update(column); }
+    TSortMarkingEh& OwnerSortMarking() override { return *sortMarking_; }
+
+    // --- what the sort marking needs of its collection (TSortMarkingOwnerEh) ---
+    bool MarkingUpdating() const override { return updateCount_ > 0; }
+    int MarkingColumnCount() const override { return Count(); }
+    TColumnEh* MarkingColumn(int index) const override { return Items(index); }
+    bool MarkingHolds(const TColumnEh* column) const override { return IndexOf(column) >= 0; }
+    void MarkingColumnChanged(TColumnEh* column) override { Update(column); }
 
     TColumnGridEh* grid_;  // the grid told of changes (nullptr: none)
     std::vector<std::unique_ptr<TDBGridColumnEh>> items_;  // the columns in display order, owned

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "grid/ColumnEh.h"
-#include "grid/ColumnsEh.h"
 #include "runtime/Assert.h"
 
 namespace qelvor {
@@ -34,7 +32,7 @@ void TSortMarkingEh::SetMarkerOf(TColumnEh& column, TSortMarkerEh marker)
 {
     if (marker == MarkerOf(column))
         return;
-    if (columns_.UpdateCount() > 0) {
+    if (owner_.MarkingUpdating()) {
         StagedOf(column, true)->marker = marker;
         return;
     }
@@ -46,7 +44,7 @@ void TSortMarkingEh::SetIndexOf(TColumnEh& column, int index)
     index = std::max(index, 0);
     if (index == IndexOf(column))
         return;
-    if (columns_.UpdateCount() > 0) {
+    if (owner_.MarkingUpdating()) {
         StagedOf(column, true)->index = index;
         return;
     }
@@ -107,8 +105,8 @@ void TSortMarkingEh::Rebuild()
     };
     std::vector<Entry> numbered;
     std::vector<Entry> unnumbered;
-    for (int i = 0; i < columns_.Count(); ++i) {
-        TColumnEh* column = columns_.Items(i);
+    for (int i = 0; i < owner_.MarkingColumnCount(); ++i) {
+        TColumnEh* column = owner_.MarkingColumn(i);
         const TSortMarkerEh marker = MarkerOf(*column);
         if (marker == smNoneEh)
             continue;
@@ -132,7 +130,7 @@ void TSortMarkingEh::Rebuild()
 
 void TSortMarkingEh::CycleMarker(TColumnEh& column, bool keepOthers)
 {
-    QELVOR_ASSERT(columns_.UpdateCount() == 0);
+    QELVOR_ASSERT(!owner_.MarkingUpdating());
     std::vector<TColumnEh*> changed;
     if (!keepOthers)
         ClearOthers(column, changed);
@@ -198,8 +196,8 @@ void TSortMarkingEh::Unlist(int position)
 
 void TSortMarkingEh::ClearOthers(const TColumnEh& keep, std::vector<TColumnEh*>& changed)
 {
-    for (int i = 0; i < columns_.Count(); ++i) {
-        TColumnEh* other = columns_.Items(i);
+    for (int i = 0; i < owner_.MarkingColumnCount(); ++i) {
+        TColumnEh* other = owner_.MarkingColumn(i);
         const int position = PositionOf(*other);
         if (other == &keep || position < 0)
             continue;
@@ -211,7 +209,7 @@ void TSortMarkingEh::ClearOthers(const TColumnEh& keep, std::vector<TColumnEh*>&
 void TSortMarkingEh::Notify(const std::vector<TColumnEh*>& changed)
 {
     for (TColumnEh* column : changed)
-        column->ColumnChanged(false);
+        owner_.MarkingColumnChanged(column);
 }
 
 void TSortMarkingEh::AssertConsistent() const
@@ -221,9 +219,9 @@ void TSortMarkingEh::AssertConsistent() const
     for (int i = 0; i < marked_.Count(); ++i) {
         QELVOR_ASSERT(directions_[static_cast<std::size_t>(i)] != smNoneEh);
         QELVOR_ASSERT(marked_.IndexOf(marked_[i]) == i);
-        QELVOR_ASSERT(columns_.IndexOf(marked_[i]) >= 0);
+        QELVOR_ASSERT(owner_.MarkingHolds(marked_[i]));
     }
-    QELVOR_ASSERT(columns_.UpdateCount() > 0 || staged_.empty());
+    QELVOR_ASSERT(owner_.MarkingUpdating() || staged_.empty());
 #endif
 }
 

@@ -12,7 +12,8 @@
 //  - staged_ is empty.
 // Inside an update the titles' setters only stage their values (a stored layout gives
 // SortMarker and SortIndex in any order); Rebuild settles them when the update ends.
-// The object needs no widget: it works on a column collection alone.
+// The object needs no widget and knows columns only as pointers: what it needs of
+// their collection it asks through TSortMarkingOwnerEh, which the collection implements.
 #pragma once
 
 #include <functional>
@@ -25,11 +26,27 @@
 namespace qelvor {
 
 class TColumnEh;
-class TDBGridColumnsEh;
+
+// What the sort marking needs of the column collection it marks.
+class TSortMarkingOwnerEh {
+public:
+    // Whether a collection update is open (given values are staged until it ends).
+    virtual bool MarkingUpdating() const = 0;
+    // The number of columns and the column at `index`, in collection order.
+    virtual int MarkingColumnCount() const = 0;
+    virtual TColumnEh* MarkingColumn(int index) const = 0;
+    // Whether `column` belongs to the collection.
+    virtual bool MarkingHolds(const TColumnEh* column) const = 0;
+    // The title of `column` changed (its grid repaints it).
+    virtual void MarkingColumnChanged(TColumnEh* column) = 0;
+
+protected:
+    ~TSortMarkingOwnerEh() = default;
+};
 
 class TSortMarkingEh {
 public:
-    explicit TSortMarkingEh(const TDBGridColumnsEh& columns) : columns_(columns) {}
+    explicit TSortMarkingEh(TSortMarkingOwnerEh& owner) : owner_(owner) {}
     TSortMarkingEh(const TSortMarkingEh&) = delete;
     TSortMarkingEh& operator=(const TSortMarkingEh&) = delete;
 
@@ -102,10 +119,10 @@ private:
     void Unlist(int position);
     // Unmarks every column but `keep`, adding them to `changed` in collection order.
     void ClearOthers(const TColumnEh& keep, std::vector<TColumnEh*>& changed);
-    // Tells the columns that their title changed (they repaint).
-    static void Notify(const std::vector<TColumnEh*>& changed);
+    // Tells the collection which columns' titles changed (they repaint).
+    void Notify(const std::vector<TColumnEh*>& changed);
 
-    const TDBGridColumnsEh& columns_;  // the collection whose columns are marked
+    TSortMarkingOwnerEh& owner_;  // the collection whose columns are marked
     TColumnsEhList marked_;  // marked columns in sort priority order
     std::vector<TSortMarkerEh> directions_;  // directions_[i]: the marker of marked_[i]
     std::vector<Staged> staged_;  // values given inside the running collection update

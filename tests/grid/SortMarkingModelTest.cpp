@@ -1,6 +1,8 @@
 // The sort marking on its own, over a column collection without a grid: the numbering
 // as markers come and go, the single-marker rule, number swaps, the rebuild after an
-// update and the pending notification.
+// update and the pending notification; and the marking over an owner of its own, which
+// shows what it asks of a collection and tells it.
+#include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -172,6 +174,55 @@ TEST_F(SortMarkingModel, PendingNotificationIsTakenOnce)
     EXPECT_TRUE(marking.TakeChangePending());
     EXPECT_FALSE(marking.ChangePending());
     EXPECT_FALSE(marking.TakeChangePending());
+}
+
+// An owner that is no collection: loose columns, an update flag and a log of the
+// columns whose titles the marking reported changed.
+class StandInOwner : public TSortMarkingOwnerEh {
+public:
+    bool MarkingUpdating() const override { return updating; }
+    int MarkingColumnCount() const override { return static_cast<int>(columns.size()); }
+    TColumnEh* MarkingColumn(int index) const override { return columns.at(static_cast<std::size_t>(index)); }
+    bool MarkingHolds(const TColumnEh* column) const override
+    {
+        return std::find(columns.begin(), columns.end(), column) != columns.end();
+    }
+    void MarkingColumnChanged(TColumnEh* column) override { told.push_back(column); }
+
+    TDBGridColumnEh a{nullptr}, b{nullptr}, c{nullptr};  // the columns marked (outside any collection)
+    std::vector<TColumnEh*> columns{&a, &b, &c};  // the owner's columns in order
+    bool updating = false;  // whether an update is open
+    std::vector<TColumnEh*> told;  // columns reported changed, in order
+};
+
+TEST(SortMarkingOwner, AsksItsOwnerForColumnsAndTellsItWhichChanged)
+{
+    StandInOwner owner;
+    TSortMarkingEh marking(owner);
+    marking.SetMultipleRule([] { return false; });
+    marking.SetMarkerOf(owner.a, smDownEh);
+    EXPECT_EQ(owner.told, (std::vector<TColumnEh*>{&owner.a}));
+    // A single new marker clears the owner's other columns first, and says so.
+    marking.SetMarkerOf(owner.c, smUpEh);
+    EXPECT_EQ(owner.told, (std::vector<TColumnEh*>{&owner.a, &owner.a, &owner.c}));
+    EXPECT_EQ(marking.MarkerOf(owner.a), smNoneEh);
+    EXPECT_EQ(marking.IndexOf(owner.c), 1);
+
+    // While the owner updates, given values wait and nothing is told.
+    owner.told.clear();
+    owner.updating = true;
+    marking.SetMarkerOf(owner.b, smDownEh);
+    marking.SetIndexOf(owner.c, 2);
+    EXPECT_TRUE(owner.told.empty());
+    EXPECT_EQ(marking.MarkerOf(owner.b), smDownEh);
+    EXPECT_EQ(marking.MarkedColumns().Count(), 1);
+    owner.updating = false;
+    marking.Rebuild();
+    // c keeps a number (it comes first), b has none and goes last.
+    EXPECT_EQ(marking.MarkedColumns().IndexOf(&owner.c), 0);
+    EXPECT_EQ(marking.MarkedColumns().IndexOf(&owner.b), 1);
+    EXPECT_EQ(marking.IndexOf(owner.b), 2);
+    EXPECT_TRUE(owner.told.empty());
 }
 
 }  // namespace

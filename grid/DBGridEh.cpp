@@ -142,7 +142,7 @@ void TCustomDBGridEh::SetDataSource(TDataSource* dataSource)
     d_->dataLink->SetDataSource(dataSource);
     if (dataSource)
         dataSource->FreeNotification(this);
-    LinkActive(d_->dataLink->Active());
+    d_->parts.LinkActiveChanged(d_->dataLink->Active());
 }
 
 void TCustomDBGridEh::SetReadOnly(bool readOnly)

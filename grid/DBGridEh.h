@@ -18,16 +18,13 @@
 
 #include "runtime/Component.h"
 #include "grid/ColumnDefValuesEh.h"
-#include "grid/ColumnGridEh.h"
 #include "grid/ColumnsEh.h"
 #include "grid/CustomGrid.h"
-#include "grid/DataLinkGridEh.h"
 #include "grid/DBGridEhEvents.h"
 #include "grid/DBGridEhScrollBar.h"
 #include "grid/DBGridEhSelection.h"
 #include "grid/GridDataLinkEh.h"
 #include "grid/GridSets.h"
-#include "grid/SelectionGridEh.h"
 #include "grid/SortMarking.h"
 #include "grid/SystemColors.h"
 
@@ -50,12 +47,10 @@ public:
     const TGridDataLinkEh& DataLink() const;
     // No cell may be edited; unassigned columns follow.
     bool ReadOnly() const; void SetReadOnly(bool readOnly);
-    // What the grid shows and allows (titles, indicator, lines, editing, tabs ...);
-    // a change rebuilds the layout.
+    // What the grid shows and allows (titles, indicator, lines, tabs ...); a change rebuilds the layout.
     TDBGridOptions Options() const; void SetOptions(TDBGridOptions options);
     TDBGridEhOptions OptionsEh() const; void SetOptionsEh(TDBGridEhOptions options);
-    // The grid's events.
-    TDBGridEhEvents& Events();
+    TDBGridEhEvents& Events();  // the grid's events
 
     // --- columns ---
     // The columns: persistent ones as added, or generated from the fields while none is.
@@ -64,8 +59,7 @@ public:
     // Values unassigned columns and titles take.
     TDBGridEhColumnDefValuesEh& ColumnDefValues();
     const TDBGridEhColumnDefValuesEh& ColumnDefValues() const;
-    // Visible columns in display order.
-    const TColumnsEhList& VisibleColumnList() const;
+    const TColumnsEhList& VisibleColumnList() const;  // visible columns in display order
     // Marked columns in sort priority order (entry i has SortIndex i + 1).
     const TColumnsEhList& SortMarkedColumnList() const;
     // The columns' sort marking, which the titles' SortMarker and SortIndex read and write.
@@ -96,16 +90,13 @@ public:
     int RowLines() const; void SetRowLines(int lines);
     int VTitleMargin() const; void SetVTitleMargin(int margin);  // vertical margin of multi-line titles
     bool Flat() const; void SetFlat(bool flat);  // fixed cells without the 3D frame, with narrower title margins
-    // Data columns that stay at the left while the others scroll.
-    int FrozenCols() const; void SetFrozenCols(int count);
+    int FrozenCols() const; void SetFrozenCols(int count);  // data columns that never scroll
     // Footer rows, multi-line titles and automatic column widths are not offered.
     int FooterRowCount() const { return 0; }
     bool UseMultiTitle() const { return false; }
     bool AutoFitColWidths() const { return false; }
-    // Memo fields show their whole text in cells and the editor.
-    bool DrawMemoText() const; void SetDrawMemoText(bool value);
-    // The grid draws a data cell's content before OnDrawColumnCell.
-    bool DefaultDrawing() const; void SetDefaultDrawing(bool value);
+    bool DrawMemoText() const; void SetDrawMemoText(bool value);  // memo fields show their whole text
+    bool DefaultDrawing() const; void SetDefaultDrawing(bool value);  // cells drawn before OnDrawColumnCell
     TDBGridEhScrollBar& HorzScrollBar();
     TVertDBGridEhScrollBar& VertScrollBar();
 
@@ -128,8 +119,7 @@ public:
     void UnlockLayout();  // leaves a batch; the outermost one rebuilds the layout
     void RequestLayout();  // rebuilds now unless a batch or an update lock is open
     void DeferLayout();  // leaves a batch; the rebuild comes through the posted message
-    // Sets column count, fixed columns, widths, row heights and the current row from
-    // the columns and the data link (skipped while loading).
+    // Counts, widths, heights and the current row from the columns and the link (not while loading).
     void RebuildLayout();
     // Brackets the reading of a stored layout (Loading state); EndLoad settles it.
     void BeginLoad();
@@ -143,8 +133,7 @@ public:
     void SetColumnAttributes();  // every column's width and tab stop from its column object
 
     // --- selection ---
-    // Kinds of selection the user may make (with dgMultiSelect).
-    TDBGridEhAllowedSelections AllowedSelections() const;
+    TDBGridEhAllowedSelections AllowedSelections() const;  // kinds the user may make (dgMultiSelect)
     void SetAllowedSelections(TDBGridEhAllowedSelections selections);
     TDBGridEhSelection& Selection();
     const TDBGridEhSelection& Selection() const;
@@ -164,16 +153,10 @@ public:
     void TrackTitleButton(int x, int y);  // draws the pressed title down while (x, y) is on it
     void StopTracking();  // ends a title press or cell tracking: timer, pressed look and capture go
     bool TitleButtonEnabled(int aCol);  // whether the title of column aCol acts as a button now
-    // A title click asked for without the mouse (a screen reader's header action): what a
-    // click (addKey false) or a Ctrl+click (addKey true) on the title of column aCol does,
-    // with the one notification at once, as there is no Ctrl to release. It runs at the
-    // next turn of the event loop, so that the asking client has its answer first; false
-    // (and nothing happens) while the title is no button or the grid cannot take input.
+    // A click (addKey: a Ctrl+click) on the title of column aCol asked for without the
+    // mouse, e.g. by a screen reader (DBGridEhTitleRow.cpp); false when it is not taken.
     bool RequestTitleClick(int aCol, bool addKey);
-    // The grid takes a title click that did not come from the mouse now: shown, enabled,
-    // with titles, no press under way, no other modal window over it, and no search or
-    // re-sort running.
-    bool TitleClickAccepted() const;
+    bool TitleClickAccepted() const;  // a title click not from the mouse is taken now
 
     // --- navigation ---
     // Makes grid column gridCol current; direction (-1, 0, +1) skips hidden columns.
@@ -184,10 +167,8 @@ public:
     // The Tab step: the next (previous) tab-stop column, wrapping to the next (previous) record.
     void TabWalk(bool forward);
 
-    // --- mouse tracking ---
-    // A title press or cell tracking is under way.
+    // --- mouse tracking: a title press or cell tracking (the current cell follows the mouse) ---
     bool Tracking() const { return GridState() == TGridState::gsTitlePressed || CellTracking(); }
-    // The current cell follows the mouse.
     bool CellTracking() const { return GridState() == TGridState::gsCellTracking; }
     // Automatic scrolling's timer interval in ms; -1 while it is stopped.
     int ScrollTimerInterval() const { return CellTracking() ? Timer1Interval() : -1; }
@@ -231,16 +212,6 @@ protected:
     virtual void CheckTitleButton(int aCol, bool& enabled);
     virtual void DoTitleBtnClick(int aCol, TColumnEh* column);  // raises OnTitleBtnClick
 
-    // Reactions to the data link's events.
-    virtual void LinkActive(bool active);
-    virtual void DataChanged();
-    virtual void Scroll(int distance);
-    virtual void RecordChanged(TField* field);
-    virtual void LayoutChangedFromLink();
-    virtual void EditingChanged();
-    virtual void UpdateData();
-    virtual void FocusField(TField** field);
-    virtual void ResetFromLink();
     // A column (nullptr: all of them) changed.
     virtual void ColumnsChanged(TColumnEh* column);
 
@@ -252,6 +223,8 @@ private:
     class Parts;
     class TitleRow;  // the title buttons: press, pressed look, click, paint (DBGridEhTitleRow.h)
     class Painter;  // one paint (DBGridEhPainter.h)
+    class KeyTable;  // what the keys do (DBGridEhKeyboard.cpp)
+    void CommitEditorText();  // the editor is read-only: nothing is ever pending
     class UpdateLockScope;
 
     void WindowCreated();
@@ -264,21 +237,10 @@ private:
     void ApplyHorzScrollBarStyle();
     void RefreshColumnFonts();
     void HandleDeferredLayout();
-    // Keys (DBGridEhKeyboard.cpp); the editor is read-only, so nothing is ever to commit.
-    void PlainKey(TVirtualKey key, TShiftState shift);
-    void CtrlKey(TVirtualKey key);
-    void EscapeKey();
-    void CommitEditorText();
-    bool HasSeveralDataColumns() const { return ColCount() - IndicatorColumns() > 1; }
-    // Mouse (DBGridEhMouse.cpp, DBGridEhTitleRow.cpp).
-    bool TakeFocusForPress();
+    class CellPress;  // a press on the data cells (DBGridEhMouse.cpp)
     // Gives the columns' sort marking the grid's rule for several markers.
     void ConnectSortMarking();
     void BaseTitlePress(TMouseButton button, TShiftState shift, int x, int y);
-    void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
-    void TrackCell(int x, int y);
-    void RaiseClickEvents(int x, int y);
-    QRect DataArea() const;  // the data cells' area: left/top inclusive, right/bottom exclusive
 
     std::unique_ptr<Private> d_;  // the grid's state (DBGridEhPrivate.h)
 };

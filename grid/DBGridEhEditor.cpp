@@ -91,7 +91,7 @@ void TCustomDBGridEh::InvalidateEditor()
 
 void TCustomDBGridEh::CommitEditorText()
 {
-    UpdateData();
+    d_->parts.LinkUpdateData();
 }
 
 void TCustomDBGridEh::focusInEvent(QFocusEvent* event)

@@ -16,105 +16,120 @@
 
 namespace qelvor {
 
+// The key tables of KeyDown: what a plain key and a Ctrl+key do to the grid.
+class TCustomDBGridEh::KeyTable {
+public:
+    explicit KeyTable(TCustomDBGridEh& grid) : grid_(grid), d_(grid.d_.get()) {}
+    void PlainKey(TVirtualKey key, TShiftState shift);
+    void CtrlKey(TVirtualKey key);
+
+private:
+    void EscapeKey();
+    bool HasSeveralDataColumns() const { return grid_.ColCount() - grid_.IndicatorColumns() > 1; }
+
+    TCustomDBGridEh& grid_;  // the grid the keys act on
+    Private* d_;  // its state
+};
+
 void TCustomDBGridEh::KeyDown(TVirtualKey& key, TShiftState shift)
 {
     key = DoKeyDown(key, shift);
     if (!d_->dataLink->Active() || key == vk::None)
         return;
     if (shift.Contains(ssCtrl))
-        CtrlKey(key);
+        KeyTable(*this).CtrlKey(key);
     else
-        PlainKey(key, shift);
+        KeyTable(*this).PlainKey(key, shift);
 }
 
-void TCustomDBGridEh::PlainKey(TVirtualKey key, TShiftState shift)
+void TCustomDBGridEh::KeyTable::PlainKey(TVirtualKey key, TShiftState shift)
 {
     TDataSet* dataSet = d_->dataLink->DataSet();
     switch (key) {
-    case vk::Up: PriorRecord(); break;
-    case vk::Down: NextRecord(); break;
+    case vk::Up: grid_.PriorRecord(); break;
+    case vk::Down: grid_.NextRecord(); break;
     case vk::Left:
-        ClearSelection();
-        MoveToColumn(Col() - 1, -1);
+        grid_.ClearSelection();
+        grid_.MoveToColumn(grid_.Col() - 1, -1);
         break;
     case vk::Right:
-        ClearSelection();
-        MoveToColumn(Col() + 1, +1);
+        grid_.ClearSelection();
+        grid_.MoveToColumn(grid_.Col() + 1, +1);
         break;
     case vk::Home:
         if (HasSeveralDataColumns()) {
-            MoveToColumn(IndicatorColumns(), +1);
+            grid_.MoveToColumn(grid_.IndicatorColumns(), +1);
         } else {
-            ClearSelection();
+            grid_.ClearSelection();
             dataSet->First();
         }
         break;
     case vk::End:
         if (HasSeveralDataColumns()) {
-            MoveToColumn(ColCount() - 1, -1);
+            grid_.MoveToColumn(grid_.ColCount() - 1, -1);
         } else {
-            ClearSelection();
+            grid_.ClearSelection();
             dataSet->Last();
         }
         break;
     case vk::Prior:
-        ClearSelection();
-        d_->dataLink->MoveBy(-VisibleDataRows());
+        grid_.ClearSelection();
+        d_->dataLink->MoveBy(-grid_.VisibleDataRows());
         break;
     case vk::Next:
-        ClearSelection();
-        d_->dataLink->MoveBy(VisibleDataRows());
+        grid_.ClearSelection();
+        d_->dataLink->MoveBy(grid_.VisibleDataRows());
         break;
     case vk::Tab:
         if (!shift.Contains(ssAlt))
-            TabWalk(!shift.Contains(ssShift));
+            grid_.TabWalk(!shift.Contains(ssShift));
         break;
     case vk::Escape: EscapeKey(); break;
     case vk::F2:
-        ShowEditor();
-        if (EditorMode() && InplaceEditor() && InplaceEditor()->isVisible())
-            InplaceEditor()->CaretToEnd();
+        grid_.ShowEditor();
+        if (grid_.EditorMode() && grid_.InplaceEditor() && grid_.InplaceEditor()->isVisible())
+            grid_.InplaceEditor()->CaretToEnd();
         break;
     default: break;
     }
 }
 
-void TCustomDBGridEh::CtrlKey(TVirtualKey key)
+void TCustomDBGridEh::KeyTable::CtrlKey(TVirtualKey key)
 {
     TDataSet* dataSet = d_->dataLink->DataSet();
     switch (key) {
     case vk::Up:
     case vk::Prior:
-        ClearSelection();
+        grid_.ClearSelection();
         d_->dataLink->MoveBy(-d_->dataLink->ActiveRecord());
         break;
     case vk::Down:
     case vk::Next:
-        ClearSelection();
+        grid_.ClearSelection();
         d_->dataLink->MoveBy(d_->dataLink->RecordCount() - d_->dataLink->ActiveRecord() - 1);
         break;
     case vk::Home:
-        ClearSelection();
+        grid_.ClearSelection();
         dataSet->First();
         break;
     case vk::End:
-        ClearSelection();
+        grid_.ClearSelection();
         dataSet->Last();
         break;
-    case vk::Left: MoveToColumn(IndicatorColumns(), +1); break;
-    case vk::Right: MoveToColumn(ColCount() - 1, -1); break;
+    case vk::Left: grid_.MoveToColumn(grid_.IndicatorColumns(), +1); break;
+    case vk::Right: grid_.MoveToColumn(grid_.ColCount() - 1, -1); break;
     default: break;  // clipboard and select-all need edit actions the grid does not offer
     }
 }
 
-void TCustomDBGridEh::EscapeKey()
+void TCustomDBGridEh::KeyTable::EscapeKey()
 {
     d_->dataLink->Reset();
-    ClearSelection();
+    grid_.ClearSelection();
     if (!d_->options.Contains(dgAlwaysShowEditor))
-        HideEditor();
-    if (Dragging())
-        CancelMode();
+        grid_.HideEditor();
+    if (grid_.Dragging())
+        grid_.CancelMode();
 }
 
 void TCustomDBGridEh::KeyPress(char32_t& key)

@@ -1,4 +1,5 @@
-// DBGridEhLinkReactions: what the grid does when its data link reports a change —
+// DBGridEhLinkReactions: what the grid does when its data link reports a change (the
+// data link's share of TCustomDBGridEh::Parts) —
 // activation, a changed or scrolled record window, a changed record, layout and
 // editing changes, focus requests and resets.
 #include <cstdlib>
@@ -13,143 +14,143 @@
 
 namespace qelvor {
 
-void TCustomDBGridEh::LinkActive(bool active)
+void TCustomDBGridEh::Parts::LinkActiveChanged(bool active)
 {
-    if (Destroying())
+    if (grid_.Destroying())
         return;
     if (!active)
-        HideEditor();
-    d_->selection->LinkActiveChanged(active);
-    RequestLayout();
-    if (active && d_->options.Contains(dgAlwaysShowEditor))
-        ShowEditor();
-    UpdateVertScrollBar();
+        grid_.HideEditor();
+    grid_.d_->selection->LinkActiveChanged(active);
+    grid_.RequestLayout();
+    if (active && grid_.d_->options.Contains(dgAlwaysShowEditor))
+        grid_.ShowEditor();
+    grid_.UpdateVertScrollBar();
 }
 
-void TCustomDBGridEh::DataChanged()
+void TCustomDBGridEh::Parts::LinkDataChanged()
 {
-    if (Destroying())
+    if (grid_.Destroying())
         return;
-    UpdateRowCount();
-    UpdateVertScrollBar();
-    UpdateActive();
-    InvalidateEditor();
-    InvalidateGrid();
-    AccessibleTableReset(this);
+    grid_.UpdateRowCount();
+    grid_.UpdateVertScrollBar();
+    grid_.UpdateActive();
+    grid_.InvalidateEditor();
+    grid_.InvalidateGrid();
+    AccessibleTableReset(&grid_);
 }
 
-void TCustomDBGridEh::Scroll(int distance)
+void TCustomDBGridEh::Parts::LinkScrolled(int distance)
 {
-    if (Destroying())
+    if (grid_.Destroying())
         return;
-    const int oldRow = Row();
-    if (d_->dataLink->ActiveRecord() >= RowCount() - d_->titleRows)
-        UpdateRowCount();
-    UpdateVertScrollBar();
-    UpdateActive();
-    InvalidateRow(oldRow);
-    InvalidateRow(Row());
+    const int oldRow = grid_.Row();
+    if (grid_.d_->dataLink->ActiveRecord() >= grid_.RowCount() - grid_.d_->titleRows)
+        grid_.UpdateRowCount();
+    grid_.UpdateVertScrollBar();
+    grid_.UpdateActive();
+    grid_.InvalidateRow(oldRow);
+    grid_.InvalidateRow(grid_.Row());
     if (distance != 0) {
-        HideEditor();
-        if (std::abs(distance) > VisibleDataRows()) {
-            InvalidateGrid();
+        grid_.HideEditor();
+        if (std::abs(distance) > grid_.VisibleDataRows()) {
+            grid_.InvalidateGrid();
         } else {
-            const bool indicator = d_->options.Contains(dgIndicator);
-            if (indicator && d_->indicatorRow >= 0 && d_->indicatorRow < RowCount())
-                InvalidateRow(d_->indicatorRow);
-            const TGridDrawInfo drawInfo = CalcDrawInfo();
-            const QRect firstRow = CellRect(0, d_->titleRows);
+            const bool indicator = grid_.d_->options.Contains(dgIndicator);
+            if (indicator && grid_.d_->indicatorRow >= 0 && grid_.d_->indicatorRow < grid_.RowCount())
+                grid_.InvalidateRow(grid_.d_->indicatorRow);
+            const TGridDrawInfo drawInfo = grid_.CalcDrawInfo();
+            const QRect firstRow = grid_.CellRect(0, grid_.d_->titleRows);
             const int top = firstRow.isEmpty() ? drawInfo.Vert.FixedBoundary : firstRow.top();
             // Only the rows move: pixels of the filler strip below them must never slide
             // into a row, which a scroll of a whole screenful would otherwise leave there.
             const int bottom = drawInfo.Vert.GridBoundary;
-            ScrollClientRect(0, -distance * DataRowPitch(), QRect(0, top, ClientWidth(), bottom - top));
+            grid_.ScrollClientRect(0, -distance * grid_.DataRowPitch(), QRect(0, top, grid_.ClientWidth(), bottom - top));
             if (indicator)
-                InvalidateRow(Row());
+                grid_.InvalidateRow(grid_.Row());
         }
-        if (d_->options.Contains(dgAlwaysShowEditor))
-            ShowEditor();
+        if (grid_.d_->options.Contains(dgAlwaysShowEditor))
+            grid_.ShowEditor();
     }
-    if (d_->updateLock == 0)
-        UpdateNow();
-    AccessibleCurrentCellMoved(this);
+    if (grid_.d_->updateLock == 0)
+        grid_.UpdateNow();
+    AccessibleCurrentCellMoved(&grid_);
 }
 
-void TCustomDBGridEh::RecordChanged(TField* field)
+void TCustomDBGridEh::Parts::LinkRecordChanged(TField* field)
 {
-    if (Destroying())
+    if (grid_.Destroying())
         return;
     if (field) {
-        for (int i = 0; i < d_->columns->Count(); ++i)
-            if (d_->columns->Items(i)->BoundField() == field)
-                InvalidateRow(Row());
+        for (int i = 0; i < grid_.d_->columns->Count(); ++i)
+            if (grid_.d_->columns->Items(i)->BoundField() == field)
+                grid_.InvalidateRow(grid_.Row());
     } else {
-        InvalidateGrid();
+        grid_.InvalidateGrid();
     }
-    const int dataCol = ToDataColumn(Col());
-    if (dataCol < 0 || dataCol >= d_->columns->Count())
+    const int dataCol = grid_.ToDataColumn(grid_.Col());
+    if (dataCol < 0 || dataCol >= grid_.d_->columns->Count())
         return;
-    TColumnEh* column = d_->columns->Items(dataCol);
+    TColumnEh* column = grid_.d_->columns->Items(dataCol);
     TField* current = column->Field();
-    if (!current || (field && field != current) || !InplaceEditor())
+    if (!current || (field && field != current) || !grid_.InplaceEditor())
         return;
     std::string text;
-    if (d_->drawMemoText && current->DataType() == TFieldType::ftMemo) {
+    if (grid_.d_->drawMemoText && current->DataType() == TFieldType::ftMemo) {
         text = current->AsString();
     } else if (column->ColumnKind() == TColumnEhKind::KeyPickList) {
         text = column->ColumnDisplayText();
     } else {
         text = current->EditText();
     }
-    if (QString::fromStdString(text) != InplaceEditor()->text()) {
-        InvalidateEditor();
-        InplaceEditor()->deselect();
+    if (QString::fromStdString(text) != grid_.InplaceEditor()->text()) {
+        grid_.InvalidateEditor();
+        grid_.InplaceEditor()->deselect();
     }
 }
 
-void TCustomDBGridEh::LayoutChangedFromLink()
+void TCustomDBGridEh::Parts::LinkLayoutChanged()
 {
-    if (Destroying())
+    if (grid_.Destroying())
         return;
-    const ScopedFlag fromLink(d_->layoutFromLink);
-    RequestLayout();
+    const ScopedFlag fromLink(grid_.d_->layoutFromLink);
+    grid_.RequestLayout();
 }
 
-void TCustomDBGridEh::EditingChanged()
+void TCustomDBGridEh::Parts::LinkEditingChanged()
 {
-    if (d_->options.Contains(dgIndicator) && d_->indicatorRow >= 0)
-        InvalidateCell(0, d_->indicatorRow);
+    if (grid_.d_->options.Contains(dgIndicator) && grid_.d_->indicatorRow >= 0)
+        grid_.InvalidateCell(0, grid_.d_->indicatorRow);
 }
 
-void TCustomDBGridEh::UpdateData()
+void TCustomDBGridEh::Parts::LinkUpdateData()
 {
     // The in-place editor is read-only: it never changes a cell's text, so there is
     // nothing to write back; the pending flag is dropped.
-    d_->dataLink->SetModifiedSinceEdit(false);
+    grid_.d_->dataLink->SetModifiedSinceEdit(false);
 }
 
-void TCustomDBGridEh::FocusField(TField** field)
+void TCustomDBGridEh::Parts::LinkFocusField(TField** field)
 {
     if (!field || !*field)
         return;
-    for (int i = 0; i < d_->columns->Count(); ++i)
-        if (d_->columns->Items(i)->BoundField() == *field && ToGridColumn(i) < ColCount())
-            MoveCurrent(ToGridColumn(i), Row(), true, false);
-    const int dataCol = ToDataColumn(Col());
-    if (dataCol < 0 || dataCol >= d_->columns->Count() || d_->columns->Items(dataCol)->BoundField() != *field)
+    for (int i = 0; i < grid_.d_->columns->Count(); ++i)
+        if (grid_.d_->columns->Items(i)->BoundField() == *field && grid_.ToGridColumn(i) < grid_.ColCount())
+            grid_.MoveCurrent(grid_.ToGridColumn(i), grid_.Row(), true, false);
+    const int dataCol = grid_.ToDataColumn(grid_.Col());
+    if (dataCol < 0 || dataCol >= grid_.d_->columns->Count() || grid_.d_->columns->Items(dataCol)->BoundField() != *field)
         return;
-    if (isVisible() && focusPolicy() != Qt::NoFocus) {
-        setFocus(Qt::OtherFocusReason);
+    if (grid_.isVisible() && grid_.focusPolicy() != Qt::NoFocus) {
+        grid_.setFocus(Qt::OtherFocusReason);
         *field = nullptr;
-        ShowEditor();
+        grid_.ShowEditor();
     }
 }
 
-void TCustomDBGridEh::ResetFromLink()
+void TCustomDBGridEh::Parts::LinkReset()
 {
-    if (d_->dataLink->ModifiedSinceEdit()) {
-        RecordChanged(nullptr);
-    } else if (TDataSet* dataSet = d_->dataLink->DataSet()) {
+    if (grid_.d_->dataLink->ModifiedSinceEdit()) {
+        LinkRecordChanged(nullptr);
+    } else if (TDataSet* dataSet = grid_.d_->dataLink->DataSet()) {
         dataSet->Cancel();
     }
 }

@@ -28,11 +28,27 @@ constexpr int kAutoScrollFastestMs = 10;
 
 // --- press ---
 
+// A press on the data cells: the focus it takes, the current cell it moves, the cell
+// under the mouse while it is tracked, and the click events at its release.
+class TCustomDBGridEh::CellPress {
+public:
+    explicit CellPress(TCustomDBGridEh& grid) : grid_(grid), d_(grid.d_.get()) {}
+    bool TakeFocusForPress();
+    void DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell);
+    void TrackCell(int x, int y);
+    void RaiseClickEvents(int x, int y);
+    QRect DataArea() const;  // the data cells' area: left/top inclusive, right/bottom exclusive
+
+private:
+    TCustomDBGridEh& grid_;  // the grid pressed
+    Private* d_;  // its state
+};
+
 void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (button == TMouseButton::mbRight)
         SetMouseCapture(true);
-    if (!TakeFocusForPress())
+    if (!CellPress(*this).TakeFocusForPress())
         return;
     if (button == TMouseButton::mbLeft && shift.Contains(ssDouble)) {
         if (OnDblClick)
@@ -57,16 +73,16 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     if (cell.Y < d_->titleRows)
         BaseTitlePress(button, shift, x, y);
     else
-        DataRowPress(button, shift, x, y, cell);
+        CellPress(*this).DataRowPress(button, shift, x, y, cell);
 }
 
-bool TCustomDBGridEh::TakeFocusForPress()
+bool TCustomDBGridEh::CellPress::TakeFocusForPress()
 {
     // The window's focus widget, not hasFocus(): a press into a window that is still
     // being activated gets the focus as soon as the activation arrives.
-    if (focusPolicy() == Qt::NoFocus || !isEnabled())
+    if (grid_.focusPolicy() == Qt::NoFocus || !grid_.isEnabled())
         return true;
-    return TakeFocus(Qt::MouseFocusReason);
+    return grid_.TakeFocus(Qt::MouseFocusReason);
 }
 
 // The title row in general, presses on no cell, and presses passed on as left presses.
@@ -76,31 +92,31 @@ void TCustomDBGridEh::BaseTitlePress(TMouseButton button, TShiftState shift, int
     TCustomGrid::MouseDown(button, shift, x, y);
 }
 
-void TCustomDBGridEh::DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell)
+void TCustomDBGridEh::CellPress::DataRowPress(TMouseButton button, TShiftState shift, int x, int y, TGridCoord cell)
 {
     if (!d_->dataLink->Active()) {
-        DoMouseDown(button, shift, x, y);
+        grid_.DoMouseDown(button, shift, x, y);
         return;
     }
     {
-        UpdateLockScope lock(*this);
-        CommitEditorText();
-        HideEditor();
-        const TGridCoord before{Col(), Row()};
-        if (cell.Y != Row())
-            d_->dataLink->MoveBy(cell.Y - Row());
-        if (cell.X >= IndicatorColumns())
-            MoveToColumn(cell.X, 0);
-        if (MouseCapture()) {
+        UpdateLockScope lock(grid_);
+        grid_.CommitEditorText();
+        grid_.HideEditor();
+        const TGridCoord before{grid_.Col(), grid_.Row()};
+        if (cell.Y != grid_.Row())
+            d_->dataLink->MoveBy(cell.Y - grid_.Row());
+        if (cell.X >= grid_.IndicatorColumns())
+            grid_.MoveToColumn(cell.X, 0);
+        if (grid_.MouseCapture()) {
             if (DataArea().contains(x, y))
-                StartCellTracking(QPoint(x, y));
+                grid_.StartCellTracking(QPoint(x, y));
             const bool onCurrentCell = cell == before;
-            if (button == TMouseButton::mbLeft && cell.X >= IndicatorColumns()
+            if (button == TMouseButton::mbLeft && cell.X >= grid_.IndicatorColumns()
                 && (onCurrentCell || d_->options.Contains(dgAlwaysShowEditor)))
-                ShowEditor();
+                grid_.ShowEditor();
         }
     }
-    DoMouseDown(button, shift, x, y);
+    grid_.DoMouseDown(button, shift, x, y);
 }
 
 // --- move ---
@@ -110,31 +126,31 @@ void TCustomDBGridEh::MouseMove(TShiftState shift, int x, int y)
     if (GridState() == TGridState::gsTitlePressed)
         TitleRow(*this).Drag(shift, x, y);
     if (CellTracking())
-        TrackCell(x, y);
+        CellPress(*this).TrackCell(x, y);
     TCustomGrid::MouseMove(shift, x, y);
 }
 
-void TCustomDBGridEh::TrackCell(int x, int y)
+void TCustomDBGridEh::CellPress::TrackCell(int x, int y)
 {
-    const QPoint clamped(std::clamp(x, 0, std::max(ClientWidth() - 1, 0)),
-                         std::clamp(y, 0, std::max(ClientHeight() - 1, 0)));
-    const TGridCoord cell = MouseCoord(clamped.x(), clamped.y());
+    const QPoint clamped(std::clamp(x, 0, std::max(grid_.ClientWidth() - 1, 0)),
+                         std::clamp(y, 0, std::max(grid_.ClientHeight() - 1, 0)));
+    const TGridCoord cell = grid_.MouseCoord(clamped.x(), clamped.y());
     const QRect area = DataArea();
     const int areaBottom = area.top() + area.height();
     const int areaRight = area.left() + area.width();
-    if (y > area.top() && y < areaBottom && cell.Y >= d_->titleRows && cell.Y != Row())
-        StepRecords(cell.Y - Row());
-    if (x > area.left() && x < areaRight && cell.X >= IndicatorColumns() && cell.X != Col())
-        MoveToColumn(cell.X, cell.X > Col() ? +1 : -1);
+    if (y > area.top() && y < areaBottom && cell.Y >= d_->titleRows && cell.Y != grid_.Row())
+        grid_.StepRecords(cell.Y - grid_.Row());
+    if (x > area.left() && x < areaRight && cell.X >= grid_.IndicatorColumns() && cell.X != grid_.Col())
+        grid_.MoveToColumn(cell.X, cell.X > grid_.Col() ? +1 : -1);
     // Automatic scrolling measures from the point itself: clamped, a point below a full
     // grid would never be below the data area.
-    SetTrackPoint(QPoint(x, y));
-    AutoScrollStep();
+    grid_.SetTrackPoint(QPoint(x, y));
+    grid_.AutoScrollStep();
 }
 
-QRect TCustomDBGridEh::DataArea() const
+QRect TCustomDBGridEh::CellPress::DataArea() const
 {
-    const TGridDrawInfo info = CalcDrawInfo();
+    const TGridDrawInfo info = grid_.CalcDrawInfo();
     return QRect(QPoint(info.Horz.FixedBoundary, info.Vert.FixedBoundary),
                  QPoint(info.Horz.GridBoundary - 1, info.Vert.GridBoundary - 1));
 }
@@ -142,7 +158,7 @@ QRect TCustomDBGridEh::DataArea() const
 void TCustomDBGridEh::AutoScrollStep()
 {
     const QPoint point = Press().trackPoint;
-    const QRect area = DataArea();
+    const QRect area = CellPress(*this).DataArea();
     const int areaBottom = area.top() + area.height();
     const int areaRight = area.left() + area.width();
     int vertical = 0;
@@ -209,21 +225,21 @@ void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
     if (editor && editor->isVisible() && editor->geometry().contains(x, y))
         return;
     if (button == TMouseButton::mbLeft)
-        RaiseClickEvents(x, y);
+        CellPress(*this).RaiseClickEvents(x, y);
 }
 
-void TCustomDBGridEh::RaiseClickEvents(int x, int y)
+void TCustomDBGridEh::CellPress::RaiseClickEvents(int x, int y)
 {
-    const TGridCoord cell = MouseCoord(x, y);
-    const int dataCol = ToDataColumn(cell.X);
-    if (cell.X < IndicatorColumns() || dataCol >= d_->columns->Count())
+    const TGridCoord cell = grid_.MouseCoord(x, y);
+    const int dataCol = grid_.ToDataColumn(cell.X);
+    if (cell.X < grid_.IndicatorColumns() || dataCol >= d_->columns->Count())
         return;
     TColumnEh* column = d_->columns->Items(dataCol);
     // The empty row of a closed dataset holds no record to click on.
     if (cell.Y >= 0 && cell.Y < d_->titleRows) {
         if (d_->events.OnTitleClick)
             d_->events.OnTitleClick(column);
-    } else if (d_->dataLink->Active() && cell.Y >= d_->titleRows && cell.Y < d_->titleRows + VisibleDataRows()) {
+    } else if (d_->dataLink->Active() && cell.Y >= d_->titleRows && cell.Y < d_->titleRows + grid_.VisibleDataRows()) {
         if (d_->events.OnCellClick)
             d_->events.OnCellClick(column);
     }

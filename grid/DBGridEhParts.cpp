@@ -33,15 +33,6 @@ void TCustomDBGridEh::Parts::GridInvalidate() { grid_.InvalidateGrid(); }
 // --- TDataLinkGridEh ---
 
 TComponent* TCustomDBGridEh::Parts::LinkFieldWatcher() { return &grid_; }
-void TCustomDBGridEh::Parts::LinkActiveChanged(bool active) { grid_.LinkActive(active); }
-void TCustomDBGridEh::Parts::LinkDataChanged() { grid_.DataChanged(); }
-void TCustomDBGridEh::Parts::LinkScrolled(int distance) { grid_.Scroll(distance); }
-void TCustomDBGridEh::Parts::LinkRecordChanged(TField* field) { grid_.RecordChanged(field); }
-void TCustomDBGridEh::Parts::LinkLayoutChanged() { grid_.LayoutChangedFromLink(); }
-void TCustomDBGridEh::Parts::LinkEditingChanged() { grid_.EditingChanged(); }
-void TCustomDBGridEh::Parts::LinkUpdateData() { grid_.UpdateData(); }
-void TCustomDBGridEh::Parts::LinkFocusField(TField** field) { grid_.FocusField(field); }
-void TCustomDBGridEh::Parts::LinkReset() { grid_.ResetFromLink(); }
 
 // --- TSelectionGridEh ---
 

@@ -187,6 +187,9 @@ bool TCustomDBGridEh::TitleButtonEnabled(int aCol)
     return enabled;
 }
 
+// The grid takes a title click that did not come from the mouse now: shown, enabled,
+// with titles, no press under way, no other modal window over it, and no search or
+// re-sort running.
 bool TCustomDBGridEh::TitleClickAccepted() const
 {
     if (Destroying() || !isVisible() || !isEnabled() || d_->titleRows == 0 || GridState() != TGridState::gsNormal)
@@ -200,6 +203,11 @@ bool TCustomDBGridEh::TitleClickAccepted() const
     return !d_->notifyingSortMarking && !(dataSet && dataSet->State() == TDataSetState::dsOpening);
 }
 
+// A title click asked for without the mouse (a screen reader's header action): what a
+// click (addKey false) or a Ctrl+click (addKey true) on the title of column aCol does,
+// with the one notification at once, as there is no Ctrl to release. It runs at the
+// next turn of the event loop, so that the asking client has its answer first; false
+// (and nothing happens) while the title is no button or the grid cannot take input.
 bool TCustomDBGridEh::RequestTitleClick(int aCol, bool addKey)
 {
     if (!TitleClickAccepted() || !TitleButtonEnabled(aCol))

@@ -21,7 +21,7 @@ namespace qelvor {
 
 TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent), d_(std::make_unique<Private>())
 {
-    d_->titleRow = std::make_unique<TGridTitleRow>(*this, static_cast<TGridTitleRow::Host&>(*this));
+    d_->titleRow = std::make_unique<TGridTitleRow>(static_cast<TGridTitleRow::Host&>(*this));
     // A sunken two-pixel client edge, as the grid's window border.
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);

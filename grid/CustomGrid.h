@@ -33,6 +33,7 @@
 #include <QRect>
 #include <QRegion>
 
+#include "grid/GridGeometry.h"
 #include "grid/GridSets.h"
 #include "grid/GridTitleRow.h"
 #include "grid/InplaceEdit.h"
@@ -44,78 +45,6 @@ class QPainter;
 class QScrollBar;
 
 namespace qelvor {
-
-struct TGridCoord {
-    int X = 0;
-    int Y = 0;
-    friend bool operator==(const TGridCoord&, const TGridCoord&) = default;
-};
-
-// One axis of the visible-cell computation (columns or rows), from the client size.
-struct TGridAxisDrawInfo {
-    int EffectiveLineWidth = 0;   // line width drawn after each cell on this axis
-    int FixedBoundary = 0;        // end of the fixed cells (lines included)
-    int GridBoundary = 0;         // end of the painted cells, clipped to the client
-    int GridExtent = 0;           // client extent
-    int LastFullVisibleCell = 0;  // last cell that fits fully
-    int FullVisBoundary = 0;      // end of that cell (line included)
-    int FixedCellCount = 0;
-    int FirstGridCell = 0;        // left column / top row
-    int GridCellCount = 0;
-    const std::vector<int>* Extents = nullptr;
-    int DefaultExtent = 0;
-
-    // Extent of cell `index` (the default when no entry is stored).
-    int Extent(int index) const
-    {
-        if (Extents && index >= 0 && index < static_cast<int>(Extents->size()))
-            return (*Extents)[static_cast<std::size_t>(index)];
-        return DefaultExtent;
-    }
-};
-
-struct TGridDrawInfo {
-    TGridAxisDrawInfo Horz;
-    TGridAxisDrawInfo Vert;
-};
-
-
-// What a press is doing with the grid, one thing at a time (as a header view keeps its
-// state): nothing, sizing a column at a title border, moving a column, holding a title
-// down as a button, or the current cell following the mouse. The base grid runs the
-// sizing and the moving; the data grid the title press and the cell tracking.
-enum class TGridState { gsNormal, gsColSizing, gsColMoving, gsTitlePressed, gsCellTracking };
-
-// The press under way: its state and the data that state needs (the rest keep their
-// defaults), and what the mouse did, which outlives a change of state within one press.
-struct TGridPress {
-    TGridState state = TGridState::gsNormal;
-    int sizingIndex = -1;    // gsColSizing: grid column being sized
-    int sizingPos = 0;       // gsColSizing: x of the sizing line
-    int sizingOffset = 0;    // gsColSizing: border - x at the press
-    int moveIndex = -1;      // gsColMoving: grid column being moved
-    int movePos = -1;        // gsColMoving: grid column where it would land
-    int titleCol = -1;       // gsTitlePressed: grid column of the pressed title
-    bool titleDown = false;  // gsTitlePressed: the title is drawn sunken
-    QPoint trackPoint;       // gsCellTracking: the last tracked point as the mouse gave it
-
-    // The mouse, kept when the state changes.
-    struct Mouse {
-        bool captured = false;     // a press holds the mouse until its release
-        bool rightAsLeft = false;  // a right press on a title went on as a left press
-        QPoint downPoint;          // where the last press was made
-        QPoint lastPoint;          // where the mouse was at the last press, move or release
-    };
-    Mouse mouse;  // what the mouse did; not part of a state
-
-    // A press in `state` whose data are still to be set.
-    static TGridPress In(TGridState state)
-    {
-        TGridPress press;
-        press.state = state;
-        return press;
-    }
-};
 
 class TCustomGrid : public QAbstractScrollArea, public TCancelModeTarget, private TInplaceEditHost,
                     private TGridTitleRow::Host {
@@ -398,6 +327,21 @@ private:
     void MoveGridColumn(int from, int to) override { MoveColumn(from, to); }
     void StartDragTimer(int interval) override { StartTimer1(interval); }
     void StopDragTimer() override { StopTimer1(); }
+    // What the title row reads of the grid and asks of its painting (TGridTitleRow::Host).
+    TGridDrawInfo TitleDrawInfo() const override { return CalcDrawInfo(); }
+    QRect TitleCellRect(int col, int row) const override { return CellRect(col, row); }
+    TGridCoord TitleCellAt(int x, int y) const override { return MouseCoord(x, y); }
+    int TitleColumnAt(int x) const override { return ColumnAt(x); }
+    int TitleClientHeight() const override { return ClientHeight(); }
+    int TitleColCount() const override { return ColCount(); }
+    int TitleFixedCols() const override { return FixedCols(); }
+    int TitleFixedRows() const override { return FixedRows(); }
+    TGridOptions TitleGridOptions() const override { return GridOptions(); }
+    int TitleLeftCol() const override { return LeftCol(); }
+    int TitleMaxLeftCol() const override { return MaxLeftCol(); }
+    void SetTitleColWidth(int col, int width) override { SetColWidths(col, width); }
+    void InvalidateTitleRect(const QRect& rect) override { InvalidateClientRect(rect); }
+    void PaintTitleNow() override { UpdateNow(); }
     void ConnectScrollBar(TScrollBarKind kind);
     void OnScrollAction(TScrollBarKind kind, int action);
     void OnScrollReleased(TScrollBarKind kind);

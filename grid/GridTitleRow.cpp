@@ -5,7 +5,6 @@
 
 #include <QPainter>
 
-#include "grid/CustomGrid.h"
 #include "runtime/Assert.h"
 
 namespace qelvor {
@@ -28,9 +27,9 @@ TGridState TGridTitleRow::Press(int x, int y)
         StartSizing(sizing);
         return TGridState::gsColSizing;
     }
-    const TGridCoord cell = grid_.MouseCoord(x, y);
-    if (grid_.GridOptions().Contains(goColMoving) && cell.Y >= 0 && cell.Y < grid_.FixedRows()
-        && cell.X >= grid_.FixedCols()) {
+    const TGridCoord cell = host_.TitleCellAt(x, y);
+    if (host_.TitleGridOptions().Contains(goColMoving) && cell.Y >= 0 && cell.Y < host_.TitleFixedRows()
+        && cell.X >= host_.TitleFixedCols()) {
         StartMoving(cell.X);
         return TGridState::gsColMoving;
     }
@@ -62,10 +61,16 @@ void TGridTitleRow::Drop()
 
 void TGridTitleRow::Cancel()
 {
-    if (!grid_.Dragging())
+    if (!Dragging())
         return;
     SetOverlay(-1, 0);
     host_.EnterPressState(TGridPress{});
+}
+
+bool TGridTitleRow::Dragging() const
+{
+    const TGridState state = host_.CurrentPress().state;
+    return state == TGridState::gsColSizing || state == TGridState::gsColMoving;
 }
 
 // --- column sizing ---
@@ -73,9 +78,9 @@ void TGridTitleRow::Cancel()
 TGridPress TGridTitleRow::SizingAt(int x, int y) const
 {
     TGridPress result;
-    if (!grid_.GridOptions().Contains(goColSizing))
+    if (!host_.TitleGridOptions().Contains(goColSizing))
         return result;
-    const TGridDrawInfo info = grid_.CalcDrawInfo();
+    const TGridDrawInfo info = host_.TitleDrawInfo();
     if (y >= info.Vert.FixedBoundary || x < info.Horz.FixedBoundary)
         return result;
     const int lineWidth = info.Horz.EffectiveLineWidth;
@@ -87,8 +92,8 @@ TGridPress TGridTitleRow::SizingAt(int x, int y) const
         result.sizingPos = border;
         result.sizingOffset = border - x;
     };
-    const int colCount = grid_.ColCount();
-    const int leftCol = grid_.LeftCol();
+    const int colCount = host_.TitleColCount();
+    const int leftCol = host_.TitleLeftCol();
     int border = info.Horz.FixedBoundary;
     for (int col = leftCol; col < colCount && result.state == TGridState::gsNormal; ++col) {
         border += info.Horz.Extent(col);
@@ -116,9 +121,9 @@ TGridPress TGridTitleRow::SizingAt(int x, int y) const
 
 int TGridTitleRow::ColumnLeftEdge(int col) const
 {
-    const TGridDrawInfo info = grid_.CalcDrawInfo();
+    const TGridDrawInfo info = host_.TitleDrawInfo();
     int left = info.Horz.FixedBoundary;
-    for (int i = grid_.LeftCol(); i < col; ++i)
+    for (int i = host_.TitleLeftCol(); i < col; ++i)
         left += info.Horz.Extent(i) + info.Horz.EffectiveLineWidth;
     return left;
 }
@@ -137,7 +142,7 @@ void TGridTitleRow::EndSizing()
     const int width = sizing.sizingPos - ColumnLeftEdge(sizing.sizingIndex);
     // A border dragged onto (or past) the column's own left edge changes nothing.
     if (width > 1)
-        grid_.SetColWidths(sizing.sizingIndex, width);
+        host_.SetTitleColWidth(sizing.sizingIndex, width);
 }
 
 // --- column moving ---
@@ -148,7 +153,7 @@ void TGridTitleRow::StartMoving(int gridCol)
     moving.moveIndex = gridCol;
     moving.movePos = gridCol;
     host_.EnterPressState(moving);
-    grid_.UpdateNow();
+    host_.PaintTitleNow();
     SetOverlay(MoveMarkerX(), kMoveMarkerWidth);
     host_.StartDragTimer(kMoveTimerInterval);
 }
@@ -156,7 +161,7 @@ void TGridTitleRow::StartMoving(int gridCol)
 int TGridTitleRow::MoveMarkerX() const
 {
     const TGridPress& press = host_.CurrentPress();
-    const QRect cell = grid_.CellRect(press.movePos, 0);
+    const QRect cell = host_.TitleCellRect(press.movePos, 0);
     if (cell.isEmpty())
         return -1;
     const int edge = press.moveIndex < press.movePos ? cell.left() + cell.width() : cell.left();
@@ -165,10 +170,10 @@ int TGridTitleRow::MoveMarkerX() const
 
 void TGridTitleRow::TrackMove(int x)
 {
-    const TGridDrawInfo info = grid_.CalcDrawInfo();
-    const int column = grid_.ColumnAt(x);
-    const int fixedCols = grid_.FixedCols();
-    const int lastCol = grid_.ColCount() - 1;
+    const TGridDrawInfo info = host_.TitleDrawInfo();
+    const int column = host_.TitleColumnAt(x);
+    const int fixedCols = host_.TitleFixedCols();
+    const int lastCol = host_.TitleColCount() - 1;
     const int movePos = host_.CurrentPress().movePos;
     if (column == movePos)
         return;
@@ -178,13 +183,13 @@ void TGridTitleRow::TrackMove(int x)
         return;
     int target = column < 0 ? movePos : column;
     if (x < info.Horz.FixedBoundary) {
-        if (movePos > fixedCols && grid_.LeftCol() > fixedCols)
-            host_.ScrollToLeftCol(grid_.LeftCol() - 1);
-        target = grid_.LeftCol();
+        if (movePos > fixedCols && host_.TitleLeftCol() > fixedCols)
+            host_.ScrollToLeftCol(host_.TitleLeftCol() - 1);
+        target = host_.TitleLeftCol();
     } else if (x >= info.Horz.FullVisBoundary) {
-        if (movePos == info.Horz.LastFullVisibleCell && movePos < lastCol && grid_.LeftCol() < grid_.MaxLeftCol())
-            host_.ScrollToLeftCol(grid_.LeftCol() + 1);
-        target = grid_.CalcDrawInfo().Horz.LastFullVisibleCell;
+        if (movePos == info.Horz.LastFullVisibleCell && movePos < lastCol && host_.TitleLeftCol() < host_.TitleMaxLeftCol())
+            host_.ScrollToLeftCol(host_.TitleLeftCol() + 1);
+        target = host_.TitleDrawInfo().Horz.LastFullVisibleCell;
     }
     TGridPress next = host_.CurrentPress();
     next.movePos = std::clamp(target, fixedCols, lastCol);
@@ -206,20 +211,20 @@ void TGridTitleRow::EndMoving()
 
 void TGridTitleRow::SetOverlay(int x, int width)
 {
-    const int height = grid_.ClientHeight();
+    const int height = host_.TitleClientHeight();
     const QRect old = overlay_.Strip(height);
     overlay_ = {x, x < 0 ? 0 : width};
-    grid_.InvalidateClientRect(old);
-    grid_.InvalidateClientRect(overlay_.Strip(height));
+    host_.InvalidateTitleRect(old);
+    host_.InvalidateTitleRect(overlay_.Strip(height));
 }
 
 void TGridTitleRow::PaintOverlay(QPainter& painter) const
 {
-    const QRect strip = overlay_.Strip(grid_.ClientHeight());
+    const QRect strip = overlay_.Strip(host_.TitleClientHeight());
     if (strip.isEmpty())
         return;
     // Dotted, and inverted against what lies beneath so that it shows on any colour.
-    const QColor color = grid_.GridState() == TGridState::gsColMoving ? kMoveMarkerColor : QColor(Qt::white);
+    const QColor color = host_.CurrentPress().state == TGridState::gsColMoving ? kMoveMarkerColor : QColor(Qt::white);
     painter.save();
     painter.setClipping(false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -230,7 +235,7 @@ void TGridTitleRow::PaintOverlay(QPainter& painter) const
 
 Qt::CursorShape TGridTitleRow::CursorAt(int x, int y) const
 {
-    const TGridState state = grid_.GridState();
+    const TGridState state = host_.CurrentPress().state;
     if (state == TGridState::gsColSizing)
         return Qt::SplitHCursor;
     // A title press or cell tracking still shows where a sizing could start.

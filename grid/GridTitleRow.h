@@ -1,8 +1,8 @@
 // GridTitleRow: the generic grid's title row as a header — where a press on it sizes a
 // column (at a title border) or moves one (on a movable title), the drag that follows,
 // the release that applies it, the line drawn over the grid meanwhile and the split
-// cursor. It knows nothing of data grids: it reads its grid's public geometry and asks
-// the few other things of it through Host.
+// cursor. It knows nothing of data grids, nor of the grid class: it stands below it and
+// asks everything of its grid through Host (geometry, press, scrolling, painting).
 //
 // The drag is a state of the grid's one press value (gsColSizing, gsColMoving); the
 // title row changes it only through Host::EnterPressState. The line is an overlay:
@@ -13,13 +13,12 @@
 #include <QRect>
 #include <Qt>
 
+#include "grid/GridGeometry.h"
+#include "grid/GridSets.h"
+
 class QPainter;
 
 namespace qelvor {
-
-class TCustomGrid;
-struct TGridPress;
-enum class TGridState;
 
 // The line drawn over the grid while a column is sized (1 pixel) or moved (5 pixels).
 struct TDragOverlay {
@@ -31,9 +30,37 @@ struct TDragOverlay {
 
 class TGridTitleRow {
 public:
-    // What the title row needs of its grid beyond the grid's public face.
+    // What the title row needs of its grid: what it reads and what it asks done.
     class Host {
     public:
+        // The visible-cell computation as it stands now.
+        virtual TGridDrawInfo TitleDrawInfo() const = 0;
+        // Client rectangle of a visible cell (empty when not visible).
+        virtual QRect TitleCellRect(int col, int row) const = 0;
+        // The cell at a client point; (-1, -1) outside the cells.
+        virtual TGridCoord TitleCellAt(int x, int y) const = 0;
+        // The grid column at a client x, whatever the y; -1 outside the columns.
+        virtual int TitleColumnAt(int x) const = 0;
+        // Height of the client area (the line runs over all of it).
+        virtual int TitleClientHeight() const = 0;
+        // Columns, fixed ones included.
+        virtual int TitleColCount() const = 0;
+        // Columns at the left that never scroll.
+        virtual int TitleFixedCols() const = 0;
+        // Rows at the top that never scroll (the titles).
+        virtual int TitleFixedRows() const = 0;
+        // The grid's options (column sizing and moving among them).
+        virtual TGridOptions TitleGridOptions() const = 0;
+        // The first scrollable column in view.
+        virtual int TitleLeftCol() const = 0;
+        // Leftmost column from which all columns up to the last fit in the client width.
+        virtual int TitleMaxLeftCol() const = 0;
+        // Sets the width of grid column `col`.
+        virtual void SetTitleColWidth(int col, int width) = 0;
+        // Invalidates a client rectangle.
+        virtual void InvalidateTitleRect(const QRect& rect) = 0;
+        // Paints what is invalid now.
+        virtual void PaintTitleNow() = 0;
         // The press under way (read only; changed through EnterPressState).
         virtual const TGridPress& CurrentPress() const = 0;
         // Puts the press into the state of `next` (what the mouse did stays).
@@ -50,7 +77,7 @@ public:
         ~Host() = default;
     };
 
-    TGridTitleRow(TCustomGrid& grid, Host& host) : grid_(grid), host_(host) {}
+    explicit TGridTitleRow(Host& host) : host_(host) {}
     TGridTitleRow(const TGridTitleRow&) = delete;
     TGridTitleRow& operator=(const TGridTitleRow&) = delete;
 
@@ -84,9 +111,10 @@ private:
     void EndMoving();
     // Draws (x >= 0) or takes away (x < 0) the line; repaints only the strips.
     void SetOverlay(int x, int width);
+    // A column is being sized or moved.
+    bool Dragging() const;
 
-    TCustomGrid& grid_;        // the grid whose titles these are (its public face)
-    Host& host_;               // the grid's press, scrolling, column moves and timer
+    Host& host_;               // the grid: its geometry, press, scrolling, column moves and timer
     TDragOverlay overlay_;     // the sizing line or move marker drawn over the cells
 };
 

@@ -2,8 +2,7 @@
 // record of the data link's record window; a title row and an indicator column as
 // fixed cells; a vertical scroll bar driven by the dataset's position, not by rows.
 //
-// The grid's state lives in its private part (DBGridEhPrivate.h, which lists the
-// implementation files and what each holds); this header is its interface.
+// Its state lives in DBGridEhPrivate.h, which also lists the implementation files.
 //
 // Invariants outside a rebuild: ColCount == Columns().Count() + IndicatorColumns();
 // RowCount == TitleRows() + max(1, records shown); TopRow == TitleRows(); data row r
@@ -73,11 +72,9 @@ public:
     // --- fonts and colours (assigning one rebuilds the layout or repaints) ---
     const QFont& Font() const { return font(); }
     void SetFont(const QFont& font);  // the cell font; unassigned column fonts follow
-    // Font of the titles whose column assigns none.
-    const QFont& TitleFont() const; void SetTitleFont(const QFont& font);
+    const QFont& TitleFont() const; void SetTitleFont(const QFont& font);  // of titles assigning none
     const QFont& FooterFont() const; void SetFooterFont(const QFont& font);
-    // The grid's fonts follow its parent's font; assigning a font turns this off.
-    bool ParentFont() const; void SetParentFont(bool parentFont);
+    bool ParentFont() const; void SetParentFont(bool parentFont);  // fonts follow the parent's till one is set
     TColor Color() const; void SetColor(TColor color);  // background of the data cells
     TColor FixedColor() const; void SetFixedColor(TColor color);  // background of the fixed cells
     TColor FooterColor() const; void SetFooterColor(TColor color);  // background of the footer rows
@@ -91,8 +88,7 @@ public:
     int VTitleMargin() const; void SetVTitleMargin(int margin);  // vertical margin of multi-line titles
     bool Flat() const; void SetFlat(bool flat);  // fixed cells without the 3D frame, with narrower title margins
     int FrozenCols() const; void SetFrozenCols(int count);  // data columns that never scroll
-    // Footer rows, multi-line titles and automatic column widths are not offered.
-    int FooterRowCount() const { return 0; }
+    // Multi-line titles and automatic column widths are not offered.
     bool UseMultiTitle() const { return false; }
     bool AutoFitColWidths() const { return false; }
     bool DrawMemoText() const; void SetDrawMemoText(bool value);  // memo fields show their whole text
@@ -107,8 +103,7 @@ public:
     int ComputedTitleHeight() const;  // the title row's height from TitleLines/TitleHeight
     int DataRowPitch() const;  // default row height plus the line when dgRowLines is set
     int VisibleDataRows() const;  // fully visible data rows from the top row
-    // Whether a grid column takes part in tabbing (an editable, visible, bound column).
-    bool TabStop(int gridCol) const;
+    bool TabStop(int gridCol) const;  // the column takes part in tabbing (editable, visible, bound)
     bool LayoutInProgress() const;  // RebuildLayout is running
     bool LayoutFromLink() const;  // a layout change reported by the data link is being handled
     int LayoutLockCount() const;  // depth of the open layout batches

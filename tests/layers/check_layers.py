@@ -114,31 +114,37 @@ def check(root, table_path):
 GRID_FOLDER = "grid/"
 
 
-def unit_of(relative_path):
-    """grid/Name.h and grid/Name.cpp are one unit, 'Name'."""
-    return os.path.splitext(relative_path[len(GRID_FOLDER):])[0]
+def unit_of(relative_path, joined):
+    """grid/Name.h and grid/Name.cpp are one unit, 'Name'; a class's private headers
+    join its unit (`Name`+`NamePrivate` in the table)."""
+    name = os.path.splitext(relative_path[len(GRID_FOLDER):])[0]
+    return joined.get(name, name)
 
 
 def read_floors(path):
-    """Returns {unit: floor} from the table under "Inside grid/"."""
-    floors = {}
+    """Returns ({unit: floor}, {joined name: unit}) from the table under "Inside grid/"."""
+    floors, joined = {}, {}
     for row in table_rows(path, "Floor"):
         cells = [cell.strip() for cell in row.strip().strip("|").split("|")]
-        for unit in re.findall(r"`([^`]+)`", cells[1]):
+        for group in re.findall(r"`[^`]+`(?:\+`[^`]+`)*", cells[1]):
+            names = re.findall(r"`([^`]+)`", group)
+            unit = names[0]
             if unit in floors:
                 raise SystemExit(f"{path}: grid unit {unit} stands on two floors")
             floors[unit] = int(cells[0])
-    return floors
+            for name in names[1:]:
+                joined[name] = unit
+    return floors, joined
 
 
 def check_grid_floors(root, table_path):
-    floors = read_floors(table_path)
+    floors, joined = read_floors(table_path)
     problems = []
     seen = set()
     for path in sorted(source_files(root)):
         if not path.startswith(GRID_FOLDER) or "/" in path[len(GRID_FOLDER):]:
             continue
-        unit = unit_of(path)
+        unit = unit_of(path, joined)
         seen.add(unit)
         if unit not in floors:
             problems.append(f"{path}: stands on no floor of the grid table in {table_path}")
@@ -149,7 +155,7 @@ def check_grid_floors(root, table_path):
             included = resolve(root, path, target)
             if included is None or not included.startswith(GRID_FOLDER):
                 continue
-            target_unit = unit_of(included)
+            target_unit = unit_of(included, joined)
             if target_unit == unit or target_unit not in floors:
                 continue  # its own header; an unplaced unit is reported on its own
             if floors[target_unit] >= floors[unit]:

@@ -42,7 +42,7 @@ std::string FormatFieldValue(const TField& field, const std::string& format)
     return {};
 }
 
-TColumnEh::TColumnEh(TColumnOwnerEh* owner) : owner_(owner)
+TColumnEh::TColumnEh(TColumnOwnerEh* owner, bool persistent) : owner_(owner), persistent_(persistent)
 {
     font_ = DefaultFontSource();
     title_ = std::make_unique<TColumnTitleEh>(static_cast<TColumnTitleOwnerEh&>(*this));

@@ -147,11 +147,10 @@ public:
     bool DefaultCheckboxes() const;
 
 protected:
-    explicit TColumnEh(TColumnOwnerEh* owner);
+    // A column of `owner` (nullptr: none); persistent: stored, not generated from a field.
+    TColumnEh(TColumnOwnerEh* owner, bool persistent);
 
 private:
-    friend class TDBGridColumnsEh;
-    friend class TColumnTitleEh;
     // --- what the title needs of its column (TColumnTitleOwnerEh) ---
     TColumnEh* TitleColumn() override { return this; }
     TColumnEhValues& TitleBits() override { return explicitValues_; }
@@ -201,12 +200,11 @@ private:
 // field's display text.
 std::string FormatFieldValue(const TField& field, const std::string& format);
 
-// The published column class; every column the grid creates is one.
-// Its constructor lives with the collection (ColumnsEh.cpp), which alone sees itself
-// as the column's TColumnOwnerEh.
+// The published column class; every column the grid creates is one. Its collection
+// makes it, handing over itself as the column's owner.
 class TDBGridColumnEh : public TColumnEh {
 public:
-    explicit TDBGridColumnEh(TDBGridColumnsEh* collection);
+    explicit TDBGridColumnEh(TColumnOwnerEh* owner, bool persistent = true) : TColumnEh(owner, persistent) {}
 };
 
 }  // namespace qelvor

@@ -90,10 +90,11 @@ public:
     bool DefaultToolTips() const;
     TTextOrientationEh DefaultOrientation() const;
 
-private:
-    friend class TColumnEh;
-    // Copies the default font into the private copy unless assigned.
+    // Copies the default font into the private copy unless one is assigned (the column
+    // calls it when its own font changes).
     void RefreshDefaultFont() const;
+
+private:
     const QFont& DefaultFontSource() const;
     void Changed(bool allColumns);
     // The owning column's assigned flags, where the title's live too.

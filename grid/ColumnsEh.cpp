@@ -8,12 +8,6 @@
 
 namespace qelvor {
 
-// Here, where the collection is known, so the column's header need not include ours.
-TDBGridColumnEh::TDBGridColumnEh(TDBGridColumnsEh* collection)
-    : TColumnEh(collection ? static_cast<TColumnOwnerEh*>(collection) : nullptr)
-{
-}
-
 TDBGridColumnsEh::TDBGridColumnsEh(TColumnGridEh* grid)
     : grid_(grid), sortMarking_(std::make_unique<TSortMarkingEh>(static_cast<TSortMarkingOwnerEh&>(*this)))
 {
@@ -39,9 +33,9 @@ TDBGridColumnEh* TDBGridColumnsEh::AddItem(bool persistent)
         if (grid_)
             grid_->GridUnlockLayout();
     });
-    items_.push_back(std::make_unique<TDBGridColumnEh>(this));
+    TColumnOwnerEh* owner = this;  // the column sees the collection only as its owner
+    items_.push_back(std::make_unique<TDBGridColumnEh>(owner, persistent));
     TDBGridColumnEh* column = items_.back().get();
-    column->persistent_ = persistent;
     Update(nullptr);
     return column;
 }

@@ -63,8 +63,6 @@ public:
     const TSortMarkingEh& SortMarking() const { return *sortMarking_; }
 
 private:
-    // A new column takes the collection as its owner.
-    friend class TDBGridColumnEh;
     TDBGridColumnEh* AddItem(bool persistent);
 
     // --- what a column needs of its collection (TColumnOwnerEh) ---

@@ -449,6 +449,7 @@ TEST_P(CancelScope, AForcedStopShutsItsOwnSessionOnlyWhateverElseTheProcessConne
     // Another thread keeps opening and closing links to the same server while a session
     // connects; the ones it keeps open must survive the session's forced stop.
     std::atomic<bool> churning{true};
+    std::atomic<int> keptCount{0};
     std::mutex keptMutex;
     std::vector<int> kept;
     std::thread churn([&] {
@@ -459,6 +460,7 @@ TEST_P(CancelScope, AForcedStopShutsItsOwnSessionOnlyWhateverElseTheProcessConne
             if (i % 4 == 0) {
                 const std::lock_guard<std::mutex> lock(keptMutex);
                 kept.push_back(link);
+                ++keptCount;
             } else {
                 close(link);
             }
@@ -467,6 +469,11 @@ TEST_P(CancelScope, AForcedStopShutsItsOwnSessionOnlyWhateverElseTheProcessConne
     });
     Connection session;
     try {
+        // The churn is under way before the session connects (on a loaded machine the
+        // connect could otherwise end before the other thread has kept a link at all).
+        const auto churnDeadline = std::chrono::steady_clock::now() + 10s;
+        while (keptCount == 0 && std::chrono::steady_clock::now() < churnDeadline)
+            std::this_thread::sleep_for(1ms);
         session.Open(real);
     } catch (...) {
         churning = false;

@@ -7,16 +7,19 @@
 //                              the record window's size (UpdateRowCount), UpdateActive
 //   DBGridEhColumns.cpp        the field map, column reconciliation, the visible-column
 //                              list, column change notification, user-sized widths
-//   DBGridEhLinkReactions.cpp  reactions to the data link's events
+//   DBGridEhParts.cpp          the grid as its parts see it (Parts: columns, titles,
+//                              defaults, selection)
+//   DBGridEhLinkReactions.cpp  reactions to the data link's events (Parts' share)
 //   DBGridEhScrolling.cpp      the vertical bar and its scroll codes, resizes, the left
 //                              column, scaling
-//   DBGridEhPainting.cpp       the paint: lines, indicator and data cells, 3D frames
+//   DBGridEhPainting.cpp       the paint (Painter, DBGridEhPainter.h): lines, indicator
+//                              and data cells, 3D frames
 //   DBGridEhSortMarking.cpp    the sort marking's notification (the columns' SortMarking.h
 //                              holds the marked list, the click cycle and the pending
 //                              Ctrl notification)
-//   DBGridEhKeyboard.cpp       keys, column steps, record steps and the Tab walk
-//   DBGridEhMouse.cpp          presses on cells, cell tracking, automatic scrolling,
-//                              clicks, the wheel, column moves
+//   DBGridEhKeyboard.cpp       keys (KeyTable), column steps, record steps, the Tab walk
+//   DBGridEhMouse.cpp          presses on cells (CellPress), cell tracking, automatic
+//                              scrolling, clicks, the wheel, column moves
 //   DBGridEhTitleRow.cpp       title buttons (TitleRow): press, pressed look,
 //                              click, the title cell's paint; the end of tracking
 //   DBGridEhEditor.cpp         the read-only in-place editor, the current field, focus

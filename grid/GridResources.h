@@ -45,9 +45,9 @@ public:
     QImage InkedImage(int index, const QColor& ink) const;
 
 private:
-    int width_;
-    int height_;
-    std::vector<QImage> images_;
+    int width_;  // width of every image in the list
+    int height_;  // height of every image in the list
+    std::vector<QImage> images_;  // the images, by index
 };
 
 enum class TGridCursorEh { Down, Right, Left };

@@ -88,6 +88,16 @@ def resolve(root, including, target):
     return None
 
 
+def project_includes(root, path):
+    """(written include, resolved project path) for each include of a project file."""
+    with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
+        text = source.read()
+    for target in INCLUDE.findall(text):
+        included = resolve(root, path, target)
+        if included is not None:
+            yield target, included
+
+
 def check(root, table_path):
     folders, allowed = read_table(table_path)
     problems = []
@@ -96,12 +106,7 @@ def check(root, table_path):
         if layer is None:
             problems.append(f"{path}: its folder belongs to no layer in {table_path}")
             continue
-        with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
-            text = source.read()
-        for target in INCLUDE.findall(text):
-            included = resolve(root, path, target)
-            if included is None:
-                continue
+        for target, included in project_includes(root, path):
             target_layer = layer_of(included, folders)
             permitted = allowed.get(layer)
             if target_layer == layer or permitted is None or target_layer in permitted:
@@ -149,11 +154,8 @@ def check_grid_floors(root, table_path):
         if unit not in floors:
             problems.append(f"{path}: stands on no floor of the grid table in {table_path}")
             continue
-        with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
-            text = source.read()
-        for target in INCLUDE.findall(text):
-            included = resolve(root, path, target)
-            if included is None or not included.startswith(GRID_FOLDER):
+        for target, included in project_includes(root, path):
+            if not included.startswith(GRID_FOLDER):
                 continue
             target_unit = unit_of(included, joined)
             if target_unit == unit or target_unit not in floors:

@@ -139,15 +139,15 @@ std::unique_ptr<ResultBatch> Connection::ExecuteWatched(const std::string& state
 {
     if (progress && progress->CancelRequested())
         throw EWorkCancelled();
-    StatementWatch watch(*provider_, timeoutSeconds, progress);
+    StatementWatch watch(timeoutSeconds, progress);
     std::unique_ptr<ResultBatch> result;
     try {
         result = provider_->Execute(statementText, parameters, maxRecords, watch);
     } catch (const std::exception&) {
         watch.Finish();
-        // A severed session fails whatever runs on it next: a new one before the next
-        // statement; so does one the server dropped when it stopped the statement.
-        linkLost_ = linkLost_ || watch.Severed() || (watch.StopRequested() && !provider_->SessionAlive());
+        // A session given up, or dropped by the server as it stopped the statement,
+        // serves nothing more: a new one before the next statement.
+        linkLost_ = linkLost_ || watch.SessionLost();
         if (!watch.StopRequested())
             throw;
         // Interrupted: what the engine said about it is not what happened.
@@ -155,10 +155,8 @@ std::unique_ptr<ResultBatch> Connection::ExecuteWatched(const std::string& state
             throw EWorkCancelled();
         throw ERecordSetError(kTimeoutExpired);
     }
-    // A forced stop that came as the statement ended shut a session that has served its
-    // last; a cancel that came then may have made the server drop it.
     watch.Finish();
-    linkLost_ = linkLost_ || watch.Severed() || (watch.Cancelled() && !provider_->SessionAlive());
+    linkLost_ = linkLost_ || watch.SessionLost();
     return result;
 }
 

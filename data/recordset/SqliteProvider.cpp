@@ -3,9 +3,10 @@
 // Each statement of the text is prepared and stepped to its end; rows go straight from
 // SQLite's buffers into the column arenas (no per-cell string objects). Field types
 // come from the declared column types (SqliteTypes.h) or, for expressions, from the
-// values. The statement watch interrupts a statement (sqlite3_interrupt, which SQLite
-// allows from any thread); a wait for another connection's lock is our own busy handler,
-// which keeps trying until the watch gives up.
+// values. The statement runs on the calling thread, which keeps its bounds too: SQLite's
+// progress handler asks the statement's watch every few thousand steps and ends the
+// statement on a time-out or a cancel, and a wait for another connection's lock is our
+// own busy handler, which sleeps on the watch (a cancel wakes it) until it says stop.
 //
 // A file replaced under the session. SQLite keeps the pages it read in its cache and,
 // at each read, keeps them when bytes 24..39 of the file's header (change counter, page
@@ -29,7 +30,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "data/recordset/ColumnBuilder.h"
@@ -210,6 +210,7 @@ public:
         }
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_handler(db_, &SqliteProvider::RetryWhileBusy, this);
+        sqlite3_progress_handler(db_, kStepsBetweenLooks, &SqliteProvider::StopWhenAsked, this);
         // SQLite reads the file only at the first statement: a file that is no database
         // would open "successfully" and fail every search. Its schema is read now (a locked
         // database is still a database: busy is no failure here).
@@ -276,17 +277,26 @@ public:
         return batch;
     }
 
-    void Interrupt() override { sqlite3_interrupt(db_); }
-
 private:
-    // Another connection holds a lock: wait and try again until the watch gives up.
+    // Virtual-machine steps between two looks at the watch: a look reads the clock, which
+    // costs about as much as a few hundred steps.
+    static constexpr int kStepsBetweenLooks = 4000;
+
+    // Another connection holds a lock: wait and try again until the watch says stop.
     static int RetryWhileBusy(void* context, int)
     {
-        const auto* self = static_cast<const SqliteProvider*>(context);
-        if (self->watch_ == nullptr || self->watch_->StopRequested())
+        auto* self = static_cast<SqliteProvider*>(context);
+        if (self->watch_ == nullptr || self->watch_->Stopping())
             return 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        self->watch_->Wait({}, std::chrono::milliseconds(5));
         return 1;
+    }
+
+    // Non-zero ends the running statement with SQLITE_INTERRUPT.
+    static int StopWhenAsked(void* context)
+    {
+        auto* self = static_cast<SqliteProvider*>(context);
+        return self->watch_ != nullptr && self->watch_->Stopping() ? 1 : 0;
     }
 
     [[noreturn]] void Fail() const { throw ERecordSetError(sqlite3_errmsg(db_)); }

@@ -1,130 +1,144 @@
 #include "data/recordset/StatementWatch.h"
 
-#include "data/recordset/Provider.h"
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <optional>
+#include <vector>
+
 #include "runtime/Assert.h"
+#include "runtime/Exceptions.h"
 #include "runtime/LongWork.h"
 
 namespace qelvor::recordset {
 
-namespace {
-
-// How often the watch looks for arrivals: the time-out fires at most this much late.
-constexpr std::chrono::milliseconds kLookInterval{20};
-// An interrupt that came before the engine started the statement is lost: repeat it.
-constexpr std::chrono::milliseconds kInterruptRepeat{200};
-constexpr int kInterruptRepeats = 5;
-
-}  // namespace
-
-StatementWatch::StatementWatch(Provider& provider, int timeoutSeconds, WorkProgress* progress)
-    : provider_(provider), timeout_(timeoutSeconds > 0 ? timeoutSeconds : 0), progress_(progress)
+StatementWatch::StatementWatch(int timeoutSeconds, WorkProgress* progress)
+    : timeout_(std::chrono::seconds(timeoutSeconds > 0 ? timeoutSeconds : 0)),
+      progress_(progress),
+      wakeDescriptor_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      lastArrival_(Clock::now())
 {
     QELVOR_ASSERT(timeoutSeconds >= 0);
-    lastArrival_ = Clock::now();
-    thread_ = std::thread([this] { Watch(); });
+    if (wakeDescriptor_ < 0)
+        throw ERecordSetError("Cannot wait for the database: no event descriptor left");
     if (progress_) {
         progress_->SetRows(0);
-        // A stop counts from the moment it is asked for, whether or not the watch thread
-        // has passed it on yet: what the provider raises after it is not what happened.
+        // A stop counts from the moment it is asked for: what the engine raises after it
+        // is not what happened.
         progress_->SetHooks(
             [this] {
                 cancelled_.store(true, std::memory_order_release);
-                const std::lock_guard<std::mutex> lock(mutex_);
-                cancelPending_ = true;
-                wake_.notify_one();
+                Wake();
             },
             [this] {
                 cancelled_.store(true, std::memory_order_release);
-                severed_.store(true, std::memory_order_release);
-                provider_.Sever();
+                forced_.store(true, std::memory_order_release);
+                Wake();
             });
     }
-}
-
-void StatementWatch::Finish()
-{
-    if (progress_ && !hooksCleared_)
-        progress_->SetHooks({}, {});  // returns once a hook that runs has ended
-    hooksCleared_ = true;
 }
 
 StatementWatch::~StatementWatch()
 {
     Finish();
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        finished_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
+    close(wakeDescriptor_);
+}
+
+void StatementWatch::Finish()
+{
+    if (finished_.exchange(true, std::memory_order_acq_rel))
+        return;
+    if (progress_)
+        progress_->SetHooks({}, {});  // returns once a hook that runs has ended
+    Wake();
+}
+
+void StatementWatch::Wake()
+{
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeDescriptor_, &one, sizeof one);
 }
 
 void StatementWatch::Received(std::int64_t rows)
 {
-    arrivals_.fetch_add(1, std::memory_order_relaxed);
+    // One writer: no read-modify-write needed, only a value the waiting thread may read.
+    arrivals_.store(arrivals_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     if (progress_)
         progress_->SetRows(rows);
 }
 
 void StatementWatch::ReceivedSomething()
 {
-    arrivals_.fetch_add(1, std::memory_order_relaxed);
+    arrivals_.store(arrivals_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
 
-void StatementWatch::Watch()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!finished_) {
-        wake_.wait_for(lock, kLookInterval, [this] { return finished_ || cancelPending_; });
-        if (finished_)
-            break;
-        if (cancelPending_) {
-            cancelPending_ = false;
-            if (!interruptSent_) {
-                interruptSent_ = true;
-                lock.unlock();
-                Interrupt();
-                lock.lock();
-            }
-            continue;
-        }
-        const Clock::time_point now = Clock::now();
-        if (!StopRequested() && QuietTooLong(now)) {
-            timedOut_.store(true, std::memory_order_release);
-            lock.unlock();
-            Interrupt();
-            lock.lock();
-        } else if (StopRequested() && interrupts_ <= kInterruptRepeats && now - lastInterrupt_ >= kInterruptRepeat) {
-            lock.unlock();
-            Interrupt();
-            lock.lock();
-        }
-    }
-}
-
-bool StatementWatch::QuietTooLong(Clock::time_point now)
+void StatementWatch::Look(Clock::time_point now)
 {
     const std::uint64_t arrivals = arrivals_.load(std::memory_order_relaxed);
-    const std::optional<std::uint64_t> bytes = provider_.BytesReceived();
-    if (arrivals != lastArrivals_ || bytes != lastBytes_) {
+    if (arrivals != lastArrivals_) {
         lastArrivals_ = arrivals;
-        lastBytes_ = bytes;
         lastArrival_ = now;
-        return false;
     }
-    return timeout_.count() > 0 && now - lastArrival_ >= timeout_;
+    if (!StopRequested() && timeout_.count() > 0 && now - lastArrival_ >= timeout_)
+        timedOut_.store(true, std::memory_order_release);
+    if (StopRequested() && stoppedAt_ == Clock::time_point{})
+        stoppedAt_ = now;
 }
 
-void StatementWatch::Interrupt()
+bool StatementWatch::Stopping()
 {
-    // The provider may raise when there is nothing left to interrupt; the statement's
-    // own outcome tells what happened.
-    ++interrupts_;
-    lastInterrupt_ = Clock::now();
-    try {
-        provider_.Interrupt();
-    } catch (...) {
+    Look(Clock::now());
+    return StopRequested();
+}
+
+bool StatementWatch::GiveUpDue()
+{
+    const Clock::time_point now = Clock::now();
+    Look(now);
+    if (forced_.load(std::memory_order_acquire))
+        return true;
+    return stoppedAt_ != Clock::time_point{} && now - stoppedAt_ >= kCancelBound;
+}
+
+void StatementWatch::Wait(std::span<pollfd> waits, std::chrono::milliseconds maxWait)
+{
+    const Clock::time_point now = Clock::now();
+    Look(now);
+    std::optional<Clock::time_point> deadline;
+    if (stoppedAt_ != Clock::time_point{})
+        deadline = stoppedAt_ + kCancelBound;
+    else if (timeout_.count() > 0)
+        deadline = lastArrival_ + timeout_;
+    if (maxWait.count() >= 0 && (!deadline || now + maxWait < *deadline))
+        deadline = now + maxWait;
+    int waitMs = -1;
+    if (deadline)
+        waitMs = static_cast<int>(std::clamp<std::int64_t>(
+            std::chrono::ceil<std::chrono::milliseconds>(*deadline - now).count(), 0, std::numeric_limits<int>::max()));
+
+    // The caller's entries, then the event descriptor; a few entries at most.
+    pollfd local[8];
+    std::vector<pollfd> many;
+    pollfd* all = local;
+    if (waits.size() + 1 > std::size(local)) {
+        many.resize(waits.size() + 1);
+        all = many.data();
     }
+    std::copy(waits.begin(), waits.end(), all);
+    all[waits.size()] = {wakeDescriptor_, POLLIN, 0};
+    const int ready = poll(all, static_cast<nfds_t>(waits.size() + 1), waitMs);
+    if (ready < 0 && errno != EINTR)
+        throw ERecordSetError("Cannot wait for the database");
+    for (std::size_t i = 0; i < waits.size(); ++i)
+        waits[i].revents = ready > 0 ? all[i].revents : 0;
+    if (ready > 0 && all[waits.size()].revents != 0) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t drained = read(wakeDescriptor_, &count, sizeof count);
+    }
+    Look(Clock::now());
 }
 
 }  // namespace qelvor::recordset

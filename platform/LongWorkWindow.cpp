@@ -35,11 +35,6 @@ public:
                 loop_.quit();
         });
         endCheck_.start(kEndCheckMs);
-        forceStop_.setSingleShot(true);
-        QObject::connect(&forceStop_, &QTimer::timeout, [this] {
-            if (!thread_.HasEnded())
-                progress_.ForceStop();
-        });
         if (Cancellable()) {
             progressDelay_.setSingleShot(true);
             progressDelay_.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5% early
@@ -96,7 +91,6 @@ private:
         progress_.RequestCancel();
         if (dialog_)
             dialog_->ShowCancelling();
-        forceStop_.start(kLongWorkForceStopDelayMs);
     }
 
     void ShowProgressWindow()
@@ -128,7 +122,6 @@ private:
     QTimer endCheck_;
     QTimer progressDelay_;
     QTimer refresh_;
-    QTimer forceStop_;
     std::unique_ptr<WorkProgressDialog> dialog_;
     QPointer<QWidget> owner_;        // the window the progress window covers
     QPointer<QWidget> focusBefore_;  // where the keyboard was when it showed

@@ -8,9 +8,10 @@
 // input away from them. A search or a connect that is still running after 500 ms shows
 // WorkProgressDialog over its form (rows received, elapsed time, 取消), updated every
 // 100 ms. Esc, 取消 or a close request to the form ask the work to stop
-// (WorkProgress::RequestCancel); when it has not ended 150 ms later its session is
-// severed (WorkProgress::ForceStop). A sort is not cancelled: it ends by itself. A quit of
-// the application's event loops during the wait stops the work the same way, and the wait
+// (WorkProgress::RequestCancel); the work's own loop bounds how long its cancel may take
+// before it gives its session up. A sort is not cancelled: it ends by itself. A quit of
+// the application's event loops during the wait asks the same, and when the work has not
+// ended 150 ms later it gives its session up at once (WorkProgress::ForceStop); the wait
 // then ends without events. The work's failure is rethrown on the window thread.
 //
 // Threads: the worker is started and joined here, on the window's thread; it belongs to
@@ -26,7 +27,8 @@
 namespace qelvor {
 
 // How long the window waits before it processes events, shows the progress window,
-// refreshes it, and escalates a cancel to a forced stop (milliseconds).
+// refreshes it, and, when the application quits meanwhile, escalates a cancel to a forced
+// stop (milliseconds).
 constexpr int kLongWorkQuietWaitMs = 50;
 constexpr int kLongWorkProgressDelayMs = 500;
 constexpr int kLongWorkProgressIntervalMs = 100;

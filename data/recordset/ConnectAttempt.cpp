@@ -71,7 +71,6 @@ ConnectAttempt::~ConnectAttempt()
 {
     if (progress_)
         progress_->SetHooks({}, {});  // returns once a hook that runs has ended
-    ClearOnCancel();
     close(wakeDescriptor_);
 }
 
@@ -123,42 +122,12 @@ void ConnectAttempt::WaitForSocket(int socket, Readiness readiness)
     }
 }
 
-void ConnectAttempt::Pause(std::chrono::milliseconds duration)
-{
-    const Clock::time_point end = Clock::now() + duration;
-    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
-        if (Cancelled())
-            throw EWorkCancelled();
-        pollfd wake = {wakeDescriptor_, POLLIN, 0};
-        poll(&wake, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(end - now).count()));
-    }
-    if (Cancelled())
-        throw EWorkCancelled();
-}
-
 void ConnectAttempt::Cancel()
 {
     if (cancelled_.exchange(true, std::memory_order_acq_rel))
         return;
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = write(wakeDescriptor_, &one, sizeof one);
-    const std::lock_guard<std::mutex> lock(actionMutex_);
-    if (action_)
-        std::exchange(action_, {})();
-}
-
-void ConnectAttempt::OnCancel(std::function<void()> action)
-{
-    const std::lock_guard<std::mutex> lock(actionMutex_);
-    action_ = std::move(action);
-    if (action_ && Cancelled())
-        std::exchange(action_, {})();
-}
-
-void ConnectAttempt::ClearOnCancel()
-{
-    const std::lock_guard<std::mutex> lock(actionMutex_);
-    action_ = {};
 }
 
 }  // namespace qelvor::recordset

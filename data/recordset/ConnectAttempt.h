@@ -6,21 +6,18 @@
 // and raises when the deadline passes (ERecordSetError naming the server) or a cancel
 // arrives (EWorkCancelled). The cancel wakes a wait at once through an event descriptor, so
 // it needs no polling. Where a client library keeps its waits to itself (an ODBC driver's
-// connect), the provider hands the library the time-out and registers a stop action that
-// a cancel runs (OnCancel).
+// connect), the provider hands the library the time-out and looks at the attempt when the
+// library returns.
 //
 // Threads: the attempt belongs to the thread that connects. Cancel (and the WorkProgress
 // hooks that call it) may come from any thread while the attempt lives; the hooks are
 // cleared before the attempt ends, so nothing reaches it afterwards.
 //
-// Invariants: a deadline, once passed, stays passed; a cancel is never undone; the stop
-// action runs at most once, and never after ClearOnCancel has returned.
+// Invariants: a deadline, once passed, stays passed; a cancel is never undone.
 #pragma once
 
 #include <atomic>
 #include <chrono>
-#include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -61,22 +58,15 @@ public:
     void WaitForSocket(int socket, Readiness readiness);
     // Raises when the deadline has passed or a cancel arrived.
     void ThrowIfOver() const;
-    // Waits for the given time unless a cancel comes first (then raises EWorkCancelled).
-    void Pause(std::chrono::milliseconds duration);
     // Raises the time-out's failure (for a client library that gave up on its own time-out).
     [[noreturn]] void ThrowTimedOut() const;
 
-    // Stops the attempt: wakes a wait and runs the stop action. Any thread.
+    // Stops the attempt: wakes a wait. Any thread.
     void Cancel();
     bool Cancelled() const { return cancelled_.load(std::memory_order_acquire); }
     bool Expired() const;
     // When the attempt times out; none without a limit.
     const std::optional<Clock::time_point>& Deadline() const { return deadline_; }
-
-    // A stop action for a library whose waits WaitForSocket cannot see (it is run on the
-    // cancelling thread, at most once); ClearOnCancel waits for one that runs.
-    void OnCancel(std::function<void()> action);
-    void ClearOnCancel();
 
 private:
     const std::string server_;
@@ -85,8 +75,6 @@ private:
     WorkProgress* const progress_;                  // whose hooks reach Cancel, or none
     std::atomic<bool> cancelled_{false};
     int wakeDescriptor_ = -1;                        // an eventfd written by Cancel
-    std::mutex actionMutex_;                         // guards action_ against Cancel
-    std::function<void()> action_;
 };
 
 }  // namespace qelvor::recordset

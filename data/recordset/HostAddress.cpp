@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <signal.h>
 
 #include <chrono>
 #include <cstring>

@@ -7,19 +7,29 @@
 // drivers). Columns without a useful size (long text, long binary, unknown types) cannot
 // be bound; a result that has one is read row by row with SQLGetData instead. A value
 // longer than the size the driver announced is never cut silently: it raises.
+//
+// The driver's calls block. Its waits are bounded by the driver's own attributes (the
+// login and connection time-outs from the connection's time-out) and options the user
+// may add to the connection string; a statement is stopped with SQLCancel, the one call
+// ODBC allows from another thread while a statement runs, sent by a thread that watches
+// the statement for the length of one Execute. A driver that ignores SQLCancel between
+// its fetch round trips is stopped between blocks. A wait the driver leaves unbounded
+// (a server that stops answering mid-result) stays unbounded: the native providers
+// bound every wait.
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <clocale>
 #include <langinfo.h>
 #include <cstring>
 #include <memory>
+#include <atomic>
+#include <chrono>
 #include <mutex>
+#include <thread>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "data/recordset/CancelSender.h"
 #include "data/recordset/ColumnBuilder.h"
 #include "data/recordset/ConnectAttempt.h"
 #include "data/recordset/DateText.h"
@@ -30,7 +40,6 @@
 #include "data/recordset/OdbcTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
-#include "data/recordset/SessionSocket.h"
 #include "data/recordset/StatementWatch.h"
 #include "data/recordset/Utf16.h"
 #include "runtime/Assert.h"
@@ -185,31 +194,10 @@ public:
             }
         }
         narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
-        std::string cancelStatement;
-        if (IsMariaDbDriver(driver)) {
-            const SessionFacts facts = AskSession(
-                "SELECT CONNECTION_ID(), (SELECT SUBSTRING_INDEX(HOST, ':', -1) FROM information_schema.PROCESSLIST "
-                "WHERE ID = CONNECTION_ID()), @@port",
-                attempt);
-            cancelStatement = "KILL QUERY " + facts.number;
-            FindSocket(facts);
-        } else if (IsPostgresDriver(driver)) {
-            const SessionFacts facts =
-                AskSession("SELECT pg_backend_pid(), inet_client_port(), inet_server_port()", attempt);
-            cancelStatement = "SELECT pg_cancel_backend(" + facts.number + ")";
-            FindSocket(facts);
-        } else {
-            FindSocket({});
-        }
-        if (!cancelStatement.empty())
-            canceller_.emplace(attempt.Server(), [connectionString = connectedString_, cancelStatement](ConnectAttempt& cancel) {
-                SendCancelStatement(connectionString, cancelStatement, cancel);
-            });
     }
 
     ~OdbcProvider() override
     {
-        canceller_.reset();  // its thread ends before the session goes
         if (connected_)
             SQLDisconnect(connection_->Get());
     }
@@ -218,8 +206,7 @@ public:
                                          std::int64_t maxRecords, StatementWatch& watch) override
     {
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
-        const RunningStatement running(*this, statement);
-        std::int64_t receivedRows = 0;
+        const StatementCanceller canceller(statement, watch);
         if (maxRecords > 0)
             SQLSetStmtAttrW(statement.Get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(maxRecords)), 0);
         std::vector<std::string> narrowParameterTexts;
@@ -230,6 +217,21 @@ public:
         else
             BindParameters(statement, parameters, parameterTexts, parameterLengths);
 
+        try {
+            return Run(statement, statementText, maxRecords, watch);
+        } catch (const std::exception&) {
+            // Asked while the watching thread still bounds it with SQLCancel.
+            if (watch.StopRequested() && ConnectionDead())
+                watch.NoteSessionLost();
+            throw;
+        }
+    }
+
+private:
+    std::unique_ptr<ResultBatch> Run(const OdbcHandle& statement, const std::string& statementText,
+                                     std::int64_t maxRecords, StatementWatch& watch)
+    {
+        std::int64_t receivedRows = 0;
         SQLRETURN rc = ExecDirect(statement, statementText);
         if (rc != SQL_NO_DATA)
             CheckOdbc(rc, statement, "SQLExecDirectW");
@@ -244,45 +246,15 @@ public:
                 break;
             CheckOdbc(rc, statement, "SQLMoreResults");
         }
+        // The server drops a session whose statement a cancel stopped while it sent rows.
+        if (watch.Cancelled() && ConnectionDead())
+            watch.NoteSessionLost();
         return batch;
     }
 
+public:
+
     bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
-
-    // The MariaDB server drops a session whose statement KILL QUERY stopped while it sent
-    // rows; the drivers tell (the MariaDB driver by a round trip of its own).
-    bool SessionAlive() override
-    {
-        SQLUINTEGER dead = SQL_CD_FALSE;
-        if (!SQL_SUCCEEDED(SQLGetConnectAttrW(connection_->Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)))
-            return true;
-        return dead != SQL_CD_TRUE;
-    }
-
-    // For the drivers we know, a cancel statement of ours from another session, which
-    // cannot hold the statement's end when the server stops answering
-    // (CancelSender.h); for others SQLCancel from this thread, under the lock so
-    // that the handle outlives the call.
-    void Interrupt() override
-    {
-        const std::lock_guard<std::mutex> lock(runningMutex_);
-        if (runningStatement_ == SQL_NULL_HSTMT)
-            return;
-        if (canceller_)
-            canceller_->Send();
-        else
-            SQLCancel(runningStatement_);
-    }
-
-    // The driver gives no way to stop a call that waits on a silent server: its socket does.
-    void Sever() override
-    {
-        severed_.store(true, std::memory_order_release);
-        socket_.Shutdown();
-    }
-
-    // The driver reads whole blocks (the MariaDB driver a whole result) in one call.
-    std::optional<std::uint64_t> BytesReceived() const override { return socket_.BytesReceived(); }
 
 private:
     // Rows received over all results of the running statement, told to its watch. A
@@ -298,82 +270,62 @@ private:
         }
     };
 
-    // For the length of one Execute: the statement handle Interrupt may cancel.
-    class RunningStatement {
+    // For the length of one Execute: a thread that waits on the statement's watch and
+    // stops the statement with SQLCancel on a time-out or a cancel. An interrupt that came
+    // before the driver started the statement is lost: it is repeated a few times.
+    class StatementCanceller {
     public:
-        RunningStatement(OdbcProvider& provider, const OdbcHandle& statement) : provider_(provider)
+        StatementCanceller(const OdbcHandle& statement, StatementWatch& watch)
+            : statement_(statement.Get()), watch_(watch), thread_([this] { Watch(); })
         {
-            const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
-            provider_.runningStatement_ = statement.Get();
         }
-        ~RunningStatement()
+        ~StatementCanceller()
         {
-            {
-                const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
-                provider_.runningStatement_ = SQL_NULL_HSTMT;
-            }
-            if (provider_.canceller_ && !provider_.severed_.load(std::memory_order_acquire))
-                provider_.canceller_->WaitForAnswers();
+            done_.store(true, std::memory_order_release);
+            watch_.Wake();
+            thread_.join();
         }
-        RunningStatement(const RunningStatement&) = delete;
-        RunningStatement& operator=(const RunningStatement&) = delete;
+        StatementCanceller(const StatementCanceller&) = delete;
+        StatementCanceller& operator=(const StatementCanceller&) = delete;
 
     private:
-        OdbcProvider& provider_;
+        static constexpr std::chrono::milliseconds kRepeat{200};
+        static constexpr int kRepeats = 5;
+
+        void Watch()
+        {
+            int sent = 0;
+            while (!done_.load(std::memory_order_acquire)) {
+                const bool stopping = watch_.Stopping();
+                watch_.Wait({}, stopping ? kRepeat : std::chrono::milliseconds(-1));
+                if (done_.load(std::memory_order_acquire))
+                    return;
+                if (watch_.Stopping() && sent <= kRepeats) {
+                    ++sent;
+                    SQLCancel(statement_);
+                }
+            }
+        }
+
+        const SQLHSTMT statement_;    // the running statement, which outlives this object
+        StatementWatch& watch_;       // its bounds
+        std::atomic<bool> done_{false};  // Execute is returning: the thread ends
+        std::thread thread_;          // last: starts once everything above exists
     };
 
     void Connect(const std::string& connectionString, ConnectAttempt& attempt)
     {
-        connectedLink_ = ConnectOdbcWithin(connection_->Get(), connectionString, attempt);
+        ConnectOdbcWithin(connection_->Get(), connectionString, attempt);
         connected_ = true;
-        connectedString_ = connectionString;
     }
 
-    // What the server says of this session: its number (for the cancel statement), and
-    // the TCP ports of its link as the server sees them (none over a local socket).
-    struct SessionFacts {
-        std::string number;
-        std::optional<std::uint16_t> clientPort;
-        std::optional<std::uint16_t> serverPort;
-    };
-
-    SessionFacts AskSession(const std::string& statementText, ConnectAttempt& attempt)
+    // Whether the driver finds the session gone (the MariaDB driver asks the server).
+    bool ConnectionDead() const
     {
-        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
-        // Within what is left of the connect's time-out: a server can stop answering here too.
-        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(attempt.SecondsLeft())), 0);
-        CheckOdbc(ExecDirect(statement, statementText), statement, "SQLExecDirectW");
-        CheckOdbc(SQLFetch(statement.Get()), statement, "SQLFetch");
-        const auto digits = [&statement](SQLUSMALLINT column) -> std::string {
-            char value[64] = {};
-            SQLLEN length = 0;
-            CheckOdbc(SQLGetData(statement.Get(), column, SQL_C_CHAR, value, sizeof value, &length), statement,
-                      "SQLGetData");
-            const std::string text(value, length > 0 ? std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1) : 0);
-            return text.find_first_not_of("0123456789") == std::string::npos ? text : std::string();
-        };
-        const auto port = [](const std::string& text) -> std::optional<std::uint16_t> {
-            if (text.empty() || text.size() > 5 || std::stol(text) > 65535)
-                return std::nullopt;
-            return static_cast<std::uint16_t>(std::stol(text));
-        };
-        SessionFacts facts{digits(1), port(digits(2)), port(digits(3))};
-        if (facts.number.empty())
-            throw ERecordSetError("The server gave no session number");
-        return facts;
-    }
-
-    // The session's socket is the process's one TCP link with the ports the server reports
-    // for the session; through a proxy (which the server sees instead of us), the one link
-    // the connect opened to the server the string names.
-    void FindSocket(const SessionFacts& facts)
-    {
-        if (facts.clientPort && facts.serverPort)
-            socket_ = SessionSocket::FindByPorts(*facts.clientPort, *facts.serverPort);
-        if (!socket_.Found())
-            socket_ = std::move(connectedLink_);
-        connectedLink_ = SessionSocket();
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (!SQL_SUCCEEDED(SQLGetConnectAttrW(connection_->Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)))
+            return false;
+        return dead == SQL_CD_TRUE;
     }
 
     // The driver's file name (SQL_DRIVER_NAME); empty when it does not say.
@@ -643,13 +595,6 @@ private:
     std::unique_ptr<OdbcHandle> connection_;
     bool connected_ = false;
     bool narrowTextIsUtf8_ = false;
-    SessionSocket socket_;                        // the driver's link to the server, when found
-    SessionSocket connectedLink_;                 // the link the last connect opened, until FindSocket
-    std::mutex runningMutex_;                     // guards runningStatement_ against Interrupt
-    SQLHSTMT runningStatement_ = SQL_NULL_HSTMT;  // while a statement runs
-    std::string connectedString_;                 // what the session was opened with
-    std::atomic<bool> severed_{false};            // a forced stop shut the session's socket
-    std::optional<CancelSender> canceller_;       // how the drivers we know stop a statement
 };
 
 }  // namespace

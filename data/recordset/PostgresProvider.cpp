@@ -5,34 +5,39 @@
 // Rows arrive in single-row mode: the server keeps sending while the client files each
 // row into the column arenas, so fetching overlaps the server's work and no copy of the
 // whole result is ever held outside the record set. Statement texts may hold several
-// statements; "?" markers outside quotes become $1, $2… for parameters. The statement
-// watch enforces the command time-out on the waits between rows (the server's own
-// statement_timeout would count the whole transfer) through a cancel: pg_cancel_backend
-// from a session of the provider's own, sent by the session's CancelSender (the library's
-// own cancel request waits without a time-out for the server to take it). A forced stop
-// shuts the session's socket, which ends a wait on a server that no longer answers at once.
-// The connect is libpq's non-blocking one, waited for by a ConnectAttempt: bounded by the
-// connection's time-out and ended at once by a cancel.
+// statements; "?" markers outside quotes become $1, $2… for parameters.
+//
+// Every wait is libpq's non-blocking one, on the thread that runs the statement: the
+// connect through a ConnectAttempt, the statement and its rows through the statement's
+// watch, which polls the session's socket, the cancel's event descriptor and the deadline
+// together. A stop (the command time-out on the waits between rows, or a cancel) sends
+// pg_cancel_backend from a second non-blocking session that the same loop drives (the
+// library's own cancel request blocks without a time-out). When the statement has not
+// ended within the watch's bound, or on a forced stop, the provider gives its own session
+// up: the connection opens a new one before the next statement. Host names are resolved
+// within the connect's bounds and handed to libpq as hostaddr.
 // Errors carry the server's message and its
 // SQLSTATE, in the form the ODBC provider uses. With a record limit the rows past it
 // still arrive and are dropped, so the connection is ready for the next statement.
 #include <libpq-fe.h>
+#include <poll.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
-#include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "data/recordset/CancelSender.h"
 #include "data/recordset/ColumnBuilder.h"
 #include "data/recordset/ConnectAttempt.h"
 #include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
+#include "data/recordset/HostAddress.h"
 #include "data/recordset/PostgresTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
-#include "data/recordset/SessionSocket.h"
 #include "data/recordset/StatementWatch.h"
 #include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
@@ -62,7 +67,9 @@ std::string Keyword(const char* key, const std::string& value)
     return text + "' ";
 }
 
-std::string ConnectionInfo(const ConnectionString& settings)
+// The libpq parameters of the connection string; a host name goes with its address,
+// resolved within the attempt's bounds (libpq would resolve it inside its connect call).
+std::string ConnectionInfo(const ConnectionString& settings, ConnectAttempt& attempt)
 {
     static const std::pair<const char*, std::vector<const char*>> kKeys[] = {
         {"host", {"Server", "Host", "Servername"}}, {"port", {"Port"}},   {"dbname", {"Database", "Initial Catalog"}},
@@ -75,6 +82,13 @@ std::string ConnectionInfo(const ConnectionString& settings)
                 info += Keyword(keyword, *value);
                 break;
             }
+    const auto host = settings.Find("Server") ? settings.Find("Server")
+                      : settings.Find("Host") ? settings.Find("Host")
+                                              : settings.Find("Servername");
+    // Several hosts (a list libpq tries in turn) are left to libpq.
+    if (host && host->find(',') == std::string::npos && !settings.Has("hostaddr"))
+        if (const auto address = ResolveHostWithin(*host, attempt))
+            info += Keyword("hostaddr", *address);
     return info + "client_encoding='UTF8' ";
 }
 
@@ -109,25 +123,70 @@ ConnectionPtr ConnectWithin(const std::string& info, ConnectAttempt& attempt)
     }
 }
 
-// Stops the statement that the session with this process number runs, from a session of
-// its own. A statement that has ended meanwhile is not touched: the server drops a cancel
-// that reaches an idle session.
-void CancelBackend(const std::string& info, int processNumber, ConnectAttempt& attempt)
-{
-    const ConnectionPtr connection = ConnectWithin(info, attempt);
-    const std::string text = "SELECT pg_cancel_backend(" + std::to_string(processNumber) + ")";
-    if (!PQsendQuery(connection.get(), text.c_str()))
-        return;
-    for (;;) {
-        while (PQisBusy(connection.get())) {
-            attempt.WaitForSocket(PQsocket(connection.get()), ConnectAttempt::Readiness::Read);
-            if (!PQconsumeInput(connection.get()))
-                return;
-        }
-        if (!ResultPtr(PQgetResult(connection.get())))
-            return;
+// A cancel in flight: pg_cancel_backend(number) from a session of its own, driven one
+// step at a time by the loop that waits for the statement, so that it waits on nothing
+// by itself. A statement that has ended meanwhile is not touched: the server drops a
+// cancel that reaches an idle session.
+class BackendCancel {
+public:
+    BackendCancel(const std::string& info, int processNumber)
+        : connection_(PQconnectStart(info.c_str())),
+          text_("SELECT pg_cancel_backend(" + std::to_string(processNumber) + ")")
+    {
+        if (!connection_ || PQstatus(connection_.get()) == CONNECTION_BAD)
+            done_ = true;
     }
-}
+
+    bool Done() const { return done_; }
+    // The descriptor and the readiness the next step waits for (none once done).
+    pollfd Wait() const
+    {
+        if (done_)
+            return {-1, 0, 0};
+        return {PQsocket(connection_.get()), static_cast<short>(writing_ ? POLLOUT : POLLIN), 0};
+    }
+
+    // Takes the next step after the socket became ready (or reported an error).
+    void Step()
+    {
+        if (done_)
+            return;
+        PGconn* const connection = connection_.get();
+        if (!connected_) {
+            const PostgresPollingStatusType state = PQconnectPoll(connection);
+            if (state == PGRES_POLLING_FAILED)
+                return End();
+            writing_ = state == PGRES_POLLING_WRITING;
+            if (state != PGRES_POLLING_OK)
+                return;
+            connected_ = true;
+            if (PQsetnonblocking(connection, 1) != 0 || !PQsendQuery(connection, text_.c_str()))
+                return End();
+        }
+        const int flushed = PQflush(connection);
+        writing_ = flushed == 1;
+        if (flushed < 0 || (!writing_ && !PQconsumeInput(connection)))
+            return End();
+        while (!writing_ && !PQisBusy(connection)) {
+            const ResultPtr result(PQgetResult(connection));
+            if (!result)
+                return End();  // answered: the server has taken the cancel
+        }
+    }
+
+private:
+    void End()
+    {
+        done_ = true;
+        connection_.reset();
+    }
+
+    ConnectionPtr connection_;  // the cancel's own session; none once done
+    const std::string text_;    // the cancel statement
+    bool connected_ = false;    // the session is open and the statement sent
+    bool writing_ = true;       // the next step waits to write (else to read)
+    bool done_ = false;         // answered, or failed: nothing more to drive
+};
 
 // "?" outside quoted text and quoted identifiers becomes $n.
 std::string NumberedMarkers(const std::string& text)
@@ -217,28 +276,33 @@ private:
 class PostgresProvider final : public Provider {
 public:
     PostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt)
-        : info_(ConnectionInfo(settings)),
-          owned_(ConnectWithin(info_ + "application_name='qelvor'", attempt)),
-          connection_(owned_.get()),
-          socket_(SessionSocket::Duplicate(PQsocket(connection_))),
-          canceller_(attempt.Server(),
-                     [info = info_ + "application_name='qelvor cancel'", number = PQbackendPID(connection_)](
-                         ConnectAttempt& cancel) { CancelBackend(info, number, cancel); })
+        : info_(ConnectionInfo(settings, attempt)),
+          session_(ConnectWithin(info_ + "application_name='qelvor'", attempt)),
+          processNumber_(PQbackendPID(session_.get()))
     {
         // The server's notices ("… does not exist, skipping") would go to standard error.
-        PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(session_.get(), [](void*, const char*) {}, nullptr);
+        if (PQsetnonblocking(session_.get(), 1) != 0)
+            throw ERecordSetError(ErrorText(nullptr, session_.get()));
     }
 
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
                                          std::int64_t maxRecords, StatementWatch& watch) override
     {
-        const RunningStatement running(*this);
+        QELVOR_ASSERT(session_);
+        Statement statement(*this, watch);
         Send(statementText, parameters);
+        statement.Flush();
         std::int64_t receivedRows = 0;
         auto batch = std::make_unique<ResultBatch>();
         std::unique_ptr<TableInProgress> table;
         std::string failure;
-        while (PGresult* raw = PQgetResult(connection_)) {
+        PGconn* const connection = session_.get();
+        for (;;) {
+            statement.AwaitResult();
+            PGresult* raw = PQgetResult(connection);
+            if (!raw)
+                break;
             const ResultPtr result(raw);
             switch (PQresultStatus(raw)) {
             case PGRES_SINGLE_TUPLE:
@@ -264,69 +328,144 @@ public:
                 watch.ReceivedSomething();
                 // Read on to the end, so the connection is ready for the next statement.
                 if (failure.empty())
-                    failure = ErrorText(raw, connection_);
+                    failure = ErrorText(raw, connection);
                 table.reset();
                 break;
             }
         }
+        statement.SettleCancel();
+        if (!session_) {
+            // The cancel could not be settled: the result stands, the session is gone.
+            if (!failure.empty())
+                throw ERecordSetError(failure);
+            return batch;
+        }
         if (!failure.empty()) {
             // A dropped session fails every later statement too: say so, and the
             // connection opens a new one before the next.
-            if (PQstatus(connection_) == CONNECTION_BAD)
+            if (PQstatus(connection) == CONNECTION_BAD) {
+                watch.NoteSessionLost();
                 throw EConnectionLost(failure);
+            }
             throw ERecordSetError(failure);
         }
         return batch;
     }
 
-    bool SessionAlive() override { return PQstatus(connection_) != CONNECTION_BAD; }
-
     // libpq follows the session's setting from the server's own reports: nothing to ask.
     bool BackslashEscapesInLiterals() override
     {
-        const char* conforming = PQparameterStatus(connection_, "standard_conforming_strings");
+        const char* conforming = session_ ? PQparameterStatus(session_.get(), "standard_conforming_strings") : nullptr;
         return conforming != nullptr && std::string_view(conforming) == "off";
     }
 
-    // Only while a statement runs: a cancel asked for after its end would reach the next.
-    void Interrupt() override
-    {
-        const std::lock_guard<std::mutex> lock(runningMutex_);
-        if (running_)
-            canceller_.Send();
-    }
-
-    // Ends every wait on the session's socket; libpq then reports the session lost.
-    void Sever() override
-    {
-        severed_.store(true, std::memory_order_release);
-        socket_.Shutdown();
-    }
-
 private:
-    // For the length of one Execute: cancels are taken, and the end waits for those sent.
-    class RunningStatement {
+    // The waits of one Execute: the session's socket, the cancel in flight, the watch.
+    class Statement {
     public:
-        explicit RunningStatement(PostgresProvider& provider) : provider_(provider)
+        Statement(PostgresProvider& provider, StatementWatch& watch) : provider_(provider), watch_(watch) {}
+
+        // Sends what libpq still holds of the statement.
+        void Flush()
         {
-            const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
-            provider_.running_ = true;
-        }
-        ~RunningStatement()
-        {
-            {
-                const std::lock_guard<std::mutex> lock(provider_.runningMutex_);
-                provider_.running_ = false;
+            for (;;) {
+                const int flushed = PQflush(provider_.session_.get());
+                if (flushed == 0)
+                    return;
+                if (flushed < 0)
+                    Lost();
+                WaitOnce(POLLOUT | POLLIN);
+                // The server may answer (an error) before it has read everything.
+                if (!PQconsumeInput(provider_.session_.get()))
+                    Lost();
             }
-            if (!provider_.severed_.load(std::memory_order_acquire))
-                provider_.canceller_.WaitForAnswers();
         }
-        RunningStatement(const RunningStatement&) = delete;
-        RunningStatement& operator=(const RunningStatement&) = delete;
+
+        // Returns once PQgetResult will not wait.
+        void AwaitResult()
+        {
+            PGconn* const connection = provider_.session_.get();
+            while (PQisBusy(connection)) {
+                WaitOnce(POLLIN);
+                if (!PQconsumeInput(connection))
+                    return;  // PQgetResult reports the broken link
+            }
+        }
+
+        // A cancel still in flight when the statement ended is driven to its end, so that
+        // it cannot reach the session's next statement; one the server does not answer
+        // within the bound costs the session.
+        void SettleCancel()
+        {
+            while (cancel_ && !cancel_->Done()) {
+                pollfd waits[1] = {cancel_->Wait()};
+                watch_.Wait(waits);
+                if (watch_.GiveUpDue()) {
+                    cancel_.reset();
+                    provider_.GiveUp(watch_);
+                    return;
+                }
+                if (waits[0].revents)
+                    cancel_->Step();
+            }
+        }
 
     private:
+        // A cancel that the server answered but whose statement goes on (it came before the
+        // statement started) is sent again after this long.
+        static constexpr auto kCancelRepeat = std::chrono::milliseconds(250);
+
+        void WaitOnce(short events)
+        {
+            pollfd waits[2] = {{PQsocket(provider_.session_.get()), events, 0}, {-1, 0, 0}};
+            std::size_t count = 1;
+            if (cancel_ && !cancel_->Done())
+                waits[count++] = cancel_->Wait();
+            watch_.Wait(std::span<pollfd>(waits, count),
+                        cancel_ && cancel_->Done() ? std::chrono::ceil<std::chrono::milliseconds>(
+                                                         std::max(kCancelRepeat - (Clock::now() - cancelAnswered_),
+                                                                  Clock::duration::zero()))
+                                                   : std::chrono::milliseconds(-1));
+            if (watch_.GiveUpDue()) {
+                cancel_.reset();
+                provider_.GiveUp(watch_);
+                throw EConnectionLost("The server did not end the stopped statement");
+            }
+            if (count == 2 && waits[1].revents) {
+                cancel_->Step();
+                if (cancel_->Done())
+                    cancelAnswered_ = Clock::now();
+            }
+            if (watch_.Stopping() &&
+                (!cancel_ || (cancel_->Done() && Clock::now() - cancelAnswered_ >= kCancelRepeat))) {
+                cancel_ = std::make_unique<BackendCancel>(provider_.info_ + "application_name='qelvor cancel'",
+                                                          provider_.processNumber_);
+                if (cancel_->Done())
+                    cancelAnswered_ = Clock::now();
+            }
+        }
+
+        [[noreturn]] void Lost()
+        {
+            const std::string message = ErrorText(nullptr, provider_.session_.get());
+            watch_.NoteSessionLost();
+            throw EConnectionLost(message);
+        }
+
+        using Clock = std::chrono::steady_clock;
         PostgresProvider& provider_;
+        StatementWatch& watch_;
+        std::unique_ptr<BackendCancel> cancel_;  // the cancel in flight or answered, if any
+        Clock::time_point cancelAnswered_;       // when cancel_ was last answered
     };
+
+    // Ends the session at once (a forced stop, or a stop the server did not act on): the
+    // connection opens a new one before the next statement.
+    void GiveUp(StatementWatch& watch)
+    {
+        session_.reset();
+        watch.NoteSessionLost();
+    }
 
     void Send(const std::string& statementText, const std::vector<Parameter>& parameters)
     {
@@ -334,9 +473,10 @@ private:
         // than the one given, or bind another value. The connection refuses such statement
         // text; parameter values are checked here.
         QELVOR_ASSERT(statementText.find('\0') == std::string::npos);
+        PGconn* const connection = session_.get();
         int sent = 0;
         if (parameters.empty()) {
-            sent = PQsendQuery(connection_, statementText.c_str());
+            sent = PQsendQuery(connection, statementText.c_str());
         } else {
             std::vector<std::string> texts;
             std::vector<const char*> values;
@@ -347,22 +487,17 @@ private:
                     throw ERecordSetError("A parameter value holds a NUL character");
                 values.push_back(parameter.value.IsNull() ? nullptr : texts.back().c_str());
             }
-            sent = PQsendQueryParams(connection_, NumberedMarkers(statementText).c_str(), static_cast<int>(values.size()),
+            sent = PQsendQueryParams(connection, NumberedMarkers(statementText).c_str(), static_cast<int>(values.size()),
                                      nullptr, values.data(), nullptr, nullptr, 0);
         }
         if (!sent)
-            throw ERecordSetError(ErrorText(nullptr, connection_));
-        PQsetSingleRowMode(connection_);
+            throw ERecordSetError(ErrorText(nullptr, connection));
+        PQsetSingleRowMode(connection);
     }
 
-    const std::string info_;          // the libpq connection parameters, for the cancel's session
-    ConnectionPtr owned_;             // the session
-    PGconn* const connection_;        // owned_, for the library's calls
-    SessionSocket socket_;            // the session's socket, held while the session lives
-    std::mutex runningMutex_;         // guards running_ against Interrupt
-    bool running_ = false;            // a statement runs (Execute)
-    std::atomic<bool> severed_{false};  // a forced stop shut the session's socket
-    CancelSender canceller_;          // last: its thread ends before anything above goes
+    const std::string info_;    // the libpq connection parameters, for the cancel's session
+    ConnectionPtr session_;     // the session; none once given up
+    const int processNumber_;   // the session's server process, which a cancel names
 };
 
 }  // namespace

@@ -82,6 +82,8 @@ public:
     // returned, and what Cancelled says is final. The destructor does it too.
     void Finish();
     bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    // Ends another thread's Wait at once (its owner is about to stop it).
+    void Wake();
 
     // Whether the statement was stopped because nothing arrived within the time-out.
     bool TimedOut() const { return timedOut_.load(std::memory_order_acquire); }
@@ -92,7 +94,6 @@ public:
     bool SessionLost() const { return sessionLost_.load(std::memory_order_acquire); }
 
 private:
-    void Wake();
     // Notes what arrived since the last look and the time-out; returns the stop's time.
     void Look(Clock::time_point now);
 

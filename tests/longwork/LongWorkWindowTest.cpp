@@ -270,19 +270,16 @@ TEST_F(LongWorkWindowTest, CancellingTwiceInterruptsOnceAndForcesNothingWhenAnsw
     EXPECT_EQ(statement_.forces, 0);
 }
 
-TEST_F(LongWorkWindowTest, AnUnansweredInterruptIsFollowedByAForcedStop)
+TEST_F(LongWorkWindowTest, AnUnansweredInterruptIsLeftToTheWorkWhichAloneDecidesToGiveUp)
 {
+    // The work's own loop bounds its cancel (on a server some network away a cancel takes
+    // longer than any fixed delay the window could pick): the window forces nothing.
     statement_.answersInterrupt = false;
-    qint64 cancelledAt = 0;
-    watch_.At(150, [&] {
-        cancelledAt = watch_.Elapsed();
-        PressEscape();
-    });
+    statement_.length = 1500ms;
+    watch_.At(150, [&] { PressEscape(); });
     EXPECT_TRUE(RunCancelled());
     EXPECT_EQ(statement_.interrupts, 1);
-    EXPECT_EQ(statement_.forces, 1);
-    // Not at once: the database is given its chance to answer (a few ms of timer rounding).
-    EXPECT_GE(watch_.Elapsed() - cancelledAt, kLongWorkForceStopDelayMs - 5);
+    EXPECT_EQ(statement_.forces, 0) << "the window forced a stop the work's own bound was to decide";
 }
 
 TEST_F(LongWorkWindowTest, WorkThatCompletesAsItIsCancelledStillEndsCancelled)

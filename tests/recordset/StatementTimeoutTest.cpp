@@ -84,19 +84,28 @@ TEST_P(StatementTimeout, ASteadyResultLongerThanTheTimeoutOpensCompletely)
     double probe = 1e9;
     for (int i = 0; i < 3; ++i)
         probe = std::min(probe, SecondsToRun(*db_, SteadyRows(*db_, probeRows)));
-    const auto rows = static_cast<std::int64_t>(probeRows * 5.0 / std::max(probe, 0.001));
-    Command command;
-    command.SetActiveConnection(&db_->Session());
-    command.SetCommandTimeout(1);
-    command.SetCommandText(SteadyRows(*db_, rows));
-    RecordSet records;
-    const auto started = Clock::now();
-    records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
-    const double took = Seconds(Clock::now() - started).count();
-    EXPECT_EQ(records.RecordCount(), rows);
-    EXPECT_GE(took, 3.0) << "the result arrived too fast to test the time-out";
-    records.MoveLast();
-    EXPECT_EQ(records.Value(0), Variant(rows));
+    auto rows = static_cast<std::int64_t>(probeRows * 5.0 / std::max(probe, 0.001));
+    // The real run can still be faster than the probe said (a machine whose load just
+    // dropped): then it is tried again with twice the rows, and skipped, not failed, when
+    // this machine cannot make the result last.
+    for (int attempt = 0;; ++attempt) {
+        Command command;
+        command.SetActiveConnection(&db_->Session());
+        command.SetCommandTimeout(1);
+        command.SetCommandText(SteadyRows(*db_, rows));
+        RecordSet records;
+        const auto started = Clock::now();
+        records.Open(command, adOpenKeyset, adLockOptimistic, adCmdText);
+        const double took = Seconds(Clock::now() - started).count();
+        EXPECT_EQ(records.RecordCount(), rows);
+        records.MoveLast();
+        EXPECT_EQ(records.Value(0), Variant(rows));
+        if (took >= 3.0)
+            return;
+        if (attempt == 2)
+            GTEST_SKIP() << "the result arrived in " << took << " s, too fast to test the time-out";
+        rows *= 2;
+    }
 }
 
 TEST_P(StatementTimeout, AStatementThatReturnsNothingForTooLongTimesOut)

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Starts or stops a throwaway MariaDB server for the tests.
-#   mariadb.sh start DIR   initialises DIR, starts the server on a free loopback port and
-#                          prints the ODBC connection string on standard output
+#   mariadb.sh start DIR [OWNER_PID]
+#                          initialises DIR, starts the server on a free loopback port and
+#                          prints the ODBC connection string on standard output; with
+#                          OWNER_PID, a watchdog stops the server once that process has ended
 #   mariadb.sh stop DIR    stops the server and removes DIR
+#   mariadb.sh freeze DIR  stops the server's process (SIGSTOP): it keeps its links and
+#                          answers nothing, as a server that hangs
+#   mariadb.sh thaw DIR    lets a frozen server go on (SIGCONT)
 # The server keeps text in utf8mb4 and the connection asks for it too, so Chinese text
 # and the rest of Unicode travel unchanged.
 set -euo pipefail
@@ -34,9 +39,15 @@ start)
     CREATE USER 'qelvor'@'127.0.0.1' IDENTIFIED BY '';
     GRANT ALL PRIVILEGES ON *.* TO 'qelvor'@'127.0.0.1';
     CREATE DATABASE qelvor CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;"
+  if [ -n "${3:-}" ]; then
+    # Detached and off the output pipe, so that the caller reading our output sees its end.
+    setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; exec bash "$2" stop "$3"' \
+      watchdog "$3" "$0" "$dir" </dev/null >/dev/null 2>&1 &
+  fi
   echo "Driver={MariaDB Unicode};Server=127.0.0.1;Port=$port;Database=qelvor;Uid=qelvor;Pwd=;CHARSET=utf8mb4"
   ;;
 stop)
+  [ -f "$dir/pid" ] && kill -CONT "$(cat "$dir/pid")" 2>/dev/null || true
   if [ -S "$dir/socket" ]; then
     mariadb-admin --no-defaults --socket="$dir/socket" -uroot shutdown >/dev/null 2>&1 || true
   fi
@@ -45,6 +56,12 @@ stop)
   fi
   rm -rf "$dir"
   ;;
+freeze)
+  kill -STOP "$(cat "$dir/pid")"
+  ;;
+thaw)
+  kill -CONT "$(cat "$dir/pid")"
+  ;;
 *)
-  echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+  echo "usage: $0 start|stop|freeze|thaw DIR" >&2; exit 2 ;;
 esac

@@ -8,6 +8,9 @@
 #   postgres.sh stop DIR    stops the server and removes DIR
 #   postgres.sh halt DIR    stops the server at once (as a crash would), keeping DIR
 #   postgres.sh resume DIR  starts a halted server again on its port
+#   postgres.sh freeze DIR  stops every process of the server (SIGSTOP): it keeps its links
+#                           and answers nothing, as a server that hangs
+#   postgres.sh thaw DIR    lets a frozen server go on (SIGCONT)
 set -euo pipefail
 
 action=$1
@@ -15,6 +18,15 @@ dir=$2
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 as_postgres() {
   if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+# The postmaster and its children, one number a line.
+server_processes() {
+  local main
+  main=$(head -n 1 "$1/data/postmaster.pid" 2>/dev/null) || return 0
+  [ -n "$main" ] || return 0
+  echo "$main"
+  pgrep -P "$main" || true
 }
 
 case "$action" in
@@ -35,6 +47,7 @@ start)
   echo "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=postgres;Uid=postgres;Pwd=;TextAsLongVarchar=0"
   ;;
 stop)
+  server_processes "$dir" | xargs -r kill -CONT 2>/dev/null || true
   if [ -n "$bin" ] && [ -d "$dir/data" ]; then
     as_postgres "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
   fi
@@ -48,6 +61,12 @@ resume)
   as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
     -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
   ;;
+freeze)
+  server_processes "$dir" | xargs -r kill -STOP
+  ;;
+thaw)
+  server_processes "$dir" | xargs -r kill -CONT
+  ;;
 *)
-  echo "usage: $0 start DIR [OWNER_PID] | stop|halt|resume DIR" >&2; exit 2 ;;
+  echo "usage: $0 start DIR [OWNER_PID] | stop|halt|resume|freeze|thaw DIR" >&2; exit 2 ;;
 esac

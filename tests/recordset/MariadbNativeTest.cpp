@@ -257,6 +257,13 @@ TEST_F(MariadbNative, MarkersBecomeLiteralsOnlyOutsideQuotesAndComments)
             EXPECT_TRUE(table.Value(4, 0).IsNull());
             EXPECT_EQ(table.Value(5, 0).ToString(), "43");
         }
+        // A backslash before a quote ends the quoted text only where it does not escape.
+        Parameter marker;
+        marker.value = Variant("m");
+        const auto batch = db_->Session().Execute(escapes ? "SELECT 'a\\' ?' AS s, ? AS m" : "SELECT 'a\\' AS s, ? AS m",
+                                                  {marker}, 30, 0);
+        EXPECT_EQ(FirstTable(batch).Value(0, 0), Variant(escapes ? "a' ?" : "a\\"));
+        EXPECT_EQ(FirstTable(batch).Value(1, 0), Variant("m"));
     }
     std::vector<Parameter> one(1);
     one[0].value = Variant("x");

@@ -19,7 +19,6 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,6 +33,7 @@
 #include "data/recordset/Connection.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/RecordSet.h"
+#include "data/recordset/ResultBatch.h"
 #include "sampledata/SampleDatabase.h"
 
 namespace {
@@ -43,15 +43,6 @@ using qelvor::bench::ChildResult;
 constexpr double kOpenTarget = 1.15;
 constexpr double kMemoryTarget = 1.15;
 constexpr std::uint64_t kSeed = 1;  // the seed the benchmarks' SQLite files are made with
-
-double ResidentMiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
-}
 
 std::string ShellQuote(const std::string& text)
 {

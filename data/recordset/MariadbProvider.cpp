@@ -74,12 +74,12 @@ constexpr milliseconds kKillRepeat{250};
 
 // Where and as whom to connect.
 struct Endpoint {
-    std::string host;        // a numeric address, or "localhost" for the Unix socket
-    unsigned port = kDefaultPort;
-    std::string socketPath;  // the Unix socket; empty: the library's default
-    std::string user;
-    std::string password;
-    std::optional<std::string> database;
+    std::string host;                     // a numeric address, or "localhost" for the Unix socket
+    unsigned port = kDefaultPort;         // the TCP port (unused over the Unix socket)
+    std::string socketPath;               // the Unix socket; empty: the library's default
+    std::string user;                     // the account's name
+    std::string password;                 // its password; empty: none
+    std::optional<std::string> database;  // the session's default database, if named
 };
 
 std::optional<std::string> First(const ConnectionString& settings, std::initializer_list<const char*> names)

@@ -36,7 +36,8 @@ ConnectDialog::ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> so
         sourceList_->addItem(SourceLabel(source));
     stringEdit_ = new QLineEdit(this);
     stringEdit_->setObjectName(QStringLiteral("connectionStringEdit"));
-    stringEdit_->setPlaceholderText(QStringLiteral("Provider=PostgreSQL;Server=…;Database=…  /  Driver={…};…  /  Provider=SQLite;Data Source=…"));
+    stringEdit_->setPlaceholderText(QStringLiteral("Provider=PostgreSQL;Server=…;Database=…  /  Provider=MariaDB;Server=…;Database=…  /  Driver={…};…  /  "
+                                                  "Provider=SQLite;Data Source=…"));
     userEdit_ = new QLineEdit(this);
     userEdit_->setObjectName(QStringLiteral("userEdit"));
     passwordEdit_ = new QLineEdit(this);

@@ -89,7 +89,7 @@ expect_depends() {
   done
 }
 exact="(= $version)"
-expect_depends libqelvor-dbrt3 libsqlite3-0 libodbc2 libpq5 libicu72
+expect_depends libqelvor-dbrt3 libsqlite3-0 libodbc2 libpq5 libmariadb3 libicu72
 expect_depends libqelvor-dev "libqelvor-dbrt3 $exact"
 expect_depends qelvor-module "libqelvor-dbrt3 $exact" libqt6widgets6 qt6-qpa-plugins fonts-wqy-zenhei fonts-liberation
 expect_depends qelvor "libqelvor-dbrt3 $exact" "qelvor-module $exact" libqt6widgets6

@@ -16,6 +16,8 @@ packages=(
   libsqlite3-dev sqlite3 unixodbc-dev unixodbc odbc-postgresql
   # PostgreSQL's own client library, for the native PostgreSQL provider
   libpq-dev
+  # MariaDB's own client library (Connector/C), for the native MariaDB provider
+  libmariadb-dev
   # PostgreSQL server, started throwaway by the tests (python3 finds it a free port)
   postgresql python3
   # MariaDB server and its ODBC driver, the second server the tests start throwaway

@@ -29,7 +29,10 @@ QELVOR_TEST_ODBC=$("$root/tests/support/postgres.sh" start "$pg_dir")
 QELVOR_TEST_POSTGRES=${QELVOR_TEST_ODBC/Driver=\{PostgreSQL Unicode\}/Provider=PostgreSQL}
 export QELVOR_TEST_ODBC QELVOR_TEST_POSTGRES
 QELVOR_TEST_MARIADB=$("$root/tests/support/mariadb.sh" start "$maria_dir")
-export QELVOR_TEST_MARIADB
+# The same server through the native provider; its Unix socket for the tests that connect
+# through it (a TCP server address leaves it unused).
+QELVOR_TEST_MARIADB_NATIVE="${QELVOR_TEST_MARIADB/Driver=\{MariaDB Unicode\}/Provider=MariaDB};Socket=$maria_dir/socket"
+export QELVOR_TEST_MARIADB QELVOR_TEST_MARIADB_NATIVE
 # CI must never skip the server tests.
 export QELVOR_REQUIRE_ODBC=1
 

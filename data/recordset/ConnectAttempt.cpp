@@ -104,22 +104,48 @@ void ConnectAttempt::ThrowIfOver() const
 
 void ConnectAttempt::WaitForSocket(int socket, Readiness readiness)
 {
+    WaitForSocketOrLibrary(socket, readiness == Readiness::Read ? POLLIN : POLLOUT, std::nullopt);
+}
+
+short ConnectAttempt::WaitForSocketOrLibrary(int socket, short events,
+                                            std::optional<std::chrono::milliseconds> libraryWait)
+{
     QELVOR_ASSERT(socket >= 0);
+    const std::optional<Clock::time_point> libraryEnd =
+        libraryWait ? std::optional<Clock::time_point>(Clock::now() + *libraryWait) : std::nullopt;
     for (;;) {
         ThrowIfOver();
+        const Clock::time_point now = Clock::now();
+        if (libraryEnd && now >= *libraryEnd)
+            return 0;
+        std::optional<Clock::time_point> end = deadline_;
+        if (libraryEnd && (!end || *libraryEnd < *end))
+            end = libraryEnd;
         int waitMs = -1;
-        if (deadline_) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - Clock::now()).count();
+        if (end) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*end - now).count();
             waitMs = static_cast<int>(std::clamp<std::int64_t>(left, 0, std::numeric_limits<int>::max()));
         }
-        pollfd waits[2] = {{socket, static_cast<short>(readiness == Readiness::Read ? POLLIN : POLLOUT), 0},
-                           {wakeDescriptor_, POLLIN, 0}};
+        pollfd waits[2] = {{socket, events, 0}, {wakeDescriptor_, POLLIN, 0}};
         const int ready = poll(waits, 2, waitMs);
         if (ready < 0 && errno != EINTR)
             throw ERecordSetError("Cannot wait for the server " + server_);
         if (ready > 0 && waits[0].revents != 0 && !Cancelled())
-            return;  // ready, or an error the library will read from the socket itself
+            return waits[0].revents;  // ready, or an error the library will read from the socket itself
     }
+}
+
+void ConnectAttempt::Pause(std::chrono::milliseconds duration)
+{
+    const Clock::time_point end = Clock::now() + duration;
+    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
+        if (Cancelled())
+            throw EWorkCancelled();
+        pollfd wake = {wakeDescriptor_, POLLIN, 0};
+        poll(&wake, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(end - now).count()));
+    }
+    if (Cancelled())
+        throw EWorkCancelled();
 }
 
 void ConnectAttempt::Cancel()

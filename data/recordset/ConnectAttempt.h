@@ -56,8 +56,15 @@ public:
 
     // Waits until socket is ready for reading or writing; raises on the deadline or a cancel.
     void WaitForSocket(int socket, Readiness readiness);
+    // The same for a client library that also keeps a time-out of its own inside its
+    // connect: waits for any of events (poll's bits) on socket, or until libraryWait has
+    // passed (none: no such time-out). Returns poll's revents for socket, 0 when
+    // libraryWait passed first; raises on the deadline or a cancel.
+    short WaitForSocketOrLibrary(int socket, short events, std::optional<std::chrono::milliseconds> libraryWait);
     // Raises when the deadline has passed or a cancel arrived.
     void ThrowIfOver() const;
+    // Waits for the given time unless a cancel comes first (then raises EWorkCancelled).
+    void Pause(std::chrono::milliseconds duration);
     // Raises the time-out's failure (for a client library that gave up on its own time-out).
     [[noreturn]] void ThrowTimedOut() const;
 

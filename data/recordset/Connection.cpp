@@ -62,6 +62,10 @@ std::unique_ptr<Provider> OpenProvider(const std::string& text, WorkProgress* pr
             return OpenWithin(settings, progress, [&settings](ConnectAttempt& attempt) {
                 return OpenPostgresProvider(settings, attempt);
             });
+        if (EqualsAscii(*provider, "MariaDB"))
+            return OpenWithin(settings, progress, [&settings](ConnectAttempt& attempt) {
+                return OpenMariadbProvider(settings, attempt);
+            });
         throw ERecordSetError("Provider cannot be found. It may not be properly installed: \"" + *provider + "\"");
     }
     if (settings.Has("Driver") || settings.Has("DSN") || settings.Has("FILEDSN"))

@@ -3,6 +3,7 @@
 // The connection string chooses the provider:
 //   "Provider=SQLite;Data Source=FILE"                     embedded SQLite
 //   "Provider=PostgreSQL;Server=...;Database=...;Uid=..."  PostgreSQL through libpq
+//   "Provider=MariaDB;Server=...;Database=...;Uid=..."     MariaDB through its client library
 //   "Driver={...};Server=...;..." or "DSN=...;..."          ODBC through unixODBC
 // Statements are UTF-8. Failures raise ERecordSetError with the provider's own text. A
 // session found lost after a failure, or whose database file was replaced under it, is

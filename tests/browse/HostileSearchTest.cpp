@@ -47,6 +47,8 @@ const char* ServerVariable(const std::string& backend)
 {
     if (backend == "mariadb")
         return "QELVOR_TEST_MARIADB";
+    if (backend == "mariadbnative")
+        return "QELVOR_TEST_MARIADB_NATIVE";
     return backend.starts_with("postgres") ? "QELVOR_TEST_POSTGRES" : "QELVOR_TEST_ODBC";
 }
 
@@ -73,7 +75,7 @@ protected:
             connection_->SetConnectionString(server);
         }
         connection_->Open();
-        const bool mariadb = backend == "mariadb";
+        const bool mariadb = backend.starts_with("mariadb");
         const bool escapesAsked = backend.ends_with("-escapes");
         if (escapesAsked)
             Run("SET standard_conforming_strings = off");
@@ -298,7 +300,8 @@ TEST_P(HostileSearch, AMegabyteTextIsSearchedOrRefusedClearly)
     EXPECT_EQ(TableContents(), tablesBefore_);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, HostileSearch, testing::Values("sqlite", "odbc", "odbc-escapes", "postgres", "postgres-escapes", "mariadb"),
+INSTANTIATE_TEST_SUITE_P(Backends, HostileSearch, testing::Values("sqlite", "odbc", "odbc-escapes", "postgres", "postgres-escapes", "mariadb",
+                                                           "mariadbnative"),
                          [](const testing::TestParamInfo<std::string>& backend) {
                              std::string name = backend.param;
                              std::replace(name.begin(), name.end(), '-', '_');

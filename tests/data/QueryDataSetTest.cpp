@@ -415,7 +415,7 @@ TEST_P(QueryDataSet, ClientsOfTheConnection)
     ExpectDatabaseError([&] { dataSet_.Open(); }, "Missing Connection or ConnectionString");
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, QueryDataSet, ::testing::Values("sqlite", "odbc", "mariadb", "postgres"),
+INSTANTIATE_TEST_SUITE_P(Providers, QueryDataSet, ::testing::Values("sqlite", "odbc", "mariadb", "postgres", "mariadbnative"),
                          [](const auto& provider) { return provider.param; });
 
 }  // namespace

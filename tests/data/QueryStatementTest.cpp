@@ -155,7 +155,7 @@ TEST_P(AnswerSheetQuery, LeftoverParametersOfAnEarlierStatementAreDropped)
     EXPECT_EQ(Search("", "").size(), 5u) << "a statement without parameters runs without any";
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, AnswerSheetQuery, ::testing::Values("sqlite", "odbc", "mariadb", "postgres"),
+INSTANTIATE_TEST_SUITE_P(Providers, AnswerSheetQuery, ::testing::Values("sqlite", "odbc", "mariadb", "postgres", "mariadbnative"),
                          [](const auto& provider) { return provider.param; });
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -122,7 +123,7 @@ public:
     void RelayWhole(bool whole) { Tell(whole ? "whole" : "mute"); }
 };
 
-// The ways to a server: the native providers, and ODBC with the PostgreSQL and MariaDB drivers.
+// The ways to a server: native PostgreSQL and MariaDB, and ODBC with the PostgreSQL and MariaDB drivers.
 struct Route {
     const char* name;
     const char* environment;  // the variable naming a real server of this kind
@@ -148,6 +149,10 @@ const Route kRoutes[] = {
                 + ";Database=x;Uid=x;READ_TIMEOUT=1;" + rest;
      },
      false},
+    {"mariadbnative", "QELVOR_TEST_MARIADB_NATIVE",
+     [](std::uint16_t port, const std::string& rest) {
+         return "Provider=MariaDB;Server=127.0.0.1;Port=" + std::to_string(port) + ";Database=x;Uid=x;" + rest;
+     }},
 };
 
 class ConnectBounds : public ::testing::TestWithParam<Route> {};
@@ -242,7 +247,7 @@ TEST_P(ConnectBounds, TheReconnectAfterALostSessionIsCancelledWithItsStatement)
             rest += key + "=" + value + ";";
     Connection session;
     session.Open(GetParam().text(relay.Port(), rest));
-    const std::string sleep = std::string(GetParam().name) == "mariadb" ? "SELECT SLEEP(30)" : "SELECT pg_sleep(30)";
+    const std::string sleep = std::string_view(GetParam().name).starts_with("mariadb") ? "SELECT SLEEP(30)" : "SELECT pg_sleep(30)";
     // A forced stop loses the session; the server then stops answering new sessions.
     WorkProgress first;
     // A forced stop alone: a cancel could end the statement first and keep the session.
@@ -398,9 +403,7 @@ TEST_P(CancelScope, AForcedStopShutsItsOwnSessionOnlyWhateverElseTheProcessConne
 {
     if (db_->IsSqlite())
         GTEST_SKIP() << "no link to shut";
-    const char* real = std::getenv(GetParam() == "mariadb" ? "QELVOR_TEST_MARIADB"
-                                   : GetParam() == "postgres" ? "QELVOR_TEST_POSTGRES"
-                                                              : "QELVOR_TEST_ODBC");
+    const char* real = std::getenv(ServerVariable(GetParam()));
     ASSERT_TRUE(real != nullptr);
     const ConnectionString settings(real);
     const auto port = static_cast<std::uint16_t>(std::stoi(settings.Find("Port").value_or("0")));

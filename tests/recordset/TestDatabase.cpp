@@ -11,6 +11,14 @@
 
 namespace qelvor::recordset::test {
 
+const char* ServerVariable(const std::string& provider)
+{
+    return provider == "mariadb"         ? "QELVOR_TEST_MARIADB"
+           : provider == "mariadbnative" ? "QELVOR_TEST_MARIADB_NATIVE"
+           : provider == "postgres"      ? "QELVOR_TEST_POSTGRES"
+                                         : "QELVOR_TEST_ODBC";
+}
+
 std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
 {
     auto db = std::unique_ptr<TestDatabase>(new TestDatabase);
@@ -25,9 +33,7 @@ std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
         db->connectionString_ = "Provider=SQLite;Data Source=" + db->path_;
         db->connection_.Open(db->connectionString_);
     } else {
-        const char* variable = provider == "mariadb"    ? "QELVOR_TEST_MARIADB"
-                             : provider == "postgres" ? "QELVOR_TEST_POSTGRES"
-                                                      : "QELVOR_TEST_ODBC";
+        const char* variable = ServerVariable(provider);
         const char* odbc = std::getenv(variable);
         if (!odbc || !*odbc) {
             const char* required = std::getenv("QELVOR_REQUIRE_ODBC");
@@ -39,7 +45,7 @@ std::unique_ptr<TestDatabase> TestDatabase::Open(const std::string& provider)
         db->connection_.Open(odbc);
         // Tests run in parallel processes: each gets a schema of its own.
         db->schema_ = "qelvor_test_" + std::to_string(getpid());
-        if (provider == "mariadb") {
+        if (provider == "mariadb" || provider == "mariadbnative") {
             db->Run("DROP DATABASE IF EXISTS " + db->schema_);
             db->Run("CREATE DATABASE " + db->schema_);
             db->Run("USE " + db->schema_);

@@ -2,7 +2,9 @@
 //
 // "sqlite" uses a fresh file; "odbc" uses the PostgreSQL server named by QELVOR_TEST_ODBC
 // and "mariadb" the MariaDB server named by QELVOR_TEST_MARIADB (both through ODBC);
-// "postgres" the PostgreSQL server through libpq, named by QELVOR_TEST_POSTGRES; the
+// "postgres" the PostgreSQL server through libpq, named by QELVOR_TEST_POSTGRES;
+// "mariadbnative" the MariaDB server through its own client library, named by
+// QELVOR_TEST_MARIADB_NATIVE; the
 // tests skip visibly when the variable is unset unless QELVOR_REQUIRE_ODBC=1 demands the
 // servers. Each test process works in a schema (a database on MariaDB) of its own.
 #pragma once
@@ -27,7 +29,10 @@ public:
 
     Connection& Session() { return connection_; }
     bool IsSqlite() const { return kind_ == "sqlite"; }
-    bool IsMariaDb() const { return kind_ == "mariadb"; }
+    // A MariaDB server, through ODBC or natively (the same dialect either way).
+    bool IsMariaDb() const { return kind_ == "mariadb" || kind_ == "mariadbnative"; }
+    // The string the session was opened with.
+    const std::string& ConnectionText() const { return connectionString_; }
     // Runs statements that return no rows.
     void Run(const std::string& sql);
     // A connection of its own to the same database and schema (to hold locks, say).
@@ -48,7 +53,10 @@ private:
 std::vector<std::string> ColumnTexts(RecordSet& records, int column);
 
 // Provider names for INSTANTIATE_TEST_SUITE_P.
-inline const std::vector<std::string> kProviders = {"sqlite", "odbc", "mariadb", "postgres"};
+inline const std::vector<std::string> kProviders = {"sqlite", "odbc", "mariadb", "postgres", "mariadbnative"};
+
+// The variable that names the server of a provider other than SQLite.
+const char* ServerVariable(const std::string& provider);
 
 class ProviderTest : public ::testing::TestWithParam<std::string> {
 protected:
@@ -56,7 +64,7 @@ protected:
     {
         db_ = TestDatabase::Open(GetParam());
         if (!db_)
-            GTEST_SKIP() << "no server for \"" << GetParam() << "\" (QELVOR_TEST_ODBC, QELVOR_TEST_MARIADB): skipped";
+            GTEST_SKIP() << "no server for \"" << GetParam() << "\" (" << ServerVariable(GetParam()) << "): skipped";
     }
     std::unique_ptr<TestDatabase> db_;
 };

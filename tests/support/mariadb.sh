@@ -34,10 +34,12 @@ start)
     mariadb-admin --no-defaults --socket="$dir/socket" -uroot ping >/dev/null 2>&1 && break
     sleep 0.1
   done
-  # A password-less account for loopback connections, with its own database.
+  # A password-less account for loopback and Unix-socket connections, with its own database.
   mariadb --no-defaults --socket="$dir/socket" -uroot -e "
     CREATE USER 'qelvor'@'127.0.0.1' IDENTIFIED BY '';
     GRANT ALL PRIVILEGES ON *.* TO 'qelvor'@'127.0.0.1';
+    CREATE USER 'qelvor'@'localhost' IDENTIFIED BY '';
+    GRANT ALL PRIVILEGES ON *.* TO 'qelvor'@'localhost';
     CREATE DATABASE qelvor CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;"
   if [ -n "${3:-}" ]; then
     # Detached and off the output pipe, so that the caller reading our output sees its end.

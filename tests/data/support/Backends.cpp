@@ -14,9 +14,10 @@ namespace qelvor::test {
 void BackendTest::SetUp()
 {
     if (IsServer()) {
-        const char* variable = IsMariaDb()                 ? "QELVOR_TEST_MARIADB"
-                             : GetParam() == "postgres" ? "QELVOR_TEST_POSTGRES"
-                                                        : "QELVOR_TEST_ODBC";
+        const char* variable = GetParam() == "mariadb"         ? "QELVOR_TEST_MARIADB"
+                             : GetParam() == "mariadbnative" ? "QELVOR_TEST_MARIADB_NATIVE"
+                             : GetParam() == "postgres"      ? "QELVOR_TEST_POSTGRES"
+                                                             : "QELVOR_TEST_ODBC";
         const char* odbc = std::getenv(variable);
         if (!odbc || !*odbc) {
             const char* require = std::getenv("QELVOR_REQUIRE_ODBC");

@@ -2,8 +2,9 @@
 //
 // "sqlite" always runs (a throwaway file); "odbc" runs against the PostgreSQL server named
 // by QELVOR_TEST_ODBC and "mariadb" against the MariaDB server named by QELVOR_TEST_MARIADB,
-// both through ODBC, and "postgres" against the PostgreSQL server through libpq, named by
-// QELVOR_TEST_POSTGRES. When the variable is unset those cases skip with a visible message,
+// both through ODBC, "postgres" against the PostgreSQL server through libpq, named by
+// QELVOR_TEST_POSTGRES, and "mariadbnative" against the MariaDB server through its own
+// client library, named by QELVOR_TEST_MARIADB_NATIVE. When the variable is unset those cases skip with a visible message,
 // unless QELVOR_REQUIRE_ODBC=1 demands them (then they fail).
 #pragma once
 
@@ -22,7 +23,8 @@ protected:
 
     // The PostgreSQL server.
     bool IsOdbc() const { return GetParam() == "odbc"; }
-    bool IsMariaDb() const { return GetParam() == "mariadb"; }
+    // A MariaDB server, through ODBC or natively (the same dialect either way).
+    bool IsMariaDb() const { return GetParam() == "mariadb" || GetParam() == "mariadbnative"; }
     bool IsServer() const { return GetParam() != "sqlite"; }
     // Runs a statement that returns no rows on the test connection.
     void Exec(const std::string& statement);

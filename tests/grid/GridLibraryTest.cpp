@@ -107,6 +107,9 @@ TEST_F(CellTextTest, ShortenToFitCutsAtCharacterBoundaries)
         if (shortened != QStringLiteral("...")) {
             EXPECT_LE(metrics.horizontalAdvance(shortened), width);
         }
+        // The longest head that fits: one more character (a whole pair) would not.
+        const qsizetype next = head.size() + (text.at(head.size()).isHighSurrogate() ? 2 : 1);
+        EXPECT_GT(metrics.horizontalAdvance(text.left(next) + QStringLiteral("...")), width) << "width " << width;
     }
     EXPECT_EQ(ShortenToFit(text, metrics, 1), QStringLiteral("..."));
     EXPECT_EQ(ShortenToFit(text, metrics, 10000), text);

@@ -22,19 +22,37 @@ std::int64_t CellKey(int row, int column)
 
 }  // namespace
 
-TDBGridEhAccessible::TDBGridEhAccessible(QWidget* grid) : QAccessibleWidget(grid, QAccessible::Table), view_(grid) {}
+TDBGridEhAccessible::TDBGridEhAccessible(QWidget* grid)
+    : QAccessibleWidget(grid, QAccessible::Table), view_(grid), titleColumns_(TitleColumns())
+{
+}
 
 TDBGridEhAccessible::~TDBGridEhAccessible()
 {
-    DropCells();
+    DropCells(true);
 }
 
-void TDBGridEhAccessible::DropCells()
+std::vector<const TColumnEh*> TDBGridEhAccessible::TitleColumns() const
+{
+    std::vector<const TColumnEh*> columns;
+    for (int column = 0; column < view_.ColumnCount(); ++column)
+        columns.push_back(view_.Column(column));
+    return columns;
+}
+
+void TDBGridEhAccessible::DropCells(bool titles)
 {
     // Deleting a cell may run a client's update handler; work on a detached list.
-    auto cells = std::move(cells_);
-    cells_.clear();
-    for (const auto& [key, id] : cells)
+    std::vector<QAccessible::Id> dropped;
+    for (auto cell = cells_.begin(); cell != cells_.end();) {
+        if (titles || static_cast<int>(cell->first >> 32) >= 0) {
+            dropped.push_back(cell->second);
+            cell = cells_.erase(cell);
+        } else {
+            ++cell;
+        }
+    }
+    for (QAccessible::Id id : dropped)
         QAccessible::deleteAccessibleInterface(id);
 }
 
@@ -45,7 +63,7 @@ void TDBGridEhAccessible::ScheduleDrop() const
         widget(),
         [grid = QPointer<QWidget>(widget())] {
             if (auto* table = dynamic_cast<TDBGridEhAccessible*>(QAccessible::queryAccessibleInterface(grid)))
-                table->DropCells();
+                table->DropCells(false);
         },
         Qt::QueuedConnection);
 }
@@ -179,9 +197,20 @@ QList<int> TDBGridEhAccessible::selectedRows() const
 
 void TDBGridEhAccessible::modelChange(QAccessibleTableModelChangeEvent*)
 {
-    DropCells();
+    // A title read another column after a move or a hidden column: those go too.
+    std::vector<const TColumnEh*> columns = TitleColumns();
+    const bool columnsChanged = columns != titleColumns_;
+    titleColumns_ = std::move(columns);
+    DropCells(columnsChanged);
     announcedRow_ = -1;
     announcedColumn_ = -1;
+}
+
+void TDBGridEhAccessible::AnnounceCurrentCell()
+{
+    announcedRow_ = -1;
+    announcedColumn_ = -1;
+    CurrentCellMoved();
 }
 
 void TDBGridEhAccessible::CurrentCellMoved()

@@ -4,13 +4,16 @@
 // and never enumerated.
 //
 // Cell interfaces are registered with Qt's accessibility cache and owned by this
-// table: a model reset, a growing cache or the table's end deletes them, so that a
-// client that walked far does not keep millions alive. All answers come from
+// table: a model reset, a growing cache or the table's end deletes the data cells, so
+// that a client that walked far does not keep millions alive. The titles stay while
+// the visible columns are the same ones in the same order: a reader holds the header it
+// just sorted by, and a re-sort must not leave it holding a defunct object. All answers come from
 // TDBGridEhTableView and are empty, never failing, when the grid has nothing to show.
 #pragma once
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -39,6 +42,8 @@ public:
     // Sends a focus event for the current cell when it differs from the last one sent
     // and the grid holds the keyboard focus.
     void CurrentCellMoved() override;
+    // Sends a focus event for the current cell even where it was announced before.
+    void AnnounceCurrentCell() override;
     bool TableValid() const override { return isValid(); }
     int TableColumnCount() const override { return columnCount(); }
 
@@ -78,12 +83,16 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent* event) override;
 
 private:
-    void DropCells();
-    // Drops the cells at the next turn of the event loop.
+    // Drops the data cells, and the titles too when `titles`.
+    void DropCells(bool titles);
+    // Drops the data cells at the next turn of the event loop.
     void ScheduleDrop() const;
+    // The columns the titles read, in display order.
+    std::vector<const TColumnEh*> TitleColumns() const;
 
     TDBGridEhTableView view_;  // the grid read as a table: every answer comes from it
     mutable std::unordered_map<std::int64_t, QAccessible::Id> cells_;  // (row, column) -> registered cell
+    std::vector<const TColumnEh*> titleColumns_;  // the columns the kept titles were made for
     int announcedRow_ = -1;  // the row of the last focus event sent; -1: none since the last reset
     int announcedColumn_ = -1;  // the column of the last focus event sent; -1: none since the last reset
 };

@@ -8,6 +8,7 @@
 #include "data/DataSet.h"
 #include "grid/DBGridEh.h"
 #include "grid/DBGridEhPrivate.h"
+#include "grid/GridAccessibility.h"
 #include "grid/InplaceEdit.h"
 #include "platform/ExceptionDispatch.h"
 
@@ -99,6 +100,8 @@ void TCustomDBGridEh::focusInEvent(QFocusEvent* event)
     TCustomGrid::focusInEvent(event);
     // The current cell's highlight and focus rectangle follow the focus.
     GuardedCall([&] { InvalidateCell(Col(), Row()); });
+    // A reader hears where the keyboard is now (also after Esc closed the editor).
+    AccessibleGridFocused(this);
 }
 
 void TCustomDBGridEh::focusOutEvent(QFocusEvent* event)

@@ -30,7 +30,10 @@ void TCustomDBGridEh::DoSortMarkingChanged()
         d_->events.OnSortMarkingChanged(*this);
     } else if (TDBGridEhDataService* service = DBGridEhDataService()) {
         service->ApplySorting(*this);
+    } else {
+        return;
     }
+    AccessibleRowsReordered(this);
 }
 
 }  // namespace qelvor

@@ -3,7 +3,16 @@
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QWidget>
+#if QELVOR_ATSPI_SIGNALS
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#endif
 
 #include "runtime/Component.h"
 
@@ -22,6 +31,61 @@ TGridAccessibleTableEh* ActiveTable(QWidget* grid)
     if (!component || component->Destroying() || !QAccessible::isActive())
         return nullptr;
     return dynamic_cast<TGridAccessibleTableEh*>(QAccessible::queryAccessibleInterface(grid));
+}
+
+#if QELVOR_ATSPI_SIGNALS
+// An object on the accessibility bus: the bus name that serves it and its path.
+struct AtspiReference {
+    QString service;
+    QDBusObjectPath path;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const AtspiReference& reference)
+{
+    argument.beginStructure();
+    argument << reference.service << reference.path;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, AtspiReference& reference)
+{
+    argument.beginStructure();
+    argument >> reference.service >> reference.path;
+    argument.endStructure();
+    return argument;
+}
+#endif
+
+// Sends the table's own event `member` of the AT-SPI object events (ModelChanged,
+// RowReordered) from the grid's table. Qt's bridge forwards no table-level event (it
+// drops table model changes), so a reader would never hear that the rows changed; the
+// event goes out on the bridge's own connection, from the path the bridge gives the
+// table, as the bridge sends its events.
+void SendTableEvent(QWidget* grid, const char* member)
+{
+#if QELVOR_ATSPI_SIGNALS
+    QDBusConnection bus(QStringLiteral("a11y"));
+    if (!bus.isConnected())
+        return;
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+    if (!table || !table->isValid())
+        return;
+    static const bool registered = [] {
+        qDBusRegisterMetaType<AtspiReference>();
+        return true;
+    }();
+    (void)registered;
+    const QString path = QStringLiteral("/org/a11y/atspi/accessible/") + QString::number(QAccessible::uniqueId(table));
+    QDBusMessage event =
+        QDBusMessage::createSignal(path, QStringLiteral("org.a11y.atspi.Event.Object"), QString::fromLatin1(member));
+    const AtspiReference application{bus.baseService(), QDBusObjectPath(QStringLiteral("/org/a11y/atspi/accessible/root"))};
+    event << QString() << 0 << 0 << QVariant::fromValue(QDBusVariant(0)) << QVariant::fromValue(application);
+    bus.send(event);
+#else
+    (void)grid;
+    (void)member;
+#endif
 }
 
 bool installed = false;
@@ -94,7 +158,32 @@ void AccessibleTableReset(QWidget* grid)
         return;
     QAccessibleTableModelChangeEvent event(grid, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&event);
+    SendTableEvent(grid, "ModelChanged");
     table->CurrentCellMoved();
+}
+
+void AccessibleRowsReordered(QWidget* grid)
+{
+    TGridAccessibleTableEh* table = ActiveTable(grid);
+    if (table && table->TableValid())
+        SendTableEvent(grid, "RowReordered");
+}
+
+void AccessibleGridFocused(QWidget* grid)
+{
+    if (!ActiveTable(grid))
+        return;
+    // Qt announces the grid itself right after its focus-in; the cell must come after
+    // that, or the reader stays on the table.
+    QMetaObject::invokeMethod(
+        grid,
+        [guarded = QPointer<QWidget>(grid)] {
+            if (!guarded)
+                return;
+            if (TGridAccessibleTableEh* table = ActiveTable(guarded); table && table->TableValid())
+                table->AnnounceCurrentCell();
+        },
+        Qt::QueuedConnection);
 }
 
 void AccessibleSortMarkersChanged(QWidget* grid)

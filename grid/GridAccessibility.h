@@ -25,6 +25,8 @@ public:
     virtual int ChildIndex(int row, int column) const = 0;
     // Announces the current cell when it changed since the last announcement.
     virtual void CurrentCellMoved() = 0;
+    // Announces the current cell, also where it was announced last.
+    virtual void AnnounceCurrentCell() = 0;
 
 protected:
     ~TGridAccessibleTableEh() = default;
@@ -46,8 +48,14 @@ void AccessibleGridConstructed(QWidget* grid);
 // The current record or column of `grid` moved: a focus event for the new cell.
 void AccessibleCurrentCellMoved(QWidget* grid);
 // Rows, columns or their order changed (a result opened or closed, a re-sort, a
-// column moved, sized or hidden): a table reset, then the current cell's focus.
+// column moved, sized or hidden): a table reset (on the accessibility bus the table's
+// model-changed event), then the current cell's focus.
 void AccessibleTableReset(QWidget* grid);
+// The rows were sorted anew: on the accessibility bus the table's rows-reordered event.
+void AccessibleRowsReordered(QWidget* grid);
+// The grid itself took the keyboard focus (back from its editor, or from another
+// control): once Qt has announced the grid, a focus event names its current cell.
+void AccessibleGridFocused(QWidget* grid);
 // The titles' sort markers changed: a description change for every title.
 void AccessibleSortMarkersChanged(QWidget* grid);
 

@@ -66,8 +66,10 @@ std::map<std::string, GridResourceImage> BuildTable()
     table["DBSMDOWNEH"] = {FromMap({"..........", "gggggggggw", ".ggggggww.", ".gg....ww.",
                                     "..gg..ww..", "..gg..ww..", "...g.ww...", "...gww....",
                                     "....w....."}, kMagenta), {}};
+    // The ascending one stands on a grey base as the descending one hangs from a grey
+    // top: with only its left edge grey it read as a slash on the light title face.
     table["DBSMUPEH"] = {FromMap({"....g.....", "...gww....", "...g.ww...", "..gg..ww..",
-                                  "..gg..ww..", ".gg....ww.", ".ggwwwwww.", "gwwwwwwwww",
+                                  "..gg..ww..", ".gg....ww.", ".ggggggww.", "gggggggggw",
                                   ".........."}, kMagenta), {}};
     // Cursors: an arrow pointing down (column selection), right and left (column moves).
     table["DOWNCUREH"] = {FromMap({"...XXXXX...", "...XwwwX...", "...XwwwX...", "...XwwwX...",

@@ -7,6 +7,7 @@
 
 #include "platform/Application.h"
 #include "platform/CancelMode.h"
+#include "platform/MessageTranslation.h"
 #include "runtime/Assert.h"
 #include "runtime/Exceptions.h"
 
@@ -117,7 +118,8 @@ void HandleException(std::exception_ptr failure)
     QELVOR_ASSERT(failure != nullptr);
     if (IsSilent(failure))
         return;
-    const std::string message = ExceptionMessage(failure);
+    // Our own texts in the window's language; a server's words as it wrote them.
+    const std::string message = TranslatedMessage(ExceptionMessage(failure));
     // The box takes the input: no drag may go on underneath it.
     CancelModes();
     const std::string title = Application().Title().toStdString();

@@ -12,6 +12,8 @@ packages=(
   lintian desktop-file-utils
   # Qt 6 Widgets and Test (the windowing layer) with its X11 and offscreen platforms
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libxcb-cursor0
+  # Qt's translation tools (lupdate, lrelease) and their CMake functions
+  qt6-l10n-tools qt6-tools-dev
   # database engines and access: embedded SQLite, ODBC with the PostgreSQL driver
   libsqlite3-dev sqlite3 unixodbc-dev unixodbc odbc-postgresql
   # PostgreSQL's own client library, for the native PostgreSQL provider

@@ -9,6 +9,9 @@
 #   QELVOR_MUTATION_DIR  scratch folder (default /tmp/qelvor-mutation-<tree name>); kept
 #                        between runs, so that later runs rebuild only what changed
 #   QELVOR_MUTATION_JOBS tests run at once (default 2)
+# Like tools/test.sh it starts throwaway PostgreSQL and MariaDB servers for the database
+# tests, unless QELVOR_TEST_ODBC, QELVOR_TEST_POSTGRES and QELVOR_TEST_MARIADB name servers
+# already: without them those tests skip, and every mutant they should kill would survive.
 #
 # A patch starts with two header lines, then a diff of one small change:
 #   # tests: CTEST-REGEX      the tests that should catch it
@@ -24,7 +27,12 @@ build=$scratch/build
 log=$scratch/log
 started=$SECONDS
 
-patches=("$@")
+patches=()
+# Absolute paths: the patches are applied from inside the scratch copy.
+for patch in "$@"; do
+  [ -f "$patch" ] || { echo "$patch: no such patch"; exit 2; }
+  patches+=("$(realpath "$patch")")
+done
 [ ${#patches[@]} -gt 0 ] || patches=("$root"/tests/mutants/*.patch)
 for patch in "${patches[@]}"; do
   grep -q '^# tests: ' "$patch" || { echo "$patch: no '# tests:' line"; exit 2; }
@@ -40,6 +48,29 @@ rsync -r -l --checksum --delete --exclude='/build*/' --exclude='/.git' "$root/" 
 "$root/tools/install-dependencies.sh" >/dev/null
 # Warnings are not errors here: a mutant that only adds a warning is still a fault to catch.
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQELVOR_WERROR=OFF >"$log/configure.txt"
+# The database servers, as tools/test.sh starts them (the scripts of the tree, not of the
+# copy a mutant may be applied to).
+servers=()
+stop_servers() {
+  local entry
+  for entry in "${servers[@]}"; do "$root/tests/support/${entry%%:*}.sh" stop "${entry#*:}" || true; done
+}
+trap stop_servers EXIT
+if [ -z "${QELVOR_TEST_ODBC:-}" ] || [ -z "${QELVOR_TEST_POSTGRES:-}" ]; then
+  pg_dir=$(mktemp -d /tmp/qelvor-mutation-pg.XXXXXX)
+  servers+=("postgres:$pg_dir")
+  QELVOR_TEST_ODBC=$("$root/tests/support/postgres.sh" start "$pg_dir" $$)
+  # The same server through the native provider.
+  QELVOR_TEST_POSTGRES=${QELVOR_TEST_ODBC/Driver=\{PostgreSQL Unicode\}/Provider=PostgreSQL}
+fi
+if [ -z "${QELVOR_TEST_MARIADB:-}" ]; then
+  maria_dir=$(mktemp -d /tmp/qelvor-mutation-mariadb.XXXXXX)
+  servers+=("mariadb:$maria_dir")
+  QELVOR_TEST_MARIADB=$("$root/tests/support/mariadb.sh" start "$maria_dir")
+fi
+# A server test that cannot reach its server fails rather than skips.
+export QELVOR_TEST_ODBC QELVOR_TEST_POSTGRES QELVOR_TEST_MARIADB QELVOR_REQUIRE_ODBC=1
+
 say "building the scratch copy in $build (the first run builds everything)"
 cmake --build "$build" -j"$(nproc)" >"$log/build.txt" 2>&1 || { tail -30 "$log/build.txt"; echo "the unchanged tree does not build"; exit 2; }
 

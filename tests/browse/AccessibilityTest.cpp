@@ -6,6 +6,8 @@
 // range, with a hidden column, while a search runs and while the window goes.
 #include <QAccessible>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -290,9 +292,10 @@ TEST_F(AccessibilityTest, TheOpenEditorIsTheFocusedReadOnlyText)
 {
     Search();
     FocusGrid();
+    ASSERT_TRUE(Grid().hasFocus()) << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
     QTest::keyClick(&Grid(), Qt::Key_F2);
     TInplaceEdit* editor = Grid().InplaceEditor();
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor, nullptr) << Grid().EditorMode() << " " << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
     ASSERT_TRUE(editor->hasFocus());
     QAccessibleInterface* focus = Table()->focusChild();
     ASSERT_NE(focus, nullptr);
@@ -591,5 +594,193 @@ TEST_F(AccessibilityTest, WhileTheWindowClosesQuestionsGetAnswersOrNothing)
     EXPECT_EQ(askedInDestruction, 1);
 }
 
+// --- what reaches the accessibility bus ---
+
+// One AT-SPI event as a screen reader receives it.
+struct BusEvent {
+    QString interface;  // org.a11y.atspi.Event.Object, .Focus …
+    QString member;  // PropertyChange, StateChanged, ModelChanged, Focus …
+    QString path;  // the object it comes from
+    QString kind;  // its first argument: "accessible-description", "focused" …
+    int detail;  // its second: 1 for a state set
+};
+
+// A listener of the accessibility bus of its own, registered with the bus's registry as
+// a screen reader registers: only then does Qt's bridge send its events at all.
+class AtspiBusListener : public QObject {
+    Q_OBJECT
+public:
+    AtspiBusListener()
+    {
+        QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                                          QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress"));
+        const QDBusMessage address = QDBusConnection::sessionBus().call(ask);
+        if (address.type() != QDBusMessage::ReplyMessage || address.arguments().isEmpty())
+            return;
+        bus_ = QDBusConnection::connectToBus(address.arguments().first().toString(), QStringLiteral("qelvor-test-reader"));
+        if (!bus_.isConnected())
+            return;
+        for (const char* member : {"PropertyChange", "StateChanged", "ModelChanged", "RowReordered", "VisibleDataChanged"})
+            bus_.connect({}, {}, QStringLiteral("org.a11y.atspi.Event.Object"), QString::fromLatin1(member), this,
+                         SLOT(Received(QDBusMessage)));
+        bus_.connect({}, {}, QStringLiteral("org.a11y.atspi.Event.Focus"), QStringLiteral("Focus"), this,
+                     SLOT(Received(QDBusMessage)));
+        for (const char* event : {"object:", "focus:"}) {
+            QDBusMessage registration = QDBusMessage::createMethodCall(
+                QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("/org/a11y/atspi/registry"),
+                QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("RegisterEvent"));
+            registration << QString::fromLatin1(event);
+            registered_ = bus_.call(registration).type() == QDBusMessage::ReplyMessage;
+        }
+    }
+    ~AtspiBusListener() override { QDBusConnection::disconnectFromBus(QStringLiteral("qelvor-test-reader")); }
+
+    bool Listening() const { return bus_.isConnected() && registered_; }
+    bool Saw(const QString& member, const QString& path) const
+    {
+        for (const BusEvent& event : events)
+            if (event.member == member && event.path == path)
+                return true;
+        return false;
+    }
+    // The path of the last object the bus heard take the focus.
+    QString LastFocus() const
+    {
+        QString path;
+        for (const BusEvent& event : events)
+            if (event.interface.endsWith(QStringLiteral(".Focus")))
+                path = event.path;
+        return path;
+    }
+
+    std::vector<BusEvent> events;
+
+public slots:
+    void Received(const QDBusMessage& message)
+    {
+        const QList<QVariant> arguments = message.arguments();
+        events.push_back({message.interface(), message.member(), message.path(),
+                          arguments.value(0).toString(), arguments.value(1).toInt()});
+    }
+
+private:
+    QDBusConnection bus_{QString()};
+    bool registered_ = false;
+};
+
+// The path the bridge gives an object, and the object of a path (nullptr: gone).
+QString BusPath(QAccessibleInterface* object)
+{
+    return QStringLiteral("/org/a11y/atspi/accessible/") + QString::number(QAccessible::uniqueId(object));
+}
+
+QAccessibleInterface* ObjectAt(const QString& path)
+{
+    return QAccessible::accessibleInterface(path.section(QLatin1Char('/'), -1).toUInt());
+}
+
+// The browse window as a screen reader on the accessibility bus hears it (no update
+// handler of the test's: every event takes the way to the bus).
+class AccessibilityOverTheBus : public AccessibilityTest {
+protected:
+    void SetUp() override
+    {
+        AccessibilityTest::SetUp();
+        QAccessible::installUpdateHandler(nullptr);
+        if (!EventsObservable() || !reader_.Listening())
+            GTEST_SKIP() << "no accessibility bus: checked under X with it";
+        // The bridge learns of the new listener through the registry: wait until a
+        // focus change reaches the bus.
+        bool heard = QTest::qWaitFor(
+            [&] {
+                QApplication::setActiveWindow(form_.get());
+                (form_->Edit1->hasFocus() ? static_cast<QWidget*>(form_->Edit2) : form_->Edit1)->setFocus();
+                return !reader_.LastFocus().isEmpty();
+            },
+            5000);
+        ASSERT_TRUE(heard) << "the bridge sends nothing to a registered listener";
+        Search();
+        FocusGrid();
+        QCoreApplication::processEvents();
+    }
+    QString TablePath() const { return BusPath(Table()); }
+    // Lets the events of a step arrive, until `arrived` holds (the bus keeps one
+    // sender's events in order) or for a while.
+    template <typename Condition>
+    void Settle(Condition arrived)
+    {
+        (void)QTest::qWaitFor(arrived, 3000);
+        QCoreApplication::processEvents();
+    }
+
+    AtspiBusListener reader_;
+};
+
+// After a sort the title a reader pressed still reads its caption and new state, every
+// description change comes from a live title, and the table says its rows changed.
+TEST_F(AccessibilityOverTheBus, ASortKeepsTheTitlesAliveAndTellsTheTableChanged)
+{
+    auto expectSorted = [&](const QString& pressedPath, const char* how, const char* name, const char* state) {
+        EXPECT_TRUE(reader_.Saw(QStringLiteral("ModelChanged"), TablePath())) << how;
+        EXPECT_TRUE(reader_.Saw(QStringLiteral("RowReordered"), TablePath())) << how;
+        int descriptions = 0;
+        for (const BusEvent& event : reader_.events) {
+            if (event.member != QStringLiteral("PropertyChange") || event.kind != QStringLiteral("accessible-description"))
+                continue;
+            ++descriptions;
+            QAccessibleInterface* title = ObjectAt(event.path);
+            ASSERT_NE(title, nullptr) << how << ": the event's title is gone";
+            EXPECT_FALSE(title->text(QAccessible::Name).isEmpty()) << how;
+            EXPECT_FALSE(title->text(QAccessible::Description).isEmpty()) << how;
+        }
+        EXPECT_EQ(descriptions, TableOf()->columnCount()) << how;
+        EXPECT_TRUE(reader_.Saw(QStringLiteral("PropertyChange"), pressedPath)) << how;
+        QAccessibleInterface* pressed = ObjectAt(pressedPath);
+        ASSERT_NE(pressed, nullptr) << how << ": the pressed title is gone";
+        EXPECT_EQ(pressed->text(QAccessible::Name).toStdString(), name) << how;
+        EXPECT_EQ(pressed->text(QAccessible::Description).toStdString(), state) << how;
+    };
+
+    // From the bus: the title's Press action.
+    const QString namePath = BusPath(HeaderOf(TableOf(), 2));
+    reader_.events.clear();
+    ObjectAt(namePath)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    Settle([&] { return reader_.Saw(QStringLiteral("RowReordered"), TablePath()); });
+    expectSorted(namePath, "the Press action", "姓名", "降序, 第 1 排序列");
+
+    // From the mouse: a click on the title 准考证号.
+    const QString ticketPath = BusPath(HeaderOf(TableOf(), 0));
+    reader_.events.clear();
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, Grid().CellRect(Grid().ToGridColumn(0), 0).center());
+    Settle([&] { return reader_.Saw(QStringLiteral("RowReordered"), TablePath()); });
+    expectSorted(ticketPath, "a click on the title", "准考证号", "降序, 第 1 排序列");
+    EXPECT_EQ(ObjectAt(namePath)->text(QAccessible::Description), QString::fromUtf8("未排序"));
+}
+
+// Esc closes the value editor: the keyboard is back in the grid, and the last focus the
+// reader hears is the current cell, not the table around it.
+TEST_F(AccessibilityOverTheBus, AfterEscTheFocusNamesTheCurrentCell)
+{
+    // With a reader registered, Qt's bridge hands each key to the reader first and
+    // delivers it once the reader let it pass: every key is waited for.
+    const auto key = [&](QWidget* target, Qt::Key pressed, auto done) {
+        QTest::keyClick(target, pressed);
+        ASSERT_TRUE(QTest::qWaitFor(done, 3000)) << "key " << pressed;
+    };
+    key(&Grid(), Qt::Key_Down, [&] { return FocusedCell() == std::make_pair(1, 0); });
+    key(&Grid(), Qt::Key_Right, [&] { return FocusedCell() == std::make_pair(1, 1); });
+    const QString cellPath = BusPath(TableOf()->cellAt(1, 1));
+    key(&Grid(), Qt::Key_F2, [&] { return Grid().InplaceEditor() && Grid().InplaceEditor()->hasFocus(); });
+    TInplaceEdit* editor = Grid().InplaceEditor();
+    Settle([&] { return reader_.LastFocus() == BusPath(QAccessible::queryAccessibleInterface(editor)); });
+    reader_.events.clear();
+    key(editor, Qt::Key_Escape, [&] { return Grid().hasFocus(); });
+    Settle([&] { return reader_.LastFocus() == cellPath; });
+    EXPECT_EQ(reader_.LastFocus(), cellPath) << "the table: " << TablePath().toStdString();
+    EXPECT_EQ(FocusedCell(), std::make_pair(1, 1));
+}
+
 }  // namespace
 }  // namespace qelvor
+
+#include "AccessibilityTest.moc"

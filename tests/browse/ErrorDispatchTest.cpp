@@ -1,7 +1,12 @@
 // What the user sees of a failure: the error box's text and title, silence for an
 // abort, and the screen cursor put back after a handler.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDialog>
+#include <QLocale>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTest>
@@ -9,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "BrowseTestSupport.h"
+#include "data/ADOConnection.h"
 #include "platform/Application.h"
+#include "platform/MessageTranslation.h"
 #include "platform/Screen.h"
 #include "runtime/Exceptions.h"
 
@@ -110,6 +117,91 @@ TEST(ScreenCursorTest, DefaultRemovesTheHourglassHoweverOftenItWasSet)
     Screen().SetCursor(crDefault);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Screen().Cursor(), crDefault);
+}
+
+// Our own messages in the window's language, the server's name and words as written:
+// the time-out of a real connect to a server that accepts and never answers, as the
+// standard error box shows it.
+class TranslatedMessages : public testing::Test {
+protected:
+    void TearDown() override { QLocale::setDefault(locale_); }
+
+    // The text of the box for a connect to a listener that never answers (the kernel
+    // accepts the link, nobody reads it).
+    QString ConnectTimeOutBox()
+    {
+        const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(listener, 4) != 0
+            || getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            throw std::runtime_error("cannot listen on loopback");
+        port_ = ntohs(address.sin_port);
+        TADOConnection connection;
+        connection.SetConnectionString("Provider=PostgreSQL;Server=127.0.0.1;Port=" + std::to_string(port_)
+                                       + ";Database=exam;Uid=exam;Connect Timeout=1");
+        const ErrorPresenter recording = SetErrorPresenter({});  // the standard box
+        QString shown;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+                    shown = box->text();
+                    box->close();
+                }
+        });
+        closer.start(20);
+        GuardedCall([&] { connection.Open(); });
+        SetErrorPresenter(recording);
+        close(listener);
+        return shown;
+    }
+    // As the message names it.
+    QString Server() const { return QStringLiteral("\"127.0.0.1:%1\"").arg(port_); }
+
+    QLocale locale_;
+    std::uint16_t port_ = 0;
+};
+
+TEST_F(TranslatedMessages, TheConnectTimeOutBoxIsChineseUnderAChineseLocaleAndEnglishOtherwise)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    QString text = ConnectTimeOutBox();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("服务器 %1 在 1 秒内没有应答 (连接的超时时间, 即连接字符串中的 \"Connect Timeout\")")
+                                  .arg(Server())))
+        << text.toStdString();
+    for (const QLocale& english : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        QLocale::setDefault(english);
+        text = ConnectTimeOutBox();
+        EXPECT_TRUE(text.contains(QStringLiteral("The server %1 did not answer within 1 second (the connection's time-out, "
+                                                 "\"Connect Timeout\" in the connection string)")
+                                      .arg(Server())))
+            << english.name().toStdString() << ": " << text.toStdString();
+    }
+}
+
+// What is not ours stays as written, also inside a text of ours; a count other than one
+// keeps its number; a component's name before the text stays.
+TEST_F(TranslatedMessages, OnlyOurOwnWordsAreTranslated)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    EXPECT_EQ(TranslatedMessage("Cannot open the database \"/data/考试.db\": file is not a database"),
+              "无法打开数据库 \"/data/考试.db\": 文件不是数据库");
+    EXPECT_EQ(TranslatedMessage("Cannot open the database \"/x %2.db\": disk I/O error"),
+              "无法打开数据库 \"/x %2.db\": disk I/O error");
+    EXPECT_EQ(TranslatedMessage("database is locked"), "数据库已被锁定");
+    EXPECT_EQ(TranslatedMessage("QELV_Set: database is locked"), "QELV_Set: 数据库已被锁定");
+    EXPECT_EQ(TranslatedMessage("The server db:5432 did not answer within 15 seconds (the connection's time-out, "
+                                "\"Connect Timeout\" in the connection string)"),
+              "服务器 db:5432 在 15 秒内没有应答 (连接的超时时间, 即连接字符串中的 \"Connect Timeout\")");
+    // A server's own words, and our texts with something after them, pass unchanged.
+    EXPECT_EQ(TranslatedMessage("server closed the connection unexpectedly"), "server closed the connection unexpectedly");
+    EXPECT_EQ(TranslatedMessage("database is locked, try later"), "database is locked, try later");
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(TranslatedMessage("Cannot open the database \"/data/考试.db\": file is not a database"),
+              "Cannot open the database \"/data/考试.db\": file is not a database");
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 // move with it, numbers of two marked titles, text cut at a column's edge, columns
 // that must paint nothing, the null check box, a title press that leaves and comes
 // back, and keys and presses that must not start a selection.
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
@@ -49,6 +53,34 @@ TEST_F(GridEdges, TheArrowStaysOnTheCurrentRecordWhenTheColumnChangesOrTheFocusL
     EXPECT_EQ(ArrowRows(OnScreen(*grid->viewport())), std::vector<int>{3}) << "as the window shows it";
 }
 
+// The current cell looks otherwise with the keyboard in the grid than without: the
+// window repaints it when the focus leaves and when it comes back.
+TEST_F(GridEdges, TheCurrentCellIsRepaintedWhenTheFocusLeavesAndComesBack)
+{
+    dataSet->MoveBy(2);
+    Key(Qt::Key_Right);
+    QWidget& view = *grid->viewport();
+    // The data rows: the control that takes the focus stands over the titles.
+    const auto rows = [&](const QImage& image) {
+        const int top = Cell(0, 1).top();
+        return Part(image, QRect(0, top, image.width(), image.height() - top));
+    };
+    const QImage focused = rows(FreshPaint(view));
+    ASSERT_EQ(rows(OnScreen(view)), focused);
+    QLineEdit other(host.get());
+    other.setGeometry(600, 0, 20, 10);
+    other.show();
+    other.setFocus();
+    QApplication::processEvents();
+    ASSERT_FALSE(grid->FocusInGrid());
+    const QImage unfocused = rows(FreshPaint(view));
+    ASSERT_NE(unfocused, focused) << "the focus shows in the current cell";
+    EXPECT_EQ(rows(OnScreen(view)), unfocused) << "after the focus left";
+    grid->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(rows(OnScreen(view)), focused) << "after the focus came back";
+}
+
 TEST_F(GridEdges, APressedTitleMovesItsGlyphAndNumberByOnePixel)
 {
     grid->Columns()[3]->Title()->SetSortMarker(smDownEh);
@@ -93,11 +125,67 @@ TEST_F(GridEdges, TwoMarkedTitlesPaintTheNumbersOneAndTwo)
     EXPECT_TRUE(AnyPixelOtherThan(one, one.rect(), Face()));
     EXPECT_TRUE(AnyPixelOtherThan(two, two.rect(), Face()));
     EXPECT_NE(one, two);
+    // The digits drawn are 1 and 2: of the number font's ten digits drawn where the
+    // layout puts them (their top one pixel above the glyph's), the nearest to each
+    // number's picture (the smoothing of a glyph's edges may differ by a shade).
+    const auto nearestDigit = [&](const QImage& number) {
+        const QRect inner = Inner(4, 0);
+        const int glyphTop = (inner.top() + inner.top() + inner.height() - 9) / 2;
+        int nearest = -1;
+        long best = 0;
+        for (int candidate = 0; candidate <= 9; ++candidate) {
+            QImage drawn(number.size(), QImage::Format_ARGB32_Premultiplied);
+            drawn.fill(Face());
+            QPainter painter(&drawn);
+            painter.setFont(SortNumberFont());
+            painter.setPen(ToQColor(clWindowText));
+            painter.drawText(QPoint(0, glyphTop - 1 - inner.top() + QFontMetrics(SortNumberFont()).ascent()),
+                             QString::number(candidate));
+            painter.end();
+            long distance = 0;
+            for (int y = 0; y < number.height(); ++y)
+                for (int x = 0; x < number.width(); ++x)
+                    distance += std::abs(qGray(number.pixel(x, y)) - qGray(drawn.pixel(x, y)));
+            if (nearest < 0 || distance < best) {
+                nearest = candidate;
+                best = distance;
+            }
+        }
+        return nearest;
+    };
+    EXPECT_EQ(nearestDigit(one), 1);
+    EXPECT_EQ(nearestDigit(two), 2);
     // The numbers belong to the places in the sort, not to the columns.
     ASSERT_TRUE(grid->SortMarking().SwapIndex(*grid->Columns()[4], 1));
     const QImage swapped = Render();
     EXPECT_EQ(numberOf(swapped, 4), two);
     EXPECT_EQ(numberOf(swapped, 5), one);
+}
+
+// Both sort markers read as triangles on the title's face at 100 %: the ascending one's
+// right half carries as much ink as the descending one's (the white highlight hardly
+// shows on the light face; the grey does).
+TEST_F(GridEdges, TheAscendingMarkerIsAsStrongOnTheRightAsTheDescendingOne)
+{
+    const auto ink = [&](TSortMarkerEh marker) {
+        grid->Columns()[3]->Title()->SetSortMarker(marker);
+        const QImage image = Render();
+        const QRect inner = Inner(4, 0);
+        const QPoint at(inner.left() + inner.width() - 12, (inner.top() + inner.top() + inner.height() - 9) / 2);
+        EXPECT_TRUE(GlyphAt(image, at, marker == smDownEh ? 0 : 1));
+        std::pair<int, int> halves{0, 0};
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 10; ++x)
+                if (std::abs(qGray(image.pixel(at + QPoint(x, y))) - qGray(Face())) > 64)
+                    ++(x < 5 ? halves.first : halves.second);
+        return halves;
+    };
+    const auto [downLeft, downRight] = ink(smDownEh);
+    EXPECT_GT(downLeft, 0);
+    const auto [upLeft, upRight] = ink(smUpEh);
+    ASSERT_GT(downRight, 0);
+    EXPECT_GE(upRight, downRight) << "the ascending marker's right half";
+    EXPECT_GT(upLeft, 0);
 }
 
 TEST_F(GridEdges, TextCutAtAColumnsEdgeShowsNoEllipsis)

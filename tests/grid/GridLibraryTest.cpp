@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "runtime/Exceptions.h"
 #include "grid/CellText.h"
@@ -92,24 +93,38 @@ protected:
 
 TEST_F(CellTextTest, ShortenToFitCutsAtCharacterBoundaries)
 {
-    const QFontMetrics metrics(Font());
-    const QString text = QStringLiteral("ab") + QString::fromUcs4(U"\U00020BB7\U00020BB7") + QStringLiteral("cd");
-    for (int width = 0; width <= metrics.horizontalAdvance(text) + 2; ++width) {
-        const QString shortened = ShortenToFit(text, metrics, width);
-        if (shortened == text)
-            continue;
-        ASSERT_TRUE(shortened.endsWith(QStringLiteral("...")));
-        const QString head = shortened.chopped(3);
-        EXPECT_TRUE(text.startsWith(head));
-        if (!head.isEmpty()) {
-            EXPECT_FALSE(head.back().isHighSurrogate()) << "width " << width;
+    // The design font, and a proportional one whose "..." is narrower than a wide last
+    // character: there the head one character short of the whole text fits.
+    QFont proportional(QStringLiteral("Liberation Sans"));
+    proportional.setPixelSize(12);
+    const QString pairs = QStringLiteral("ab") + QString::fromUcs4(U"\U00020BB7\U00020BB7") + QStringLiteral("cd");
+    for (const auto& [font, text] : {std::pair{Font(), pairs}, std::pair{proportional, QStringLiteral("iiW")},
+                                     std::pair{proportional, QStringLiteral("il") + QString::fromUcs4(U"\U00020BB7")}}) {
+        const QFontMetrics metrics(font);
+        for (int width = 0; width <= metrics.horizontalAdvance(text) + 2; ++width) {
+            const QString shortened = ShortenToFit(text, metrics, width);
+            if (shortened == text)
+                continue;
+            ASSERT_TRUE(shortened.endsWith(QStringLiteral("...")));
+            const QString head = shortened.chopped(3);
+            EXPECT_TRUE(text.startsWith(head));
+            if (!head.isEmpty()) {
+                EXPECT_FALSE(head.back().isHighSurrogate()) << "width " << width;
+            }
+            if (shortened != QStringLiteral("...")) {
+                EXPECT_LE(metrics.horizontalAdvance(shortened), width);
+            }
+            // The longest head that fits: one more character (a whole pair) would not.
+            const qsizetype next = head.size() + (text.at(head.size()).isHighSurrogate() ? 2 : 1);
+            EXPECT_GT(metrics.horizontalAdvance(text.left(next) + QStringLiteral("...")), width)
+                << text.toStdString() << ", width " << width;
         }
-        if (shortened != QStringLiteral("...")) {
-            EXPECT_LE(metrics.horizontalAdvance(shortened), width);
-        }
+        EXPECT_EQ(ShortenToFit(text, metrics, 1), QStringLiteral("..."));
+        EXPECT_EQ(ShortenToFit(text, metrics, 10000), text);
     }
-    EXPECT_EQ(ShortenToFit(text, metrics, 1), QStringLiteral("..."));
-    EXPECT_EQ(ShortenToFit(text, metrics, 10000), text);
+    // The case that needs the head one short of the whole text does occur.
+    const QFontMetrics metrics(proportional);
+    EXPECT_LT(metrics.horizontalAdvance(QStringLiteral("ii...")), metrics.horizontalAdvance(QStringLiteral("iiW")));
 }
 
 TEST_F(CellTextTest, ATextExactlyAsWideAsItsCellIsNotShortened)

@@ -304,6 +304,30 @@ TEST_F(Mouse, TheSizingLineIsDrawnOverTheCellsAndLeavesNoTrace)
     Release(QPoint(border + 20, 5));
 }
 
+// The window shows what a fresh paint shows at every step of a drag: the strip a line
+// leaves is repainted, so no dotted line stays behind where it was.
+TEST_F(Mouse, TheSizingAndMovingLinesLeaveNoTrailOnScreen)
+{
+    QWidget& view = *grid->viewport();
+    const int border = BorderAfter(2);
+    Press(QPoint(border, 5));
+    for (int step : {20, 40, 10}) {
+        Move(QPoint(border + step, 5));
+        EXPECT_EQ(OnScreen(view), FreshPaint(view)) << "sizing line at +" << step;
+    }
+    Release(QPoint(border + 10, 5));
+    EXPECT_EQ(OnScreen(view), FreshPaint(view)) << "after the sizing";
+    Press(Title(0));
+    Move(Title(0) + QPoint(4, 0));
+    ASSERT_EQ(grid->GridState(), TGridState::gsColMoving);
+    for (int column : {2, 3, 1}) {
+        Move(Title(column));
+        EXPECT_EQ(OnScreen(view), FreshPaint(view)) << "moving marker over column " << column;
+    }
+    Release(Title(1));
+    EXPECT_EQ(OnScreen(view), FreshPaint(view)) << "after the move";
+}
+
 TEST_F(Mouse, AnErrorBoxEndsTheDragUnderneath)
 {
     Press(Title(0));

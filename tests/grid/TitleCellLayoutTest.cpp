@@ -45,6 +45,26 @@ TEST(TitleCellLayout, NarrowCellGivesUpTheMarkerThenTheNumber)
     EXPECT_TRUE(bare.markerStrip.isEmpty());
 }
 
+// The exact edges: the marker stays in a cell of just its 16 pixels (the caption gets
+// none), goes at 15; the number stays in just its 6 + 2, goes at 7.
+TEST(TitleCellLayout, MarkerAndNumberStayWhileTheyFitExactly)
+{
+    const TitleCellLayout marker = LayoutTitleCell(QRect(40, 0, 16, 17), false, true, 0);
+    EXPECT_TRUE(marker.showMarker);
+    EXPECT_EQ(marker.caption.width(), 0);
+    EXPECT_EQ(marker.marker.x(), 40 + 16 - 2 - 10);
+    EXPECT_FALSE(LayoutTitleCell(QRect(40, 0, 15, 17), false, true, 0).showMarker);
+
+    const TitleCellLayout number = LayoutTitleCell(QRect(40, 0, 8, 17), false, true, 6);
+    EXPECT_FALSE(number.showMarker);
+    EXPECT_EQ(number.numberWidth, 6);
+    EXPECT_EQ(number.caption.width(), 0);
+    EXPECT_EQ(number.number.x(), 40);
+    const TitleCellLayout none = LayoutTitleCell(QRect(40, 0, 7, 17), false, true, 6);
+    EXPECT_EQ(none.numberWidth, 0);
+    EXPECT_EQ(none.caption.width(), 7);
+}
+
 TEST(TitleCellLayout, PressedTitleMovesOnePixelAndFillsWhatItLeaves)
 {
     const TitleCellLayout layout = LayoutTitleCell(kWideCell, true, true, 0);

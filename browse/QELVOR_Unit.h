@@ -67,13 +67,18 @@ private:
     void ConfigureGrid();
     void SetTabOrder();
     void AnchorControls();
+    // Narrower than designed (a small screen, a large scale), the panel narrows with the
+    // form and its edits, then its labels, give up width, so that 检索 stays in the window.
+    void FitPanelToWidth();
 
     std::unique_ptr<TADODataSet> dataSet_;
     std::unique_ptr<TDataSource> dataSource_;
     TAnchorLayout* anchors_ = nullptr;  // owned by the form (Qt child)
+    QRect panelDesign_;
+    std::vector<TPanelPart> panelParts_;  // left to right
 };
 
-// The form of the running ShowForm call; not cleared when the form goes.
+// The form of the running ShowForm call; none outside one.
 extern TQELVOR_Form* QELVOR_Form;
 
 }  // namespace qelvor

@@ -9,8 +9,10 @@
 // sees its data source or dataset half destroyed.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "platform/Form.h"
 
@@ -58,7 +60,17 @@ public:
     // Hands the grid's sort markers to the dataset as its sort string.
     void DBGridEh1SortMarkingChanged();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // A control of the panel's row with its designed bounds and the least width it keeps.
+    struct TPanelPart {
+        QWidget* control;
+        QRect design;
+        int least;
+    };
+
     // After a search: the sort the titles show, applied to the rows just fetched.
     void ApplyMarkedSortToNewRows();
     void CreateNonVisualComponents();

@@ -126,8 +126,7 @@ TEST_F(FormHandlersTest, APastedOrFullWidthNumberFindsItsSheet)
         form_->BitBtn1->click();
         EXPECT_TRUE(errors_.texts.empty()) << errors_.texts.front();
     };
-    for (const QString& typed : {ticket + " ", "  " + ticket, ticket + "\r\n", "\t" + ticket + "\n", fullWidth,
-                                 QString::fromUtf8("\u3000") + fullWidth + QString::fromUtf8("\u3000")}) {
+    for (const QString& typed : {"\t" + ticket + "\r\n", QString::fromUtf8("\u3000") + fullWidth + QStringLiteral(" ")}) {
         search(typed, QStringLiteral(" "));
         EXPECT_EQ(form_->QELV_Set->CommandText(), ComposeAnswerSheetStatement(first, "")) << typed.toStdString();
         EXPECT_EQ(form_->QELV_Set->RecordCount(), 1) << typed.toStdString();

@@ -32,8 +32,10 @@ void TQELVOR_Form::BitBtn1Click()
     const LiteralBackslash backslash = connection && connection->BackslashEscapesInLiterals()
                                            ? LiteralBackslash::Escape
                                            : LiteralBackslash::Plain;
-    QELV_Set->SetCommandText(
-        ComposeAnswerSheetStatement(Edit1->Text().toStdString(), Edit2->Text().toStdString(), backslash));
+    // A pasted number brings its line end and blanks, a Chinese input method full-width
+    // digits: the statement gets the number they stand for.
+    QELV_Set->SetCommandText(ComposeAnswerSheetStatement(NormalizeTicketText(Edit1->Text().toStdString()),
+                                                         NormalizeTicketText(Edit2->Text().toStdString()), backslash));
     QELV_Set->SetActive(true);
     ApplyMarkedSortToNewRows();
 }

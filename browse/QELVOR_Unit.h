@@ -9,8 +9,10 @@
 // sees its data source or dataset half destroyed.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "platform/Form.h"
 
@@ -58,7 +60,17 @@ public:
     // Hands the grid's sort markers to the dataset as its sort string.
     void DBGridEh1SortMarkingChanged();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // A control of the panel's row with its designed bounds and the least width it keeps.
+    struct TPanelPart {
+        QWidget* control;
+        QRect design;
+        int least;
+    };
+
     // After a search: the sort the titles show, applied to the rows just fetched.
     void ApplyMarkedSortToNewRows();
     void CreateNonVisualComponents();
@@ -67,13 +79,18 @@ private:
     void ConfigureGrid();
     void SetTabOrder();
     void AnchorControls();
+    // Narrower than designed (a small screen, a large scale), the panel narrows with the
+    // form and its edits, then its labels, give up width, so that 检索 stays in the window.
+    void FitPanelToWidth();
 
     std::unique_ptr<TADODataSet> dataSet_;
     std::unique_ptr<TDataSource> dataSource_;
     TAnchorLayout* anchors_ = nullptr;  // owned by the form (Qt child)
+    QRect panelDesign_;
+    std::vector<TPanelPart> panelParts_;  // left to right
 };
 
-// The form of the running ShowForm call; not cleared when the form goes.
+// The form of the running ShowForm call; none outside one.
 extern TQELVOR_Form* QELVOR_Form;
 
 }  // namespace qelvor

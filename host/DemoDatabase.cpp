@@ -26,18 +26,10 @@ void MakeDemoDatabase(const QString& path, std::int64_t rows, const DemoProgress
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
         throw Exception(QStringLiteral("Cannot create the folder %1").arg(target.absolutePath()).toStdString());
-    const QString partial = path + QStringLiteral(".partial");
-    QFile::remove(partial);
     try {
-        CreateSampleDatabase(QFile::encodeName(partial).toStdString(), rows, kDemoSeed, progress);
+        WriteSampleDatabaseFile(QFile::encodeName(path).toStdString(), rows, kDemoSeed, progress);
     } catch (const std::exception& error) {
-        QFile::remove(partial);
         throw Exception(QStringLiteral("Cannot make the demo database %1: %2").arg(path, QString::fromUtf8(error.what())).toStdString());
-    }
-    QFile::remove(path);
-    if (!QFile::rename(partial, path)) {
-        QFile::remove(partial);
-        throw Exception(QStringLiteral("Cannot write the demo database %1").arg(path).toStdString());
     }
 }
 

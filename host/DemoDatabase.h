@@ -1,8 +1,9 @@
 // DemoDatabase: the embedded demo database the host uses without --connect.
 //
 // A SQLite file in the user's data folder, made with generated answer sheets on first
-// use. It is written under a temporary name and renamed when complete, so an
-// interrupted creation never leaves a half-filled database behind.
+// use. It is written under a temporary name beside it and renamed when complete, so an
+// interrupted creation never leaves a half-filled database behind, nor takes away a
+// database that was there.
 #pragma once
 
 #include <QString>
@@ -22,7 +23,8 @@ QString DemoDatabasePath();
 // The connection string of a SQLite database file.
 QString SqliteConnectionString(const QString& path);
 
-// Makes a demo database with rows sheets at path, replacing any file there.
+// Makes a demo database with rows sheets at path, replacing any file there once complete;
+// makes path's folder when missing (the user's data folder on first use).
 // Raises Exception with the reason on failure.
 void MakeDemoDatabase(const QString& path, std::int64_t rows, const DemoProgress& progress = {});
 

@@ -1,6 +1,11 @@
 #include "host/HostOptions.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <utility>
+
+#include "sampledata/SampleRows.h"
 
 namespace qelvor::host {
 
@@ -43,6 +48,19 @@ QString UsageText(const QCommandLineParser& parser)
            + (firstLineEnd < 0 ? QString() : help.mid(firstLineEnd));
 }
 
+// Why a file to be written cannot be at path; empty when it can (or no path is given).
+QString FileProblem(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    const QFileInfo file(path);
+    if (file.isDir())
+        return QStringLiteral("is a folder");
+    if (!file.absoluteDir().exists())
+        return QStringLiteral("the folder %1 does not exist").arg(file.absolutePath());
+    return {};
+}
+
 }  // namespace
 
 QString HostUsageText()
@@ -79,8 +97,18 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
     if (parser.isSet(host.demoRows)) {
         bool valid = false;
         options.demoRows = parser.value(host.demoRows).toLongLong(&valid);
-        if (!valid || options.demoRows < 0) {
-            error = QStringLiteral("--demo-rows needs a count of 0 or more, not \"%1\"").arg(parser.value(host.demoRows));
+        if (!valid || options.demoRows < 0 || options.demoRows > sample::kMaxSampleRows) {
+            error = QStringLiteral("--demo-rows needs a count from 0 to %1, not \"%2\"")
+                        .arg(sample::kMaxSampleRows)
+                        .arg(parser.value(host.demoRows));
+            return std::nullopt;
+        }
+    }
+    // A mistyped folder is refused before anything is made, not created on the way.
+    for (const auto& [option, path] : {std::pair{"--make-demo", options.makeDemoPath},
+                                       std::pair{"--screenshot", options.screenshotPath}}) {
+        if (const QString problem = FileProblem(path); !problem.isEmpty()) {
+            error = QStringLiteral("%1 %2: %3").arg(QString::fromLatin1(option), path, problem);
             return std::nullopt;
         }
     }

@@ -46,7 +46,9 @@ HostWindow::HostWindow(HostOptions options)
     auto* placeholder = new QLabel(QString::fromUtf8("考务管理系统"), this);
     placeholder->setAlignment(Qt::AlignCenter);
     setCentralWidget(placeholder);
-    statusBar()->showMessage(QStringLiteral("No module loaded"));
+    // The module's state keeps its place at the right; the message names the database.
+    moduleState_ = new QLabel(QStringLiteral("No module loaded"), this);
+    statusBar()->addPermanentWidget(moduleState_);
 }
 
 HostWindow::~HostWindow() = default;
@@ -108,17 +110,22 @@ void HostWindow::LoadModule()
         ReportError(QString::fromUtf8(error.what()));
         return;
     }
-    statusBar()->showMessage(QStringLiteral("%1 version %2").arg(QFileInfo(path).fileName(), QString::fromLatin1(module_->GetVersion()())));
+    moduleState_->setText(
+        QStringLiteral("%1 version %2").arg(QFileInfo(path).fileName(), QString::fromLatin1(module_->GetVersion()())));
     ShowConnectionState({});
 }
 
 void HostWindow::OpenDatabase()
 {
     auto connection = std::make_unique<TADOConnection>("HostConnection");
-    connection->SetConnectionString(ConnectionString().toStdString());
+    const QString text = ConnectionString();
+    connection->SetConnectionString(text.toStdString());
+    statusBar()->showMessage(QString::fromUtf8("正在连接：") + WithoutPassword(text));
     // Without a connection there is nothing to browse: the window says so instead.
     if (Connect(*connection))
         connection_ = std::move(connection);
+    ShowConnectionState(connection_ ? QString::fromUtf8("已连接：") + WithoutPassword(text)
+                                    : QString::fromUtf8("未连接数据库"));
 }
 
 QString HostWindow::ConnectionString()

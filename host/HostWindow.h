@@ -1,9 +1,12 @@
 // HostWindow: the examination-management host's main window.
 //
 // It owns the database connection and the loaded module. Its action "卷面信息浏览"
-// calls the module's ShowForm with the window's handle and the connection; the
-// module's version is shown in the status bar. The action "连接数据库…" opens the connect
-// dialog and, when the user connects, the browse window uses the new connection. Failures (no module, a module without
+// calls the module's ShowForm with the window's handle and the connection. The status
+// bar names the database (without its password) while the start-up connect runs and
+// once connected, at start and after the connect dialog alike, and shows the module's
+// version at its right. The action "连接数据库…" opens the connect dialog and, when the
+// user connects, the browse window uses the new connection (after a failed or cancelled
+// connect from the dialog the previous connection stays). Failures (no module, a module without
 // its exports, a connection that cannot be opened, a failure leaving ShowForm) are
 // reported as messages and the host goes on running (after a failed connect without a
 // connection, which its window says; browsing needs one); in unattended mode
@@ -16,6 +19,7 @@
 #include "host/HostOptions.h"
 
 class QAction;
+class QLabel;
 
 namespace qelvor {
 class TADOConnection;
@@ -54,6 +58,7 @@ private:
     HostOptions options_;
     QAction* browseAction_ = nullptr;
     QAction* connectAction_ = nullptr;
+    QLabel* moduleState_ = nullptr;  // "No module loaded", or the module's name and version
     std::unique_ptr<ModuleLoader> module_;
     std::unique_ptr<TLongWorkWindowScope> longWork_;  // connects wait with the window painted
     std::unique_ptr<TADOConnection> connection_;     // open, or none (not connected)

@@ -15,6 +15,7 @@
 #include "platform/LongWorkWindow.h"
 #include "runtime/Exceptions.h"
 #include "runtime/FormatSettings.h"
+#include "runtime/ScopeGuard.h"
 
 namespace {
 
@@ -42,9 +43,11 @@ QELVOR_EXPORT void QELVOR_CALL ShowForm(std::uintptr_t hostWindow, std::int32_t,
     SetDateSeparator('-');
     Application().SetHandle(static_cast<WId>(hostWindow));
     HostConnection = connection;
-    // The form goes when this call ends, however it ends.
+    // The form goes when this call ends, however it ends; the pointer to it goes first,
+    // so that nothing can reach the freed form through it.
     const auto form = std::make_unique<TQELVOR_Form>();
     QELVOR_Form = form.get();
+    const ScopeExit forget([] { QELVOR_Form = nullptr; });
     form->SetCaption(form->Caption() + QStringLiteral("(V") + QString::fromLatin1(GetVersion()) + QStringLiteral(")"));
     form->ShowModal();
 }

@@ -20,6 +20,7 @@ TForm::TForm()
 void TForm::SetDesignBounds(const QRect& outer, const QSize& client)
 {
     designOuter_ = outer;
+    designClient_ = client;
     move(outer.topLeft());
     resize(client);
 }
@@ -44,13 +45,23 @@ void TForm::showEvent(QShowEvent* event)
 
 void TForm::PlaceOnScreen()
 {
-    const QPoint placed = PlaceForm(position_, designOuter_.topLeft(), designOuter_.size(), Screen().Geometry());
-    const QPoint kept = KeepOnScreen(placed, designOuter_.size(), Screen().AvailableGeometry());
+    const QRect available = Screen().AvailableGeometry();
+    QSize outer = FitIntoArea(designOuter_.size(), available);
+    const bool fitted = outer != designOuter_.size();
+    if (fitted) {
+        // The frame takes what the layout stored for it, or what the window manager
+        // already gave it where that is more.
+        const QSize frame = (designOuter_.size() - designClient_).expandedTo(frameGeometry().size() - size());
+        resize((outer - frame).expandedTo(QSize(0, 0)));
+        outer = size() + frame;
+    }
+    const QPoint placed = PlaceForm(position_, designOuter_.topLeft(), outer, Screen().Geometry());
+    const QPoint kept = KeepOnScreen(placed, outer, available);
     move(kept);
-    // Moved in, the frame itself must start inside the area: a window manager would
-    // otherwise put its title bar above the client, off the screen again. (Placed as
-    // designed, the client stands where the layout says, whatever frame it gets.)
-    if (kept != placed && windowHandle() != nullptr)
+    // Moved in or made smaller, the frame itself must start inside the area: a window
+    // manager would otherwise put its title bar above the client, off the screen again.
+    // (Placed as designed, the client stands where the layout says, whatever frame it gets.)
+    if ((fitted || kept != placed) && windowHandle() != nullptr)
         windowHandle()->setFramePosition(kept);
 }
 

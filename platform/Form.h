@@ -2,7 +2,9 @@
 //
 // The layout gives the outer bounds (used for placement) and the client size (what
 // the controls and their anchors are laid out against); the frame is whatever the
-// window manager adds. On the first show the form runs its show handler, then places
+// window manager adds. A form larger than the screen's available area shows smaller,
+// as large as that area, so that no part of it (its frame's close button included)
+// lies off the screen; its anchors lay the controls out in the smaller client. On the first show the form runs its show handler, then places
 // itself, then focuses the first control in tab order when none is active. Esc does
 // not close it (no cancel button): the key stays with the focused control. Ctrl+Tab and
 // Ctrl+Shift+Tab move the focus to the next and previous control from any control.
@@ -45,11 +47,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Centres (or keeps) the window as its position says, its title bar on the screen.
+    // Fits the window into the screen's available area, then centres (or keeps) it as its
+    // position says, its frame inside that area.
     void PlaceOnScreen();
     void FocusFirstControl();
 
     QRect designOuter_;
+    QSize designClient_;
     TPosition position_ = TPosition::poDesigned;
     bool shownOnce_ = false;
 };

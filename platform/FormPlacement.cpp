@@ -29,6 +29,13 @@ QPoint PlaceForm(TPosition position, const QPoint& designed, const QSize& outerS
     return designed;
 }
 
+QSize FitIntoArea(const QSize& outerSize, const QRect& available)
+{
+    if (available.isEmpty())
+        return outerSize;
+    return outerSize.boundedTo(available.size());
+}
+
 QPoint KeepOnScreen(const QPoint& topLeft, const QSize& outerSize, const QRect& available)
 {
     if (available.isEmpty())

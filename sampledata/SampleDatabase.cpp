@@ -2,9 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "sampledata/SampleRows.h"
 #include "sampledata/SampleSchema.h"
@@ -95,6 +100,24 @@ void CreateSampleDatabase(const std::string& path, std::int64_t rows, std::uint6
     Run(db.get(), "COMMIT");
     if (progress)
         progress(source.Count(), source.Count());
+}
+
+void WriteSampleDatabaseFile(const std::string& path, std::int64_t rows, std::uint64_t seed,
+                             SampleProgress progress)
+{
+    // Beside the target, so that the rename stays within one file system and is atomic.
+    const std::string partial = path + ".partial-" + std::to_string(getpid());
+    try {
+        CreateSampleDatabase(partial, rows, seed, std::move(progress));
+    } catch (...) {
+        std::remove(partial.c_str());
+        throw;
+    }
+    if (std::rename(partial.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(partial.c_str());
+        throw std::runtime_error("cannot replace " + path + ": " + reason);
+    }
 }
 
 }  // namespace qelvor

@@ -23,6 +23,12 @@ using SampleProgress = std::function<void(std::int64_t done, std::int64_t total)
 void CreateSampleDatabase(const std::string& path, std::int64_t rows, std::uint64_t seed,
                           SampleProgress progress = {});
 
+// As CreateSampleDatabase, but never leaves a partial database at path: the rows go to a
+// new file beside it, which replaces path only once complete (and is removed on failure),
+// so an existing file keeps what it held until then.
+void WriteSampleDatabaseFile(const std::string& path, std::int64_t rows, std::uint64_t seed,
+                             SampleProgress progress = {});
+
 // Creates the two tables on an open connection of any provider (dropping existing
 // ones) and inserts the same rows as CreateSampleDatabase, in multi-row statements.
 void LoadSampleRows(recordset::Connection& connection, std::int64_t rows, std::uint64_t seed,

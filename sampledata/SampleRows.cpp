@@ -95,7 +95,7 @@ std::uint32_t SampleRandom::Below(std::uint32_t bound)
 
 SampleRows::SampleRows(std::int64_t rows, std::uint64_t seed) : seed_(seed)
 {
-    if (rows < 0 || rows > 100'000'000)
+    if (rows < 0 || rows > kMaxSampleRows)
         throw std::invalid_argument("row count out of range: " + std::to_string(rows));
     order_.resize(static_cast<std::size_t>(rows));
     std::iota(order_.begin(), order_.end(), 0u);

@@ -25,9 +25,13 @@ struct SampleRow {
     std::string xm;     // candidate name (only when registered)
 };
 
+// The most sheets one data set holds, ten times a national examination.
+inline constexpr std::int64_t kMaxSampleRows = 100'000'000;
+
 // Produces the rows of one data set in insertion order.
 class SampleRows {
 public:
+    // rows from 0 to kMaxSampleRows; raises std::invalid_argument otherwise.
     SampleRows(std::int64_t rows, std::uint64_t seed);
 
     std::int64_t Count() const { return static_cast<std::int64_t>(order_.size()); }

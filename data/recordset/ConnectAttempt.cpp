@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 #include "data/recordset/ConnectionString.h"
@@ -53,8 +55,23 @@ int ConnectTimeoutSeconds(const ConnectionString& settings)
     return kDefaultConnectTimeoutSeconds;
 }
 
-ConnectAttempt::ConnectAttempt(std::string server, int timeoutSeconds, WorkProgress* progress)
+std::string ConnectTimeoutKey(const ConnectionString& settings)
+{
+    const auto sameKey = [](const std::string& written, std::string_view key) {
+        return std::equal(written.begin(), written.end(), key.begin(), key.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        });
+    };
+    for (const char* key : kTimeoutKeys)
+        for (const auto& pair : settings.Pairs())
+            if (sameKey(pair.first, key))
+                return pair.first;
+    return kTimeoutKeys[0];
+}
+
+ConnectAttempt::ConnectAttempt(std::string server, int timeoutSeconds, WorkProgress* progress, std::string timeoutKey)
     : server_(std::move(server)),
+      timeoutKey_(std::move(timeoutKey)),
       timeoutSeconds_(timeoutSeconds),
       deadline_(DeadlineAfter(timeoutSeconds)),
       progress_(progress),
@@ -91,7 +108,7 @@ void ConnectAttempt::ThrowTimedOut() const
 {
     throw ERecordSetError("The server " + server_ + " did not answer within " + std::to_string(timeoutSeconds_) +
                           (timeoutSeconds_ == 1 ? " second" : " seconds") +
-                          " (the connection's time-out, \"Connect Timeout\" in the connection string)");
+                          " (the connection's time-out, \"" + timeoutKey_ + "\" in the connection string)");
 }
 
 void ConnectAttempt::ThrowIfOver() const

@@ -35,15 +35,20 @@ inline constexpr int kDefaultConnectTimeoutSeconds = 15;
 // The connection string's connect time-out in seconds ("Connect Timeout", "Connection
 // Timeout", and the drivers' own spellings); 0 means no limit.
 int ConnectTimeoutSeconds(const ConnectionString& settings);
+// The key ConnectTimeoutSeconds read, as the connection string writes it; "Connect
+// Timeout" when it gives none.
+std::string ConnectTimeoutKey(const ConnectionString& settings);
 
 class ConnectAttempt {
 public:
     using Clock = std::chrono::steady_clock;
     enum class Readiness { Read, Write };
 
-    // server names the server in messages ("host:port", a data source's name). Installs
-    // cancel hooks on progress when given.
-    ConnectAttempt(std::string server, int timeoutSeconds, WorkProgress* progress);
+    // server names the server in messages ("host:port", a data source's name), timeoutKey
+    // the connection string's key of the time-out as the user wrote it. Installs cancel
+    // hooks on progress when given.
+    ConnectAttempt(std::string server, int timeoutSeconds, WorkProgress* progress,
+                   std::string timeoutKey = "Connect Timeout");
     ~ConnectAttempt();
     ConnectAttempt(const ConnectAttempt&) = delete;
     ConnectAttempt& operator=(const ConnectAttempt&) = delete;
@@ -77,6 +82,7 @@ public:
 
 private:
     const std::string server_;
+    const std::string timeoutKey_;
     const int timeoutSeconds_;                       // 0: no deadline
     const std::optional<Clock::time_point> deadline_;
     WorkProgress* const progress_;                  // whose hooks reach Cancel, or none

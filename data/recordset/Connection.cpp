@@ -43,7 +43,7 @@ std::string ServerName(const ConnectionString& settings)
 std::unique_ptr<Provider> OpenWithin(const ConnectionString& settings, WorkProgress* progress,
                                      const std::function<std::unique_ptr<Provider>(ConnectAttempt&)>& open)
 {
-    ConnectAttempt attempt(ServerName(settings), ConnectTimeoutSeconds(settings), progress);
+    ConnectAttempt attempt(ServerName(settings), ConnectTimeoutSeconds(settings), progress, ConnectTimeoutKey(settings));
     try {
         return open(attempt);
     } catch (const std::exception&) {

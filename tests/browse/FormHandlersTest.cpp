@@ -2,6 +2,7 @@
 // button and by Enter (once per key), failures shown in the error box with the
 // window still usable, sorting by the grid's markers.
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "browse/QELVOR_Unit.h"
 #include "data/ADODataSet.h"
 #include "data/DataSource.h"
+#include "data/QueryComposition.h"
 #include "data/Field.h"
 #include "grid/DBGridEh.h"
 #include "grid/InplaceEdit.h"
@@ -105,6 +107,43 @@ TEST_F(FormHandlersTest, EnterInAnEditSearchesOnceForTheTypedNumber)
     EXPECT_EQ(form_->QELV_Set->RecordCount(), 1);
     EXPECT_EQ(form_->QELV_Set->FieldByName("准考证号")->AsString(), ticket);
     EXPECT_TRUE(form_->isVisible());
+}
+
+// A number pasted with its line end or blanks, or typed with a Chinese input method's
+// full-width digits, finds its sheet: the statement holds the number itself.
+TEST_F(FormHandlersTest, APastedOrFullWidthNumberFindsItsSheet)
+{
+    ShowForm();
+    const std::string first = FirstTicket();
+    const std::string last = database_.Scalar("select max(zkzh) from t_omr");
+    QString fullWidth;
+    for (const char digit : first)
+        fullWidth += QChar(0xFF10 + (digit - '0'));
+    const QString ticket = QString::fromStdString(first);
+    const auto search = [&](const QString& start, const QString& end) {
+        form_->Edit1->SetText(start);
+        form_->Edit2->SetText(end);
+        form_->BitBtn1->click();
+        EXPECT_TRUE(errors_.texts.empty()) << errors_.texts.front();
+    };
+    for (const QString& typed : {"\t" + ticket + "\r\n", QString::fromUtf8("\u3000") + fullWidth + QStringLiteral(" ")}) {
+        search(typed, QStringLiteral(" "));
+        EXPECT_EQ(form_->QELV_Set->CommandText(), ComposeAnswerSheetStatement(first, "")) << typed.toStdString();
+        EXPECT_EQ(form_->QELV_Set->RecordCount(), 1) << typed.toStdString();
+    }
+    search(QStringLiteral(" ") + fullWidth, QString::fromStdString(last) + QStringLiteral("\t"));
+    EXPECT_EQ(form_->QELV_Set->CommandText(), ComposeAnswerSheetStatement(first, last));
+    EXPECT_EQ(form_->QELV_Set->RecordCount(), 300);
+    // Pasted from the clipboard, as a spreadsheet cell comes: with its line end.
+    form_->Edit1->clear();
+    form_->Edit2->clear();
+    QGuiApplication::clipboard()->setText(ticket + QStringLiteral("\n"));
+    form_->Edit1->setFocus();
+    QTest::keyClick(form_->Edit1, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_FALSE(form_->Edit1->Text().isEmpty());
+    QTest::keyClick(form_->Edit1, Qt::Key_Return);
+    EXPECT_EQ(form_->QELV_Set->CommandText(), ComposeAnswerSheetStatement(first, ""));
+    EXPECT_EQ(form_->QELV_Set->RecordCount(), 1);
 }
 
 TEST_F(EmptyDatabaseTest, EachEnterRunsExactlyOneSearchAndFailuresLeaveTheWindowUsable)

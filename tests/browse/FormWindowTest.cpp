@@ -1,9 +1,15 @@
-// The browse form as a window: anchors on resize, placement and focus when shown,
-// Esc kept from closing it, and the anchoring rule itself.
+// The browse form as a window: anchors on resize, placement, fitting a screen smaller
+// than the form, focus when shown, Esc kept from closing it, and the anchoring rule itself.
 #include <QApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <string>
 
 #include "browse/QELVOR_Unit.h"
 #include "data/ADODataSet.h"
@@ -68,6 +74,16 @@ TEST(FormPlacementTest, KeepsTheTitleBarInsideTheAvailableArea)
     EXPECT_EQ(KeepOnScreen({-77, -10}, outer, QRect()), QPoint(-77, -10)) << "no screen: as placed";
 }
 
+TEST(FormPlacementTest, AFrameLargerThanTheAvailableAreaIsMadeAsLargeAsTheArea)
+{
+    const QSize outer(667, 405);
+    EXPECT_EQ(FitIntoArea(outer, QRect(0, 0, 1024, 768)), outer);
+    EXPECT_EQ(FitIntoArea(outer, QRect(0, 0, 640, 480)), QSize(640, 405));
+    EXPECT_EQ(FitIntoArea(outer, QRect(0, 0, 512, 384)), QSize(512, 384));
+    EXPECT_EQ(FitIntoArea(outer, QRect(48, 60, 592, 420)), QSize(592, 405));
+    EXPECT_EQ(FitIntoArea(outer, QRect()), outer) << "no screen: as designed";
+}
+
 TEST(FormWindowTest, ResizingMovesTheExitButtonAndStretchesOnlyTheGrid)
 {
     TQELVOR_Form form;
@@ -82,6 +98,78 @@ TEST(FormWindowTest, ResizingMovesTheExitButtonAndStretchesOnlyTheGrid)
     form.resize(659, 378);
     EXPECT_EQ(form.SpeedButton3->geometry(), QRect(588, 350, 65, 25));
     EXPECT_EQ(form.DBGridEh1->geometry(), QRect(8, 53, 643, 292));
+}
+
+// Every control of the form inside its client area, the panel's row left to right
+// without overlap inside the panel, and the buttons at their designed size.
+void ExpectEveryControlInside(const TQELVOR_Form& form)
+{
+    const QRect client = form.rect();
+    for (const QWidget* control : {static_cast<const QWidget*>(form.SpeedButton3), static_cast<const QWidget*>(form.DBGridEh1),
+                                   static_cast<const QWidget*>(form.Panel1)})
+        EXPECT_TRUE(client.contains(control->geometry())) << control->objectName().toStdString();
+    const QWidget* row[] = {form.Label3, form.Edit1, form.Label4, form.Edit2, form.BitBtn1};
+    for (std::size_t i = 0; i < std::size(row); ++i) {
+        EXPECT_TRUE(form.Panel1->rect().contains(row[i]->geometry())) << row[i]->objectName().toStdString();
+        if (i > 0) {
+            EXPECT_LT(row[i - 1]->geometry().right(), row[i]->x()) << row[i]->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(form.BitBtn1->size(), QSize(75, 25));
+    EXPECT_EQ(form.SpeedButton3->size(), QSize(65, 25));
+    EXPECT_GE(form.Edit1->width(), 30) << "an edit keeps room for a few digits";
+    EXPECT_GE(form.Edit2->width(), 30);
+}
+
+// Narrower than designed (the window made to fit a small screen), the panel narrows and
+// its edits give up width, then its labels; 检索 stays inside. Wider, nothing of the
+// panel changes, and back at the design size every control is where it was designed.
+TEST(FormWindowTest, NarrowerThanDesignedEveryControlStaysInside)
+{
+    TQELVOR_Form form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // 640x480, 1024x768 at twice the scale, 640x480 at twice the scale.
+    for (const QSize size : {QSize(632, 378), QSize(504, 357), QSize(312, 213)}) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        form.resize(size);
+        ExpectEveryControlInside(form);
+    }
+    form.resize(632, 378);
+    EXPECT_EQ(form.Panel1->geometry(), QRect(8, 6, 591, 41)) << "the panel fits as designed";
+    form.resize(504, 357);
+    EXPECT_EQ(form.Panel1->geometry(), QRect(8, 6, 488, 41)) << "its right margin as its left";
+    EXPECT_EQ(form.Label3->width() + form.Label4->width(), 2 * 84) << "the labels keep their captions' width";
+    EXPECT_EQ(form.Edit1->width() + form.Edit2->width(), 2 * 146 - (591 - 488)) << "the edits give up the rest";
+    EXPECT_LE(std::abs(form.Edit1->width() - form.Edit2->width()), 1) << "alike";
+    form.resize(759, 418);
+    EXPECT_EQ(form.Panel1->geometry(), QRect(8, 6, 591, 41));
+    form.resize(659, 378);
+    EXPECT_EQ(form.Label3->geometry(), QRect(10, 15, 84, 12));
+    EXPECT_EQ(form.Edit1->geometry(), QRect(97, 10, 146, 20));
+    EXPECT_EQ(form.Label4->geometry(), QRect(258, 15, 84, 12));
+    EXPECT_EQ(form.Edit2->geometry(), QRect(344, 10, 146, 20));
+    EXPECT_EQ(form.BitBtn1->geometry(), QRect(504, 8, 75, 25));
+}
+
+// On a screen smaller than the form, the window shows as large as the available area
+// allows and nothing of it lies off that area. CTest runs these on a 640x480 screen and
+// at twice the scale on 1024x768 (BrowseFormOnASmallScreen, BrowseFormAtDoubleScale); on
+// a screen the form fits, the window keeps its designed size.
+TEST(SmallScreen, TheWindowFitsTheAvailableAreaAndKeepsItsControlsInside)
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    HostConnection = nullptr;
+    TQELVOR_Form form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(available.contains(form.frameGeometry()))
+        << "frame at " << form.frameGeometry().x() << "," << form.frameGeometry().y() << " size "
+        << form.frameGeometry().width() << "x" << form.frameGeometry().height();
+    // The stored frame is 8 pixels wider and 27 higher than the client.
+    EXPECT_EQ(form.width(), std::min(659, available.width() - 8));
+    EXPECT_EQ(form.height(), std::min(378, available.height() - 27));
+    ExpectEveryControlInside(form);
 }
 
 TEST(FormWindowTest, ShownCentredOnTheScreenWithTheFocusInTheGrid)

@@ -204,8 +204,9 @@ protected:
     {
         form_->Edit1->SetText(QString::fromStdString(start));
         form_->Edit2->SetText(QString::fromStdString(end));
-        const std::string typedStart = form_->Edit1->Text().toStdString();
-        const std::string typedEnd = form_->Edit2->Text().toStdString();
+        // The numbers the search button reads from what the edits hold.
+        const std::string typedStart = NormalizeTicketText(form_->Edit1->Text().toStdString());
+        const std::string typedEnd = NormalizeTicketText(form_->Edit2->Text().toStdString());
         const std::string shownAs = "start [" + start + "] end [" + end + "]";
         errors_.texts.clear();
         form_->BitBtn1->click();

@@ -29,6 +29,24 @@ TEST(AnswerSheetStatement, ChoosesTheFormByTheTrimmedEdits)
     EXPECT_EQ(ComposeAnswerSheetStatement("'", "''"), kBase + " where a.zkzh between '''' and '''''' order by 准考证号");
 }
 
+TEST(TicketText, BlanksAtEitherEndGoAndFullWidthDigitsBecomeAscii)
+{
+    EXPECT_EQ(NormalizeTicketText("241110100100101 "), "241110100100101");
+    EXPECT_EQ(NormalizeTicketText("241110100100101\r\n"), "241110100100101") << "pasted from a spreadsheet";
+    EXPECT_EQ(NormalizeTicketText("\t  101"), "101");
+    EXPECT_EQ(NormalizeTicketText("\u3000\u00a0\ufeff101\u3000\x7f"), "101") << "full-width, no-break, byte-order mark, DEL";
+    EXPECT_EQ(NormalizeTicketText("０１２３４５６７８９"), "0123456789");
+    EXPECT_EQ(NormalizeTicketText(" 2411１０1 "), "2411101") << "digits of both widths";
+    EXPECT_EQ(NormalizeTicketText("\u3000 \r\n"), "");
+    EXPECT_EQ(NormalizeTicketText(""), "");
+    // Inside the number, and anything that is no blank or full-width digit, stays.
+    EXPECT_EQ(NormalizeTicketText("1 0\u30001"), "1 0\u30001");
+    EXPECT_EQ(NormalizeTicketText("Ａ１'张"), "Ａ1'张");
+    EXPECT_EQ(NormalizeTicketText("\xef\xbc 1\xe3\x80"), "\xef\xbc 1\xe3\x80") << "cut-off sequences are no blanks";
+    EXPECT_EQ(NormalizeTicketText("\xc0\xa0" "1\xe0\x80\x80"), "\xc0\xa0" "1\xe0\x80\x80") << "nor are overlong ones";
+    EXPECT_EQ(NormalizeTicketText("\x80" "1 "), "\x80" "1");
+}
+
 // Where the server reads a backslash as an escape, a lone backslash would swallow the
 // closing quote and let the other edit's text run as a statement.
 TEST(AnswerSheetStatement, DoublesBackslashesOnlyWhereTheyEscape)

@@ -1,5 +1,6 @@
 // The host program: its command line, loading modules that are missing or wrong,
 // the demo database, and whole runs of qelvor-host that must end cleanly.
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -48,9 +49,29 @@ TEST(HostOptionsTest, UsageErrorsAreReportedNotGuessed)
     EXPECT_FALSE(Parse({"--demo-rows", "many"}, error));
     EXPECT_TRUE(error.contains("many"));
     EXPECT_FALSE(Parse({"--demo-rows", "-5"}, error));
+    EXPECT_FALSE(Parse({"--demo-rows", "100000001"}, error)) << "more than a demo database holds";
+    EXPECT_FALSE(Parse({"--demo-rows", "99999999999999999999"}, error));
+    const auto empty = Parse({"--demo-rows", "0"}, error);
+    ASSERT_TRUE(empty) << "an empty demo database is valid: " << error.toStdString();
+    EXPECT_EQ(empty->demoRows, 0);
     EXPECT_FALSE(Parse({"--frobnicate"}, error));
     EXPECT_FALSE(Parse({"stray"}, error));
     EXPECT_FALSE(Parse({"--connect"}, error));
+}
+
+// A file to be written in a folder that does not exist is refused, not made on the way.
+TEST(HostOptionsTest, FilesToWriteNeedAnExistingFolder)
+{
+    QTemporaryDir dir;
+    QString error;
+    for (const char* option : {"--make-demo", "--screenshot"}) {
+        EXPECT_FALSE(Parse({option, dir.filePath("missing/x")}, error)) << option;
+        EXPECT_TRUE(error.contains(option) && error.contains(dir.filePath("missing")) && error.contains("does not exist"))
+            << error.toStdString();
+        EXPECT_FALSE(Parse({option, dir.path()}, error)) << option << ": a folder";
+        EXPECT_TRUE(Parse({option, dir.filePath("x")}, error)) << option << ": " << error.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("missing")));
 }
 
 TEST(ModuleLoaderTest, MissingAndWrongModulesAreClearFailures)
@@ -87,7 +108,8 @@ TEST(DemoDatabaseTest, MadeCompleteOrNotAtAll)
         lastDone = done;
     });
     EXPECT_TRUE(QFile::exists(path));
-    EXPECT_FALSE(QFile::exists(path + ".partial"));
+    EXPECT_EQ(QDir(dir.filePath("sub/folder")).entryList(QDir::Files | QDir::Hidden), QStringList{"demo.db"})
+        << "no partial file left beside it";
     EXPECT_EQ(lastDone, 120);
     // A folder that cannot be made: a message naming it, no file left behind.
     QFile blocker(dir.filePath("blocker"));
@@ -188,6 +210,23 @@ TEST(HostProgramTest, MakeDemoWritesTheDatabaseAndExits)
     QString output;
     ASSERT_EQ(RunHost({"--make-demo", dir.filePath("made.db"), "--demo-rows", "30"}, output, dir.path()), 0) << output.toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("made.db")));
+    ASSERT_EQ(RunHost({"--make-demo", dir.filePath("empty.db"), "--demo-rows", "0"}, output, dir.path()), 0)
+        << output.toStdString();
+    EXPECT_TRUE(output.contains("with 0 answer sheets")) << output.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("empty.db")));
+}
+
+// A mistyped folder ends the run with a usage error before anything is made.
+TEST(HostProgramTest, AFileToWriteInAMissingFolderIsRefusedUpFront)
+{
+    QTemporaryDir dir;
+    QString output;
+    EXPECT_EQ(RunHost({"--make-demo", dir.filePath("missing/made.db")}, output, dir.path()), 2);
+    EXPECT_TRUE(output.contains("does not exist")) << output.toStdString();
+    EXPECT_EQ(RunHost({"--demo-rows", "10", "--screenshot", dir.filePath("missing/shot.png")}, output, dir.path()), 2);
+    EXPECT_TRUE(output.contains("does not exist")) << output.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("missing")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("qelvor-host/demo.db"))) << "no demo database made for a refused run";
 }
 
 }  // namespace

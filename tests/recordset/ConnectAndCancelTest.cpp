@@ -183,6 +183,16 @@ TEST_P(ConnectBounds, AServerThatAcceptsAndNeverAnswersEndsAtTheTimeOut)
     EXPECT_LT(took, 4.0);
 }
 
+TEST_P(ConnectBounds, TheTimeOutsMessageNamesTheKeyAsTheUserWroteIt)
+{
+    const MuteServer server;
+    // Each route with a spelling of its own: libpq's, ours in other letters, the MariaDB driver's.
+    const std::string route = GetParam().name;
+    const std::string key = route == "postgres" ? "connect_timeout" : route == "odbc" ? "connect TIMEOUT" : "CONN_TIMEOUT";
+    const std::string message = OpenFailure(GetParam().text(server.Port(), key + "=1"));
+    EXPECT_NE(message.find("\"" + key + "\" in the connection string"), std::string::npos) << message;
+}
+
 TEST_P(ConnectBounds, AServerThatGoesSilentHalfWayThroughTheStartUpEndsAtTheTimeOut)
 {
     const char* real = std::getenv(GetParam().environment);
@@ -281,6 +291,11 @@ TEST(ConnectTimeout, TheConnectionStringSetsItAndNonsenseIsRefused)
     EXPECT_EQ(ConnectTimeoutSeconds(ConnectionString("Driver={x};CONN_TIMEOUT=0")), 0);
     EXPECT_THROW(ConnectTimeoutSeconds(ConnectionString("Driver={x};Connect Timeout=soon")), ERecordSetError);
     EXPECT_THROW(ConnectTimeoutSeconds(ConnectionString("Driver={x};Connect Timeout=-1")), ERecordSetError);
+    // The key read, as written: messages name what the user can find in the string.
+    EXPECT_EQ(ConnectTimeoutKey(ConnectionString("Provider=PostgreSQL;Server=a")), "Connect Timeout");
+    EXPECT_EQ(ConnectTimeoutKey(ConnectionString("Driver={x};conn_timeout=4;Server=a")), "conn_timeout");
+    EXPECT_EQ(ConnectTimeoutKey(ConnectionString("Driver={x};connect_timeout=4;CONNECT TIMEOUT=5")), "CONNECT TIMEOUT")
+        << "ours first, as the time-out is read";
 }
 
 // Statements on real servers.

@@ -75,6 +75,9 @@ void ExpectConnectionServes(TestDatabase& db)
 
 TEST_P(StatementTimeout, ASteadyResultLongerThanTheTimeoutOpensCompletely)
 {
+    if (GetParam() == "mariadb")
+        GTEST_SKIP() << "the MariaDB ODBC driver reads a whole result inside one call, where no arrival shows: its "
+                        "time-out counts the whole transfer (the README says so; Provider=MariaDB streams)";
     // Size the result to take some five seconds here, whatever this machine's speed: from
     // the fastest of three probes, since a busy machine only makes the real run slower.
     // A probe shorter than a few tenths of a second says little: it grows until it is not.
@@ -206,6 +209,9 @@ TEST_P(StatementTimeout, AForcedStopEndsAWaitOnAServerThatStoppedAnswering)
 {
     if (db_->IsSqlite())
         GTEST_SKIP() << "needs a server process to stop";
+    if (GetParam() == "odbc" || GetParam() == "mariadb")
+        GTEST_SKIP() << "an ODBC driver's wait on a silent server is bounded by the driver alone (the README says "
+                        "which); the native providers give their session up";
     const std::vector<pid_t> server = ServerProcesses(*db_);
     ASSERT_TRUE(std::all_of(server.begin(), server.end(), [](pid_t pid) { return pid > 0; }));
     const std::string sessionQuery = db_->IsMariaDb() ? "SELECT CONNECTION_ID()" : "SELECT pg_backend_pid()";

@@ -1,6 +1,7 @@
 # Sourced by the scripts that run a program in a real X server: checks the X tools,
-# makes a scratch folder ($work), starts Xvfb (1024x768) on a free display, exports
-# DISPLAY and brings in the window searches of xwindows.sh. With QELVOR_E2E_WM=openbox
+# makes a scratch folder ($work), starts Xvfb (1024x768, or QELVOR_E2E_SCREEN such as
+# 640x480) on a free display, exports DISPLAY and brings in the window searches of
+# xwindows.sh. With QELVOR_E2E_WM=openbox
 # it also starts that window manager, which decorates, places and activates the windows
 # as a user's desktop does. On exit it stops the program under test ($host_pid, once
 # set), the window manager and the X server and removes the folder.
@@ -33,7 +34,7 @@ fail() { echo "FAIL: $*"; [ -f "$work/host.log" ] && sed 's/^/host: /' "$work/ho
 number=90
 while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
 export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -fbdir "$work" -noreset >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 "${QELVOR_E2E_SCREEN:-1024x768}x24" -fbdir "$work" -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"

@@ -141,6 +141,22 @@ TEST_F(QueryToolBinary, PrintsWhatTheDatabaseReturns)
     EXPECT_EQ(dashed.out, Expected(ComposeAnswerSheetStatement("-1", "102")));
 }
 
+// Numbers pasted with their line end or blanks, or typed with full-width digits, are
+// read as the search button reads its edits.
+TEST_F(QueryToolBinary, TicketNumbersAreReadWithoutBlanksAndWithAsciiDigits)
+{
+    const std::string one = Expected(ComposeAnswerSheetStatement("102", ""));
+    for (const std::string typed : {"102\r\n", "\u3000１０２ "}) {
+        ToolRun run = RunTool({connect_, "--start=" + typed});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, one) << "start [" << typed << "]";
+    }
+    ToolRun range = RunTool({connect_, "--start= １０２ ", "--end=104\n"});
+    EXPECT_EQ(range.out, Expected(ComposeAnswerSheetStatement("102", "104")));
+    ToolRun blanks = RunTool({connect_, "--start=\u3000", "--end= \r\n"});
+    EXPECT_EQ(blanks.out, Expected(ComposeAnswerSheetStatement("", ""))) << "blanks alone are no number";
+}
+
 TEST_F(QueryToolBinary, AppliesTheSortString)
 {
     ToolRun one = RunTool({connect_, "--sort", "准考证号 DESC"});
@@ -168,6 +184,16 @@ TEST_F(QueryToolBinary, FailuresPrintNoResult)
     EXPECT_EQ(badSort.status, 1);
     EXPECT_TRUE(badSort.out.empty()) << "nothing half-printed";
     EXPECT_NE(badSort.err.find("qelvor-query: "), std::string::npos);
+    EXPECT_NE(badSort.err.find("no field of that name"), std::string::npos) << badSort.err;
+
+    // A field followed by a word that is no direction: the direction is what is wrong.
+    for (const std::string sort : {"姓名 SIDEWAYS", "准考证号 DESC,  姓名   SIDEWAYS "}) {
+        ToolRun sideways = RunTool({connect_, "--sort", sort});
+        EXPECT_EQ(sideways.status, 1);
+        EXPECT_TRUE(sideways.out.empty());
+        EXPECT_NE(sideways.err.find("\"SIDEWAYS\" is not ASC or DESC"), std::string::npos) << sideways.err;
+        EXPECT_EQ(sideways.err.find("no field"), std::string::npos) << sideways.err;
+    }
 
     ToolRun noFile = RunTool({"--connect=Provider=SQLite;Data Source=/nonexistent/dir/x.db"});
     EXPECT_EQ(noFile.status, 1);

@@ -25,8 +25,10 @@ std::string* ValueTarget(QueryOptions& options, const std::string& name)
 std::string UsageText()
 {
     return "usage: qelvor-query --connect STR [--start TEXT] [--end TEXT] [--sort \"SORT STRING\"] [--timing]\n"
-           "  --connect STR   connection string (\"Provider=SQLite;Data Source=FILE\" or an ODBC string)\n"
-           "  --start TEXT    start admission ticket number, as typed in the browse window\n"
+           "  --connect STR   connection string: \"Provider=SQLite;Data Source=FILE\",\n"
+           "                  \"Provider=PostgreSQL;Server=HOST;Database=DB;Uid=USER;Pwd=…\" or an ODBC string\n"
+           "  --start TEXT    start admission ticket number, as typed in the browse window (blanks\n"
+           "                  at either end are dropped, full-width digits read as digits)\n"
            "  --end TEXT      end admission ticket number\n"
            "  --sort TEXT     sort string, e.g. \"准考证号 DESC, 姓名 ASC\"\n"
            "  --timing        print open and sort times to standard error\n"

@@ -8,6 +8,9 @@
 #include "data/ADODataSet.h"
 #include "data/DataLink.h"
 #include "data/DataSource.h"
+#include "data/Field.h"
+#include "data/recordset/SortText.h"
+#include "runtime/Exceptions.h"
 
 namespace qelvor::query {
 
@@ -44,6 +47,23 @@ void AppendLine(std::string& out, const TDataSet& dataSet, bool header)
     out += '\n';
 }
 
+// A key whose last word is no direction reads as a field name with a blank in it
+// ("姓名 SIDEWAYS"); when the words before it name a field, the direction is what is wrong.
+void CheckSortDirections(const std::string& sortText, const TDataSet& dataSet)
+{
+    for (const recordset::SortKeyText& key : recordset::ParseSortText(sortText)) {
+        if (dataSet.FindField(key.name) != nullptr)
+            continue;
+        const std::size_t blank = key.name.find_last_of(" \t\r\n");
+        if (blank == std::string::npos)
+            continue;
+        const std::size_t nameEnd = key.name.find_last_not_of(" \t\r\n", blank);
+        if (nameEnd != std::string::npos && dataSet.FindField(key.name.substr(0, nameEnd + 1)) != nullptr)
+            throw ERecordSetError("Invalid sort order \"" + sortText + "\": \"" + key.name.substr(blank + 1)
+                                  + "\" is not ASC or DESC");
+    }
+}
+
 }  // namespace
 
 std::string EscapeValue(const std::string& value)
@@ -75,13 +95,16 @@ bool RunQuery(const QueryOptions& options, std::ostream& out, std::ostream& timi
     // As the search button does: backslashes doubled where the server reads them as escapes.
     const LiteralBackslash backslash =
         connection.BackslashEscapesInLiterals() ? LiteralBackslash::Escape : LiteralBackslash::Plain;
-    dataSet.SetCommandText(ComposeAnswerSheetStatement(options.start, options.end, backslash));
+    // The numbers as the search button reads its edits.
+    dataSet.SetCommandText(ComposeAnswerSheetStatement(NormalizeTicketText(options.start),
+                                                       NormalizeTicketText(options.end), backslash));
     auto started = std::chrono::steady_clock::now();
     dataSet.Open();
     if (options.timing)
         timingOut << "open: " << MillisecondsSince(started) << " ms (" << dataSet.RecordCount() << " records)\n";
     if (options.hasSort) {
         started = std::chrono::steady_clock::now();
+        CheckSortDirections(options.sort, dataSet);
         dataSet.SetSort(options.sort);
         if (options.timing)
             timingOut << "sort: " << MillisecondsSince(started) << " ms\n";

@@ -128,6 +128,8 @@ std::vector<TFieldDef> FieldDefsOfColumns(const std::vector<recordset::FieldInfo
         def.hidden = (column.attributes & adFldRowID) != 0;
         def.fixed = (column.attributes & adFldFixed) != 0;
         def.sizeFromValues = IsTextType(type) && (column.attributes & adFldLong) != 0;
+        if (IsTextType(type) && column.declaredSize > 0)
+            def.declaredSize = ClampSize(column.declaredSize);
         def.readOnly = (column.attributes & (adFldUpdatable | adFldUnknownUpdatable)) == 0 || type == TFieldType::ftAutoInc;
         defs.push_back(std::move(def));
     }

@@ -19,6 +19,7 @@ struct TFieldDef {
     bool hidden = false;  // a row identifier: no field is created for it
     bool fixed = false;   // fixed-size column
     bool sizeFromValues = false;  // text without a declared length: size is the widest value held
+    int declaredSize = 0;  // text whose values exceed the length it declares: that length; else 0
 };
 
 // Creates the field of the class that stands for def.dataType, owned by nobody yet.

@@ -69,6 +69,7 @@ std::unique_ptr<TField> CreateField(TDataSet* dataSet, const TFieldDef& def)
         if (def.fixed)
             text->SetFixedChar(true);
         text->SetSizeFromValues(def.sizeFromValues);
+        text->SetDeclaredSize(def.declaredSize);
     }
     return field;
 }

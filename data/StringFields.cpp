@@ -18,10 +18,14 @@ TStringField::TStringField(TDataSet* dataSet, int size, TFieldType dataType)
 // not its size: that size is only the widest value of this result, so the column would
 // shrink to a few pixels for an empty result and cover the grid for one long value.
 // Twenty cells hold a name of up to ten Chinese characters with room to spare (124
-// pixels at 6 pixels a "0"); a longer value shows in full in the value editor.
+// pixels at 6 pixels a "0"); a longer value shows in full in the value editor. A column
+// that declares a length keeps it, whatever longer values an engine let in.
 int TStringField::DefaultDisplayWidth() const
 {
-    return sizeFromValues_ ? kDefaultStringSize : Size();
+    if (sizeFromValues_)
+        return kDefaultStringSize;
+    // One long value in a column that declares fewer characters widens nobody's column.
+    return declaredSize_ > 0 ? declaredSize_ : Size();
 }
 
 TWideStringField::TWideStringField(TDataSet* dataSet, int size)

@@ -22,6 +22,10 @@ public:
     // the default display width then does not follow Size().
     bool SizeFromValues() const { return sizeFromValues_; }
     void SetSizeFromValues(bool fromValues) { sizeFromValues_ = fromValues; }
+    // The length the column declares where values exceed it (an engine that does not
+    // enforce it); 0 when Size() is that length. The default display width follows it.
+    int DeclaredSize() const { return declaredSize_; }
+    void SetDeclaredSize(int size) { declaredSize_ = size; }
 
 protected:
     int DefaultDisplayWidth() const override;
@@ -29,6 +33,7 @@ protected:
 private:
     bool fixedChar_ = false;
     bool sizeFromValues_ = false;
+    int declaredSize_ = 0;
 };
 
 class TWideStringField : public TStringField {

@@ -187,6 +187,8 @@ void ColumnBuilder::Finish()
     if (column_->storage_ == ColumnStorage::Text) {
         // Declared lengths are not enforced by every engine: never report a size that a
         // held value exceeds.
+        if (!deriveSize_ && field_->definedSize < widestText_)
+            field_->declaredSize = field_->definedSize;
         if (deriveSize_ || field_->definedSize < widestText_)
             field_->definedSize = std::max<std::int64_t>({widestText_, 1, deriveSize_ ? 0 : field_->definedSize});
         // A size taken from the values is no declared length: marked as a long field, so

@@ -24,6 +24,7 @@
 #include <memory>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <optional>
@@ -194,6 +195,10 @@ public:
             }
         }
         narrowTextIsUtf8_ = NarrowTextIsUtf8(driver, connectionString, LocaleIsUtf8());
+        // The MariaDB driver's SQLCancel from another thread corrupts a fetch in progress
+        // (the process crashes): its statements are stopped by KILL QUERY instead.
+        if (IsMariaDbDriver(driver))
+            killStatement_ = "KILL QUERY " + SessionNumber(attempt);
     }
 
     ~OdbcProvider() override
@@ -206,7 +211,7 @@ public:
                                          std::int64_t maxRecords, StatementWatch& watch) override
     {
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
-        const StatementCanceller canceller(statement, watch);
+        const StatementCanceller canceller(watch, [this, &statement] { Cancel(statement); });
         if (maxRecords > 0)
             SQLSetStmtAttrW(statement.Get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(maxRecords)), 0);
         std::vector<std::string> narrowParameterTexts;
@@ -275,8 +280,8 @@ private:
     // before the driver started the statement is lost: it is repeated a few times.
     class StatementCanceller {
     public:
-        StatementCanceller(const OdbcHandle& statement, StatementWatch& watch)
-            : statement_(statement.Get()), watch_(watch), thread_([this] { Watch(); })
+        StatementCanceller(StatementWatch& watch, std::function<void()> cancel)
+            : cancel_(std::move(cancel)), watch_(watch), thread_([this] { Watch(); })
         {
         }
         ~StatementCanceller()
@@ -302,12 +307,12 @@ private:
                     return;
                 if (watch_.Stopping() && sent <= kRepeats) {
                     ++sent;
-                    SQLCancel(statement_);
+                    cancel_();
                 }
             }
         }
 
-        const SQLHSTMT statement_;    // the running statement, which outlives this object
+        const std::function<void()> cancel_;  // stops the running statement, which outlives this object
         StatementWatch& watch_;       // its bounds
         std::atomic<bool> done_{false};  // Execute is returning: the thread ends
         std::thread thread_;          // last: starts once everything above exists
@@ -317,6 +322,49 @@ private:
     {
         ConnectOdbcWithin(connection_->Get(), connectionString, attempt);
         connected_ = true;
+        connectedString_ = connectionString;
+    }
+
+    // Stops the running statement; called from the canceller's thread.
+    void Cancel(const OdbcHandle& statement) const
+    {
+        if (killStatement_.empty()) {
+            SQLCancel(statement.Get());
+            return;
+        }
+        // A session of our own, bounded by the driver's login time-out like any connect.
+        OdbcHandle environment(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+        SQLSetEnvAttr(environment.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        OdbcHandle session(SQL_HANDLE_DBC, environment.Get());
+        try {
+            ConnectAttempt attempt("", kCancelBound.count(), nullptr);
+            ConnectOdbcWithin(session.Get(), connectedString_, attempt);
+        } catch (const std::exception&) {
+            return;  // the statement's own bound gives the session up
+        }
+        {
+            OdbcHandle kill(SQL_HANDLE_STMT, session.Get());
+            ExecDirect(kill, killStatement_);
+        }
+        SQLDisconnect(session.Get());
+    }
+
+    // The server's number for this session (MariaDB: CONNECTION_ID()).
+    std::string SessionNumber(ConnectAttempt& attempt)
+    {
+        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+        // Within what is left of the connect's time-out: a server can stop answering here too.
+        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(attempt.SecondsLeft())), 0);
+        CheckOdbc(ExecDirect(statement, "SELECT CONNECTION_ID()"), statement, "SQLExecDirectW");
+        CheckOdbc(SQLFetch(statement.Get()), statement, "SQLFetch");
+        char value[32] = {};
+        SQLLEN length = 0;
+        CheckOdbc(SQLGetData(statement.Get(), 1, SQL_C_CHAR, value, sizeof value, &length), statement, "SQLGetData");
+        const std::string number(value, length > 0 ? std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1) : 0);
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+            throw ERecordSetError("The server gave no session number");
+        return number;
     }
 
     // Whether the driver finds the session gone (the MariaDB driver asks the server).
@@ -595,6 +643,8 @@ private:
     std::unique_ptr<OdbcHandle> connection_;
     bool connected_ = false;
     bool narrowTextIsUtf8_ = false;
+    std::string connectedString_;  // what the session was opened with, for a cancel's session
+    std::string killStatement_;    // the MariaDB driver's cancel: KILL QUERY this session; else empty
 };
 
 }  // namespace

@@ -45,6 +45,9 @@ struct FieldInfo {
     int numericScale = 0;
     std::uint32_t attributes = 0;
     bool isAutoIncrement = false;  // the provider property "ISAUTOINCREMENT"
+    // The length the column declares, where the engine keeps it from being enforced
+    // (definedSize then grows to the longest value held); 0 when it is definedSize.
+    std::int64_t declaredSize = 0;
 };
 
 }  // namespace qelvor::recordset

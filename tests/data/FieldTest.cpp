@@ -108,6 +108,17 @@ TEST(FieldWidths, TextWithoutADeclaredLengthHasTheDefaultWidth)
     EXPECT_EQ(field->Size(), 3) << "the size is still the widest value";
 }
 
+TEST(FieldWidths, ADeclaredLengthDecidesTheWidthWhateverLongerValuesTheRowsHold)
+{
+    using namespace recordset;
+    MemoryDataSet dataSet(1);
+    FieldInfo column{"xm", adVarWChar, 64, 0, 0, adFldMayBeNull, false};
+    column.declaredSize = 8;  // VARCHAR(8) holding a 64-character name
+    const auto field = CreateField(&dataSet, FieldDefsOfColumns({column}, false).at(0));
+    EXPECT_EQ(field->DisplayWidth(), 8);
+    EXPECT_EQ(field->Size(), 64) << "the long value itself is kept whole";
+}
+
 TEST(FieldClasses, TypesAlignmentAndAttributes)
 {
     MemoryDataSet dataSet(1);

@@ -75,7 +75,11 @@ TEST_F(SqliteOnly, TextSizesCountWideCharactersTwice)
     // A declared length that a wide value exceeds is not reported either.
     db_->Run("CREATE TABLE t_names(xm VARCHAR(4))");
     db_->Run("INSERT INTO t_names VALUES('张三丰'), ('李四')");
-    EXPECT_EQ(db_->Query("SELECT xm FROM t_names")->Field(0).definedSize, 6);
+    const auto names = db_->Query("SELECT xm FROM t_names");
+    EXPECT_EQ(names->Field(0).definedSize, 6);
+    EXPECT_EQ(names->Field(0).declaredSize, 4) << "the declared length is kept for the column's width";
+    EXPECT_EQ(db_->Query("SELECT xm FROM t_names WHERE xm = '李四'")->Field(0).declaredSize, 0)
+        << "a length no value exceeds is the size itself";
 }
 
 // Only text without a declared length is marked long: its size is the widest value of

@@ -29,14 +29,20 @@ struct KnownMessage {
 // The connection's failures. Captured server names and paths, and a server's own
 // words, stay as written.
 const KnownMessage kKnownMessages[] = {
-    {"The server (.+) did not answer within 1 second \\(the connection's time-out, \"Connect Timeout\" in the connection string\\)",
+    // The time-out's key as the user wrote it (Connect Timeout, connect_timeout, …).
+    {"The server (.+) did not answer within 1 second \\(the connection's time-out, \"([^\"]+)\" in the connection string\\)",
      QT_TRANSLATE_NOOP("qelvor::Messages",
-                       "The server %1 did not answer within 1 second (the connection's time-out, \"Connect Timeout\" in the connection string)"),
+                       "The server %1 did not answer within 1 second (the connection's time-out, \"%2\" in the connection string)"),
      0},
-    {"The server (.+) did not answer within (\\d+) seconds \\(the connection's time-out, \"Connect Timeout\" in the connection string\\)",
+    {"The server (.+) did not answer within (\\d+) seconds \\(the connection's time-out, \"([^\"]+)\" in the connection string\\)",
      QT_TRANSLATE_NOOP("qelvor::Messages",
-                       "The server %1 did not answer within %2 seconds (the connection's time-out, \"Connect Timeout\" in the connection string)"),
+                       "The server %1 did not answer within %2 seconds (the connection's time-out, \"%3\" in the connection string)"),
      0},
+    {"The database is locked by another program: its search waited until the time-out",
+     QT_TRANSLATE_NOOP("qelvor::Messages", "The database is locked by another program: its search waited until the time-out"), 0},
+    {"The server \"(.*)\" cannot be found: (.*)",
+     QT_TRANSLATE_NOOP("qelvor::Messages", "The server \"%1\" cannot be found: %2"), 0},
+    {"Cannot wait for the database", QT_TRANSLATE_NOOP("qelvor::Messages", "Cannot wait for the database"), 0},
     {"Cannot wait for the server: no event descriptor left",
      QT_TRANSLATE_NOOP("qelvor::Messages", "Cannot wait for the server: no event descriptor left"), 0},
     {"Cannot wait for the server (.+)", QT_TRANSLATE_NOOP("qelvor::Messages", "Cannot wait for the server %1"), 0},

@@ -157,7 +157,7 @@ std::unique_ptr<ResultBatch> Connection::ExecuteWatched(const std::string& state
         // Interrupted: what the engine said about it is not what happened.
         if (watch.Cancelled())
             throw EWorkCancelled();
-        throw ERecordSetError(kTimeoutExpired);
+        throw ERecordSetError(watch.WaitedForLock() ? kDatabaseLocked : kTimeoutExpired);
     }
     watch.Finish();
     linkLost_ = linkLost_ || watch.SessionLost();

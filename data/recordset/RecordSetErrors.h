@@ -13,6 +13,8 @@ inline constexpr const char* kNoSuchItem =
 inline constexpr const char* kConnectionUnusable =
     "The connection cannot be used to perform this operation. It is either closed or invalid in this context.";
 inline constexpr const char* kTimeoutExpired = "Query timeout expired";
+inline constexpr const char* kDatabaseLocked =
+    "The database is locked by another program: its search waited until the time-out";
 inline constexpr const char* kNoCommandText = "Command text was not set for the command object.";
 inline constexpr const char* kBadBookmark = "The bookmark is not valid for this record set.";
 inline constexpr const char* kArgumentOutOfRange =

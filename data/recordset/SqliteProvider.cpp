@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <unistd.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -198,24 +199,51 @@ void AppendCell(sqlite3_stmt* statement, int index, FetchColumn& column)
     builder.AppendBytes(TextOf(statement, index));
 }
 
+// Whether this process may write the file and create files beside it (a journal, the
+// shared memory of a WAL database). A plain path only; a URI says how to open itself.
+bool WritableWithItsFolder(const std::string& path)
+{
+    if (path.rfind("file:", 0) == 0)
+        return true;
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    return access(path.c_str(), W_OK) == 0 && access(folder.c_str(), W_OK) == 0;
+}
+
+// The URI that reads path as it stands: no lock, no shared memory, nothing written.
+std::string ImmutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            uri += escaped;
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
 class SqliteProvider final : public Provider {
 public:
     explicit SqliteProvider(const std::string& path)
     {
-        const int opened = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
-        if (opened != SQLITE_OK) {
-            const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(opened);
+        // A browse writes nothing: a file that cannot be written, or whose folder cannot,
+        // is opened read-only, and said so nowhere unless that fails too.
+        const bool readOnly = !WritableWithItsFolder(path);
+        Open(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+        if (readOnly && !ReadsSchema()) {
+            // A WAL database needs a shared-memory file beside it even to be read: in a
+            // folder that cannot be written it is read as it stands.
             sqlite3_close_v2(db_);
-            throw ERecordSetError("Cannot open the database \"" + path + "\": " + message);
+            db_ = nullptr;
+            Open(ImmutableUri(path), SQLITE_OPEN_READONLY);
         }
-        sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_handler(db_, &SqliteProvider::RetryWhileBusy, this);
-        sqlite3_progress_handler(db_, kStepsBetweenLooks, &SqliteProvider::StopWhenAsked, this);
         // SQLite reads the file only at the first statement: a file that is no database
-        // would open "successfully" and fail every search. Its schema is read now (a locked
-        // database is still a database: busy is no failure here).
-        const int read = sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
-        if (read != SQLITE_OK && (read & 0xff) != SQLITE_BUSY && (read & 0xff) != SQLITE_LOCKED) {
+        // would open "successfully" and fail every search. Its schema is read now.
+        if (!ReadsSchema()) {
             const std::string message = sqlite3_errmsg(db_);
             sqlite3_close_v2(db_);
             db_ = nullptr;
@@ -278,6 +306,28 @@ public:
     }
 
 private:
+    void Open(const std::string& name, int mode)
+    {
+        const int opened = sqlite3_open_v2(name.c_str(), &db_, mode | SQLITE_OPEN_URI, nullptr);
+        if (opened != SQLITE_OK) {
+            const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(opened);
+            sqlite3_close_v2(db_);
+            db_ = nullptr;
+            throw ERecordSetError("Cannot open the database \"" + name + "\": " + message);
+        }
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_handler(db_, &SqliteProvider::RetryWhileBusy, this);
+        sqlite3_progress_handler(db_, kStepsBetweenLooks, &SqliteProvider::StopWhenAsked, this);
+    }
+
+    // Whether the session reads the schema (a locked database is still a database: busy
+    // is no failure here).
+    bool ReadsSchema()
+    {
+        const int read = sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
+        return read == SQLITE_OK || (read & 0xff) == SQLITE_BUSY || (read & 0xff) == SQLITE_LOCKED;
+    }
+
     // Virtual-machine steps between two looks at the watch: a look reads the clock, which
     // costs about as much as a few hundred steps.
     static constexpr int kStepsBetweenLooks = 4000;
@@ -288,6 +338,7 @@ private:
         auto* self = static_cast<SqliteProvider*>(context);
         if (self->watch_ == nullptr || self->watch_->Stopping())
             return 0;
+        self->watch_->NoteWaitingForLock();
         self->watch_->Wait({}, std::chrono::milliseconds(5));
         return 1;
     }

@@ -77,6 +77,10 @@ public:
     // Called by the provider that gave its session up, or found it dropped after a stop:
     // the connection opens a new one before the next statement.
     void NoteSessionLost() { sessionLost_.store(true, std::memory_order_release); }
+    // Called by the provider while the statement waits for a lock another program holds:
+    // a time-out then says so rather than that the database did not answer.
+    void NoteWaitingForLock() { waitingForLock_.store(true, std::memory_order_release); }
+    bool WaitedForLock() const { return waitingForLock_.load(std::memory_order_acquire); }
 
     // Clears the progress's hooks and wakes another thread's Wait: the statement has
     // returned, and what Cancelled says is final. The destructor does it too.
@@ -107,6 +111,7 @@ private:
     std::atomic<bool> forced_{false};
     std::atomic<bool> sessionLost_{false};
     std::atomic<bool> finished_{false};
+    std::atomic<bool> waitingForLock_{false};  // the statement waited for another program's lock
     // The thread that Waits (or asks Stopping) owns these.
     std::uint64_t lastArrivals_ = 0;
     Clock::time_point lastArrival_;

@@ -4,12 +4,24 @@
 <context>
     <name>qelvor::Messages</name>
     <message>
-        <source>The server %1 did not answer within 1 second (the connection&apos;s time-out, &quot;Connect Timeout&quot; in the connection string)</source>
-        <translation>服务器 %1 在 1 秒内没有应答 (连接的超时时间, 即连接字符串中的 &quot;Connect Timeout&quot;)</translation>
+        <source>The server %1 did not answer within 1 second (the connection&apos;s time-out, &quot;%2&quot; in the connection string)</source>
+        <translation>服务器 %1 在 1 秒内没有应答 (连接的超时时间, 即连接字符串中的 &quot;%2&quot;)</translation>
     </message>
     <message>
-        <source>The server %1 did not answer within %2 seconds (the connection&apos;s time-out, &quot;Connect Timeout&quot; in the connection string)</source>
-        <translation>服务器 %1 在 %2 秒内没有应答 (连接的超时时间, 即连接字符串中的 &quot;Connect Timeout&quot;)</translation>
+        <source>The server %1 did not answer within %2 seconds (the connection&apos;s time-out, &quot;%3&quot; in the connection string)</source>
+        <translation>服务器 %1 在 %2 秒内没有应答 (连接的超时时间, 即连接字符串中的 &quot;%3&quot;)</translation>
+    </message>
+    <message>
+        <source>The database is locked by another program: its search waited until the time-out</source>
+        <translation>数据库已被其他程序锁定: 检索一直等到超时</translation>
+    </message>
+    <message>
+        <source>The server &quot;%1&quot; cannot be found: %2</source>
+        <translation>找不到服务器 &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Cannot wait for the database</source>
+        <translation>无法等待数据库的应答</translation>
     </message>
     <message>
         <source>Cannot wait for the server: no event descriptor left</source>

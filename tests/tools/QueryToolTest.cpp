@@ -2,6 +2,10 @@
 // expected output is computed straight through SQLite.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,11 +60,13 @@ std::string ShellQuote(const std::string& text)
     return quoted + "'";
 }
 
-// Runs the binary; `redirect` is appended to its shell command (e.g. ">/dev/full").
-ToolRun RunTool(const std::vector<std::string>& arguments, const std::string& redirect = "")
+// Runs the binary; `redirect` is appended to its shell command (e.g. ">/dev/full"), and
+// `prefix` put before it (e.g. to run it as another user).
+ToolRun RunTool(const std::vector<std::string>& arguments, const std::string& redirect = "",
+                const std::string& prefix = "")
 {
     const std::string errFile = "/tmp/qelvor-query-test-" + std::to_string(getpid()) + ".err";
-    std::string command = ShellQuote(QELVOR_QUERY_BINARY);
+    std::string command = prefix + ShellQuote(QELVOR_QUERY_BINARY);
     for (const std::string& argument : arguments)
         command += " " + ShellQuote(argument);
     command += " " + redirect + " 2>" + errFile;
@@ -139,6 +145,33 @@ TEST_F(QueryToolBinary, PrintsWhatTheDatabaseReturns)
 
     ToolRun dashed = RunTool({connect_, "--start=-1", "--end", "102"});
     EXPECT_EQ(dashed.out, Expected(ComposeAnswerSheetStatement("-1", "102")));
+}
+
+// A browse writes nothing: a WAL database in a folder its user cannot write (where SQLite
+// cannot make the shared-memory file even to read) lists its sheets all the same.
+TEST_F(QueryToolBinary, ADatabaseItsUserCannotWriteOpensReadOnly)
+{
+    char folderPattern[] = "/tmp/qelvor-read-only.XXXXXX";
+    ASSERT_NE(mkdtemp(folderPattern), nullptr);
+    const std::string folder = folderPattern;
+    const std::string copy = folder + "/exams.db";
+    Exec("VACUUM INTO '" + copy + "'");
+    sqlite3* wal = nullptr;
+    ASSERT_EQ(sqlite3_open(copy.c_str(), &wal), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(wal, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(wal);
+    const std::string connect = "--connect=Provider=SQLite;Data Source=" + copy;
+
+    // Neither the file nor its folder writable by the user who reads it (root may write
+    // anything: the tool then runs as nobody).
+    chmod(copy.c_str(), 0444);
+    chmod(folder.c_str(), 0555);
+    const std::string asUser = geteuid() == 0 ? "runuser -u nobody -- " : "";
+    const ToolRun readOnly = RunTool({connect}, "", asUser);
+    chmod(folder.c_str(), 0755);
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(readOnly.status, 0) << readOnly.err;
+    EXPECT_EQ(readOnly.out, Expected(ComposeAnswerSheetStatement("", "")));
 }
 
 // Numbers pasted with their line end or blanks, or typed with full-width digits, are

@@ -3,28 +3,36 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
+
 namespace qelvor::host {
 
 namespace {
 
-QString FromOdbc(const SQLWCHAR* text)
+// The ini files hold the names as UTF-8 bytes. The driver manager's wide listing widens
+// each byte on its own, which turns 考试库 into mojibake: the narrow listing gives the
+// bytes as they stand.
+QString FromOdbc(const SQLCHAR* text, SQLSMALLINT length)
 {
-    // unixODBC's wide characters are UTF-16 code units.
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text));
+    return QString::fromUtf8(reinterpret_cast<const char*>(text), length);
 }
 
 void Collect(SQLHENV environment, SQLUSMALLINT first, bool system, std::vector<OdbcDataSource>& sources)
 {
-    SQLWCHAR name[SQL_MAX_DSN_LENGTH + 1];
-    SQLWCHAR description[512];
+    SQLCHAR name[SQL_MAX_DSN_LENGTH * 4 + 1];
+    SQLCHAR description[1024];
     SQLSMALLINT nameLength = 0;
     SQLSMALLINT descriptionLength = 0;
     for (SQLUSMALLINT direction = first;; direction = SQL_FETCH_NEXT) {
-        const SQLRETURN rc = SQLDataSourcesW(environment, direction, name, SQL_MAX_DSN_LENGTH + 1, &nameLength,
-                                             description, 512, &descriptionLength);
+        const SQLRETURN rc = SQLDataSources(environment, direction, name, sizeof name, &nameLength, description,
+                                            sizeof description, &descriptionLength);
         if (!SQL_SUCCEEDED(rc))
             return;
-        sources.push_back({FromOdbc(name), FromOdbc(description), system});
+        const auto clamp = [](SQLSMALLINT length, std::size_t size) {
+            return static_cast<SQLSMALLINT>(std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)), size - 1));
+        };
+        sources.push_back({FromOdbc(name, clamp(nameLength, sizeof name)),
+                           FromOdbc(description, clamp(descriptionLength, sizeof description)), system});
     }
 }
 

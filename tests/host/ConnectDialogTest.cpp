@@ -73,7 +73,8 @@ TEST(OdbcDataSourcesTest, UserSourcesFromTheDriverManager)
 {
     QTemporaryDir dir;
     const std::string ini = dir.filePath(QStringLiteral("odbc.ini")).toStdString();
-    std::ofstream(ini) << "[QelvorExams]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n";
+    std::ofstream(ini) << "[QelvorExams]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n"
+                          "[考试库PG]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n";
     setenv("ODBCINI", ini.c_str(), 1);
     const std::vector<OdbcDataSource> sources = ListOdbcDataSources();
     unsetenv("ODBCINI");
@@ -83,6 +84,10 @@ TEST(OdbcDataSourcesTest, UserSourcesFromTheDriverManager)
     ASSERT_NE(found, sources.end());
     EXPECT_FALSE(found->system);
     EXPECT_EQ(found->description, "PostgreSQL Unicode");
+    // A name in Chinese, as an examination office calls its databases, reads as written.
+    EXPECT_TRUE(std::any_of(sources.begin(), sources.end(), [](const OdbcDataSource& source) {
+        return source.name == QString::fromUtf8("考试库PG");
+    }));
 }
 
 class ConnectDialogTest : public ::testing::Test {

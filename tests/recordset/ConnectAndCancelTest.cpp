@@ -18,6 +18,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <random>
@@ -294,6 +296,42 @@ TEST_P(ConnectBounds, TheReconnectAfterALostSessionIsCancelledWithItsStatement)
 
 INSTANTIATE_TEST_SUITE_P(Routes, ConnectBounds, ::testing::ValuesIn(kRoutes),
                          [](const auto& route) { return std::string(route.param.name); });
+
+// A data source named in Chinese connects (the driver manager narrows a wide connection
+// string by dropping each character's high byte, and then finds no such name).
+TEST(OdbcDataSource, ANameInChineseConnects)
+{
+    const char* real = std::getenv("QELVOR_TEST_ODBC");
+    if (real == nullptr || *real == '\0')
+        GTEST_SKIP() << "QELVOR_TEST_ODBC names no server";
+    const ConnectionString settings(real);
+    char folder[] = "/tmp/qelvor-dsn.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string ini = std::string(folder) + "/odbc.ini";
+    {
+        std::ofstream file(ini);
+        file << "[考试库PG]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" << *settings.Find("Port")
+             << "\nDatabase=" << settings.Find("Database").value_or("postgres") << "\n";
+    }
+    const char* before = std::getenv("ODBCINI");
+    const std::string saved = before ? before : "";
+    setenv("ODBCINI", ini.c_str(), 1);
+    std::string outcome;
+    try {
+        Connection connection;
+        connection.Open("DSN=考试库PG;Uid=" + settings.Find("Uid").value_or("postgres") + ";Pwd=;TextAsLongVarchar=0");
+        outcome = connection.Execute("SELECT 7 AS seven", 0, 0)->Current()->Value(0, 0).ToString();
+    } catch (const std::exception& failure) {
+        outcome = failure.what();
+    }
+    if (before)
+        setenv("ODBCINI", saved.c_str(), 1);
+    else
+        unsetenv("ODBCINI");
+    std::remove(ini.c_str());
+    rmdir(folder);
+    EXPECT_EQ(outcome, "7");
+}
 
 TEST(ConnectTimeout, TheConnectionStringSetsItAndNonsenseIsRefused)
 {

@@ -232,6 +232,29 @@ TEST_P(ProviderSuite, TextLongerThanTheAnnouncedSizeArrivesWhole)
     EXPECT_GE(records->Field(0).definedSize, 3000);
 }
 
+// A value that fills its column's declared length exactly, or one short of it, arrives
+// whole: a bound buffer without room for the terminator loses the last character of a
+// value that fits exactly (in bytes as UTF-8, in units as UTF-16).
+TEST_P(ProviderSuite, ValuesAroundTheDeclaredLengthArriveWhole)
+{
+    db_->Run("CREATE TABLE t_sort(id INTEGER, t VARCHAR(10), c CHAR(4))");
+    const std::vector<std::string> texts{std::string(9, 'a'), std::string(10, 'b'), "张三李四王五赵六孙七",
+                                         "张三李四王五赵六孙", "\xF0\x9F\x98\x80" + std::string(9, 'c')};
+    std::vector<std::string> withFourByteOnes = texts;
+    std::string faces;  // ten characters of four bytes each (two UTF-16 units each)
+    for (int i = 0; i < 10; ++i)
+        faces += "\xF0\x9F\x98\x80";
+    withFourByteOnes.push_back(faces);
+    for (std::size_t i = 0; i < withFourByteOnes.size(); ++i)
+        db_->Run("INSERT INTO t_sort VALUES(" + std::to_string(i) + ", '" + withFourByteOnes[i] + "', '" +
+                 (i % 2 ? "abcd" : "张三李四") + "')");
+    auto records = db_->Query("SELECT t, c FROM t_sort ORDER BY id");
+    EXPECT_EQ(ColumnTexts(*records, 0), withFourByteOnes);
+    records->MoveFirst();
+    EXPECT_EQ(ColumnTexts(*records, 1),
+              (std::vector<std::string>{"张三李四", "abcd", "张三李四", "abcd", "张三李四", "abcd"}));
+}
+
 // Bound text with characters outside the Basic Multilingual Plane (surrogate pairs in
 // UTF-16) is stored exactly: one driver once stored garbage after such a value.
 TEST_P(ProviderSuite, BoundTextOutsideTheBasicPlaneIsStoredExactly)

@@ -1,5 +1,7 @@
 #include "data/recordset/ColumnBuilder.h"
 
+#include "data/recordset/ResultTable.h"
+
 #include <algorithm>
 #include <limits>
 #include <string>
@@ -196,6 +198,29 @@ void ColumnBuilder::Finish()
         if (deriveSize_)
             field_->attributes |= adFldLong;
     }
+}
+
+TableFill::TableFill(std::vector<FieldInfo> fields, const std::vector<Storage>& storages)
+    : table_(std::make_unique<ResultTable>(std::move(fields)))
+{
+    builders_.reserve(storages.size());
+    for (std::size_t i = 0; i < storages.size(); ++i) {
+        const int index = static_cast<int>(i);
+        builders_.emplace_back(table_->MutableColumn(index), table_->MutableField(index), storages[i].storage,
+                               storages[i].deriveSize);
+        if (storages[i].storage == ColumnStorage::DateTime)
+            ColumnBuilder::SetDateKind(table_->MutableColumn(index), storages[i].dateKind);
+    }
+}
+
+TableFill::~TableFill() = default;
+
+std::unique_ptr<ResultTable> TableFill::Finish()
+{
+    for (ColumnBuilder& builder : builders_)
+        builder.Finish();
+    table_->SetRowCount(rows_);
+    return std::move(table_);
 }
 
 }  // namespace qelvor::recordset

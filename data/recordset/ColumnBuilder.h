@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "data/recordset/RecordSetTypes.h"
 #include "data/recordset/ResultColumn.h"
@@ -63,6 +65,39 @@ private:
     std::int64_t widestText_ = 0;   // character cells (wide characters count two), for derived sizes
     std::int64_t smallest_ = 0;     // integer range seen, to widen a too narrow type
     std::int64_t largest_ = 0;
+};
+
+class ResultTable;
+
+// TableFill: one result table while its rows arrive from a server, a builder per column.
+// The provider describes the fields, chooses each column's storage, appends one value per
+// column for each row and ends the row; Finish hands the completed table over.
+class TableFill {
+public:
+    // One column's storage: derived sizes for text without a declared length, the kind of
+    // date a DateTime column holds.
+    struct Storage {
+        ColumnStorage storage;
+        bool deriveSize;
+        DateTimeValue::Kind dateKind;
+    };
+
+    TableFill(std::vector<FieldInfo> fields, const std::vector<Storage>& storages);
+    ~TableFill();
+    TableFill(const TableFill&) = delete;
+    TableFill& operator=(const TableFill&) = delete;
+
+    std::size_t Columns() const { return builders_.size(); }
+    ColumnBuilder& Column(std::size_t index) { return builders_[index]; }
+    void EndRow() { ++rows_; }
+    std::int64_t Rows() const { return rows_; }
+    // Completes every column; the fill is spent afterwards.
+    std::unique_ptr<ResultTable> Finish();
+
+private:
+    std::unique_ptr<ResultTable> table_;  // the table the builders fill
+    std::vector<ColumnBuilder> builders_; // one per column, in order
+    std::int64_t rows_ = 0;               // rows ended so far
 };
 
 }  // namespace qelvor::recordset

@@ -453,7 +453,25 @@ std::string WithLiterals(const std::string& text, const std::vector<Parameter>& 
 // One result while its rows arrive.
 class TableInProgress {
 public:
-    explicit TableInProgress(MYSQL_RES* result)
+    explicit TableInProgress(MYSQL_RES* result) : fill_(Fill(result, columns_)) {}
+
+    void AppendRow(MYSQL_ROW row, const unsigned long* lengths)
+    {
+        for (std::size_t i = 0; i < fill_.Columns(); ++i) {
+            if (!row[i])
+                fill_.Column(i).AppendNull();
+            else
+                AppendMariadbValue(fill_.Column(i), columns_[i], {row[i], lengths[i]});
+        }
+        fill_.EndRow();
+    }
+
+    std::int64_t Rows() const { return fill_.Rows(); }
+    std::unique_ptr<ResultTable> Finish() { return fill_.Finish(); }
+
+private:
+    // The fields as the client library describes them; columns receives how to read each.
+    static TableFill Fill(MYSQL_RES* result, std::vector<MariadbColumnType>& columns)
     {
         const unsigned count = mysql_num_fields(result);
         const MYSQL_FIELD* const described = mysql_fetch_fields(result);
@@ -469,48 +487,19 @@ public:
             const MARIADB_CHARSET_INFO* const characterSet = mariadb_get_charset_by_nr(field.charsetnr);
             facts.bytesPerCharacter = characterSet ? characterSet->char_maxlen : 1;
             facts.fromTable = field.org_table_length > 0;
-            columns_.push_back(MapMariadbType(facts));
-            FieldInfo info = DescribeMariadbField(facts, columns_.back());
+            columns.push_back(MapMariadbType(facts));
+            FieldInfo info = DescribeMariadbField(facts, columns.back());
             info.name.assign(field.name, field.name_length);
             fields.push_back(std::move(info));
         }
-        table_ = std::make_unique<ResultTable>(std::move(fields));
-        for (unsigned i = 0; i < count; ++i) {
-            const MariadbColumnType& mapped = columns_[i];
-            const int index = static_cast<int>(i);
-            builders_.emplace_back(table_->MutableColumn(index), table_->MutableField(index), mapped.storage,
-                                   mapped.storage == ColumnStorage::Text && mapped.size == 0);
-            if (mapped.storage == ColumnStorage::DateTime)
-                ColumnBuilder::SetDateKind(table_->MutableColumn(index), mapped.dateKind);
-        }
+        std::vector<TableFill::Storage> storages;
+        for (const MariadbColumnType& mapped : columns)
+            storages.push_back({mapped.storage, mapped.storage == ColumnStorage::Text && mapped.size == 0, mapped.dateKind});
+        return TableFill(std::move(fields), storages);
     }
 
-    void AppendRow(MYSQL_ROW row, const unsigned long* lengths)
-    {
-        for (std::size_t i = 0; i < builders_.size(); ++i) {
-            if (!row[i])
-                builders_[i].AppendNull();
-            else
-                AppendMariadbValue(builders_[i], columns_[i], {row[i], lengths[i]});
-        }
-        ++rows_;
-    }
-
-    std::int64_t Rows() const { return rows_; }
-
-    std::unique_ptr<ResultTable> Finish()
-    {
-        for (ColumnBuilder& builder : builders_)
-            builder.Finish();
-        table_->SetRowCount(rows_);
-        return std::move(table_);
-    }
-
-private:
-    std::unique_ptr<ResultTable> table_;
-    std::vector<MariadbColumnType> columns_;
-    std::vector<ColumnBuilder> builders_;
-    std::int64_t rows_ = 0;
+    std::vector<MariadbColumnType> columns_;  // how each column's values are read; before fill_
+    TableFill fill_;                          // the table being filled
 };
 
 class MariadbProvider final : public Provider {

@@ -216,13 +216,33 @@ std::string NumberedMarkers(const std::string& text)
 // One result while its rows arrive.
 class TableInProgress {
 public:
-    explicit TableInProgress(const PGresult* description)
+    explicit TableInProgress(const PGresult* description) : fill_(Fill(description, columns_)) {}
+
+    void AppendRow(const PGresult* row)
     {
-        const int count = PQnfields(description);
+        for (std::size_t i = 0; i < fill_.Columns(); ++i) {
+            const int column = static_cast<int>(i);
+            if (PQgetisnull(row, 0, column))
+                fill_.Column(i).AppendNull();
+            else
+                AppendPostgresValue(fill_.Column(i), columns_[i],
+                                    {PQgetvalue(row, 0, column), static_cast<std::size_t>(PQgetlength(row, 0, column))},
+                                    scratch_);
+        }
+        fill_.EndRow();
+    }
+
+    std::int64_t Rows() const { return fill_.Rows(); }
+    std::unique_ptr<ResultTable> Finish() { return fill_.Finish(); }
+
+private:
+    // The fields as the server describes them; columns receives how to read each.
+    static TableFill Fill(const PGresult* description, std::vector<PostgresColumnType>& columns)
+    {
         std::vector<FieldInfo> fields;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < PQnfields(description); ++i) {
             const PostgresColumnType mapped = MapPostgresType(PQftype(description, i), PQfmod(description, i));
-            columns_.push_back(mapped);
+            columns.push_back(mapped);
             FieldInfo field;
             field.name = PQfname(description, i);
             field.type = mapped.type;
@@ -232,45 +252,16 @@ public:
             field.attributes = adFldIsNullable | adFldMayBeNull | adFldUnknownUpdatable | (mapped.isFixed ? adFldFixed : 0u);
             fields.push_back(field);
         }
-        table_ = std::make_unique<ResultTable>(std::move(fields));
-        for (int i = 0; i < count; ++i) {
-            const PostgresColumnType& mapped = columns_[static_cast<std::size_t>(i)];
-            builders_.emplace_back(table_->MutableColumn(i), table_->MutableField(i), mapped.storage,
-                                   mapped.storage == ColumnStorage::Text && mapped.definedSize == 0);
-            if (mapped.storage == ColumnStorage::DateTime)
-                ColumnBuilder::SetDateKind(table_->MutableColumn(i), mapped.dateKind);
-        }
+        std::vector<TableFill::Storage> storages;
+        for (const PostgresColumnType& mapped : columns)
+            storages.push_back({mapped.storage, mapped.storage == ColumnStorage::Text && mapped.definedSize == 0,
+                                mapped.dateKind});
+        return TableFill(std::move(fields), storages);
     }
 
-    void AppendRow(const PGresult* row)
-    {
-        for (std::size_t i = 0; i < builders_.size(); ++i) {
-            const int column = static_cast<int>(i);
-            if (PQgetisnull(row, 0, column))
-                builders_[i].AppendNull();
-            else
-                AppendPostgresValue(builders_[i], columns_[i], {PQgetvalue(row, 0, column), static_cast<std::size_t>(PQgetlength(row, 0, column))},
-                                    scratch_);
-        }
-        ++rows_;
-    }
-
-    std::int64_t Rows() const { return rows_; }
-
-    std::unique_ptr<ResultTable> Finish()
-    {
-        for (ColumnBuilder& builder : builders_)
-            builder.Finish();
-        table_->SetRowCount(rows_);
-        return std::move(table_);
-    }
-
-private:
-    std::unique_ptr<ResultTable> table_;
-    std::vector<PostgresColumnType> columns_;
-    std::vector<ColumnBuilder> builders_;
-    std::string scratch_;
-    std::int64_t rows_ = 0;
+    std::vector<PostgresColumnType> columns_;  // how each column's values are read; before fill_
+    TableFill fill_;                           // the table being filled
+    std::string scratch_;                      // reused text of a value being converted
 };
 
 class PostgresProvider final : public Provider {

@@ -200,10 +200,11 @@ void AppendCell(sqlite3_stmt* statement, int index, FetchColumn& column)
 }
 
 // Whether this process may write the file and create files beside it (a journal, the
-// shared memory of a WAL database). A plain path only; a URI says how to open itself.
+// shared memory of a WAL database). A plain path only; a URI says how to open itself, and
+// an in-memory database is always the session's own.
 bool WritableWithItsFolder(const std::string& path)
 {
-    if (path.rfind("file:", 0) == 0)
+    if (path.rfind("file:", 0) == 0 || path == ":memory:")
         return true;
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);

@@ -36,16 +36,11 @@ using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 using namespace std::chrono_literals;
 using qelvor::test::PrivateServer;
+using qelvor::test::ServerTestsRequired;
 
 double SecondsSince(Clock::time_point start)
 {
     return Seconds(Clock::now() - start).count();
-}
-
-bool ServersRequired()
-{
-    const char* require = std::getenv("QELVOR_REQUIRE_ODBC");
-    return require && std::string(require) == "1";
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to)
@@ -92,7 +87,7 @@ protected:
     {
         server_ = std::make_unique<PrivateServer>(GetParam().kind);
         if (!server_->Available()) {
-            if (ServersRequired())
+            if (ServerTestsRequired())
                 FAIL() << server_->Problem();
             GTEST_SKIP() << server_->Problem();
         }
@@ -191,7 +186,7 @@ TEST_P(DistantServer, ACancelKeepsItsSessionWhenTheServerIsSomeNetworkAway)
     const char* shared = std::getenv(GetParam().kind == PrivateServer::Kind::Postgres ? "QELVOR_TEST_ODBC"
                                                                                       : "QELVOR_TEST_MARIADB");
     if (shared == nullptr || *shared == '\0') {
-        if (ServersRequired())
+        if (ServerTestsRequired())
             FAIL() << "no server named for " << GetParam().name;
         GTEST_SKIP() << "no server named for " << GetParam().name;
     }

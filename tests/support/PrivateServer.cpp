@@ -29,6 +29,12 @@ std::string Shell(const std::string& command, int& status)
 
 }  // namespace
 
+bool ServerTestsRequired()
+{
+    const char* require = std::getenv("QELVOR_REQUIRE_ODBC");
+    return require && std::string(require) == "1";
+}
+
 PrivateServer::PrivateServer(Kind kind)
     : script_(std::string(QELVOR_SUPPORT_DIR) + (kind == Kind::Postgres ? "/postgres.sh" : "/mariadb.sh"))
 {
@@ -56,6 +62,26 @@ PrivateServer::~PrivateServer()
         int status = 0;
         Shell("bash " + script_ + " stop " + dir_ + " 2>&1", status);
     }
+}
+
+std::string PrivateServer::WithUser(const std::string& role) const
+{
+    std::string text = connectionString_;
+    const std::string key = "Uid=postgres";
+    const std::size_t at = text.find(key);
+    if (at != std::string::npos)
+        text.replace(at, key.size(), "Uid=" + role);
+    return text;
+}
+
+void PrivateServer::Halt()
+{
+    Run("halt");
+}
+
+void PrivateServer::Resume()
+{
+    Run("resume");
 }
 
 void PrivateServer::Freeze()

@@ -1,7 +1,9 @@
 // PrivateServer: a throwaway database server of one test's own (PostgreSQL or MariaDB,
-// through tests/support/postgres.sh and mariadb.sh), which the test may freeze and thaw
-// without disturbing the servers the rest of the suite shares. The server goes with the
-// test process however that ends (the scripts' watchdog).
+// through tests/support/postgres.sh and mariadb.sh), which the test may stop, start again,
+// freeze and thaw without disturbing the servers the rest of the suite shares. The server
+// goes with the test process however that ends (the scripts' watchdog). Available() is
+// false (and the tests skip) when the server cannot start, unless QELVOR_REQUIRE_ODBC=1
+// demands the servers.
 #pragma once
 
 #include <string>
@@ -22,6 +24,13 @@ public:
     const std::string& Problem() const { return problem_; }
     // The server's ODBC connection string, as the scripts print it.
     const std::string& OdbcConnectionString() const { return connectionString_; }
+    // The same for another role (PostgreSQL: the string names the superuser).
+    std::string WithUser(const std::string& role) const;
+
+    // PostgreSQL: stops the server at once, as a crash would (connections are cut), and
+    // starts it again on the same port.
+    void Halt();
+    void Resume();
 
     // Stops every process of the server (it keeps its links and answers nothing); Thaw
     // lets it go on.
@@ -31,10 +40,14 @@ public:
 private:
     void Run(const std::string& action);
 
+
     const std::string script_;
     std::string dir_;
     std::string connectionString_;
     std::string problem_;
 };
+
+// True when QELVOR_REQUIRE_ODBC=1 asks that server tests never skip.
+bool ServerTestsRequired();
 
 }  // namespace qelvor::test

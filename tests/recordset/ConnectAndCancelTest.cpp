@@ -32,6 +32,7 @@
 #include "TestDatabase.h"
 #include "data/recordset/ConnectAttempt.h"
 #include "data/recordset/ConnectionString.h"
+#include "data/recordset/HostAddress.h"
 #include "data/recordset/ResultBatch.h"
 #include "data/recordset/ResultTable.h"
 #include "runtime/Exceptions.h"
@@ -331,6 +332,33 @@ TEST(OdbcDataSource, ANameInChineseConnects)
     std::remove(ini.c_str());
     rmdir(folder);
     EXPECT_EQ(outcome, "7");
+}
+
+// Host names are looked up within the connect's bounds, before the client library gets
+// them as an address.
+TEST(HostLookup, NamesBecomeAddressesWithinTheAttemptAndWhatNeedsNoLookupIsLeftAlone)
+{
+    ConnectAttempt attempt("test", 5, nullptr);
+    EXPECT_EQ(ResolveHostWithin("127.0.0.1", attempt), std::nullopt);
+    EXPECT_EQ(ResolveHostWithin("::1", attempt), std::nullopt);
+    EXPECT_EQ(ResolveHostWithin("/var/run/postgresql", attempt), std::nullopt);
+    EXPECT_EQ(ResolveHostWithin("", attempt), std::nullopt);
+    const auto local = ResolveHostWithin("localhost", attempt);
+    ASSERT_TRUE(local.has_value());
+    EXPECT_TRUE(*local == "127.0.0.1" || *local == "::1") << *local;
+    try {
+        ResolveHostWithin("no-such-host.invalid", attempt);
+        ADD_FAILURE() << "a name that does not exist was resolved";
+    } catch (const ERecordSetError& failure) {
+        // A machine without a name server may also let the lookup run into the bound.
+        const std::string message = failure.what();
+        EXPECT_TRUE(message.find("\"no-such-host.invalid\" cannot be found") != std::string::npos ||
+                    message.find("did not answer within 5 seconds") != std::string::npos)
+            << message;
+    }
+    ConnectAttempt cancelled("test", 5, nullptr);
+    cancelled.Cancel();
+    EXPECT_THROW(ResolveHostWithin("localhost", cancelled), EWorkCancelled);
 }
 
 TEST(ConnectTimeout, TheConnectionStringSetsItAndNonsenseIsRefused)

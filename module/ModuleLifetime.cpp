@@ -17,15 +17,7 @@ std::string& LoadFailure()
 
 // Runs at load and unload of the module image.
 struct ModuleLifetime {
-    ModuleLifetime()
-    {
-        try {
-            InitializeGridLibrary();
-        } catch (const std::exception& error) {
-            LoadFailure() = error.what();
-            std::fprintf(stderr, "QELVORDLL: %s\n", error.what());
-        }
-    }
+    ModuleLifetime() { StartModule(&InitializeGridLibrary); }
     ~ModuleLifetime() { FinalizeGridLibrary(); }
 };
 
@@ -36,6 +28,17 @@ const ModuleLifetime lifetime;
 const std::string& ModuleLoadFailure()
 {
     return LoadFailure();
+}
+
+void StartModule(const std::function<void()>& startUp)
+{
+    LoadFailure().clear();
+    try {
+        startUp();
+    } catch (const std::exception& error) {
+        LoadFailure() = error.what();
+        std::fprintf(stderr, "QELVORDLL: %s\n", error.what());
+    }
 }
 
 }  // namespace qelvor

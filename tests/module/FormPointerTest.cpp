@@ -9,6 +9,9 @@
 #include "browse/QELVOR_Unit.h"
 #include "data/ADOConnection.h"
 #include "module/ModuleInterface.h"
+#include "module/ModuleLifetime.h"
+#include "include/qelvor/qelvor.h"
+#include "runtime/Exceptions.h"
 #include "sampledata/SampleDatabase.h"
 
 namespace qelvor {
@@ -47,6 +50,21 @@ TEST(FormPointer, SetWhileTheFormIsShownClearedOnceItIsGone)
         EXPECT_EQ(pointer, shown) << "while shown, the pointer is the window's form";
         EXPECT_EQ(QELVOR_Form, nullptr) << "the form is gone, and so is the pointer to it";
     }
+}
+
+// A start-up that failed at load (resources missing, say) is told to the host when it
+// asks for the window: a status and the reason for C hosts, the exception for others,
+// and no window.
+TEST(ModuleStartUp, AFailureAtLoadIsToldWhenTheWindowIsAskedFor)
+{
+    StartModule([] { throw EOutOfResources("Cannot load bitmap resource DBGARROWEH"); });
+    TADOConnection connection("HostConnection");
+    EXPECT_EQ(ShowFormStatus(0, 0, 0, 0, 0, 0, 0, &connection), QELVOR_FAILED);
+    EXPECT_STREQ(QelvorLastError(), "Cannot load bitmap resource DBGARROWEH");
+    EXPECT_THROW(ShowForm(0, 0, 0, 0, 0, 0, 0, &connection), EOutOfResources);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    StartModule([] {});
+    EXPECT_TRUE(ModuleLoadFailure().empty()) << "a start-up that succeeds keeps no failure";
 }
 
 }  // namespace

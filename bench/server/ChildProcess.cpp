@@ -1,10 +1,19 @@
 #include "ChildProcess.h"
 
+#include "data/ADOConnection.h"
+#include "data/ADODataSet.h"
+#include "data/DataLink.h"
+#include "data/DataSource.h"
+#include "data/QueryComposition.h"
+#include "data/recordset/RecordSet.h"
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <clocale>
+#include <fstream>
 #include <cstdio>
 #include <stdexcept>
 
@@ -58,6 +67,42 @@ std::string ShellOutput(const std::string& command)
     if (pclose(pipe) != 0)
         throw std::runtime_error("failed: " + command);
     return output;
+}
+
+namespace {
+
+double ResidentMiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+}  // namespace
+
+int OpenSheetsOnce(const std::string& connectionString)
+{
+    std::setlocale(LC_ALL, "");
+    TADOConnection host("ADOConnection1");
+    host.SetConnectionString(connectionString);
+    host.Open();
+    TADODataSet dataSet("QELV_Set");
+    dataSet.SetConnection(&host);
+    dataSet.SetCommandText(ComposeAnswerSheetStatement("", ""));
+    dataSet.SetCommandTimeout(0);  // a loaded machine must slow the figures, not fail the run
+    TDataSource source("DataSource1");
+    source.SetDataSet(&dataSet);
+    TDataLink link;
+    link.SetDataSource(&source);
+    link.SetBufferCount(40);  // about what the grid asks for
+    const double baseline = ResidentMiB();
+    const auto started = std::chrono::steady_clock::now();
+    dataSet.Open();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%.6f %zu %d %.3f\n", seconds, dataSet.Recordset()->MemoryUsage(), dataSet.RecordCount(), baseline);
+    return 0;
 }
 
 }  // namespace qelvor::bench

@@ -24,4 +24,10 @@ ChildResult RunChild(const std::vector<std::string>& argv);
 // Standard output of a shell command; raises when the command fails.
 std::string ShellOutput(const std::string& command);
 
+// The child's part: opens every answer sheet through connectionString as the browse window
+// does (dataset, source, a link asking for about what the grid shows) and prints
+// "seconds recordSetBytes records baselineMiB" (the open's time, what the record set
+// holds, its rows, the resident memory before the open). Returns the exit code.
+int OpenSheetsOnce(const std::string& connectionString);
+
 }  // namespace qelvor::bench

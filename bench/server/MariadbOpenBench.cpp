@@ -52,29 +52,6 @@ std::string ShellQuote(const std::string& text)
     return quoted + "'";
 }
 
-// Child mode: connect, open the dataset once, print "seconds records".
-int OpenOnce(const std::string& connectionString)
-{
-    std::setlocale(LC_ALL, "");
-    qelvor::TADOConnection host("ADOConnection1");
-    host.SetConnectionString(connectionString);
-    host.Open();
-    qelvor::TADODataSet dataSet("QELV_Set");
-    dataSet.SetConnection(&host);
-    dataSet.SetCommandText(qelvor::ComposeAnswerSheetStatement("", ""));
-    dataSet.SetCommandTimeout(0);  // a loaded machine must slow the figures, not fail the run
-    qelvor::TDataSource source("DataSource1");
-    source.SetDataSet(&dataSet);
-    qelvor::TDataLink link;
-    link.SetDataSource(&source);
-    link.SetBufferCount(40);  // about what the grid asks for
-    const auto started = std::chrono::steady_clock::now();
-    dataSet.Open();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%.6f %d\n", seconds, dataSet.RecordCount());
-    return 0;
-}
-
 // One way of opening, with the best figures of the rounds.
 struct Way {
     std::string label;
@@ -89,7 +66,7 @@ void Measure(Way& way)
     const ChildResult run = qelvor::bench::RunChild({"/proc/self/exe", "--open", way.connectionString});
     double seconds = 0;
     long records = 0;
-    if (run.exitCode != 0 || std::sscanf(run.output.c_str(), "%lf %ld", &seconds, &records) != 2)
+    if (run.exitCode != 0 || std::sscanf(run.output.c_str(), "%lf %*s %ld", &seconds, &records) != 2)
         throw std::runtime_error("the open through \"" + way.label + "\" failed");
     way.seconds = std::min(way.seconds, seconds);
     way.peakMiB = std::min(way.peakMiB, run.peakMiB);
@@ -195,6 +172,6 @@ int main(int argc, char** argv)
     if (const int status = commandLine.Parse(argc, argv); status >= 0)
         return status;
     return qelvor::bench::RunReportingFailures("qelvor-mariadb-open-bench", [&] {
-        return openOnce.empty() ? Run(path, rows, static_cast<int>(rounds)) : OpenOnce(openOnce);
+        return openOnce.empty() ? Run(path, rows, static_cast<int>(rounds)) : qelvor::bench::OpenSheetsOnce(openOnce);
     });
 }

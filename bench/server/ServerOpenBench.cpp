@@ -45,39 +45,6 @@ using qelvor::bench::ChildResult;
 constexpr double kOpenTarget = 1.5;
 constexpr double kMemoryTarget = 1.3;
 
-double ResidentMiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
-}
-
-// Child mode: connect, open the dataset once, print "seconds recordSetBytes records baselineMiB".
-int OpenOnce(const std::string& connectionString)
-{
-    std::setlocale(LC_ALL, "");
-    qelvor::TADOConnection host("ADOConnection1");
-    host.SetConnectionString(connectionString);
-    host.Open();
-    qelvor::TADODataSet dataSet("QELV_Set");
-    dataSet.SetConnection(&host);
-    dataSet.SetCommandText(qelvor::ComposeAnswerSheetStatement("", ""));
-    dataSet.SetCommandTimeout(0);  // a loaded machine must slow the figures, not fail the run
-    qelvor::TDataSource source("DataSource1");
-    source.SetDataSet(&dataSet);
-    qelvor::TDataLink link;
-    link.SetDataSource(&source);
-    link.SetBufferCount(40);  // about what the grid asks for
-    const double baseline = ResidentMiB();
-    const auto started = std::chrono::steady_clock::now();
-    dataSet.Open();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%.6f %zu %d %.3f\n", seconds, dataSet.Recordset()->MemoryUsage(), dataSet.RecordCount(), baseline);
-    return 0;
-}
-
 struct Variant {
     std::string label;
     std::string connectionString;
@@ -140,7 +107,7 @@ int main(int argc, char** argv)
         extra.emplace_back(variant.substr(0, equals), variant.substr(equals + 1));
     }
     return qelvor::bench::RunReportingFailures("qelvor-server-open-bench", [&] {
-        return openOnce.empty() ? Run(path, rows, static_cast<int>(rounds), extra) : OpenOnce(openOnce);
+        return openOnce.empty() ? Run(path, rows, static_cast<int>(rounds), extra) : qelvor::bench::OpenSheetsOnce(openOnce);
     });
 }
 

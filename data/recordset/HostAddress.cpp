@@ -89,6 +89,9 @@ std::optional<std::string> ResolveHostWithin(const std::string& host, ConnectAtt
 {
     if (host.empty() || host.front() == '/' || IsNumeric(host))
         return std::nullopt;
+    // An attempt already cancelled or over starts no lookup: a fast one would otherwise
+    // finish before the loop below first looks at the attempt.
+    attempt.ThrowIfOver();
     Abandoned::Instance().FreeFinished();
     auto lookup = std::make_unique<Lookup>(host);
     gaicb* list[] = {&lookup->request};

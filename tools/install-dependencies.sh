@@ -26,6 +26,8 @@ packages=(
   mariadb-server odbc-mariadb
   # locale-aware collation
   libicu-dev
+  # zstd, which compresses the blocks of held result columns
+  libzstd-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # fuzzing (tools/fuzz.sh): clang with libFuzzer and the sanitizer run-time libraries

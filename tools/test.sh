@@ -58,7 +58,7 @@ unset ASAN_OPTIONS UBSAN_OPTIONS
 # locks the sanitizer cannot see, so the copies and frees Qt's libraries make are not
 # checked (ignore_noninstrumented_modules); every access our code makes still is.
 tsan_dir=${QELVOR_TSAN_BUILD_DIR:-$root/build-tsan}
-QELVOR_SANITIZE=thread QELVOR_BUILD_DIR="$tsan_dir" QELVOR_BUILD_TARGETS="qelvor_long_work_tests qelvor_statement_watch_tests qelvor_quit_during_wait_tests" "$root/tools/build.sh"
+QELVOR_SANITIZE=thread QELVOR_BUILD_DIR="$tsan_dir" QELVOR_BUILD_TARGETS="qelvor_long_work_tests qelvor_statement_watch_tests qelvor_quit_during_wait_tests qelvor_record_store_tests" "$root/tools/build.sh"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1"
 cd "$tsan_dir"
 # The search-and-cancel stress test runs a shorter round here (100 cycles in the plain run).

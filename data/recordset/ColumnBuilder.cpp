@@ -39,18 +39,33 @@ std::int64_t TextWidth(std::string_view utf8)
 
 }  // namespace
 
-ColumnBuilder::ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize)
-    : column_(&column), field_(&field), deriveSize_(deriveSize)
+ColumnBuilder::ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize,
+                             BlockPipeline* pipeline)
+    : column_(&column),
+      field_(&field),
+      pipeline_(pipeline),
+      encoder_(std::make_unique<ColumnEncoder>(column)),
+      deriveSize_(deriveSize)
 {
     column_->storage_ = storage;
 }
 
-ColumnBuilder ColumnBuilder::Undetermined(ResultColumn& column, FieldInfo& field)
+ColumnBuilder ColumnBuilder::Undetermined(ResultColumn& column, FieldInfo& field, BlockPipeline* pipeline)
 {
-    ColumnBuilder builder(column, field, ColumnStorage::Text, true);
+    ColumnBuilder builder(column, field, ColumnStorage::Text, true, pipeline);
     builder.determined_ = false;
     field.type = adVarWChar;
     return builder;
+}
+
+void ColumnBuilder::Settle()
+{
+    if (pipeline_)
+        pipeline_->Drain();
+    if (staged_.rows > 0 && UsesBlocks(column_->storage_)) {
+        encoder_->Write(staged_);
+        staged_.Clear();
+    }
 }
 
 void ColumnBuilder::Determine(ColumnStorage storage, DataTypeEnum type)
@@ -58,15 +73,17 @@ void ColumnBuilder::Determine(ColumnStorage storage, DataTypeEnum type)
     QELVOR_ASSERT(!determined_ && column_->rows_ == column_->nullCount_);
     determined_ = true;
     field_->type = type;
+    if (pipeline_)
+        pipeline_->Drain();
     column_->storage_ = storage;
-    // Every row so far is null: give each its empty slot in the new storage.
-    const auto rows = static_cast<std::size_t>(column_->rows_);
-    if (storage == ColumnStorage::Integer || storage == ColumnStorage::Boolean)
-        column_->integers_.Assign(rows, 0);
-    else if (storage == ColumnStorage::Real || storage == ColumnStorage::DateTime)
-        column_->reals_.Assign(rows, 0.0);
-    if (!UsesArena(storage))
-        column_->offsets_.Assign(1, 0);
+    // Every row so far is null: the blocks written hold no value (AllNull suits any
+    // storage), and the staged rows are empty texts and zeros, which suit any too.
+    if (!UsesBlocks(storage)) {
+        column_->reals_.Assign(static_cast<std::size_t>(column_->rows_), 0.0);
+        column_->blocks_ = {};
+        column_->blockStarts_ = PodArray<std::uint64_t>(1, 0);
+        staged_.Clear();
+    }
 }
 
 void ColumnBuilder::AppendNullBit(bool isNull)
@@ -81,33 +98,41 @@ void ColumnBuilder::AppendNullBit(bool isNull)
     ++column_->rows_;
 }
 
-void ColumnBuilder::PushOffset()
+void ColumnBuilder::EndRow()
 {
-    if (column_->bytes_.Size() > std::numeric_limits<std::uint32_t>::max())
-        throw ERecordSetError("The result is too large: a column holds more than 4 GiB of data");
-    column_->offsets_.PushBack(static_cast<std::uint32_t>(column_->bytes_.Size()));
+    if (++staged_.rows < kRowsPerBlock)
+        return;
+    if (pipeline_) {
+        pipeline_->Submit(*encoder_, staged_);
+    } else {
+        encoder_->Write(staged_);
+        staged_.Clear();
+    }
 }
 
 void ColumnBuilder::AppendNull()
 {
-    switch (column_->storage_) {
-    case ColumnStorage::Text:
-    case ColumnStorage::Binary:
-    case ColumnStorage::Decimal: PushOffset(); break;
-    case ColumnStorage::Integer:
-    case ColumnStorage::Boolean: column_->integers_.PushBack(0); break;
-    case ColumnStorage::Real:
-    case ColumnStorage::DateTime: column_->reals_.PushBack(0.0); break;
+    if (UsesBlocks(column_->storage_)) {
+        staged_.nulls |= std::uint64_t{1} << staged_.rows;
+        staged_.ends.push_back(static_cast<std::uint32_t>(staged_.bytes.size()));
+        staged_.integers[staged_.rows] = 0;
+        AppendNullBit(true);
+        EndRow();
+    } else {
+        column_->reals_.PushBack(0.0);
+        AppendNullBit(true);
     }
-    AppendNullBit(true);
 }
 
 void ColumnBuilder::AppendBytes(std::string_view bytes)
 {
     QELVOR_ASSERT(determined_ && UsesArena(column_->storage_));
-    column_->bytes_.Append(bytes.data(), bytes.size());
-    PushOffset();
+    if (staged_.bytes.size() + bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        throw ERecordSetError("The result is too large: 64 of its values hold more than 4 GiB of data");
+    staged_.bytes.append(bytes);
+    staged_.ends.push_back(static_cast<std::uint32_t>(staged_.bytes.size()));
     AppendNullBit(false);
+    EndRow();
     // No character is wider than its UTF-8 bytes: measure only what could be a new widest.
     if (static_cast<std::int64_t>(bytes.size()) > widestText_)
         widestText_ = std::max(widestText_, TextWidth(bytes));
@@ -116,10 +141,11 @@ void ColumnBuilder::AppendBytes(std::string_view bytes)
 void ColumnBuilder::AppendInteger(std::int64_t value)
 {
     QELVOR_ASSERT(determined_ && (column_->storage_ == ColumnStorage::Integer || column_->storage_ == ColumnStorage::Boolean));
-    column_->integers_.PushBack(value);
+    staged_.integers[staged_.rows] = value;
     smallest_ = std::min(smallest_, value);
     largest_ = std::max(largest_, value);
     AppendNullBit(false);
+    EndRow();
 }
 
 void ColumnBuilder::AppendReal(double value)
@@ -132,10 +158,12 @@ void ColumnBuilder::AppendReal(double value)
 void ColumnBuilder::WidenToReal()
 {
     QELVOR_ASSERT(column_->storage_ == ColumnStorage::Integer);
-    column_->reals_.Reserve(column_->integers_.Size());
-    for (std::size_t i = 0; i < column_->integers_.Size(); ++i)
-        column_->reals_.PushBack(static_cast<double>(column_->integers_[i]));
-    column_->integers_ = {};
+    Settle();
+    column_->reals_.Reserve(static_cast<std::size_t>(column_->rows_));
+    for (std::int64_t row = 0; row < column_->rows_; ++row)
+        column_->reals_.PushBack(static_cast<double>(column_->Integer(row)));
+    column_->blocks_ = {};
+    column_->blockStarts_ = PodArray<std::uint64_t>(1, 0);
     column_->storage_ = ColumnStorage::Real;
     field_->type = adDouble;
     field_->precision = 15;
@@ -146,10 +174,12 @@ void ColumnBuilder::WidenToText()
 {
     if (column_->storage_ == ColumnStorage::Text)
         return;
+    Settle();
     ResultColumn widened;
     widened.storage_ = ColumnStorage::Text;
     ResultColumn* const original = column_;
     column_ = &widened;
+    encoder_ = std::make_unique<ColumnEncoder>(widened);
     determined_ = true;
     widestText_ = 0;
     for (std::int64_t row = 0; row < original->rows_; ++row) {
@@ -158,8 +188,13 @@ void ColumnBuilder::WidenToText()
         else
             AppendBytes(original->Value(row).ToString());
     }
+    // The rows re-appended went inline or through the pipeline: all written before the
+    // column moves.
+    if (pipeline_)
+        pipeline_->Drain();
     *original = std::move(widened);
     column_ = original;
+    encoder_->Retarget(*original);
     deriveSize_ = true;
     field_->type = adVarWChar;
     field_->definedSize = 0;
@@ -180,10 +215,9 @@ void ColumnBuilder::Finish()
         if (type == adInteger && !fits(2147483647))
             type = adBigInt;
     }
+    Settle();
     // Spare capacity would cost memory for as long as the result is held.
-    column_->bytes_.Trim();
-    column_->offsets_.Trim();
-    column_->integers_.Trim();
+    encoder_->Finish();
     column_->reals_.Trim();
     column_->nulls_.Trim();
     if (column_->storage_ == ColumnStorage::Text) {
@@ -207,7 +241,7 @@ TableFill::TableFill(std::vector<FieldInfo> fields, const std::vector<Storage>& 
     for (std::size_t i = 0; i < storages.size(); ++i) {
         const int index = static_cast<int>(i);
         builders_.emplace_back(table_->MutableColumn(index), table_->MutableField(index), storages[i].storage,
-                               storages[i].deriveSize);
+                               storages[i].deriveSize, &pipeline_);
         if (storages[i].storage == ColumnStorage::DateTime)
             ColumnBuilder::SetDateKind(table_->MutableColumn(index), storages[i].dateKind);
     }

@@ -1,5 +1,7 @@
 // ColumnBuilder: fills a ResultColumn row by row while a provider fetches.
 //
+// Rows gather in a staged block; each full block is written compressed (ColumnEncoder),
+// inline or, given a BlockPipeline, on its thread while the next rows are fetched.
 // The provider appends exactly one value per row in the storage it chose from the
 // column's declared type. Databases with dynamic typing may hand over a value that does
 // not fit that storage; the provider then widens the column (integer -> real -> text),
@@ -14,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/recordset/BlockPipeline.h"
+#include "data/recordset/ColumnEncoder.h"
 #include "data/recordset/RecordSetTypes.h"
 #include "data/recordset/ResultColumn.h"
 
@@ -23,10 +27,12 @@ class ColumnBuilder {
 public:
     // field is described by the provider; deriveSize asks Finish() to set a text field's
     // definedSize from its widest value in character cells (at least 1) and to mark the
-    // field adFldLong (it has no declared length).
-    ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize);
+    // field adFldLong (it has no declared length). Full blocks go through pipeline when
+    // one is given (it must outlive the builder's last call), else are written inline.
+    ColumnBuilder(ResultColumn& column, FieldInfo& field, ColumnStorage storage, bool deriveSize,
+                  BlockPipeline* pipeline = nullptr);
     // A builder whose storage follows the first non-null value (see Determine).
-    static ColumnBuilder Undetermined(ResultColumn& column, FieldInfo& field);
+    static ColumnBuilder Undetermined(ResultColumn& column, FieldInfo& field, BlockPipeline* pipeline = nullptr);
 
     // The kind of date a DateTime column holds (date, time or both).
     static void SetDateKind(ResultColumn& column, DateTimeValue::Kind kind) { column.dateKind_ = kind; }
@@ -56,10 +62,17 @@ public:
 
 private:
     void AppendNullBit(bool isNull);
-    void PushOffset();
+    // Hands the staged block on when it is full.
+    void EndRow();
+    // Every row so far written into the column's blocks (the staged ones as a last,
+    // partial block): used before the whole column is read or converted.
+    void Settle();
 
     ResultColumn* column_;
     FieldInfo* field_;
+    BlockPipeline* pipeline_;                 // null: blocks are written inline
+    std::unique_ptr<ColumnEncoder> encoder_;  // on the heap: the pipeline keeps its address
+    StagedBlock staged_;                      // rows not yet in a block
     bool deriveSize_;
     bool determined_ = true;
     std::int64_t widestText_ = 0;   // character cells (wide characters count two), for derived sizes
@@ -97,6 +110,7 @@ public:
 private:
     std::unique_ptr<ResultTable> table_;  // the table the builders fill
     std::vector<ColumnBuilder> builders_; // one per column, in order
+    BlockPipeline pipeline_;              // after the builders: stopped before they go
     std::int64_t rows_ = 0;               // rows ended so far
 };
 

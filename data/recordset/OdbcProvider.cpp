@@ -199,6 +199,7 @@ public:
         // (the process crashes): its statements are stopped by KILL QUERY instead.
         if (IsMariaDbDriver(driver))
             killStatement_ = "KILL QUERY " + SessionNumber(attempt);
+        absorbsLateCancels_ = IsPostgresDriver(driver);
     }
 
     ~OdbcProvider() override
@@ -210,8 +211,13 @@ public:
     std::unique_ptr<ResultBatch> Execute(const std::string& statementText, const std::vector<Parameter>& parameters,
                                          std::int64_t maxRecords, StatementWatch& watch) override
     {
+        // Destroyed after the canceller has ended: a cancel it sent is then on its way or in.
+        LateCancelAbsorber absorber(*this);
         OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
-        const StatementCanceller canceller(watch, [this, &statement] { Cancel(statement); });
+        const StatementCanceller canceller(watch, [this, &statement, &absorber] {
+            absorber.cancelSent.store(true, std::memory_order_relaxed);
+            Cancel(statement);
+        });
         if (maxRecords > 0)
             SQLSetStmtAttrW(statement.Get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(maxRecords)), 0);
         std::vector<std::string> narrowParameterTexts;
@@ -317,6 +323,37 @@ private:
         std::atomic<bool> done_{false};  // Execute is returning: the thread ends
         std::thread thread_;          // last: starts once everything above exists
     };
+
+    // The PostgreSQL server takes a cancel as a signal to the session's process: one that
+    // arrives after its statement ended, while the session reads the next, stops that next
+    // statement instead. After a statement that was sent a cancel, a statement of our own
+    // takes whatever is still pending (its failure is the cancel, and expected).
+    struct LateCancelAbsorber {
+        explicit LateCancelAbsorber(OdbcProvider& owner) : provider(owner) {}
+        ~LateCancelAbsorber()
+        {
+            if (cancelSent.load(std::memory_order_relaxed) && provider.absorbsLateCancels_ && provider.connected_)
+                provider.AbsorbLateCancel();
+        }
+        LateCancelAbsorber(const LateCancelAbsorber&) = delete;
+        LateCancelAbsorber& operator=(const LateCancelAbsorber&) = delete;
+
+        OdbcProvider& provider;
+        std::atomic<bool> cancelSent{false};
+    };
+
+    void AbsorbLateCancel() noexcept
+    {
+        try {
+            OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+            // The driver's own bound: nobody can cancel this one.
+            SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN{5}), 0);
+            const SQLRETURN rc = ExecDirect(statement, "SELECT 1");
+            if (SQL_SUCCEEDED(rc))
+                SQLCloseCursor(statement.Get());
+        } catch (...) {
+        }
+    }
 
     void Connect(const std::string& connectionString, ConnectAttempt& attempt)
     {
@@ -517,10 +554,12 @@ private:
         }
         auto table = std::make_unique<ResultTable>(std::move(fields));
         std::vector<ColumnBuilder> builders;
+        BlockPipeline pipeline;  // after the builders: stopped before they go
         for (SQLSMALLINT i = 0; i < count; ++i) {
             const OdbcColumn& column = columns[static_cast<std::size_t>(i)];
             const bool deriveSize = column.mapped.storage == ColumnStorage::Text && column.size == 0;
-            builders.emplace_back(table->MutableColumn(i), table->MutableField(i), column.mapped.storage, deriveSize);
+            builders.emplace_back(table->MutableColumn(i), table->MutableField(i), column.mapped.storage, deriveSize,
+                                  &pipeline);
             if (column.mapped.storage == ColumnStorage::DateTime)
                 ColumnBuilder::SetDateKind(table->MutableColumn(i), column.mapped.dateKind);
         }
@@ -645,6 +684,7 @@ private:
     bool narrowTextIsUtf8_ = false;
     std::string connectedString_;  // what the session was opened with, for a cancel's session
     std::string killStatement_;    // the MariaDB driver's cancel: KILL QUERY this session; else empty
+    bool absorbsLateCancels_ = false;  // the PostgreSQL driver: see LateCancelAbsorber
 };
 
 }  // namespace

@@ -95,20 +95,31 @@ SortKeys::SortKeys(const ResultColumn& column, const Collation& collation)
 {
     const auto rows = static_cast<std::size_t>(column.RowCount());
     prefix_.resize(rows);
+    std::string value;
     switch (column.Storage()) {
-    case ColumnStorage::Text: BuildCollationKeys(collation); break;
+    case ColumnStorage::Text:
+        if (column.AllDigitsOfOneLength())
+            KeyDigits();
+        else if (column.AllDictionary())
+            KeyDictionary(collation);
+        else
+            BuildCollationKeys(collation);
+        localeName_ = collation.LocaleName();
+        break;
     case ColumnStorage::Binary:
         tie_ = Tie::Bytes;
         for (std::size_t row = 0; row < rows; ++row) {
-            const std::string_view bytes = column.Bytes(static_cast<std::int64_t>(row));
-            prefix_[row] = BytePrefix(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            column.CopyBytes(static_cast<std::int64_t>(row), value);
+            prefix_[row] = BytePrefix(reinterpret_cast<const std::uint8_t*>(value.data()), value.size());
         }
         break;
     case ColumnStorage::Decimal:
         // Rounding to double is monotonic, so the prefix never contradicts the exact order.
         tie_ = Tie::Decimal;
-        for (std::size_t row = 0; row < rows; ++row)
-            prefix_[row] = DoublePrefix(std::strtod(std::string(column.Bytes(static_cast<std::int64_t>(row))).c_str(), nullptr));
+        for (std::size_t row = 0; row < rows; ++row) {
+            column.CopyBytes(static_cast<std::int64_t>(row), value);
+            prefix_[row] = DoublePrefix(std::strtod(value.c_str(), nullptr));
+        }
         break;
     case ColumnStorage::Integer:
     case ColumnStorage::Boolean:
@@ -120,6 +131,50 @@ SortKeys::SortKeys(const ResultColumn& column, const Collation& collation)
         for (std::size_t row = 0; row < rows; ++row)
             prefix_[row] = DoublePrefix(column.Real(static_cast<std::int64_t>(row)));
         break;
+    }
+}
+
+void SortKeys::KeyDigits()
+{
+    // Digits of one length order as their numbers under every collation: the first digit
+    // that differs decides, and digits keep their order everywhere.
+    for (std::size_t row = 0; row < prefix_.size(); ++row)
+        prefix_[row] = column_->IsNull(static_cast<std::int64_t>(row)) ? 0 : column_->Code(static_cast<std::int64_t>(row));
+}
+
+void SortKeys::KeyDictionary(const Collation& collation)
+{
+    // Each distinct value is keyed once; a row's prefix is its value's rank, which orders
+    // completely (equal keys, equal ranks), so no tie-break is needed.
+    const DictionaryView dictionary = column_->Dictionary();
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint32_t> ends;
+    ends.reserve(dictionary.count);
+    for (std::size_t code = 0; code < dictionary.count; ++code) {
+        collation.AppendSortKey(dictionary.Entry(code), bytes);
+        if (bytes.size() > std::numeric_limits<std::uint32_t>::max())
+            throw ERecordSetError("The result is too large to sort");
+        ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+    }
+    const auto key = [&](std::uint32_t code) {
+        const std::uint32_t begin = code == 0 ? 0 : ends[code - 1];
+        return std::string_view(reinterpret_cast<const char*>(bytes.data()) + begin, ends[code] - begin);
+    };
+    std::vector<std::uint32_t> byKey(dictionary.count);
+    for (std::size_t code = 0; code < byKey.size(); ++code)
+        byKey[code] = static_cast<std::uint32_t>(code);
+    std::sort(byKey.begin(), byKey.end(), [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+    std::vector<std::uint32_t> rank(dictionary.count);
+    std::uint32_t current = 0;
+    for (std::size_t i = 0; i < byKey.size(); ++i) {
+        if (i > 0 && key(byKey[i]) != key(byKey[i - 1]))
+            ++current;
+        rank[byKey[i]] = current;
+    }
+    for (std::size_t row = 0; row < prefix_.size(); ++row) {
+        const auto r = static_cast<std::int64_t>(row);
+        // Ranks start at 1: a null's lead is 0.
+        prefix_[row] = column_->IsNull(r) ? 0 : std::uint64_t{rank[column_->Code(r)]} + 1;
     }
 }
 
@@ -149,10 +204,12 @@ void KeyRows(const ResultColumn& column, const Collation& collation, std::size_t
 {
     out.ends.reserve(end - begin);
     out.bytes.reserve((end - begin) * 12);
+    std::string value;
     for (std::size_t row = begin; row < end; ++row) {
         const std::size_t start = out.bytes.size();
         if (!column.IsNull(static_cast<std::int64_t>(row))) {
-            collation.AppendSortKey(column.Bytes(static_cast<std::int64_t>(row)), out.bytes);
+            column.CopyBytes(static_cast<std::int64_t>(row), value);
+            collation.AppendSortKey(value, out.bytes);
             // Track the bytes every key shares: they cannot order anything, so the
             // prefix is taken after them (ticket numbers share their leading digits).
             if (!out.firstRow) {
@@ -249,8 +306,14 @@ int SortKeys::TieBreak(std::uint32_t a, std::uint32_t b) const
         return CompareBytes({bytes + keyOffsets_[a] + known, lengthA - known},
                             {bytes + keyOffsets_[b] + known, lengthB - known});
     }
-    case Tie::Bytes: return CompareBytes(column_->Bytes(a), column_->Bytes(b));
-    case Tie::Decimal: return CompareDecimalText(column_->Bytes(a), column_->Bytes(b));
+    case Tie::Bytes:
+    case Tie::Decimal: {
+        thread_local std::string valueA;
+        thread_local std::string valueB;
+        column_->CopyBytes(a, valueA);
+        column_->CopyBytes(b, valueB);
+        return tie_ == Tie::Bytes ? CompareBytes(valueA, valueB) : CompareDecimalText(valueA, valueB);
+    }
     }
     return 0;
 }

@@ -2,7 +2,9 @@
 //
 // Every row gets a 64-bit prefix whose unsigned order agrees with the value order:
 // the integer with its sign bit flipped, the IEEE bits of a double arranged to sort
-// as unsigned, the first eight bytes of a text's collation key. When two prefixes are
+// as unsigned, the first eight bytes of a text's collation key. Text held as digits of
+// one length, or as codes into its column's dictionary, needs no collation key per row:
+// the number, or the rank of the value among the dictionary's, orders it completely. When two prefixes are
 // equal a tie-break finishes the comparison: the rest of the collation keys (whose
 // prefix starts after the bytes all keys of the column share), the raw
 // bytes of binary values, or the exact comparison of decimal texts. Nulls come before
@@ -64,6 +66,10 @@ private:
     enum class Tie : std::uint8_t { None, CollationKey, Bytes, Decimal };
 
     void BuildCollationKeys(const Collation& collation);
+    // Text whose blocks are all packed digits of one length: the numbers are the keys.
+    void KeyDigits();
+    // Text whose blocks are all dictionary codes: the ranks of the values are the keys.
+    void KeyDictionary(const Collation& collation);
     // Takes the keys of two stretches of rows, the second following the first.
     void Join(KeyStretch& first, const KeyStretch& second);
     int TieBreak(std::uint32_t a, std::uint32_t b) const;

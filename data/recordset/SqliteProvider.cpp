@@ -463,17 +463,18 @@ private:
         }
         auto table = std::make_unique<ResultTable>(std::move(fields));
         std::vector<FetchColumn> columns;
+        BlockPipeline pipeline;  // after the columns: stopped before they go
         columns.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             ResultColumn& column = table->MutableColumn(i);
             FieldInfo& field = table->MutableField(i);
             if (declared[i]) {
-                columns.push_back({ColumnBuilder(column, field, declared[i]->storage, declared[i]->size == 0),
+                columns.push_back({ColumnBuilder(column, field, declared[i]->storage, declared[i]->size == 0, &pipeline),
                                    declared[i]->scale});
                 if (declared[i]->storage == ColumnStorage::DateTime)
                     ColumnBuilder::SetDateKind(column, declared[i]->dateKind);
             } else {
-                columns.push_back({ColumnBuilder::Undetermined(column, field), 0});
+                columns.push_back({ColumnBuilder::Undetermined(column, field, &pipeline), 0});
             }
         }
 

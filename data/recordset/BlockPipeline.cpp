@@ -12,28 +12,30 @@ namespace qelvor::recordset {
 
 namespace {
 
-// Blocks waiting at most: bounds the rows held uncompressed when the fetch outruns the
+// Blocks go to the thread in batches, under one lock each: a lock per block would cost
+// the fetch more than the writing saves.
+constexpr std::size_t kBatch = 32;
+// Batches waiting at most: bounds the rows held uncompressed when the fetch outruns the
 // writing.
-constexpr std::size_t kMaxWaiting = 256;
+constexpr std::size_t kMaxWaiting = 8;
 
 }  // namespace
 
-struct BlockPipeline::Queue {
-    struct Job {
-        ColumnEncoder* encoder;
-        StagedBlock block;
-    };
+struct BlockPipeline::Job {
+    ColumnEncoder* encoder;
+    StagedBlock block;
+};
 
+struct BlockPipeline::Queue {
     std::mutex mutex;
-    std::condition_variable work;     // a job came, or the pipeline stops: for the thread
-    std::condition_variable done;     // a job was written or failed: for the owner
-    // Who waits, so that a notification (a system call) is sent only when someone does:
-    // one per block would cost more than the writing saves.
+    std::condition_variable work;     // a batch came, or the pipeline stops: for the thread
+    std::condition_variable done;     // a batch was written or failed: for the owner
+    // Who waits, so that a notification (a system call) is sent only when someone does.
     bool threadWaits = false;
     bool ownerWaits = false;
-    std::deque<Job> jobs;
-    std::vector<StagedBlock> spare;   // written blocks' buffers, for reuse
-    bool busy = false;                // the thread is writing a block
+    std::deque<std::vector<Job>> batches;
+    std::vector<StagedBlock> spare;   // written blocks' buffers, for the owner to reuse
+    bool busy = false;                // the thread is writing a batch
     bool stop = false;
     std::exception_ptr failure;       // what writing a block raised; later blocks are dropped
 };
@@ -63,19 +65,29 @@ void BlockPipeline::Submit(ColumnEncoder& encoder, StagedBlock& block)
             worker_ = std::thread([this] { Work(); });
         return;
     }
+    gathering_.push_back({&encoder, std::move(block)});
+    block = StagedBlock();
+    if (!spare_.empty()) {
+        block = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    if (gathering_.size() >= kBatch)
+        Hand();
+}
+
+void BlockPipeline::Hand()
+{
     std::unique_lock<std::mutex> lock(queue_->mutex);
     // The wait ends as the thread writes blocks: work of this process, never of a server.
-    WaitForOwner(lock, [&] { return queue_->jobs.size() < kMaxWaiting || queue_->failure; });
+    WaitForOwner(lock, [&] { return queue_->batches.size() < kMaxWaiting || queue_->failure; });
     if (queue_->failure)
         std::rethrow_exception(queue_->failure);
-    StagedBlock next;
-    if (!queue_->spare.empty()) {
-        next = std::move(queue_->spare.back());
-        queue_->spare.pop_back();
-    }
-    queue_->jobs.push_back({&encoder, std::move(block)});
-    block = std::move(next);
-    block.Clear();
+    queue_->batches.push_back(std::move(gathering_));
+    gathering_ = {};
+    gathering_.reserve(kBatch);
+    for (StagedBlock& block : queue_->spare)
+        spare_.push_back(std::move(block));
+    queue_->spare.clear();
     const bool wake = queue_->threadWaits;
     lock.unlock();
     if (wake)
@@ -84,8 +96,10 @@ void BlockPipeline::Submit(ColumnEncoder& encoder, StagedBlock& block)
 
 void BlockPipeline::Drain()
 {
+    if (!gathering_.empty())
+        Hand();
     std::unique_lock<std::mutex> lock(queue_->mutex);
-    WaitForOwner(lock, [&] { return (queue_->jobs.empty() && !queue_->busy) || queue_->failure; });
+    WaitForOwner(lock, [&] { return (queue_->batches.empty() && !queue_->busy) || queue_->failure; });
     if (queue_->failure)
         std::rethrow_exception(queue_->failure);
 }
@@ -95,27 +109,30 @@ void BlockPipeline::Work()
     std::unique_lock<std::mutex> lock(queue_->mutex);
     for (;;) {
         queue_->threadWaits = true;
-        queue_->work.wait(lock, [&] { return queue_->stop || !queue_->jobs.empty(); });
+        queue_->work.wait(lock, [&] { return queue_->stop || !queue_->batches.empty(); });
         queue_->threadWaits = false;
         if (queue_->stop)
             return;
-        Queue::Job job = std::move(queue_->jobs.front());
-        queue_->jobs.pop_front();
+        std::vector<Job> batch = std::move(queue_->batches.front());
+        queue_->batches.pop_front();
         queue_->busy = true;
         lock.unlock();
         std::exception_ptr failure;
         try {
-            job.encoder->Write(job.block);
+            for (Job& job : batch) {
+                job.encoder->Write(job.block);
+                job.block.Clear();
+            }
         } catch (...) {
             failure = std::current_exception();
         }
-        job.block.Clear();
         lock.lock();
         queue_->busy = false;
-        queue_->spare.push_back(std::move(job.block));
+        for (Job& job : batch)
+            queue_->spare.push_back(std::move(job.block));
         if (failure) {
             queue_->failure = failure;
-            queue_->jobs.clear();
+            queue_->batches.clear();
         }
         if (queue_->ownerWaits)
             queue_->done.notify_all();

@@ -191,6 +191,126 @@ const DecodedBlock& Cached(std::string_view block, int rows, const DictionaryVie
     return slot.decoded;
 }
 
+// Alphabet: the block's distinct bytes, when there are at most 16.
+bool AppendAlphabet(std::string& out, const StagedBlock& block)
+{
+    int index[256];
+    std::fill(std::begin(index), std::end(index), -1);
+    char symbols[16];
+    int count = 0;
+    std::uint64_t lengths[kRowsPerBlock] = {};
+    std::uint64_t longest = 0;
+    for (int row = 0; row < block.rows; ++row) {
+        if (block.nulls >> row & 1)
+            continue;
+        const std::string_view value = block.Row(row);
+        for (const char c : value) {
+            int& slot = index[static_cast<std::uint8_t>(c)];
+            if (slot < 0) {
+                if (count == 16)
+                    return false;
+                slot = count;
+                symbols[count++] = c;
+            }
+        }
+        lengths[row] = value.size();
+        longest = std::max<std::uint64_t>(longest, value.size());
+    }
+    const unsigned width = count <= 1 ? 0 : BitWidth(static_cast<std::uint64_t>(count - 1));
+    const unsigned lengthWidth = BitWidth(longest);
+    out.push_back(static_cast<char>(BlockCodec::Alphabet));
+    out.push_back(static_cast<char>(count));
+    out.append(symbols, static_cast<std::size_t>(count));
+    out.push_back(static_cast<char>(width));
+    out.push_back(static_cast<char>(lengthWidth));
+    AppendPacked(out, lengths, block.rows, lengthWidth);
+    // Every row's bytes as indexes, one bit string (null rows hold no bytes).
+    std::uint64_t pending = 0;  // bits not yet written, the oldest lowest
+    unsigned held = 0;
+    for (const char c : block.bytes) {
+        pending |= static_cast<std::uint64_t>(index[static_cast<std::uint8_t>(c)]) << held;
+        held += width;
+        if (held >= 32) {
+            for (int i = 0; i < 4; ++i, pending >>= 8)
+                out.push_back(static_cast<char>(pending));
+            held -= 32;
+        }
+    }
+    for (; held > 0; held = held > 8 ? held - 8 : 0, pending >>= 8)
+        out.push_back(static_cast<char>(pending));
+    return true;
+}
+
+// Where an Alphabet block's parts are; checked against the block's size when checked is set.
+struct AlphabetParts {
+    int count;
+    const char* symbols;
+    unsigned width;
+    unsigned lengthWidth;
+    const std::uint8_t* lengths;
+    const std::uint8_t* packed;
+};
+
+AlphabetParts AlphabetOf(const std::uint8_t* bytes, int rows)
+{
+    AlphabetParts parts{};
+    parts.count = bytes[1];
+    parts.symbols = reinterpret_cast<const char*>(bytes + 2);
+    parts.width = bytes[2 + parts.count];
+    parts.lengthWidth = bytes[3 + parts.count];
+    parts.lengths = bytes + 4 + parts.count;
+    parts.packed = parts.lengths + PackedBytes(rows, parts.lengthWidth);
+    return parts;
+}
+
+// Reads packed values of one width in order, a byte at a time, never past end.
+class BitStream {
+public:
+    BitStream(const std::uint8_t* packed, const std::uint8_t* end, std::uint64_t firstBit)
+        : at_(packed + (firstBit >> 3)), end_(end)
+    {
+        Refill();
+        pending_ >>= firstBit & 7;
+        held_ -= static_cast<unsigned>(firstBit & 7);
+    }
+    std::uint64_t Next(unsigned width)
+    {
+        if (held_ < width)
+            Refill();
+        const std::uint64_t value = width == 0 ? 0 : pending_ & ((std::uint64_t{1} << width) - 1);
+        pending_ >>= width;
+        held_ -= width;
+        return value;
+    }
+
+private:
+    void Refill()
+    {
+        while (held_ <= 56 && at_ < end_) {
+            pending_ |= std::uint64_t{*at_++} << held_;
+            held_ += 8;
+        }
+    }
+
+    const std::uint8_t* at_;
+    const std::uint8_t* end_;
+    std::uint64_t pending_ = 0;
+    unsigned held_ = 0;
+};
+
+void ReadAlphabetRow(const AlphabetParts& parts, const std::uint8_t* end, int index, std::string& out)
+{
+    BitStream lengths(parts.lengths, parts.packed, 0);
+    std::uint64_t start = 0;
+    for (int row = 0; row < index; ++row)
+        start += lengths.Next(parts.lengthWidth);
+    const std::uint64_t length = lengths.Next(parts.lengthWidth);
+    out.resize(length);
+    BitStream symbols(parts.packed, end, start * parts.width);
+    for (std::uint64_t i = 0; i < length; ++i)
+        out[i] = parts.symbols[symbols.Next(parts.width)];
+}
+
 }  // namespace
 
 unsigned BitWidth(std::uint64_t value)
@@ -209,6 +329,22 @@ void AppendVarint(std::string& out, std::uint64_t value)
 
 void AppendPacked(std::string& out, const std::uint64_t* values, int count, unsigned width)
 {
+    if (width <= 32) {
+        std::uint64_t pending = 0;  // bits not yet written, the oldest lowest
+        unsigned held = 0;
+        for (int i = 0; i < count; ++i) {
+            pending |= values[i] << held;
+            held += width;
+            if (held >= 32) {
+                for (int b = 0; b < 4; ++b, pending >>= 8)
+                    out.push_back(static_cast<char>(pending));
+                held -= 32;
+            }
+        }
+        for (; held > 0; held = held > 8 ? held - 8 : 0, pending >>= 8)
+            out.push_back(static_cast<char>(pending));
+        return;
+    }
     const std::size_t start = out.size();
     out.append(PackedBytes(count, width), '\0');
     auto* packed = reinterpret_cast<std::uint8_t*>(out.data() + start);
@@ -294,6 +430,8 @@ void AppendTextBlock(std::string& out, const StagedBlock& block)
         AppendPacked(out, values, block.rows, width);
         return;
     }
+    if (AppendAlphabet(out, block))
+        return;
     thread_local std::string raw;
     raw.clear();
     AppendRawForm(raw, block);
@@ -375,6 +513,9 @@ void ReadText(std::string_view block, int rows, int index, const DictionaryView&
         out.assign(dictionary.Entry(static_cast<std::size_t>(code)));
         return;
     }
+    case BlockCodec::Alphabet:
+        ReadAlphabetRow(AlphabetOf(bytes, rows), bytes + block.size(), index, out);
+        return;
     case BlockCodec::Raw:
     case BlockCodec::Packed: out.assign(Cached(block, rows, dictionary, columnId, blockIndex).Row(index)); return;
     case BlockCodec::Integers: break;
@@ -427,6 +568,34 @@ void DecodeText(std::string_view block, int rows, const DictionaryView& dictiona
             if (code >= dictionary.count)
                 Malformed();
             out.bytes += dictionary.Entry(static_cast<std::size_t>(code));
+            out.ends.push_back(static_cast<std::uint32_t>(out.bytes.size()));
+        }
+        break;
+    }
+    case BlockCodec::Alphabet: {
+        const int count = reader.Byte();
+        if (count > 16)
+            Malformed();
+        reader.Skip(static_cast<std::size_t>(count));
+        const unsigned width = reader.Byte();
+        const unsigned lengthWidth = reader.Byte();
+        if (width > 4 || lengthWidth > 32 || (count > 1 && width < BitWidth(static_cast<std::uint64_t>(count - 1))))
+            Malformed();
+        const AlphabetParts parts = AlphabetOf(reinterpret_cast<const std::uint8_t*>(block.data()), rows);
+        reader.Packed(rows, lengthWidth);
+        std::uint64_t total = 0;
+        for (int row = 0; row < rows; ++row)
+            total += ReadPacked(parts.lengths, static_cast<std::uint64_t>(row), lengthWidth);
+        if (total > std::numeric_limits<std::uint32_t>::max() || (total > 0 && count == 0))
+            Malformed();
+        reader.Skip((total * width + 7) / 8);
+        for (std::uint64_t i = 0; i < total; ++i)
+            if (ReadPacked(parts.packed, i, width) >= static_cast<std::uint64_t>(count))
+                Malformed();  // an index past the alphabet
+        std::string value;
+        for (int row = 0; row < rows; ++row) {
+            ReadAlphabetRow(parts, reinterpret_cast<const std::uint8_t*>(block.data()) + block.size(), row, value);
+            out.bytes += value;
             out.ends.push_back(static_cast<std::uint32_t>(out.bytes.size()));
         }
         break;

@@ -9,10 +9,15 @@
 //   Digits      text of ASCII digits of one length L (1..19) in every non-null row: L, the
 //               smallest value (8 bytes), W, then each row's value less it in W bits
 //   Dictionary  W, then each row's code into the column's dictionary in W bits
+//   Alphabet    text written with at most 16 distinct bytes: their count S and the S bytes,
+//               the bits B a byte takes (0..4), the bits L a length takes, each row's
+//               length in L bits, then every row's bytes as indexes into the S in B bits
 //   Integers    the smallest value (8 bytes), W, then each row's value less it in W bits
 // Null rows hold zero bits or an empty value; the column's null bits tell them apart.
 //
-// Digits, Dictionary and Integers give one row without decoding its neighbours. Raw and
+// Digits, Dictionary, Alphabet and Integers give one row without decoding its neighbours
+// (rows read in a sorted order hit blocks at random: a block decoded for each would cost
+// the block's size for every row). Raw and
 // Packed are decoded whole into a cache of the reading thread, so that readers on several
 // threads never share a decoded block and a run of rows from one block decodes it once.
 // Decoding checks every size it reads and raises on a block that does not hold together.
@@ -28,7 +33,9 @@ namespace qelvor::recordset {
 
 constexpr int kRowsPerBlock = 64;
 
-enum class BlockCodec : std::uint8_t { AllNull = 0, Raw = 1, Packed = 2, Digits = 3, Dictionary = 4, Integers = 5 };
+enum class BlockCodec : std::uint8_t {
+    AllNull = 0, Raw = 1, Packed = 2, Digits = 3, Dictionary = 4, Integers = 5, Alphabet = 6
+};
 
 // The values of a text block, one after another, each row's end offset in ends.
 struct DecodedBlock {
@@ -83,8 +90,9 @@ void AppendPacked(std::string& out, const std::uint64_t* values, int count, unsi
 // The index-th value of width bits in packed (which the caller has checked holds it).
 std::uint64_t ReadPacked(const std::uint8_t* packed, std::uint64_t index, unsigned width);
 
-// Appends a text block: Digits when every value allows it, else Raw or Packed, whichever
-// is smaller. AllNull when every row is null.
+// Appends a text block: Digits when every value allows it, else Alphabet when the values
+// use few distinct bytes, else Raw or Packed, whichever is smaller. AllNull when every row
+// is null.
 void AppendTextBlock(std::string& out, const StagedBlock& block);
 // Appends a Dictionary block of the given codes (null rows' codes are ignored).
 void AppendDictionaryBlock(std::string& out, const StagedBlock& block, const std::uint32_t* codes);

@@ -341,6 +341,12 @@ TEST(RecordStore, DamagedBlocksRaiseInsteadOfReadingAstray)
     EXPECT_THROW(blocks::DecodeText(written, 0, {}, decoded), ERecordSetError);
     const std::string codes = std::string(1, static_cast<char>(BlockCodec::Dictionary)) + '\x08' + std::string(10, '\x05');
     EXPECT_THROW(blocks::DecodeText(codes, 10, {}, decoded), ERecordSetError) << "a code beyond the dictionary";
+    // One row of one byte, written as index 15 of an alphabet of one.
+    const std::string alphabet = {static_cast<char>(BlockCodec::Alphabet), 1, 'A', 4, 1, 1, 0x0f};
+    EXPECT_THROW(blocks::DecodeText(alphabet, 1, {}, decoded), ERecordSetError) << "an index past the alphabet";
+    const std::string wellFormed = {static_cast<char>(BlockCodec::Alphabet), 1, 'A', 4, 1, 1, 0x00};
+    blocks::DecodeText(wellFormed, 1, {}, decoded);
+    EXPECT_EQ(decoded.Row(0), "A");
 }
 
 }  // namespace

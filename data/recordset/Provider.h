@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "data/recordset/Command.h"
+#include "data/recordset/LinkSecurity.h"
 
 namespace qelvor::recordset {
 
@@ -48,6 +49,8 @@ public:
     // Whether the session reads a backslash inside a single-quoted literal as an escape
     // (asked each time: a session can change the setting).
     virtual bool BackslashEscapesInLiterals() { return false; }
+    // What the session's link to its server is (a local file's provider: no network link).
+    virtual LinkSecurity Security() { return {}; }
 };
 
 // "Provider=SQLite;Data Source=FILE": opens an existing database file.

@@ -42,6 +42,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -56,6 +57,7 @@
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/HostAddress.h"
 #include "data/recordset/LinkSecurity.h"
+#include "data/recordset/Password.h"
 #include "data/recordset/MariadbTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
@@ -86,7 +88,7 @@ struct Endpoint {
     unsigned port = kDefaultPort;         // the TCP port (unused over the Unix socket)
     std::string socketPath;               // the Unix socket; empty: the library's default
     std::string user;                     // the account's name
-    std::string password;                 // its password; empty: none
+    std::string password;                 // its password; empty: none (the library reads MYSQL_PWD)
     std::optional<std::string> database;  // the session's default database, if named
     TlsSettings tls;                      // the encryption asked for
 };
@@ -287,7 +289,7 @@ HandlePtr NewHandle(const Endpoint& endpoint)
 int StartConnect(MYSQL** connected, MYSQL* session, const Endpoint& endpoint)
 {
     return mysql_real_connect_start(connected, session, endpoint.host.c_str(), endpoint.user.c_str(),
-                                    endpoint.password.c_str(), endpoint.database ? endpoint.database->c_str() : nullptr,
+                                    endpoint.password.empty() ? nullptr : endpoint.password.c_str(), endpoint.database ? endpoint.database->c_str() : nullptr,
                                     endpoint.port, endpoint.socketPath.empty() ? nullptr : endpoint.socketPath.c_str(),
                                     CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS);
 }
@@ -362,6 +364,8 @@ HandlePtr ConnectExplained(const Endpoint& endpoint, ConnectAttempt& attempt)
         if (kind == TlsFailure::None && denied && !endpoint.tls.Demands()
             && endpoint.host != kLocalHost && RequiresEncryption(endpoint, attempt))
             kind = TlsFailure::EncryptionRequired;
+        if (kind == TlsFailure::None && denied && endpoint.password.empty() && !std::getenv("MYSQL_PWD"))
+            throw EPasswordNeeded(text);
         if (kind == TlsFailure::None)
             throw;
         throw ERecordSetError(TlsFailureText(kind, text));

@@ -44,6 +44,7 @@
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/HostAddress.h"
 #include "data/recordset/LinkSecurity.h"
+#include "data/recordset/Password.h"
 #include "data/recordset/PostgresTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
@@ -88,7 +89,9 @@ std::string ConnectionInfo(const ConnectionString& settings, ConnectAttempt& att
     for (const auto& [keyword, names] : kKeys)
         for (const char* name : names)
             if (const auto value = settings.Find(name)) {
-                info += Keyword(keyword, *value);
+                // An empty password is none: libpq then reads PGPASSWORD and ~/.pgpass.
+                if (!value->empty() || std::string_view(keyword) != "password")
+                    info += Keyword(keyword, *value);
                 break;
             }
     const TlsSettings tls = ReadTlsSettings(settings);
@@ -131,8 +134,11 @@ ConnectionPtr ConnectWithin(const std::string& info, ConnectAttempt& attempt)
         throw ERecordSetError("Cannot allocate a PostgreSQL connection");
     PostgresPollingStatusType state = PGRES_POLLING_WRITING;
     for (;;) {
-        if (PQstatus(connection.get()) == CONNECTION_BAD || state == PGRES_POLLING_FAILED)
+        if (PQstatus(connection.get()) == CONNECTION_BAD || state == PGRES_POLLING_FAILED) {
+            if (PQconnectionNeedsPassword(connection.get()))
+                throw EPasswordNeeded(ErrorText(nullptr, connection.get()));
             throw ERecordSetError(ErrorText(nullptr, connection.get()));
+        }
         if (state == PGRES_POLLING_OK)
             return connection;
         attempt.WaitForSocket(PQsocket(connection.get()), state == PGRES_POLLING_READING ? ConnectAttempt::Readiness::Read

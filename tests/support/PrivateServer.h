@@ -39,6 +39,8 @@ public:
     void Freeze();
     void Thaw();
 
+    // The server's folder (its Unix socket is "socket" there, for MariaDB).
+    const std::string& Folder() const { return dir_; }
     // A TLS server's folder of certificates (ca.crt, other-ca.crt, client.crt, ...).
     std::string CertificateDir() const { return dir_ + "/tls"; }
     // A TLS server presents its expired certificate from now on; Renew, its valid one again.

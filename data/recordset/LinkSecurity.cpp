@@ -88,6 +88,8 @@ std::string DescribeLinkSecurity(const LinkSecurity& security)
 {
     if (!security.network)
         return "Local database";
+    if (!security.known)
+        return "Encryption unknown";
     if (!security.encrypted)
         return "Not encrypted";
     std::string text = "Encrypted";

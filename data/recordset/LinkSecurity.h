@@ -42,6 +42,7 @@ const char* EncryptModeName(EncryptMode mode);
 // What one open session's link is.
 struct LinkSecurity {
     bool network = false;            // a link to a server (false: a local file)
+    bool known = true;               // whether the rest is known (a driver may not tell)
     bool encrypted = false;          // TLS is in use
     bool authorityVerified = false;  // the server's certificate was checked against an authority
     bool hostVerified = false;       // and its name against the host connected to

@@ -596,4 +596,9 @@ std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings,
     return std::make_unique<PostgresProvider>(settings, attempt);
 }
 
+TlsFailure DiagnosePostgresVerification(const ConnectionString& settings, ConnectAttempt& attempt)
+{
+    return DiagnoseVerification(ConnectionInfo(settings, attempt), ReadTlsSettings(settings), attempt);
+}
+
 }  // namespace qelvor::recordset

@@ -57,6 +57,9 @@ public:
 std::unique_ptr<Provider> OpenSqliteProvider(const ConnectionString& settings);
 // "Provider=PostgreSQL;Server=...;Port=...;Database=...;Uid=...;Pwd=...": libpq.
 std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt);
+// Why a verifying connect to the PostgreSQL server the settings name failed, for a client
+// whose message says only that verification failed (see LinkSecurity.h).
+TlsFailure DiagnosePostgresVerification(const ConnectionString& settings, ConnectAttempt& attempt);
 // "Provider=MariaDB;Server=...;Port=...;Database=...;Uid=...;Pwd=...": MariaDB's client library.
 std::unique_ptr<Provider> OpenMariadbProvider(const ConnectionString& settings, ConnectAttempt& attempt);
 // "Driver={...};..." or "DSN=...": connects through the ODBC driver manager.

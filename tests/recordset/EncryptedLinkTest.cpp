@@ -23,6 +23,7 @@
 #include "data/recordset/Connection.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/LinkSecurity.h"
+#include "data/recordset/OdbcDriverSettings.h"
 #include "data/recordset/ResultBatch.h"
 #include "data/recordset/ResultTable.h"
 #include "runtime/Exceptions.h"
@@ -229,6 +230,44 @@ INSTANTIATE_TEST_SUITE_P(Native, EncryptedLinkTest,
                                                                                 : std::string("MariaDB");
                          });
 
+// The same servers through the ODBC drivers, our keys given as the drivers' own keywords.
+class EncryptedOdbcLinkTest : public EncryptedLinkTest {
+protected:
+    std::string Plain() const { return Server().OdbcConnectionString() + ";Connect Timeout=20"; }
+    std::string Verifying(const std::string& authority = "ca.crt") const
+    {
+        return Plain() + ";Encrypt=verify-full;CA File=" + Certificate(authority);
+    }
+};
+
+TEST_P(EncryptedOdbcLinkTest, VerifiesAndNamesEachFailure)
+{
+    Connection connection;
+    connection.Open(Verifying());
+    const LinkSecurity security = connection.Security();
+    EXPECT_TRUE(security.encrypted);
+    EXPECT_TRUE(security.hostVerified);
+    EXPECT_EQ(security.protocol.rfind("TLSv1.", 0), 0u) << security.protocol;
+
+    const std::string refused = OpenFailure(Plain() + ";Encrypt=off");
+    EXPECT_NE(refused.find("The server requires encryption"), std::string::npos) << refused;
+    const std::string authority = OpenFailure(Verifying("other-ca.crt"));
+    EXPECT_NE(authority.find("not signed by a trusted authority"), std::string::npos) << authority;
+    const std::string host = OpenFailure(Replaced(Verifying(), "Server=127.0.0.1", "Server=127.0.0.2"));
+    EXPECT_NE(host.find("another host name"), std::string::npos) << host;
+    Server().Expire();
+    const std::string expired = OpenFailure(Verifying());
+    Server().Renew();
+    EXPECT_NE(expired.find("has expired"), std::string::npos) << expired;
+}
+
+INSTANTIATE_TEST_SUITE_P(Odbc, EncryptedOdbcLinkTest,
+                         ::testing::Values(PrivateServer::Kind::Postgres, PrivateServer::Kind::MariaDb),
+                         [](const auto& param) {
+                             return param.param == PrivateServer::Kind::Postgres ? std::string("PostgreSQL")
+                                                                                 : std::string("MariaDB");
+                         });
+
 // The keys, with our spelling and the libraries' own.
 TEST(EncryptionKeys, AreReadInEverySpelling)
 {
@@ -259,6 +298,28 @@ TEST(EncryptionKeys, AreReadInEverySpelling)
     EXPECT_EQ(both.caFile, "/y");
 
     EXPECT_THROW(ReadTlsSettings(ConnectionString("Encrypt=maybe")), ERecordSetError);
+}
+
+TEST(EncryptionKeys, BecomeTheDriversOwnKeywords)
+{
+    const ConnectionString postgres(WithDriverTlsKeywords(
+        "Driver={PostgreSQL Unicode};Server=h;Encrypt=verify-ca;CA File=/a b/c'a.crt;Client Key=/k"));
+    EXPECT_EQ(postgres.Find("SSLmode"), "verify-ca");
+    EXPECT_EQ(postgres.Find("pqopt"), "sslrootcert='/a b/c\\'a.crt' sslkey='/k'");
+    const ConnectionString maria(
+        WithDriverTlsKeywords("Driver={MariaDB Unicode};Server=h;Encrypt=verify-full;CA File=/a;Client Cert=/c"));
+    EXPECT_EQ(maria.Find("FORCETLS"), "1");
+    EXPECT_EQ(maria.Find("SSLCA"), "/a");
+    EXPECT_EQ(maria.Find("SSLCERT"), "/c");
+    EXPECT_EQ(maria.Find("SSLVERIFY"), "1");
+    EXPECT_FALSE(ConnectionString(WithDriverTlsKeywords("Driver={MariaDB Unicode};Encrypt=verify-ca;CA File=/a"))
+                     .Has("SSLVERIFY"));
+    // The driver's own keyword, given, stays as given; other drivers and DSNs are left alone.
+    EXPECT_EQ(ConnectionString(WithDriverTlsKeywords("Driver={PostgreSQL Unicode};sslmode=require;Encrypt=off"))
+                  .Find("sslmode"),
+              "require");
+    EXPECT_EQ(WithDriverTlsKeywords("DSN=exams;Encrypt=verify-full;CA File=/a"), "DSN=exams;Encrypt=verify-full;CA File=/a");
+    EXPECT_THROW(WithDriverTlsKeywords("Driver={MariaDB Unicode};Encrypt=verify-full"), ERecordSetError);
 }
 
 TEST(EncryptionKeys, AVerifyingMariaDbModeWithoutAnAuthorityIsRefused)

@@ -15,7 +15,8 @@
 #   postgres.sh renew DIR   (TLS) the server presents its valid certificate again
 # With QELVOR_SERVER_TLS=1 at start the server speaks TLS only: certificates from
 # tls_certificates.sh in DIR/tls, listening on 127.0.0.1 and 127.0.0.2 (a name its
-# certificate does not bear), and every TCP connection in clear refused.
+# certificate does not bear), and every TCP connection in clear refused. With
+# QELVOR_SERVER_TLS=both it takes TCP connections in clear as well (for comparisons).
 set -euo pipefail
 
 action=$1
@@ -43,7 +44,7 @@ start)
   as_postgres "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 -N >"$dir/initdb.log" 2>&1
   echo "$port" >"$dir/port"
   options="-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off"
-  if [ "${QELVOR_SERVER_TLS:-0}" = 1 ]; then
+  if [ "${QELVOR_SERVER_TLS:-0}" = 1 ] || [ "${QELVOR_SERVER_TLS:-0}" = both ]; then
     "$(dirname "$0")/tls_certificates.sh" "$dir/tls"
     cp "$dir/tls/server.crt" "$dir/tls/active.crt"
     [ "$(id -u)" -ne 0 ] || chown -R postgres "$dir/tls"
@@ -51,6 +52,7 @@ start)
     options+=" -c ssl_cert_file=$dir/tls/active.crt -c ssl_key_file=$dir/tls/server.key -c ssl_ca_file=$dir/tls/ca.crt"
     # Unix-socket sessions for the scripts; over TCP, encrypted sessions only.
     printf 'local all all trust\nhostssl all all 127.0.0.0/8 trust\n' >"$dir/data/pg_hba.conf"
+    [ "$QELVOR_SERVER_TLS" = 1 ] || printf 'host all all 127.0.0.0/8 trust\n' >>"$dir/data/pg_hba.conf"
   fi
   echo "$options" >"$dir/options"
   as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w -o "$options" start >/dev/null

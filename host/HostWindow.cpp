@@ -76,17 +76,18 @@ void HostWindow::Start()
 
 bool HostWindow::Connect(TADOConnection& connection)
 {
-    // A wrong password typed gets the box again, a few times.
-    constexpr int kPasswordTries = 3;
-    for (int tries = 0;; ++tries) {
+    bool askedPassword = false;
+    for (;;) {
         try {
             connection.Open();
             return true;
         } catch (const recordset::EPasswordNeeded& error) {
-            if (Unattended() || tries >= kPasswordTries || !AskPassword(connection, QString::fromUtf8(error.what()))) {
+            // Asked once: a password the server refuses is reported like any failure.
+            if (Unattended() || askedPassword || !AskPassword(connection, QString::fromUtf8(error.what()))) {
                 ReportError(QStringLiteral("Cannot open the database: ") + QString::fromUtf8(error.what()));
                 return false;
             }
+            askedPassword = true;
         } catch (const EWorkCancelled&) {
             return false;  // the user cancelled: nothing to report
         } catch (const std::exception& error) {

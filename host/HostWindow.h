@@ -51,7 +51,7 @@ private:
     void LoadModule();
     void OpenDatabase();
     // Opens connection; false (after saying why, unless the user cancelled) when it fails.
-    // A server that wants a password gets one typed in a password box (not unattended).
+    // A server that wants a password gets one typed in a password box, once (not unattended).
     bool Connect(TADOConnection& connection);
     // Asks for the password the server wants; false when the user gives none.
     bool AskPassword(TADOConnection& connection, const QString& serverMessage);

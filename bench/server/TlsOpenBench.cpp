@@ -33,12 +33,12 @@ struct Pair {
     double verifiedSeconds = 1e30;
 };
 
-double Open(const std::string& connectionString)
+// Seconds of one open; records receives how many records it gave.
+double Open(const std::string& connectionString, long& records)
 {
     const qelvor::bench::ChildResult run = qelvor::bench::RunChild({"/proc/self/exe", "--open", connectionString});
     double seconds = 0;
     std::size_t bytes = 0;
-    long records = 0;
     double baseline = 0;
     if (run.exitCode != 0 || std::sscanf(run.output.c_str(), "%lf %zu %ld %lf", &seconds, &bytes, &records, &baseline) != 4)
         throw std::runtime_error("the open of \"" + connectionString + "\" failed: " + run.output);
@@ -64,17 +64,24 @@ int Run(const std::string& path, long long rows, int rounds)
         {"native provider (Provider=PostgreSQL)", native + ";Encrypt=off", native + verify},
         {"ODBC (PostgreSQL Unicode)", odbc + ";Encrypt=off", odbc + verify},
     };
+    long records = 0;
     for (int round = 0; round < rounds; ++round) {
         for (Pair& pair : pairs) {
             // Alternating which goes first: neither gains from the other's warm caches.
             const bool clearFirst = round % 2 == 0;
-            const double first = Open(clearFirst ? pair.clear : pair.verified);
-            const double second = Open(clearFirst ? pair.verified : pair.clear);
+            long firstRecords = 0;
+            long secondRecords = 0;
+            const double first = Open(clearFirst ? pair.clear : pair.verified, firstRecords);
+            const double second = Open(clearFirst ? pair.verified : pair.clear, secondRecords);
+            if (firstRecords != secondRecords || firstRecords <= 0)
+                throw std::runtime_error("the opens of " + pair.label + " gave " + std::to_string(firstRecords) + " and "
+                                         + std::to_string(secondRecords) + " records");
+            records = firstRecords;
             pair.clearSeconds = std::min(pair.clearSeconds, clearFirst ? first : second);
             pair.verifiedSeconds = std::min(pair.verifiedSeconds, clearFirst ? second : first);
         }
     }
-    std::printf("\nbest of %d rounds; target: verified <= %.1fx clear\n\n", rounds, kTarget);
+    std::printf("\n%ld records; best of %d rounds; target: verified <= %.1fx clear\n\n", records, rounds, kTarget);
     std::printf("  %-40s %10s %12s %8s\n", "through", "clear s", "verified s", "ratio");
     bool met = true;
     for (const Pair& pair : pairs) {

@@ -2,7 +2,11 @@
 // start-up connect and after it, whether the connection came from --connect or the demo
 // database, and says so when there is none; it says whether the link to a server is
 // encrypted and verified; a password read at start-up reaches the server.
+#include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -168,6 +172,38 @@ TEST_F(HostWindowServer, APasswordReadAtStartUpReachesTheServer)
     options.password.clear();
     Start(options);
     EXPECT_EQ(window_->statusBar()->currentMessage(), QString::fromUtf8("未连接数据库"));
+}
+
+TEST_F(HostWindowServer, AsksForThePasswordTheServerWants)
+{
+    HostOptions options;
+    options.modulePath = QELVOR_MODULE_PATH;
+    options.connectionString = Verifying(QStringLiteral("sheets"));  // attended: no screenshot
+    window_ = std::make_unique<HostWindow>(options);
+    // Answers the password box; any message box is a failure to report.
+    QStringList answers = {QStringLiteral("p;w}d")};
+    int asked = 0;
+    QStringList messages;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QInputDialog*>(modal)) {
+            EXPECT_EQ(box->textEchoMode(), QLineEdit::Password);
+            box->setTextValue(answers.value(asked++));
+            box->accept();
+        } else if (auto* message = qobject_cast<QMessageBox*>(modal)) {
+            messages << message->text();
+            message->reject();
+        }
+    });
+    answer.start(20);
+    window_->Start();
+    answer.stop();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    EXPECT_TRUE(window_->statusBar()->currentMessage().startsWith(QString::fromUtf8("已连接：")))
+        << window_->statusBar()->currentMessage().toStdString();
+    EXPECT_FALSE(window_->statusBar()->currentMessage().contains(QStringLiteral("p;w}d")));
 }
 
 }  // namespace

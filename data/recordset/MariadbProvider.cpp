@@ -289,7 +289,8 @@ HandlePtr NewHandle(const Endpoint& endpoint)
 int StartConnect(MYSQL** connected, MYSQL* session, const Endpoint& endpoint)
 {
     return mysql_real_connect_start(connected, session, endpoint.host.c_str(), endpoint.user.c_str(),
-                                    endpoint.password.empty() ? nullptr : endpoint.password.c_str(), endpoint.database ? endpoint.database->c_str() : nullptr,
+                                    endpoint.password.empty() ? nullptr : endpoint.password.c_str(),
+                                    endpoint.database ? endpoint.database->c_str() : nullptr,
                                     endpoint.port, endpoint.socketPath.empty() ? nullptr : endpoint.socketPath.c_str(),
                                     CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS);
 }

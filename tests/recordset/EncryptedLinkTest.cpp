@@ -377,20 +377,5 @@ TEST(EncryptionFailures, TheCertificateCheckNamesTheFault)
     std::system(("rm -rf " + dir).c_str());
 }
 
-TEST(EncryptionStatus, IsDescribedForTheStatusLine)
-{
-    LinkSecurity link;
-    EXPECT_EQ(DescribeLinkSecurity(link), "Local database");
-    link.network = true;
-    EXPECT_EQ(DescribeLinkSecurity(link), "Not encrypted");
-    link.encrypted = true;
-    EXPECT_EQ(DescribeLinkSecurity(link), "Encrypted, server not verified");
-    link.authorityVerified = true;
-    link.protocol = "TLSv1.3";
-    EXPECT_EQ(DescribeLinkSecurity(link), "Encrypted (TLSv1.3), authority verified (host name not checked)");
-    link.hostVerified = true;
-    EXPECT_EQ(DescribeLinkSecurity(link), "Encrypted (TLSv1.3), server verified");
-}
-
 }  // namespace
 }  // namespace qelvor::recordset::test

@@ -158,6 +158,10 @@ TEST_P(EncryptedLinkTest, AVerifyingConnectSucceedsAndSaysSo)
     EXPECT_FALSE(loose.authorityVerified);
     EXPECT_FALSE(loose.hostVerified);
     EXPECT_NE(DescribeLinkSecurity(loose).find("not verified"), std::string::npos);
+    // Offered and taken when only preferred.
+    Connection preferred;
+    preferred.Open(Plain() + ";Encrypt=prefer");
+    EXPECT_TRUE(preferred.Security().encrypted);
 }
 
 TEST_P(EncryptedLinkTest, EachVerificationFailureIsNamed)

@@ -24,6 +24,7 @@
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/LinkSecurity.h"
 #include "data/recordset/OdbcDriverSettings.h"
+#include "data/recordset/Password.h"
 #include "data/recordset/ResultBatch.h"
 #include "data/recordset/ResultTable.h"
 #include "runtime/Exceptions.h"
@@ -198,6 +199,43 @@ TEST_P(EncryptedLinkTest, TheLibrariesOwnKeysWork)
     withCertificate.Open(Verifying() + ";Client Cert=" + Certificate("client.crt") + ";Client Key="
                          + Certificate("client.key"));
     EXPECT_TRUE(withCertificate.Security().encrypted);
+}
+
+// A server that wants a password the connection string does not give: the library's own
+// environment supplies it, and without one the connect says a password is needed.
+TEST_P(EncryptedLinkTest, APasswordComesFromTheLibrarysEnvironmentOrIsAskedFor)
+{
+    const std::string password = "p;w}d 'x";
+    Connection admin;
+    if (IsPostgres()) {
+        admin.Open(Verifying());
+        admin.Execute("DROP ROLE IF EXISTS qelvor_password; CREATE ROLE qelvor_password LOGIN PASSWORD 'p;w}d ''x'", 30, 0);
+    } else {
+        admin.Open("Provider=MariaDB;Server=localhost;Uid=root;Socket=" + Server().Folder() + "/socket");
+        admin.Execute("DROP USER IF EXISTS 'qelvor_password'@'127.0.0.1'; "
+                      "CREATE USER 'qelvor_password'@'127.0.0.1' IDENTIFIED BY 'p;w}d ''x'; "
+                      "GRANT SELECT ON qelvor.* TO 'qelvor_password'@'127.0.0.1'",
+                      30, 0);
+    }
+    const std::string user = IsPostgres() ? "Uid=postgres" : "Uid=qelvor";
+    const std::string withoutPassword = Replaced(Verifying(), user, "Uid=qelvor_password");
+    const char* variable = IsPostgres() ? "PGPASSWORD" : "MYSQL_PWD";
+    Connection refused;
+    EXPECT_THROW(refused.Open(withoutPassword), EPasswordNeeded);
+    setenv(variable, password.c_str(), 1);
+    const std::string fromEnvironment = OpenFailure(withoutPassword);
+    unsetenv(variable);
+    EXPECT_EQ(fromEnvironment, "");
+    EXPECT_EQ(OpenFailure(WithPassword(withoutPassword, password)), "");
+    // A wrong password is the server's refusal, not a question.
+    try {
+        Connection wrong;
+        wrong.Open(WithPassword(withoutPassword, "wrong"));
+        ADD_FAILURE() << "a wrong password connected";
+    } catch (const EPasswordNeeded&) {
+        ADD_FAILURE() << "a wrong password asked again";
+    } catch (const ERecordSetError&) {
+    }
 }
 
 TEST_P(EncryptedLinkTest, ASearchReturnsWhatItReturnsOverSqlite)

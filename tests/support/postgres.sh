@@ -50,8 +50,10 @@ start)
     [ "$(id -u)" -ne 0 ] || chown -R postgres "$dir/tls"
     options="-k $dir -p $port -c listen_addresses=127.0.0.1,127.0.0.2 -c fsync=off -c ssl=on"
     options+=" -c ssl_cert_file=$dir/tls/active.crt -c ssl_key_file=$dir/tls/server.key -c ssl_ca_file=$dir/tls/ca.crt"
-    # Unix-socket sessions for the scripts; over TCP, encrypted sessions only.
-    printf 'local all all trust\nhostssl all all 127.0.0.0/8 trust\n' >"$dir/data/pg_hba.conf"
+    # Unix-socket sessions for the scripts; over TCP, encrypted sessions only, and the role
+    # qelvor_password (when a test makes it) with its password.
+    printf 'local all all trust\nhostssl all qelvor_password 127.0.0.0/8 scram-sha-256\nhostssl all all 127.0.0.0/8 trust\n' \
+      >"$dir/data/pg_hba.conf"
     [ "$QELVOR_SERVER_TLS" = 1 ] || printf 'host all all 127.0.0.0/8 trust\n' >>"$dir/data/pg_hba.conf"
   fi
   echo "$options" >"$dir/options"

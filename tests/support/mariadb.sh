@@ -13,7 +13,8 @@
 # With QELVOR_SERVER_TLS=1 at start the server speaks TLS only over TCP: certificates from
 # tls_certificates.sh in DIR/tls, listening on 127.0.0.1 and 127.0.0.2 (a name its
 # certificate does not bear), and every TCP connection in clear refused (the Unix socket,
-# which the scripts use, stays open).
+# which the scripts use, stays open). With QELVOR_SERVER_TLS=both it takes TCP connections
+# in clear as well (for comparisons).
 # The server keeps text in utf8mb4 and the connection asks for it too, so Chinese text
 # and the rest of Unicode travel unchanged.
 set -euo pipefail
@@ -32,12 +33,13 @@ start)
   mariadb-install-db --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --auth-root-authentication-method=normal \
     --skip-test-db >"$dir/install.log" 2>&1
   tls=(--bind-address=127.0.0.1)
-  if [ "${QELVOR_SERVER_TLS:-0}" = 1 ]; then
+  if [ "${QELVOR_SERVER_TLS:-0}" = 1 ] || [ "${QELVOR_SERVER_TLS:-0}" = both ]; then
     "$(dirname "$0")/tls_certificates.sh" "$dir/tls"
     cp "$dir/tls/server.crt" "$dir/tls/active.crt"
     [ "$(id -u)" -ne 0 ] || chown -R mysql "$dir/tls"
     tls=(--bind-address=127.0.0.1,127.0.0.2 --ssl-ca="$dir/tls/ca.crt" --ssl-cert="$dir/tls/active.crt"
-      --ssl-key="$dir/tls/server.key" --require-secure-transport=ON)
+      --ssl-key="$dir/tls/server.key")
+    [ "$QELVOR_SERVER_TLS" = both ] || tls+=(--require-secure-transport=ON)
   fi
   /usr/sbin/mariadbd --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --socket="$dir/socket" --port="$port" \
     "${tls[@]}" --pid-file="$dir/pid" --log-error="$dir/log" --skip-log-bin --skip-name-resolve \

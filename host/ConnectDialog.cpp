@@ -1,6 +1,9 @@
 #include "host/ConnectDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -9,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "data/recordset/Connection.h"
@@ -43,6 +47,25 @@ ConnectDialog::ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> so
     passwordEdit_ = new QLineEdit(this);
     passwordEdit_->setObjectName(QStringLiteral("passwordEdit"));
     passwordEdit_->setEchoMode(QLineEdit::Password);
+    encryptBox_ = new QComboBox(this);
+    encryptBox_->setObjectName(QStringLiteral("encryptBox"));
+    // The item's data is the Encrypt= value; the first leaves the provider's default.
+    encryptBox_->addItem(QString::fromUtf8("默认（由驱动决定）"), QString());
+    encryptBox_->addItem(QString::fromUtf8("不加密 (off)"), QStringLiteral("off"));
+    encryptBox_->addItem(QString::fromUtf8("可加密时加密 (prefer)"), QStringLiteral("prefer"));
+    encryptBox_->addItem(QString::fromUtf8("必须加密，不验证服务器 (require)"), QStringLiteral("require"));
+    encryptBox_->addItem(QString::fromUtf8("加密并验证证书颁发机构 (verify-ca)"), QStringLiteral("verify-ca"));
+    encryptBox_->addItem(QString::fromUtf8("加密并验证机构和主机名 (verify-full)"), QStringLiteral("verify-full"));
+    caFileEdit_ = new QLineEdit(this);
+    caFileEdit_->setObjectName(QStringLiteral("caFileEdit"));
+    caFileEdit_->setPlaceholderText(QString::fromUtf8("证书颁发机构的证书文件（PEM）"));
+    auto* caFileButton = new QPushButton(QString::fromUtf8("浏览…"), this);
+    caFileButton->setObjectName(QStringLiteral("caFileButton"));
+    caFileButton->setAutoDefault(false);
+    connect(caFileButton, &QPushButton::clicked, this, &ConnectDialog::ChooseCaFile);
+    auto* caFileRow = new QHBoxLayout;
+    caFileRow->addWidget(caFileEdit_);
+    caFileRow->addWidget(caFileButton);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("statusLabel"));
     status_->setWordWrap(true);
@@ -72,6 +95,8 @@ ConnectDialog::ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> so
     auto* form = new QFormLayout;
     form->addRow(QString::fromUtf8("用户名："), userEdit_);
     form->addRow(QString::fromUtf8("密码："), passwordEdit_);
+    form->addRow(QString::fromUtf8("加密："), encryptBox_);
+    form->addRow(QString::fromUtf8("CA 证书："), caFileRow);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QString::fromUtf8("ODBC 数据源（系统和用户）："), this));
     layout->addWidget(sourceList_);
@@ -80,7 +105,7 @@ ConnectDialog::ConnectDialog(QSettings& settings, std::vector<OdbcDataSource> so
     layout->addLayout(form);
     layout->addWidget(StatusArea());
     layout->addWidget(buttons);
-    resize(560, 420);
+    resize(560, 480);
     Restore(RememberedChoice(settings_));
 }
 
@@ -111,6 +136,20 @@ void ConnectDialog::Restore(const ConnectionChoice& choice)
     if (sourceList_->currentRow() < 0)
         stringEdit_->setText(choice.connectionString);
     userEdit_->setText(choice.user);
+    encryptBox_->setCurrentIndex(std::max(0, encryptBox_->findData(choice.encrypt)));
+    caFileEdit_->setText(choice.caFile);
+}
+
+void ConnectDialog::ChooseCaFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8("选择证书颁发机构的证书"), caFileEdit_->text(),
+                                                      QString::fromUtf8("证书 (*.crt *.pem *.cer);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    caFileEdit_->setText(path);
+    // Naming an authority means checking the server against it.
+    if (encryptBox_->currentData().toString().isEmpty())
+        encryptBox_->setCurrentIndex(encryptBox_->findData(QStringLiteral("verify-full")));
 }
 
 ConnectionChoice ConnectDialog::Choice() const
@@ -123,6 +162,8 @@ ConnectionChoice ConnectDialog::Choice() const
         choice.connectionString = stringEdit_->text();
     choice.user = userEdit_->text();
     choice.password = passwordEdit_->text();
+    choice.encrypt = encryptBox_->currentData().toString();
+    choice.caFile = caFileEdit_->text().trimmed();
     return choice;
 }
 
@@ -135,6 +176,7 @@ bool ConnectDialog::TestConnection()
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString failure;
+    QString link;  // whether the tested link is encrypted and verified
     bool cancelled = false;
     try {
         // Long work: the dialog stays painted, and the progress window's 取消 (or Esc) ends
@@ -143,6 +185,9 @@ bool ConnectDialog::TestConnection()
         WorkProgress progress;
         const std::string connectionString = text.toStdString();
         RunLongWork(LongWorkKind::Connect, [&] { connection.Open(connectionString, &progress); }, progress);
+        // A local file has no link to speak of.
+        if (const recordset::LinkSecurity security = connection.Security(); security.network)
+            link = QString::fromStdString(recordset::DescribeLinkSecurity(security));
         connection.Close();
     } catch (const EWorkCancelled&) {
         cancelled = true;
@@ -153,7 +198,9 @@ bool ConnectDialog::TestConnection()
     if (cancelled)
         status_->setText(QString::fromUtf8("已取消连接。"));
     else
-        status_->setText(failure.isEmpty() ? QString::fromUtf8("连接成功。") : QString::fromUtf8("连接失败：") + failure);
+        status_->setText(!failure.isEmpty() ? QString::fromUtf8("连接失败：") + failure
+                         : link.isEmpty()   ? QString::fromUtf8("连接成功。")
+                                            : QString::fromUtf8("连接成功（%1）。").arg(link));
     return failure.isEmpty() && !cancelled;
 }
 

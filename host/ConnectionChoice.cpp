@@ -9,6 +9,8 @@ namespace {
 const QString kSourceKey = QStringLiteral("connect/dataSource");
 const QString kStringKey = QStringLiteral("connect/connectionString");
 const QString kUserKey = QStringLiteral("connect/user");
+const QString kEncryptKey = QStringLiteral("connect/encrypt");
+const QString kCaFileKey = QStringLiteral("connect/caFile");
 
 QString Setting(const QString& key, const QString& value)
 {
@@ -47,6 +49,10 @@ QString BuildConnectionString(const ConnectionChoice& choice)
         Append(text, Setting(QStringLiteral("UID"), choice.user));
     if (!choice.password.isEmpty())
         Append(text, Setting(QStringLiteral("PWD"), choice.password));
+    if (!choice.encrypt.isEmpty())
+        Append(text, Setting(QStringLiteral("Encrypt"), choice.encrypt));
+    if (!choice.caFile.isEmpty())
+        Append(text, Setting(QStringLiteral("CA File"), choice.caFile));
     return text;
 }
 
@@ -70,6 +76,8 @@ void RememberChoice(QSettings& settings, const ConnectionChoice& choice)
     settings.setValue(kSourceKey, choice.dataSource);
     settings.setValue(kStringKey, WithoutPassword(choice.connectionString));
     settings.setValue(kUserKey, choice.user);
+    settings.setValue(kEncryptKey, choice.encrypt);
+    settings.setValue(kCaFileKey, choice.caFile);
     settings.sync();
 }
 
@@ -79,6 +87,8 @@ ConnectionChoice RememberedChoice(QSettings& settings)
     choice.dataSource = settings.value(kSourceKey).toString();
     choice.connectionString = settings.value(kStringKey).toString();
     choice.user = settings.value(kUserKey).toString();
+    choice.encrypt = settings.value(kEncryptKey).toString();
+    choice.caFile = settings.value(kCaFileKey).toString();
     return choice;
 }
 

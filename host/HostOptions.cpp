@@ -17,7 +17,7 @@ struct HostParser {
     {
         parser.setApplicationDescription(
             QStringLiteral("Examination management host: runs the answer-sheet browse module."));
-        parser.addOptions({help, module, connect, demoRows, browse, screenshot, makeDemo, highContrast});
+        parser.addOptions({help, module, connect, passwordFile, demoRows, browse, screenshot, makeDemo, highContrast});
     }
 
     QCommandLineParser parser;
@@ -25,6 +25,11 @@ struct HostParser {
     const QCommandLineOption module{QStringLiteral("module"), QStringLiteral("The module to load."), QStringLiteral("PATH")};
     const QCommandLineOption connect{QStringLiteral("connect"), QStringLiteral("Database connection string."),
                                      QStringLiteral("STRING")};
+    const QCommandLineOption passwordFile{QStringLiteral("password-file"),
+                                          QStringLiteral("The database password, on the first line of a file only you can "
+                                                         "read (a Pwd= in --connect is visible to others in the process "
+                                                         "list)."),
+                                          QStringLiteral("FILE")};
     const QCommandLineOption demoRows{QStringLiteral("demo-rows"), QStringLiteral("Rows of a new demo database."),
                                       QStringLiteral("N")};
     const QCommandLineOption browse{QStringLiteral("browse"), QStringLiteral("Opens the browse window at start.")};
@@ -90,6 +95,11 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
     HostOptions options;
     options.modulePath = parser.value(host.module);
     options.connectionString = parser.value(host.connect);
+    options.passwordFile = parser.value(host.passwordFile);
+    if (!options.passwordFile.isEmpty() && options.connectionString.isEmpty()) {
+        error = QStringLiteral("--password-file needs --connect (the demo database has no password)");
+        return std::nullopt;
+    }
     options.browse = parser.isSet(host.browse) || parser.isSet(host.screenshot);
     options.screenshotPath = parser.value(host.screenshot);
     options.makeDemoPath = parser.value(host.makeDemo);

@@ -2,6 +2,8 @@
 //
 //   --module PATH          the module to load (default: beside the executable)
 //   --connect STRING       the database connection string (default: the demo database)
+//   --password-file FILE   the password, on the first line of a file only its owner can read
+//                          (a Pwd= in --connect is visible to every local user in the process list)
 //   --demo-rows N          rows of a demo database made here (default 20,000)
 //   --browse               opens the browse window right away
 //   --screenshot FILE      writes a PNG of the browse window once shown, then closes it
@@ -23,6 +25,8 @@ inline constexpr const char* kHostProgramName = "qelvor-host";
 struct HostOptions {
     QString modulePath;        // empty: beside the executable
     QString connectionString;  // empty: the demo database
+    QString passwordFile;      // the file that holds the password; empty: none named
+    QString password;          // read from passwordFile at start-up (never from the command line)
     std::int64_t demoRows = kDefaultDemoRows;
     bool browse = false;
     QString screenshotPath;

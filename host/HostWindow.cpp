@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -14,6 +15,9 @@
 #include <exception>
 
 #include "data/ADOConnection.h"
+#include "data/recordset/Connection.h"
+#include "data/recordset/LinkSecurity.h"
+#include "data/recordset/Password.h"
 #include "platform/LongWorkWindow.h"
 #include "host/BrowseWindowCapture.h"
 #include "host/ConnectDialog.h"
@@ -48,7 +52,10 @@ HostWindow::HostWindow(HostOptions options)
     setCentralWidget(placeholder);
     // The module's state keeps its place at the right; the message names the database.
     moduleState_ = new QLabel(QStringLiteral("No module loaded"), this);
+    linkState_ = new QLabel(this);
+    linkState_->setObjectName(QStringLiteral("linkState"));
     statusBar()->addPermanentWidget(moduleState_);
+    statusBar()->insertPermanentWidget(0, linkState_);
 }
 
 HostWindow::~HostWindow() = default;
@@ -69,17 +76,39 @@ void HostWindow::Start()
 
 bool HostWindow::Connect(TADOConnection& connection)
 {
-    try {
-        connection.Open();
-        return true;
-    } catch (const EWorkCancelled&) {
-        return false;  // the user cancelled: nothing to report
-    } catch (const std::exception& error) {
-        const QString message = QString::fromUtf8(error.what());
-        const QString start = QStringLiteral("Cannot open the database");
-        ReportError(message.startsWith(start) ? message : start + QStringLiteral(": ") + message);
-        return false;
+    bool askedPassword = false;
+    for (;;) {
+        try {
+            connection.Open();
+            return true;
+        } catch (const recordset::EPasswordNeeded& error) {
+            // Asked once: a password the server refuses is reported like any failure.
+            if (Unattended() || askedPassword || !AskPassword(connection, QString::fromUtf8(error.what()))) {
+                ReportError(QStringLiteral("Cannot open the database: ") + QString::fromUtf8(error.what()));
+                return false;
+            }
+            askedPassword = true;
+        } catch (const EWorkCancelled&) {
+            return false;  // the user cancelled: nothing to report
+        } catch (const std::exception& error) {
+            const QString message = QString::fromUtf8(error.what());
+            const QString start = QStringLiteral("Cannot open the database");
+            ReportError(message.startsWith(start) ? message : start + QStringLiteral(": ") + message);
+            return false;
+        }
     }
+}
+
+bool HostWindow::AskPassword(TADOConnection& connection, const QString& serverMessage)
+{
+    bool given = false;
+    const QString password =
+        QInputDialog::getText(this, windowTitle(), QString::fromUtf8("服务器要求密码：\n%1").arg(serverMessage),
+                              QLineEdit::Password, QString(), &given);
+    if (!given || password.isEmpty())
+        return false;
+    connection.SetConnectionString(recordset::WithPassword(connection.ConnectionString(), password.toStdString()));
+    return true;
 }
 
 void HostWindow::ShowConnectionState(const QString& description)
@@ -88,6 +117,9 @@ void HostWindow::ShowConnectionState(const QString& description)
     placeholder->setText(connection_ ? QString::fromUtf8("考务管理系统")
                                      : QString::fromUtf8("考务管理系统\n\n未连接数据库：请用“连接数据库”选择一个数据库。"));
     browseAction_->setEnabled(module_ != nullptr && connection_ != nullptr);
+    linkState_->setText(connection_ && connection_->Connected()
+                            ? QString::fromStdString(recordset::DescribeLinkSecurity(connection_->AdoConnection().Security()))
+                            : QString());
     if (!description.isEmpty())
         statusBar()->showMessage(description);
 }
@@ -130,6 +162,14 @@ void HostWindow::OpenDatabase()
 
 QString HostWindow::ConnectionString()
 {
+    if (!options_.connectionString.isEmpty() && !options_.password.isEmpty()) {
+        try {
+            return QString::fromStdString(
+                recordset::WithPassword(options_.connectionString.toStdString(), options_.password.toStdString()));
+        } catch (const std::exception&) {
+            // Not a string that can be read: the connect says what is wrong with it.
+        }
+    }
     if (!options_.connectionString.isEmpty())
         return options_.connectionString;
     const QString path = DemoDatabasePath();

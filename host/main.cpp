@@ -10,6 +10,7 @@
 #include "host/HighContrastPalette.h"
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
+#include "data/recordset/Password.h"
 #include "runtime/UsageError.h"
 
 namespace {
@@ -54,13 +55,24 @@ int main(int argc, char** argv)
     if (!options->makeDemoPath.isEmpty())
         return MakeDemo(*options);
 
+    qelvor::host::HostOptions settings = *options;
+    if (!settings.passwordFile.isEmpty()) {
+        try {
+            settings.password =
+                QString::fromStdString(qelvor::recordset::ReadPasswordFile(settings.passwordFile.toStdString()));
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "qelvor-host: %s\n", failure.what());
+            return 1;
+        }
+    }
+
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qelvor-host"));
-    if (options->highContrast) {
+    if (settings.highContrast) {
         QApplication::setPalette(qelvor::host::HighContrastPalette());
         application.setStyleSheet(qelvor::host::HighContrastStyleSheet());
     }
-    qelvor::host::HostWindow window(*options);
+    qelvor::host::HostWindow window(settings);
     window.show();
     QTimer::singleShot(0, &window, &qelvor::host::HostWindow::Start);
     return QApplication::exec();

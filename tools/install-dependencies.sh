@@ -20,6 +20,9 @@ packages=(
   libpq-dev
   # MariaDB's own client library (Connector/C), for the native MariaDB provider
   libmariadb-dev
+  # OpenSSL: the record-set layer checks server certificates with it to say why a verifying
+  # connect failed; the tests make their authorities and certificates with its command
+  libssl-dev openssl
   # PostgreSQL server, started throwaway by the tests (python3 finds it a free port)
   postgresql python3
   # MariaDB server and its ODBC driver, the second server the tests start throwaway

@@ -22,6 +22,8 @@ public:
     // The ODBC connection string the script printed.
     const std::string& OdbcConnectionString() const { return odbc_; }
     const std::string& Port() const { return port_; }
+    // The server's folder (a TLS server's certificates are in its "tls").
+    const std::string& Folder() const { return folder_; }
     // psql's command line for this server, without the command to run.
     std::vector<std::string> Psql() const;
 

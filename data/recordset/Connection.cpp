@@ -100,6 +100,13 @@ bool Connection::BackslashEscapesInLiterals() const
     return provider_->BackslashEscapesInLiterals();
 }
 
+LinkSecurity Connection::Security() const
+{
+    if (!provider_)
+        throw ERecordSetError("Operation is not allowed when the object is closed.");
+    return provider_->Security();
+}
+
 ObjectStateEnum Connection::State() const
 {
     return provider_ ? adStateOpen : adStateClosed;

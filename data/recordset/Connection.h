@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "data/recordset/LinkSecurity.h"
 #include "data/recordset/RecordSetTypes.h"
 
 namespace qelvor {
@@ -59,6 +60,9 @@ public:
     // Whether a backslash inside a single-quoted literal escapes the next character on
     // this session (some servers, by default or by setting); false on SQLite.
     bool BackslashEscapesInLiterals() const;
+    // Whether the open session's link is encrypted and what was verified of the server,
+    // for the host's status line.
+    LinkSecurity Security() const;
 
     // Called with the exact text of every statement just before it goes to the database.
     void SetStatementObserver(std::function<void(const std::string&)> observer) { observer_ = std::move(observer); }

@@ -22,6 +22,13 @@
 // within the connect's bounds and handed to the library as addresses. The library's
 // automatic reconnect is off (a reconnect would lose the session's state unseen), and so
 // is LOAD DATA LOCAL (a server could ask for any file of ours).
+// Encryption follows Encrypt, CA File, Client Cert and Client Key (or the MariaDB driver's
+// SSLCA, SSLCERT, SSLKEY, SSLVERIFY; see LinkSecurity.h): prefer is the library's TLS when
+// the server offers it, require insists on it, verify-ca checks the chain against the
+// authority (the library does so whenever one is named), verify-full the host name as
+// well. A verifying mode without an authority is refused rather than left unverified. A
+// server that refuses a session in clear says only "access denied"; when it offers TLS,
+// one more connect over TLS tells whether encryption is what it wants.
 // Errors carry the server's message and its SQLSTATE, in the form the ODBC provider uses.
 // With a record limit the rows past it still arrive and are dropped.
 //
@@ -35,6 +42,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -48,6 +56,8 @@
 #include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/HostAddress.h"
+#include "data/recordset/LinkSecurity.h"
+#include "data/recordset/Password.h"
 #include "data/recordset/MariadbTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
@@ -78,8 +88,9 @@ struct Endpoint {
     unsigned port = kDefaultPort;         // the TCP port (unused over the Unix socket)
     std::string socketPath;               // the Unix socket; empty: the library's default
     std::string user;                     // the account's name
-    std::string password;                 // its password; empty: none
+    std::string password;                 // its password; empty: none (the library reads MYSQL_PWD)
     std::optional<std::string> database;  // the session's default database, if named
+    TlsSettings tls;                      // the encryption asked for
 };
 
 std::optional<std::string> First(const ConnectionString& settings, std::initializer_list<const char*> names)
@@ -127,6 +138,10 @@ Endpoint EndpointOf(const ConnectionString& settings, ConnectAttempt& attempt)
     endpoint.user = First(settings, {"Uid", "User ID", "User", "Username"}).value_or("");
     endpoint.password = First(settings, {"Pwd", "Password"}).value_or("");
     endpoint.database = First(settings, {"Database", "Initial Catalog"});
+    endpoint.tls = ReadTlsSettings(settings);
+    if (endpoint.tls.VerifiesAuthority() && endpoint.tls.caFile.empty())
+        throw ERecordSetError(std::string("Encrypt=") + EncryptModeName(endpoint.tls.mode)
+                              + " needs the authority's certificate (CA File=PATH)");
     return endpoint;
 }
 
@@ -222,6 +237,35 @@ struct CloseHandle {
 };
 using HandlePtr = std::unique_ptr<MYSQL, CloseHandle>;
 
+// The encryption options of a handle.
+bool SetTlsOptions(MYSQL* handle, const TlsSettings& tls)
+{
+    const my_bool yes = 1;
+    switch (tls.mode) {
+    case EncryptMode::LibraryDefault:
+    case EncryptMode::Off: break;
+    case EncryptMode::Prefer:
+        // Asks for TLS when the server offers it, without insisting.
+        if (mysql_ssl_set(handle, nullptr, nullptr, nullptr, nullptr, nullptr) != 0)
+            return false;
+        break;
+    case EncryptMode::VerifyFull:
+        if (mysql_optionsv(handle, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &yes) != 0)
+            return false;
+        [[fallthrough]];
+    case EncryptMode::Require:
+    case EncryptMode::VerifyCa:
+        if (mysql_optionsv(handle, MYSQL_OPT_SSL_ENFORCE, &yes) != 0)
+            return false;
+        break;
+    }
+    if (tls.mode == EncryptMode::Off)
+        return true;
+    return (tls.caFile.empty() || mysql_optionsv(handle, MYSQL_OPT_SSL_CA, tls.caFile.c_str()) == 0)
+        && (tls.clientCert.empty() || mysql_optionsv(handle, MYSQL_OPT_SSL_CERT, tls.clientCert.c_str()) == 0)
+        && (tls.clientKey.empty() || mysql_optionsv(handle, MYSQL_OPT_SSL_KEY, tls.clientKey.c_str()) == 0);
+}
+
 // A handle set up for a non-blocking session in utf8mb4.
 HandlePtr NewHandle(const Endpoint& endpoint)
 {
@@ -237,7 +281,7 @@ HandlePtr NewHandle(const Endpoint& endpoint)
         || mysql_options(raw, MYSQL_OPT_PROTOCOL, &protocol) != 0
         // The connect's and the statement's bounds are ours; the library keeps none of its own.
         || mysql_options(raw, MYSQL_OPT_CONNECT_TIMEOUT, &none) != 0 || mysql_options(raw, MYSQL_OPT_READ_TIMEOUT, &none) != 0
-        || mysql_options(raw, MYSQL_OPT_WRITE_TIMEOUT, &none) != 0)
+        || mysql_options(raw, MYSQL_OPT_WRITE_TIMEOUT, &none) != 0 || !SetTlsOptions(raw, endpoint.tls))
         throw ERecordSetError("Cannot set up a MariaDB connection: " + ErrorText(raw));
     return handle;
 }
@@ -245,7 +289,8 @@ HandlePtr NewHandle(const Endpoint& endpoint)
 int StartConnect(MYSQL** connected, MYSQL* session, const Endpoint& endpoint)
 {
     return mysql_real_connect_start(connected, session, endpoint.host.c_str(), endpoint.user.c_str(),
-                                    endpoint.password.c_str(), endpoint.database ? endpoint.database->c_str() : nullptr,
+                                    endpoint.password.empty() ? nullptr : endpoint.password.c_str(),
+                                    endpoint.database ? endpoint.database->c_str() : nullptr,
                                     endpoint.port, endpoint.socketPath.empty() ? nullptr : endpoint.socketPath.c_str(),
                                     CLIENT_MULTI_STATEMENTS | CLIENT_MULTI_RESULTS);
 }
@@ -287,6 +332,45 @@ HandlePtr ConnectWithin(const Endpoint& endpoint, ConnectAttempt& attempt)
     if (!connected)
         throw ERecordSetError(ErrorText(session));
     return handle;
+}
+
+// Whether a server that refused a session in clear takes the same session over TLS: then
+// encryption is what it wanted. Nothing is sent over the trial session.
+bool RequiresEncryption(const Endpoint& endpoint, ConnectAttempt& attempt)
+{
+    Endpoint trial = endpoint;
+    trial.tls = TlsSettings{};
+    trial.tls.mode = EncryptMode::Require;
+    trial.tls.clientCert = endpoint.tls.clientCert;
+    trial.tls.clientKey = endpoint.tls.clientKey;
+    try {
+        ConnectWithin(trial, attempt);
+        return true;
+    } catch (const ERecordSetError&) {
+        return false;
+    }
+}
+
+// Connects, and says a failure of the encryption in words that name it.
+HandlePtr ConnectExplained(const Endpoint& endpoint, ConnectAttempt& attempt)
+{
+    try {
+        return ConnectWithin(endpoint, attempt);
+    } catch (const ERecordSetError& failure) {
+        attempt.ThrowIfOver();
+        const std::string text = failure.what();
+        TlsFailure kind = ClassifyTlsFailure(text);
+        // Access denied: SQLSTATE 28000.
+        const bool denied = text.find("(SQLSTATE 28000)") != std::string::npos;
+        if (kind == TlsFailure::None && denied && !endpoint.tls.Demands()
+            && endpoint.host != kLocalHost && RequiresEncryption(endpoint, attempt))
+            kind = TlsFailure::EncryptionRequired;
+        if (kind == TlsFailure::None && denied && endpoint.password.empty() && !std::getenv("MYSQL_PWD"))
+            throw EPasswordNeeded(text);
+        if (kind == TlsFailure::None)
+            throw;
+        throw ERecordSetError(TlsFailureText(kind, text));
+    }
 }
 
 // A cancel in flight: KILL QUERY from a session of its own, driven one step at a time by
@@ -506,7 +590,7 @@ class MariadbProvider final : public Provider {
 public:
     MariadbProvider(const ConnectionString& settings, ConnectAttempt& attempt)
         : endpoint_(EndpointOf(settings, attempt)),
-          session_(ConnectWithin(endpoint_, attempt)),
+          session_(ConnectExplained(endpoint_, attempt)),
           threadId_(mysql_thread_id(session_.get()))
     {
     }
@@ -591,6 +675,24 @@ public:
         if (mariadb_get_infov(session_.get(), MARIADB_CONNECTION_SERVER_STATUS, &status) != 0)
             return true;
         return !(status & SERVER_STATUS_NO_BACKSLASH_ESCAPES);
+    }
+
+    LinkSecurity Security() override
+    {
+        LinkSecurity security;
+        security.network = endpoint_.host != kLocalHost;
+        const char* const cipher = givenUp_ ? nullptr : mysql_get_ssl_cipher(session_.get());
+        if (!cipher)
+            return security;
+        security.encrypted = true;
+        security.cipher = cipher;
+        const char* version = nullptr;
+        if (mariadb_get_infov(session_.get(), MARIADB_CONNECTION_TLS_VERSION, &version) == 0 && version)
+            security.protocol = version;
+        // The library checks the chain whenever an authority is named, the name only when asked.
+        security.authorityVerified = !endpoint_.tls.caFile.empty();
+        security.hostVerified = endpoint_.tls.mode == EncryptMode::VerifyFull;
+        return security;
     }
 
 private:

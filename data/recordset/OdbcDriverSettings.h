@@ -32,6 +32,17 @@ bool NamesPostgresDriver(const std::string& connectionString);
 std::optional<std::string> WithLeanFetchSettings(const std::string& driverName, const std::string& connectionString);
 
 
+// Whether the connection string's Driver names the MariaDB driver.
+bool NamesMariaDbDriver(const std::string& connectionString);
+
+// The connection string with our encryption keys (Encrypt, CA File, Client Cert, Client Key;
+// see LinkSecurity.h) given as the driver's own keywords as well, for a Driver= that names
+// the PostgreSQL driver (SSLmode, and pqopt for the files, which it hands to libpq) or the
+// MariaDB driver (FORCETLS, SSLCA, SSLCERT, SSLKEY, SSLVERIFY). Keywords the string already
+// sets are left as they are; a string that names neither driver is returned unchanged.
+// Raises ERecordSetError for a verifying mode on the MariaDB driver without an authority.
+std::string WithDriverTlsKeywords(const std::string& connectionString);
+
 // Whether the driver's SQL_C_CHAR text is UTF-8 for this connection; localeIsUtf8 tells
 // whether the process's character type is UTF-8 (a driver may convert to it).
 bool NarrowTextIsUtf8(const std::string& driverName, const std::string& connectionString, bool localeIsUtf8);

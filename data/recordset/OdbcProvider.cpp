@@ -33,7 +33,9 @@
 
 #include "data/recordset/ColumnBuilder.h"
 #include "data/recordset/ConnectAttempt.h"
+#include "data/recordset/ConnectionString.h"
 #include "data/recordset/DateText.h"
+#include "data/recordset/LinkSecurity.h"
 #include "data/recordset/OdbcLiteralStyle.h"
 #include "data/recordset/OdbcDriverSettings.h"
 #include "data/recordset/OdbcConnect.h"
@@ -267,6 +269,39 @@ public:
 
     bool BackslashEscapesInLiterals() override { return OdbcBackslashEscapes(connection_->Get()); }
 
+    // The drivers tell nothing of their link: the server is asked (a driver we do not know
+    // leaves it unknown). What was verified follows from the keywords the session had.
+    LinkSecurity Security() override
+    {
+        LinkSecurity security;
+        security.network = true;
+        const std::string driver = DriverName();
+        const bool postgres = IsPostgresDriver(driver);
+        if (!postgres && !IsMariaDbDriver(driver)) {
+            security.known = false;
+            return security;
+        }
+        const std::string version =
+            ServerText(postgres ? "SELECT CASE WHEN ssl THEN version ELSE '' END FROM pg_stat_ssl WHERE pid = pg_backend_pid()"
+                                : "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
+                                  "WHERE VARIABLE_NAME = 'SSL_VERSION'");
+        security.encrypted = !version.empty();
+        if (!security.encrypted)
+            return security;
+        security.protocol = version;
+        const ConnectionString settings(connectedString_);
+        const TlsSettings tls = ReadTlsSettings(settings);
+        if (postgres) {
+            security.authorityVerified = tls.VerifiesAuthority();
+            security.hostVerified = tls.mode == EncryptMode::VerifyFull;
+        } else {
+            // The MariaDB driver checks the chain whenever an authority is named.
+            security.authorityVerified = !tls.caFile.empty();
+            security.hostVerified = security.authorityVerified && tls.mode == EncryptMode::VerifyFull;
+        }
+        return security;
+    }
+
 private:
     // Rows received over all results of the running statement, told to its watch. A
     // driver may ignore SQLCancel between its fetch round trips: the fetch stops here.
@@ -402,6 +437,21 @@ private:
         if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
             throw ERecordSetError("The server gave no session number");
         return number;
+    }
+
+    // The first value of a one-row statement, as text; empty when it gives none or fails
+    // (within a short bound: a status line must not wait on a server that went away).
+    std::string ServerText(const char* text)
+    {
+        OdbcHandle statement(SQL_HANDLE_STMT, connection_->Get());
+        SQLSetStmtAttrW(statement.Get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(5)), 0);
+        if (!SQL_SUCCEEDED(ExecDirect(statement, text)) || !SQL_SUCCEEDED(SQLFetch(statement.Get())))
+            return {};
+        char value[64] = {};
+        SQLLEN length = 0;
+        if (!SQL_SUCCEEDED(SQLGetData(statement.Get(), 1, SQL_C_CHAR, value, sizeof value, &length)) || length <= 0)
+            return {};
+        return std::string(value, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof value - 1));
     }
 
     // Whether the driver finds the session gone (the MariaDB driver asks the server).
@@ -691,7 +741,31 @@ private:
 
 std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, ConnectAttempt& attempt)
 {
-    return std::make_unique<OdbcProvider>(connectionString, attempt);
+    const std::string withKeywords = WithDriverTlsKeywords(connectionString);
+    try {
+        return std::make_unique<OdbcProvider>(withKeywords, attempt);
+    } catch (const ERecordSetError& failure) {
+        attempt.ThrowIfOver();
+        const std::string text = failure.what();
+        TlsFailure kind = ClassifyTlsFailure(text);
+        // The PostgreSQL driver passes on libpq's words, which do not say what failed.
+        if (kind == TlsFailure::None && text.find("certificate verify failed") != std::string::npos
+            && NamesPostgresDriver(connectionString))
+            kind = DiagnosePostgresVerification(ConnectionString(connectionString), attempt);
+        // A MariaDB server that wants TLS says only "access denied" to a session in clear: the
+        // same log-in over TLS, which sends nothing once connected, tells.
+        if (kind == TlsFailure::None && text.find("28000") != std::string::npos && NamesMariaDbDriver(connectionString)
+            && !ReadTlsSettings(ConnectionString(connectionString)).Demands()) {
+            try {
+                OdbcProvider trial(withKeywords + ";FORCETLS=1", attempt);
+                kind = TlsFailure::EncryptionRequired;
+            } catch (const ERecordSetError&) {
+            }
+        }
+        if (kind == TlsFailure::None)
+            throw;
+        throw ERecordSetError(TlsFailureText(kind, text));
+    }
 }
 
 }  // namespace qelvor::recordset

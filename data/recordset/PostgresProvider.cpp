@@ -16,14 +16,22 @@
 // ended within the watch's bound, or on a forced stop, the provider gives its own session
 // up: the connection opens a new one before the next statement. Host names are resolved
 // within the connect's bounds and handed to libpq as hostaddr.
+// Encryption follows the connection string's Encrypt, CA File, Client Cert and Client Key
+// (or libpq's own sslmode, sslrootcert, sslcert, sslkey; see LinkSecurity.h); the cancel's
+// session goes the same way. libpq says only "certificate verify failed" whatever failed
+// of the chain, so a failed verification is looked at once more: a second session that
+// does not verify fetches the server's chain, which is checked here against the authority
+// to name the fault (nothing is sent over that session).
 // Errors carry the server's message and its
 // SQLSTATE, in the form the ODBC provider uses. With a record limit the rows past it
 // still arrive and are dropped, so the connection is ready for the next statement.
 #include <libpq-fe.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <span>
 #include <string>
@@ -35,6 +43,8 @@
 #include "data/recordset/ConnectionLost.h"
 #include "data/recordset/ConnectionString.h"
 #include "data/recordset/HostAddress.h"
+#include "data/recordset/LinkSecurity.h"
+#include "data/recordset/Password.h"
 #include "data/recordset/PostgresTypes.h"
 #include "data/recordset/Provider.h"
 #include "data/recordset/ResultBatch.h"
@@ -73,15 +83,26 @@ std::string ConnectionInfo(const ConnectionString& settings, ConnectAttempt& att
 {
     static const std::pair<const char*, std::vector<const char*>> kKeys[] = {
         {"host", {"Server", "Host", "Servername"}}, {"port", {"Port"}},   {"dbname", {"Database", "Initial Catalog"}},
-        {"user", {"Uid", "User ID", "User", "Username"}}, {"password", {"Pwd", "Password"}}, {"sslmode", {"SSLMode"}},
+        {"user", {"Uid", "User ID", "User", "Username"}}, {"password", {"Pwd", "Password"}},
     };
     std::string info;
     for (const auto& [keyword, names] : kKeys)
         for (const char* name : names)
             if (const auto value = settings.Find(name)) {
-                info += Keyword(keyword, *value);
+                // An empty password is none: libpq then reads PGPASSWORD and ~/.pgpass.
+                if (!value->empty() || std::string_view(keyword) != "password")
+                    info += Keyword(keyword, *value);
                 break;
             }
+    const TlsSettings tls = ReadTlsSettings(settings);
+    if (tls.mode != EncryptMode::LibraryDefault)
+        info += Keyword("sslmode", tls.mode == EncryptMode::Off ? "disable" : EncryptModeName(tls.mode));
+    if (!tls.caFile.empty())
+        info += Keyword("sslrootcert", tls.caFile);
+    if (!tls.clientCert.empty())
+        info += Keyword("sslcert", tls.clientCert);
+    if (!tls.clientKey.empty())
+        info += Keyword("sslkey", tls.clientKey);
     const auto host = settings.Find("Server") ? settings.Find("Server")
                       : settings.Find("Host") ? settings.Find("Host")
                                               : settings.Find("Servername");
@@ -113,13 +134,63 @@ ConnectionPtr ConnectWithin(const std::string& info, ConnectAttempt& attempt)
         throw ERecordSetError("Cannot allocate a PostgreSQL connection");
     PostgresPollingStatusType state = PGRES_POLLING_WRITING;
     for (;;) {
-        if (PQstatus(connection.get()) == CONNECTION_BAD || state == PGRES_POLLING_FAILED)
+        if (PQstatus(connection.get()) == CONNECTION_BAD || state == PGRES_POLLING_FAILED) {
+            if (PQconnectionNeedsPassword(connection.get()))
+                throw EPasswordNeeded(ErrorText(nullptr, connection.get()));
             throw ERecordSetError(ErrorText(nullptr, connection.get()));
+        }
         if (state == PGRES_POLLING_OK)
             return connection;
         attempt.WaitForSocket(PQsocket(connection.get()), state == PGRES_POLLING_READING ? ConnectAttempt::Readiness::Read
                                                                                          : ConnectAttempt::Readiness::Write);
         state = PQconnectPoll(connection.get());
+    }
+}
+
+// The authority a verifying session of libpq trusts: the one named, else libpq's own
+// defaults.
+std::string AuthorityFile(const TlsSettings& tls)
+{
+    if (!tls.caFile.empty())
+        return tls.caFile;
+    if (const char* named = std::getenv("PGSSLROOTCERT"); named && *named)
+        return named;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.postgresql/root.crt";
+    return {};
+}
+
+// Why libpq's verification of the server failed, found through a session that does not
+// verify (a root certificate file that cannot exist turns libpq's check off); None when
+// that session fails too or the chain verifies after all.
+TlsFailure DiagnoseVerification(const std::string& info, const TlsSettings& tls, ConnectAttempt& attempt)
+{
+    ConnectionPtr probe;
+    try {
+        probe = ConnectWithin(info + "sslmode='require' sslrootcert='/dev/null/none' ", attempt);
+    } catch (const ERecordSetError&) {
+        return TlsFailure::None;
+    }
+    auto* const ssl = static_cast<SSL*>(PQsslStruct(probe.get(), "OpenSSL"));
+    if (!ssl)
+        return TlsFailure::None;
+    return DiagnoseCertificate(SSL_get0_peer_certificate(ssl), SSL_get_peer_cert_chain(ssl), AuthorityFile(tls));
+}
+
+// Connects, and says a failure of the encryption in words that name it.
+ConnectionPtr ConnectExplained(const std::string& info, const TlsSettings& tls, ConnectAttempt& attempt)
+{
+    try {
+        return ConnectWithin(info, attempt);
+    } catch (const ERecordSetError& failure) {
+        attempt.ThrowIfOver();
+        const std::string text = failure.what();
+        TlsFailure kind = ClassifyTlsFailure(text);
+        if (kind == TlsFailure::None && text.find("certificate verify failed") != std::string::npos)
+            kind = DiagnoseVerification(info, tls, attempt);
+        if (kind == TlsFailure::None)
+            throw;
+        throw ERecordSetError(TlsFailureText(kind, text));
     }
 }
 
@@ -267,8 +338,9 @@ private:
 class PostgresProvider final : public Provider {
 public:
     PostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt)
-        : info_(ConnectionInfo(settings, attempt)),
-          session_(ConnectWithin(info_ + "application_name='qelvor'", attempt)),
+        : tls_(ReadTlsSettings(settings)),
+          info_(ConnectionInfo(settings, attempt)),
+          session_(ConnectExplained(info_ + "application_name='qelvor'", tls_, attempt)),
           processNumber_(PQbackendPID(session_.get()))
     {
         // The server's notices ("… does not exist, skipping") would go to standard error.
@@ -348,6 +420,31 @@ public:
     {
         const char* conforming = session_ ? PQparameterStatus(session_.get(), "standard_conforming_strings") : nullptr;
         return conforming != nullptr && std::string_view(conforming) == "off";
+    }
+
+    LinkSecurity Security() override
+    {
+        LinkSecurity security;
+        security.network = true;
+        PGconn* const connection = session_.get();
+        if (!connection || !PQsslInUse(connection))
+            return security;
+        security.encrypted = true;
+        if (const char* protocol = PQsslAttribute(connection, "protocol"))
+            security.protocol = protocol;
+        if (const char* cipher = PQsslAttribute(connection, "cipher"))
+            security.cipher = cipher;
+        // The mode in force, which libpq may have taken from its environment (PGSSLMODE).
+        std::string mode;
+        if (PQconninfoOption* const options = PQconninfo(connection)) {
+            for (const PQconninfoOption* option = options; option->keyword; ++option)
+                if (std::string_view(option->keyword) == "sslmode" && option->val)
+                    mode = option->val;
+            PQconninfoFree(options);
+        }
+        security.authorityVerified = mode == "verify-ca" || mode == "verify-full";
+        security.hostVerified = mode == "verify-full";
+        return security;
     }
 
 private:
@@ -486,6 +583,7 @@ private:
         PQsetSingleRowMode(connection);
     }
 
+    const TlsSettings tls_;     // the encryption asked for
     const std::string info_;    // the libpq connection parameters, for the cancel's session
     ConnectionPtr session_;     // the session; none once given up
     const int processNumber_;   // the session's server process, which a cancel names
@@ -496,6 +594,11 @@ private:
 std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt)
 {
     return std::make_unique<PostgresProvider>(settings, attempt);
+}
+
+TlsFailure DiagnosePostgresVerification(const ConnectionString& settings, ConnectAttempt& attempt)
+{
+    return DiagnoseVerification(ConnectionInfo(settings, attempt), ReadTlsSettings(settings), attempt);
 }
 
 }  // namespace qelvor::recordset

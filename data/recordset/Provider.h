@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "data/recordset/Command.h"
+#include "data/recordset/LinkSecurity.h"
 
 namespace qelvor::recordset {
 
@@ -48,12 +49,17 @@ public:
     // Whether the session reads a backslash inside a single-quoted literal as an escape
     // (asked each time: a session can change the setting).
     virtual bool BackslashEscapesInLiterals() { return false; }
+    // What the session's link to its server is (a local file's provider: no network link).
+    virtual LinkSecurity Security() { return {}; }
 };
 
 // "Provider=SQLite;Data Source=FILE": opens an existing database file.
 std::unique_ptr<Provider> OpenSqliteProvider(const ConnectionString& settings);
 // "Provider=PostgreSQL;Server=...;Port=...;Database=...;Uid=...;Pwd=...": libpq.
 std::unique_ptr<Provider> OpenPostgresProvider(const ConnectionString& settings, ConnectAttempt& attempt);
+// Why a verifying connect to the PostgreSQL server the settings name failed, for a client
+// whose message says only that verification failed (see LinkSecurity.h).
+TlsFailure DiagnosePostgresVerification(const ConnectionString& settings, ConnectAttempt& attempt);
 // "Provider=MariaDB;Server=...;Port=...;Database=...;Uid=...;Pwd=...": MariaDB's client library.
 std::unique_ptr<Provider> OpenMariadbProvider(const ConnectionString& settings, ConnectAttempt& attempt);
 // "Driver={...};..." or "DSN=...": connects through the ODBC driver manager.

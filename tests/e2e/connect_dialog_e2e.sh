@@ -108,22 +108,22 @@ else:  # 'differ': the first and last row that differ, or nothing
 PY
 }
 # Each message must leave every row of the list and the edits as it was: the first row
-# that differs lies below the password edit (the last white band).
+# that differs lies below the last edit (the authority's file, the last white band).
 check_still() {
   local what=$1 first last bottom
   dialog_picture "$what"
   read -r first last <<<"$(picture_rows differ "$work/quiet.pnm" "$work/$what.pnm")"
   [ -n "$first" ] || fail "$what: no message appeared"
   bottom=$(picture_rows white-bands "$work/quiet.pnm" | tail -1 | cut -d' ' -f2)
-  [ "$first" -gt "$bottom" ] || fail "$what: the dialog changed from row $first, above the password edit's bottom $bottom"
-  echo "ok: $what shows in rows $first..$last, below the fields (password edit ends at row $bottom)"
+  [ "$first" -gt "$bottom" ] || fail "$what: the dialog changed from row $first, above the last edit's bottom $bottom"
+  echo "ok: $what shows in rows $first..$last, below the fields (the last edit ends at row $bottom)"
 }
 cp /etc/services "$work/services" 2>/dev/null || seq 1 3000 | sed 's/^/service /' >"$work/services"
 open_dialog
 sleep 0.5  # the focus on the list: no caret blinks in the pictures
 dialog_picture quiet
 mapfile -t bands < <(picture_rows white-bands "$work/quiet.pnm")
-[ "${#bands[@]}" -ge 4 ] || fail "expected the list and three edits as white bands, found: ${bands[*]}"
+[ "${#bands[@]}" -ge 5 ] || fail "expected the list and four edits as white bands, found: ${bands[*]}"
 # 连接 (Enter) tests first: a file that is no database fails, the dialog stays.
 xdotool key Tab ctrl+a
 xdotool type --delay 5 "Provider=SQLite;Data Source=$work/services"
@@ -138,13 +138,14 @@ xdotool key shift+Tab Return
 sleep 1
 dialog_shown || fail "the dialog closed on a connection that failed"
 check_still "the driver manager's message"
-# A click aimed at a field from the picture before the messages lands on that field.
+# A click aimed at a field from the picture before the messages lands on that field. The
+# white bands end with the connection string, user name, password and authority's file.
 at_band() { local band=(${bands[$1]}); echo $(( (band[0] + band[1]) / 2 )); }
 count=${#bands[@]}
-xdotool mousemove --window "$dialog" $((WIDTH * 2 / 3)) "$(at_band $((count - 3)))" click 1
+xdotool mousemove --window "$dialog" $((WIDTH * 2 / 3)) "$(at_band $((count - 4)))" click 1
 xdotool key ctrl+a
 xdotool type --delay 5 "Provider=SQLite;Data Source=$work/demo.db"
-xdotool mousemove --window "$dialog" $((WIDTH * 2 / 3)) "$(at_band $((count - 2)))" click 1
+xdotool mousemove --window "$dialog" $((WIDTH * 2 / 3)) "$(at_band $((count - 3)))" click 1
 xdotool key ctrl+a
 xdotool type --delay 5 'kw-e2e'
 xdotool key Return

@@ -3,6 +3,7 @@
 // (offscreen): a failing connection shows the driver's message and keeps the dialog open.
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -231,6 +232,36 @@ TEST_F(ConnectDialogTest, AWorkingChoiceIsAcceptedAndRememberedWithoutPassword)
     RememberChoice(settings_, {QStringLiteral("local"), {}, {}, {}});
     ConnectDialog third(settings_, sources_);
     EXPECT_EQ(Child<QListWidget>(third, "sourceList")->currentRow(), 1);
+}
+
+TEST_F(ConnectDialogTest, OffersTheEncryptionModeAndAuthorityAndRemembersThem)
+{
+    const QString file = dir_.filePath(QStringLiteral("exams.db"));
+    std::ofstream(file.toStdString());
+    const QString authority = dir_.filePath(QStringLiteral("考务 CA;1.crt"));
+    {
+        ConnectDialog dialog(settings_, sources_);
+        auto* mode = Child<QComboBox>(dialog, "encryptBox");
+        ASSERT_EQ(mode->currentData().toString(), QString()) << "the provider's default unless chosen";
+        EXPECT_NE(Child<QPushButton>(dialog, "caFileButton"), nullptr) << "the authority's file has a chooser";
+        mode->setCurrentIndex(mode->findData(QStringLiteral("verify-ca")));
+        Child<QLineEdit>(dialog, "caFileEdit")->setText(authority);
+        Child<QLineEdit>(dialog, "passwordEdit")->setText(QStringLiteral("pw-not-kept"));
+        // SQLite reads neither key; a local file says nothing about encryption.
+        Child<QLineEdit>(dialog, "connectionStringEdit")->setText(QStringLiteral("Provider=SQLite;Data Source=") + file);
+        EXPECT_EQ(Value(dialog.ChosenConnectionString(), "Encrypt"), "verify-ca");
+        EXPECT_EQ(Value(dialog.ChosenConnectionString(), "CA File"), authority.toStdString());
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(Child<QLabel>(dialog, "statusLabel")->text(), QString::fromUtf8("连接成功。"));
+    }
+    ConnectDialog again(settings_, sources_);
+    EXPECT_EQ(Child<QComboBox>(again, "encryptBox")->currentData().toString(), QStringLiteral("verify-ca"));
+    EXPECT_EQ(Child<QLineEdit>(again, "caFileEdit")->text(), authority);
+    EXPECT_TRUE(Child<QLineEdit>(again, "passwordEdit")->text().isEmpty());
+    QFile stored(dir_.filePath(QStringLiteral("host.ini")));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(stored.readAll().contains("pw-not-kept"));
 }
 
 }  // namespace

@@ -191,6 +191,38 @@ TEST(HostProgramTest, FailuresAreMessagesAndAnExitCodeNeverACrash)
     EXPECT_EQ(RunHost({"--demo-rows", "lots"}, output, dir.path()), 2);
 }
 
+// The password comes from a file only its owner can read, and never shows in the process
+// list: the command line names the file, not the password.
+TEST(HostProgramTest, APasswordFileOthersCanReadIsRefused)
+{
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(Parse({"--password-file", dir.filePath("p")}, error)) << "nothing to give the password to";
+    EXPECT_TRUE(error.contains("--connect")) << error.toStdString();
+    const auto parsed = Parse({"--connect", "DSN=x", "--password-file", dir.filePath("p")}, error);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->passwordFile, dir.filePath("p"));
+    EXPECT_TRUE(parsed->password.isEmpty()) << "read at start-up, not from the command line";
+
+    const QString database = dir.filePath("exam.db");
+    MakeDemoDatabase(database, 10);
+    QFile file(dir.filePath("password"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("topsecret\n");
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    QString output;
+    const QStringList arguments = {"--connect", SqliteConnectionString(database), "--password-file", file.fileName(),
+                                   "--screenshot", dir.filePath("e.png")};
+    EXPECT_EQ(RunHost(arguments, output, dir.path()), 1);
+    EXPECT_TRUE(output.contains("can be read or changed by other users")) << output.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("e.png"))) << "refused before anything starts";
+
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(RunHost(arguments, output, dir.path()), 0) << output.toStdString();
+    EXPECT_FALSE(output.contains("topsecret"));
+}
+
 TEST(HostProgramTest, HelpNamesTheProgram)
 {
     QTemporaryDir dir;

@@ -35,7 +35,7 @@ bool ServerTestsRequired()
     return require && std::string(require) == "1";
 }
 
-PrivateServer::PrivateServer(Kind kind)
+PrivateServer::PrivateServer(Kind kind, bool tls)
     : script_(std::string(QELVOR_SUPPORT_DIR) + (kind == Kind::Postgres ? "/postgres.sh" : "/mariadb.sh"))
 {
     char pattern[] = "/tmp/qelvor-private.XXXXXX";
@@ -46,7 +46,7 @@ PrivateServer::PrivateServer(Kind kind)
     dir_ = pattern;
     int status = 0;
     const std::string output =
-        Shell("bash " + script_ + " start " + dir_ + " " + std::to_string(getpid()) + " 2>&1", status);
+        Shell(std::string(tls ? "QELVOR_SERVER_TLS=1 " : "") + "bash " + script_ + " start " + dir_ + " " + std::to_string(getpid()) + " 2>&1", status);
     if (status != 0) {
         problem_ = "the private server did not start: " + output;
         return;
@@ -92,6 +92,16 @@ void PrivateServer::Freeze()
 void PrivateServer::Thaw()
 {
     Run("thaw");
+}
+
+void PrivateServer::Expire()
+{
+    Run("expire");
+}
+
+void PrivateServer::Renew()
+{
+    Run("renew");
 }
 
 void PrivateServer::Run(const std::string& action)

@@ -14,7 +14,9 @@ class PrivateServer {
 public:
     enum class Kind { Postgres, MariaDb };
 
-    explicit PrivateServer(Kind kind);
+    // tls: the server speaks TLS only over TCP, with certificates of its own (see
+    // tls_certificates.sh), and refuses sessions in clear.
+    explicit PrivateServer(Kind kind, bool tls = false);
     ~PrivateServer();
     PrivateServer(const PrivateServer&) = delete;
     PrivateServer& operator=(const PrivateServer&) = delete;
@@ -36,6 +38,14 @@ public:
     // lets it go on.
     void Freeze();
     void Thaw();
+
+    // The server's folder (its Unix socket is "socket" there, for MariaDB).
+    const std::string& Folder() const { return dir_; }
+    // A TLS server's folder of certificates (ca.crt, other-ca.crt, client.crt, ...).
+    std::string CertificateDir() const { return dir_ + "/tls"; }
+    // A TLS server presents its expired certificate from now on; Renew, its valid one again.
+    void Expire();
+    void Renew();
 
 private:
     void Run(const std::string& action);

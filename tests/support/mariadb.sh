@@ -8,6 +8,13 @@
 #   mariadb.sh freeze DIR  stops the server's process (SIGSTOP): it keeps its links and
 #                          answers nothing, as a server that hangs
 #   mariadb.sh thaw DIR    lets a frozen server go on (SIGCONT)
+#   mariadb.sh expire DIR  (TLS) the server presents its expired certificate from now on
+#   mariadb.sh renew DIR   (TLS) the server presents its valid certificate again
+# With QELVOR_SERVER_TLS=1 at start the server speaks TLS only over TCP: certificates from
+# tls_certificates.sh in DIR/tls, listening on 127.0.0.1 and 127.0.0.2 (a name its
+# certificate does not bear), and every TCP connection in clear refused (the Unix socket,
+# which the scripts use, stays open). With QELVOR_SERVER_TLS=both it takes TCP connections
+# in clear as well (for comparisons).
 # The server keeps text in utf8mb4 and the connection asks for it too, so Chinese text
 # and the rest of Unicode travel unchanged.
 set -euo pipefail
@@ -25,8 +32,17 @@ start)
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   mariadb-install-db --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --auth-root-authentication-method=normal \
     --skip-test-db >"$dir/install.log" 2>&1
+  tls=(--bind-address=127.0.0.1)
+  if [ "${QELVOR_SERVER_TLS:-0}" = 1 ] || [ "${QELVOR_SERVER_TLS:-0}" = both ]; then
+    "$(dirname "$0")/tls_certificates.sh" "$dir/tls"
+    cp "$dir/tls/server.crt" "$dir/tls/active.crt"
+    [ "$(id -u)" -ne 0 ] || chown -R mysql "$dir/tls"
+    tls=(--bind-address=127.0.0.1,127.0.0.2 --ssl-ca="$dir/tls/ca.crt" --ssl-cert="$dir/tls/active.crt"
+      --ssl-key="$dir/tls/server.key")
+    [ "$QELVOR_SERVER_TLS" = both ] || tls+=(--require-secure-transport=ON)
+  fi
   /usr/sbin/mariadbd --no-defaults "${as_mysql[@]}" --datadir="$dir/data" --socket="$dir/socket" --port="$port" \
-    --bind-address=127.0.0.1 --pid-file="$dir/pid" --log-error="$dir/log" --skip-log-bin --skip-name-resolve \
+    "${tls[@]}" --pid-file="$dir/pid" --log-error="$dir/log" --skip-log-bin --skip-name-resolve \
     --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci \
     --innodb-buffer-pool-size=64M --innodb-flush-log-at-trx-commit=0 --innodb-doublewrite=0 \
     >"$dir/server.out" 2>&1 &
@@ -40,6 +56,8 @@ start)
     GRANT ALL PRIVILEGES ON *.* TO 'qelvor'@'127.0.0.1';
     CREATE USER 'qelvor'@'localhost' IDENTIFIED BY '';
     GRANT ALL PRIVILEGES ON *.* TO 'qelvor'@'localhost';
+    CREATE USER 'qelvor'@'127.0.0.2' IDENTIFIED BY '';
+    GRANT ALL PRIVILEGES ON *.* TO 'qelvor'@'127.0.0.2';
     CREATE DATABASE qelvor CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;"
   if [ -n "${3:-}" ]; then
     # Detached and off the output pipe, so that the caller reading our output sees its end.
@@ -64,6 +82,11 @@ freeze)
 thaw)
   kill -CONT "$(cat "$dir/pid")"
   ;;
+expire|renew)
+  [ "$action" = expire ] && source=expired.crt || source=server.crt
+  cp "$dir/tls/$source" "$dir/tls/active.crt"
+  mariadb --no-defaults --socket="$dir/socket" -uroot -e "FLUSH SSL"
+  ;;
 *)
-  echo "usage: $0 start|stop|freeze|thaw DIR" >&2; exit 2 ;;
+  echo "usage: $0 start DIR [OWNER_PID] | stop|freeze|thaw|expire|renew DIR" >&2; exit 2 ;;
 esac

@@ -11,6 +11,12 @@
 #   postgres.sh freeze DIR  stops every process of the server (SIGSTOP): it keeps its links
 #                           and answers nothing, as a server that hangs
 #   postgres.sh thaw DIR    lets a frozen server go on (SIGCONT)
+#   postgres.sh expire DIR  (TLS) the server presents its expired certificate from now on
+#   postgres.sh renew DIR   (TLS) the server presents its valid certificate again
+# With QELVOR_SERVER_TLS=1 at start the server speaks TLS only: certificates from
+# tls_certificates.sh in DIR/tls, listening on 127.0.0.1 and 127.0.0.2 (a name its
+# certificate does not bear), and every TCP connection in clear refused. With
+# QELVOR_SERVER_TLS=both it takes TCP connections in clear as well (for comparisons).
 set -euo pipefail
 
 action=$1
@@ -37,8 +43,21 @@ start)
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   as_postgres "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 -N >"$dir/initdb.log" 2>&1
   echo "$port" >"$dir/port"
-  as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
-    -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
+  options="-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off"
+  if [ "${QELVOR_SERVER_TLS:-0}" = 1 ] || [ "${QELVOR_SERVER_TLS:-0}" = both ]; then
+    "$(dirname "$0")/tls_certificates.sh" "$dir/tls"
+    cp "$dir/tls/server.crt" "$dir/tls/active.crt"
+    [ "$(id -u)" -ne 0 ] || chown -R postgres "$dir/tls"
+    options="-k $dir -p $port -c listen_addresses=127.0.0.1,127.0.0.2 -c fsync=off -c ssl=on"
+    options+=" -c ssl_cert_file=$dir/tls/active.crt -c ssl_key_file=$dir/tls/server.key -c ssl_ca_file=$dir/tls/ca.crt"
+    # Unix-socket sessions for the scripts; over TCP, encrypted sessions only, and the role
+    # qelvor_password (when a test makes it) with its password.
+    printf 'local all all trust\nhostssl all qelvor_password 127.0.0.0/8 scram-sha-256\nhostssl all all 127.0.0.0/8 trust\n' \
+      >"$dir/data/pg_hba.conf"
+    [ "$QELVOR_SERVER_TLS" = 1 ] || printf 'host all all 127.0.0.0/8 trust\n' >>"$dir/data/pg_hba.conf"
+  fi
+  echo "$options" >"$dir/options"
+  as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w -o "$options" start >/dev/null
   if [ -n "${3:-}" ]; then
     # Detached and off the output pipe, so that the caller reading our output sees its end.
     setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; exec bash "$2" stop "$3"' \
@@ -57,9 +76,14 @@ halt)
   as_postgres "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null
   ;;
 resume)
-  port=$(cat "$dir/port")
-  as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
-    -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
+  as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w -o "$(cat "$dir/options")" start >/dev/null
+  ;;
+expire|renew)
+  [ "$action" = expire ] && source=expired.crt || source=server.crt
+  cp "$dir/tls/$source" "$dir/tls/active.crt"
+  # A reload makes new sessions use the file; a session finds the server's new context.
+  as_postgres "$bin/pg_ctl" -D "$dir/data" reload >/dev/null
+  sleep 0.3
   ;;
 freeze)
   server_processes "$dir" | xargs -r kill -STOP
@@ -68,5 +92,5 @@ thaw)
   server_processes "$dir" | xargs -r kill -CONT
   ;;
 *)
-  echo "usage: $0 start DIR [OWNER_PID] | stop|halt|resume|freeze|thaw DIR" >&2; exit 2 ;;
+  echo "usage: $0 start DIR [OWNER_PID] | stop|halt|resume|freeze|thaw|expire|renew DIR" >&2; exit 2 ;;
 esac

@@ -9,6 +9,8 @@ std::string* ValueTarget(QueryOptions& options, const std::string& name)
 {
     if (name == "--connect")
         return &options.connect;
+    if (name == "--password-file")
+        return &options.passwordFile;
     if (name == "--start")
         return &options.start;
     if (name == "--end")
@@ -24,9 +26,14 @@ std::string* ValueTarget(QueryOptions& options, const std::string& name)
 
 std::string UsageText()
 {
-    return "usage: qelvor-query --connect STR [--start TEXT] [--end TEXT] [--sort \"SORT STRING\"] [--timing]\n"
+    return "usage: qelvor-query --connect STR [--password-file FILE] [--start TEXT] [--end TEXT]\n"
+           "                    [--sort \"SORT STRING\"] [--timing]\n"
            "  --connect STR   connection string: \"Provider=SQLite;Data Source=FILE\",\n"
-           "                  \"Provider=PostgreSQL;Server=HOST;Database=DB;Uid=USER;Pwd=…\" or an ODBC string\n"
+           "                  \"Provider=PostgreSQL;Server=HOST;Database=DB;Uid=USER\" or an ODBC string;\n"
+           "                  Encrypt=verify-full;CA File=FILE for a verified, encrypted link\n"
+           "  --password-file FILE  the password, on the first line of a file only you can read\n"
+           "                  (a Pwd= in --connect is visible to every local user in the process list);\n"
+           "                  without one: PGPASSWORD or ~/.pgpass, MYSQL_PWD, or a prompt on a terminal\n"
            "  --start TEXT    start admission ticket number, as typed in the browse window (blanks\n"
            "                  at either end are dropped, full-width digits read as digits)\n"
            "  --end TEXT      end admission ticket number\n"

@@ -1,6 +1,7 @@
 // QueryOptions: the command line of qelvor-query.
 //
-//   qelvor-query --connect STR [--start TEXT] [--end TEXT] [--sort "SORT STRING"] [--timing]
+//   qelvor-query --connect STR [--password-file FILE] [--start TEXT] [--end TEXT]
+//                [--sort "SORT STRING"] [--timing]
 //
 // Every option with a value also takes the form --name=value, which is the way to
 // pass a value that begins with a dash. A repeated option keeps its last value.
@@ -14,6 +15,7 @@ namespace qelvor::query {
 
 struct QueryOptions {
     std::string connect;
+    std::string passwordFile;  // the file that holds the password; empty: none named
     std::string start;
     std::string end;
     std::string sort;

@@ -13,7 +13,7 @@ build_dir=${QELVOR_FUZZ_BUILD_DIR:-$root/build-fuzz}
 cmake -S "$root/fuzz" -B "$build_dir" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 
-targets=(sort_text parameter_scan search_statement connection_string sqlite_execute)
+targets=(sort_text parameter_scan search_statement connection_string sqlite_execute column_block)
 [ "${1:-all}" = all ] || targets=("$1")
 seconds=${2:-25}
 status=0

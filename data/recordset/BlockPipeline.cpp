@@ -14,10 +14,10 @@ namespace {
 
 // Blocks go to the thread in batches, under one lock each: a lock per block would cost
 // the fetch more than the writing saves.
-constexpr std::size_t kBatch = 32;
+constexpr std::size_t kBatch = 256;
 // Batches waiting at most: bounds the rows held uncompressed when the fetch outruns the
 // writing.
-constexpr std::size_t kMaxWaiting = 8;
+constexpr std::size_t kMaxWaiting = 4;
 
 }  // namespace
 

@@ -107,6 +107,40 @@ private:
     const std::uint8_t* end_;
 };
 
+// Appends values of up to 32 bits each (each below 2^width) as one little-endian bit
+// string, the first value lowest.
+class BitWriter {
+public:
+    explicit BitWriter(std::string& out) : out_(out) {}
+    void Put(std::uint64_t value, unsigned width)
+    {
+        pending_ |= value << held_;
+        held_ += width;
+        if (held_ >= 32) {
+            for (int i = 0; i < 4; ++i, pending_ >>= 8)
+                out_.push_back(static_cast<char>(pending_));
+            held_ -= 32;
+        }
+    }
+    // Writes the bits still held, the last byte padded with zeros.
+    void Flush()
+    {
+        for (; held_ > 0; held_ = held_ > 8 ? held_ - 8 : 0, pending_ >>= 8)
+            out_.push_back(static_cast<char>(pending_));
+    }
+
+private:
+    std::string& out_;
+    std::uint64_t pending_ = 0;  // bits not yet written, the oldest lowest
+    unsigned held_ = 0;
+};
+
+bool AllRowsNull(const StagedBlock& block)
+{
+    const std::uint64_t all = block.rows == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << block.rows) - 1;
+    return (block.nulls & all) == all;
+}
+
 void AppendRawForm(std::string& out, const StagedBlock& block)
 {
     for (int row = 0; row < block.rows; ++row)
@@ -225,23 +259,14 @@ bool AppendAlphabet(std::string& out, const StagedBlock& block)
     out.push_back(static_cast<char>(lengthWidth));
     AppendPacked(out, lengths, block.rows, lengthWidth);
     // Every row's bytes as indexes, one bit string (null rows hold no bytes).
-    std::uint64_t pending = 0;  // bits not yet written, the oldest lowest
-    unsigned held = 0;
-    for (const char c : block.bytes) {
-        pending |= static_cast<std::uint64_t>(index[static_cast<std::uint8_t>(c)]) << held;
-        held += width;
-        if (held >= 32) {
-            for (int i = 0; i < 4; ++i, pending >>= 8)
-                out.push_back(static_cast<char>(pending));
-            held -= 32;
-        }
-    }
-    for (; held > 0; held = held > 8 ? held - 8 : 0, pending >>= 8)
-        out.push_back(static_cast<char>(pending));
+    BitWriter writer(out);
+    for (const char c : block.bytes)
+        writer.Put(static_cast<std::uint64_t>(index[static_cast<std::uint8_t>(c)]), width);
+    writer.Flush();
     return true;
 }
 
-// Where an Alphabet block's parts are; checked against the block's size when checked is set.
+// Where an Alphabet block's parts are (DecodeText checks them against the block's size first).
 struct AlphabetParts {
     int count;
     const char* symbols;
@@ -330,19 +355,10 @@ void AppendVarint(std::string& out, std::uint64_t value)
 void AppendPacked(std::string& out, const std::uint64_t* values, int count, unsigned width)
 {
     if (width <= 32) {
-        std::uint64_t pending = 0;  // bits not yet written, the oldest lowest
-        unsigned held = 0;
-        for (int i = 0; i < count; ++i) {
-            pending |= values[i] << held;
-            held += width;
-            if (held >= 32) {
-                for (int b = 0; b < 4; ++b, pending >>= 8)
-                    out.push_back(static_cast<char>(pending));
-                held -= 32;
-            }
-        }
-        for (; held > 0; held = held > 8 ? held - 8 : 0, pending >>= 8)
-            out.push_back(static_cast<char>(pending));
+        BitWriter writer(out);
+        for (int i = 0; i < count; ++i)
+            writer.Put(values[i], width);
+        writer.Flush();
         return;
     }
     const std::size_t start = out.size();
@@ -399,8 +415,7 @@ bool DigitsLength(const StagedBlock& block, int& length)
 
 void AppendTextBlock(std::string& out, const StagedBlock& block)
 {
-    const std::uint64_t all = block.rows == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << block.rows) - 1;
-    if ((block.nulls & all) == all) {
+    if (AllRowsNull(block)) {
         out.push_back(static_cast<char>(BlockCodec::AllNull));
         return;
     }
@@ -468,8 +483,7 @@ void AppendDictionaryBlock(std::string& out, const StagedBlock& block, const std
 
 void AppendIntegerBlock(std::string& out, const StagedBlock& block)
 {
-    const std::uint64_t all = block.rows == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << block.rows) - 1;
-    if ((block.nulls & all) == all) {
+    if (AllRowsNull(block)) {
         out.push_back(static_cast<char>(BlockCodec::AllNull));
         return;
     }

@@ -1,11 +1,8 @@
 #include "data/recordset/ColumnEncoder.h"
 
-#include <cstring>
-#include <limits>
 
 #include "data/recordset/ResultColumn.h"
 #include "runtime/Assert.h"
-#include "runtime/Exceptions.h"
 
 namespace qelvor::recordset {
 

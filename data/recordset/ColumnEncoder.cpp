@@ -1,6 +1,5 @@
 #include "data/recordset/ColumnEncoder.h"
 
-
 #include "data/recordset/ResultColumn.h"
 #include "runtime/Assert.h"
 
